@@ -1,0 +1,232 @@
+#include "store/database.h"
+
+#include "store/connection.h"
+#include "store/error.h"
+#include "store/jet_sql.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace store {
+
+namespace {
+
+// A second copy of the program on the same exhibition holds its lock only for the length of a
+// write; this long a wait is enough for it to finish.
+constexpr int busyTimeoutMs = 5000;
+
+QString columnDefinition(const FieldDef& f)
+{
+    const QString name = u'"' + f.name + u'"';
+    switch (f.type) {
+    case FieldType::Text:
+        return QStringLiteral("%1 TEXT CHECK (length(%1) <= %2)").arg(name).arg(f.size);
+    case FieldType::Memo:
+    case FieldType::Date:
+        return name + QStringLiteral(" TEXT");
+    case FieldType::Long:
+        return QStringLiteral("%1 INTEGER CHECK (%1 BETWEEN -2147483648 AND 2147483647)").arg(name);
+    case FieldType::Boolean:
+        return QStringLiteral("%1 INTEGER CHECK (%1 IN (0, 1))").arg(name);
+    case FieldType::Double:
+        return name + QStringLiteral(" REAL");
+    }
+    return name;
+}
+
+QString createTableSql(const TableDef& table)
+{
+    QStringList columns;
+    for (const FieldDef& f : table.fields)
+        columns << columnDefinition(f);
+    return QStringLiteral("CREATE TABLE \"%1\" (%2) STRICT").arg(table.name, columns.join(QStringLiteral(", ")));
+}
+
+QString declaredType(FieldType type)
+{
+    switch (type) {
+    case FieldType::Long:
+    case FieldType::Boolean:
+        return QStringLiteral("INTEGER");
+    case FieldType::Double:
+        return QStringLiteral("REAL");
+    default:
+        return QStringLiteral("TEXT");
+    }
+}
+
+std::shared_ptr<detail::Connection> connect(const QString& path, const Schema& schema, int flags)
+{
+    auto connection = std::make_shared<detail::Connection>();
+    connection->path = QFileInfo(path).absoluteFilePath();
+    connection->schema = schema;
+    const int rc = sqlite3_open_v2(QFile::encodeName(connection->path).constData(), &connection->db, flags, nullptr);
+    if (rc != SQLITE_OK)
+        connection->fail(rc);
+    sqlite3_extended_result_codes(connection->db, 1);
+    sqlite3_busy_timeout(connection->db, busyTimeoutMs);
+    detail::registerFunctions(connection->db);
+    return connection;
+}
+
+// Refuses, before SQLite touches it, a file that cannot be one of ours.
+void checkLooksLikeDatabase(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (!info.exists())
+        throw Error(QStringLiteral("No se encuentra el archivo «%1».").arg(path));
+    if (info.isDir())
+        throw Error(QStringLiteral("«%1» es una carpeta, no una base de datos.").arg(name));
+    if (info.size() == 0)
+        throw Error(QStringLiteral("El archivo «%1» está vacío: no es una base de datos de este programa.").arg(name));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("No se puede leer el archivo «%1».").arg(name));
+    if (file.read(16) != QByteArray("SQLite format 3", 16))
+        throw Error(QStringLiteral("El archivo «%1» no es una base de datos de este programa "
+                                   "(puede ser de otro programa o de una versión antigua).")
+                        .arg(name));
+}
+
+} // namespace
+
+Database::Database(std::shared_ptr<detail::Connection> connection) : m_connection(std::move(connection)) {}
+
+Database::~Database() = default;
+
+const detail::Connection& Database::live() const
+{
+    if (!m_connection)
+        throw Error(QStringLiteral("No hay ninguna base de datos abierta."));
+    return *m_connection;
+}
+
+QString Database::path() const
+{
+    return m_connection ? m_connection->path : QString();
+}
+
+const Schema& Database::schema() const
+{
+    return live().schema;
+}
+
+Database Database::create(const QString& path, const Schema& schema)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        throw Error(QStringLiteral("Ya existe un archivo «%1».").arg(info.fileName()));
+    if (!info.absoluteDir().exists())
+        throw Error(QStringLiteral("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(info.absolutePath())));
+
+    const QString fullPath = info.absoluteFilePath();
+    try {
+        auto connection = connect(fullPath, schema, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        connection->execute("PRAGMA journal_mode=DELETE");
+        Database database(connection);
+        Transaction transaction(database);
+        for (const TableDef& table : schema.tables)
+            database.execute(createTableSql(table));
+        for (const QString& index : schema.indexes)
+            database.execute(index);
+        transaction.commit();
+        return database;
+    } catch (...) {
+        QFile::remove(fullPath);
+        QFile::remove(fullPath + QStringLiteral("-journal"));
+        throw;
+    }
+}
+
+Database Database::open(const QString& path, const Schema& schema)
+{
+    checkLooksLikeDatabase(path);
+    auto connection = connect(path, schema, SQLITE_OPEN_READWRITE);
+    const QString name = connection->fileName();
+    if (sqlite3_db_readonly(connection->db, "main") == 1)
+        throw Error(QStringLiteral("No se puede escribir en «%1»: el archivo es de solo lectura.").arg(name));
+
+    Database database(connection);
+    for (const TableDef& table : schema.tables) {
+        Statement info = database.prepare(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table.name));
+        QHash<QString, QString> columns; // small letters name -> declared type
+        while (info.step())
+            columns.insert(info.text(1).toLower(), info.text(2).toUpper());
+        if (columns.isEmpty())
+            throw Error(QStringLiteral("A la base de datos «%1» le falta la tabla «%2».").arg(name, table.name));
+        for (const FieldDef& field : table.fields) {
+            const auto found = columns.constFind(field.name.toLower());
+            if (found == columns.constEnd())
+                throw Error(QStringLiteral("A la tabla «%1» de «%2» le falta el campo «%3».")
+                                .arg(table.name, name, field.name));
+            if (!found->isEmpty() && *found != declaredType(field.type))
+                throw Error(QStringLiteral("El campo «%1» de la tabla «%2» de «%3» no es del tipo esperado.")
+                                .arg(field.name, table.name, name));
+        }
+    }
+    // The indexes only speed up the look-ups; a file that cannot take them still works.
+    for (const QString& index : schema.indexes)
+        sqlite3_exec(connection->db, index.toUtf8().constData(), nullptr, nullptr, nullptr);
+    return database;
+}
+
+Recordset Database::openRecordset(const QString& query) const
+{
+    const detail::Connection& c = live();
+    const detail::Query translated = detail::translateSelect(query, c.schema);
+    return Recordset(m_connection, *translated.table, detail::selectSql(translated));
+}
+
+Statement Database::prepare(const QString& sql) const
+{
+    live();
+    return Statement(m_connection, sql);
+}
+
+void Database::execute(const QString& sql) const
+{
+    live().execute(sql.toUtf8().constData());
+}
+
+QString Database::translateCondition(const QString& table, const QString& condition) const
+{
+    const TableDef* def = live().table(table);
+    if (def == nullptr)
+        throw Error(QStringLiteral("La tabla «%1» no existe.").arg(table));
+    return detail::translateCondition(condition, *def);
+}
+
+Transaction::Transaction(const Database& database) : m_connection(database.connection())
+{
+    if (!m_connection)
+        throw Error(QStringLiteral("No hay ninguna base de datos abierta."));
+    const int depth = m_connection->transactionDepth + 1;
+    m_connection->execute(depth == 1 ? "BEGIN IMMEDIATE" : QStringLiteral("SAVEPOINT t%1").arg(depth).toUtf8().constData());
+    m_depth = depth;
+    m_connection->transactionDepth = depth;
+}
+
+void Transaction::commit()
+{
+    if (m_done)
+        return;
+    m_connection->execute(m_depth == 1 ? "COMMIT" : QStringLiteral("RELEASE t%1").arg(m_depth).toUtf8().constData());
+    m_done = true;
+    m_connection->transactionDepth = m_depth - 1;
+}
+
+Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    const QByteArray sql = m_depth == 1 ? QByteArray("ROLLBACK")
+                                        : QStringLiteral("ROLLBACK TO t%1; RELEASE t%1").arg(m_depth).toUtf8();
+    sqlite3_exec(m_connection->db, sql.constData(), nullptr, nullptr, nullptr);
+    m_connection->transactionDepth = m_depth - 1;
+}
+
+} // namespace store

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "store/recordset.h"
+#include "store/schema.h"
+#include "store/statement.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace store {
+
+namespace detail {
+struct Connection;
+}
+
+// One open database file. The file is SQLite in rollback-journal mode, so a closed exhibition is
+// a single file that can be copied; the store adds nothing to it that the standard sqlite3 tool
+// cannot read. Results opened from a database keep its connection alive.
+class Database {
+public:
+    Database() = default; // not open
+    Database(Database&&) noexcept = default;
+    Database& operator=(Database&&) noexcept = default;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+    ~Database();
+
+    // Creates a new file holding the schema's tables, empty. Refuses an existing file; on any
+    // failure nothing is left behind.
+    static Database create(const QString& path, const Schema& schema);
+
+    // Opens an existing file for reading and writing. Refuses, without changing it, a file that
+    // is not such a database or lacks a table or field of the schema.
+    static Database open(const QString& path, const Schema& schema);
+
+    bool isOpen() const { return m_connection != nullptr; }
+    QString path() const;
+    const Schema& schema() const;
+
+    // A result over the query subset of the windows (see Recordset).
+    Recordset openRecordset(const QString& query) const;
+
+    // The store's own SQL, for the bulk passes: values are bound, never spliced.
+    Statement prepare(const QString& sql) const;
+    void execute(const QString& sql) const;
+
+    // A condition of the query subset, translated for this database's table (for passes that
+    // filter with the windows' own condition texts).
+    QString translateCondition(const QString& table, const QString& condition) const;
+
+    const std::shared_ptr<detail::Connection>& connection() const { return m_connection; }
+
+private:
+    explicit Database(std::shared_ptr<detail::Connection> connection);
+    const detail::Connection& live() const;
+
+    std::shared_ptr<detail::Connection> m_connection;
+};
+
+// Begins in its constructor and rolls back in its destructor unless committed. Transactions
+// nest: an inner one is a savepoint of the outer.
+class Transaction {
+public:
+    explicit Transaction(const Database& database);
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction();
+
+    void commit();
+
+private:
+    std::shared_ptr<detail::Connection> m_connection;
+    int m_depth = 0;
+    bool m_done = false;
+};
+
+} // namespace store

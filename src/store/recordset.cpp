@@ -1,0 +1,404 @@
+#include "store/recordset.h"
+
+#include "shell/formats.h"
+#include "store/connection.h"
+#include "store/error.h"
+#include "store/jet_sql.h"
+#include "store/statement.h"
+
+#include <QDateTime>
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <unordered_set>
+
+namespace store {
+
+namespace {
+
+QVariant readField(const Statement& statement, int column, FieldType type)
+{
+    if (statement.isNull(column))
+        return {};
+    switch (type) {
+    case FieldType::Long:
+        return QVariant(int(statement.int64(column)));
+    case FieldType::Double:
+        return QVariant(statement.real(column));
+    case FieldType::Boolean:
+        return QVariant(statement.int64(column) != 0);
+    default:
+        return QVariant(statement.text(column));
+    }
+}
+
+QString asText(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return formats::plainNumber(value.toDouble());
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("Verdadero") : QStringLiteral("Falso");
+    case QMetaType::QDate:
+        return value.toDate().toString(Qt::ISODate);
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(Qt::ISODate);
+    default:
+        return value.toString();
+    }
+}
+
+bool isNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::Short:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+[[noreturn]] void noCurrentRecord()
+{
+    throw Error(QStringLiteral("No hay ningún registro actual."));
+}
+
+} // namespace
+
+QVariant convertForField(const FieldDef& field, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (field.type) {
+    case FieldType::Text: {
+        const QString text = asText(value);
+        if (text.size() > field.size)
+            throw Error(QStringLiteral("El valor «%1» no cabe en el campo «%2», que admite como máximo %3.")
+                            .arg(text, field.name,
+                                 field.size == 1 ? QStringLiteral("1 carácter")
+                                                 : QStringLiteral("%1 caracteres").arg(field.size)));
+        return text;
+    }
+    case FieldType::Memo:
+        return asText(value);
+    case FieldType::Long: {
+        std::optional<double> number;
+        if (value.typeId() == QMetaType::Bool)
+            number = value.toBool() ? 1.0 : 0.0;
+        else if (isNumber(value))
+            number = value.toDouble();
+        else
+            number = formats::parseNumber(value.toString());
+        if (!number || *number != std::floor(*number))
+            throw Error(QStringLiteral("El campo «%1» solo admite números enteros, y «%2» no lo es.")
+                            .arg(field.name, asText(value)));
+        if (*number < -2147483648.0 || *number > 2147483647.0)
+            throw Error(QStringLiteral("El campo «%1» solo admite números enteros entre -2.147.483.648 y "
+                                       "2.147.483.647, y «%2» no lo está.")
+                            .arg(field.name, asText(value)));
+        return QVariant(int(*number));
+    }
+    case FieldType::Double: {
+        std::optional<double> number;
+        if (value.typeId() == QMetaType::Bool)
+            number = value.toBool() ? 1.0 : 0.0;
+        else if (isNumber(value))
+            number = value.toDouble();
+        else
+            number = formats::parseNumber(value.toString());
+        if (!number)
+            throw Error(QStringLiteral("El campo «%1» solo admite números, y «%2» no lo es.")
+                            .arg(field.name, asText(value)));
+        return QVariant(*number);
+    }
+    case FieldType::Boolean: {
+        if (value.typeId() == QMetaType::Bool)
+            return value;
+        if (isNumber(value))
+            return QVariant(value.toDouble() != 0);
+        const QString text = value.toString().trimmed().toLower();
+        if (text == u"true" || text == u"verdadero" || text == u"sí" || text == u"si" || text == u"-1" || text == u"1")
+            return QVariant(true);
+        if (text == u"false" || text == u"falso" || text == u"no" || text == u"0")
+            return QVariant(false);
+        throw Error(QStringLiteral("El campo «%1» solo admite Sí o No, y «%2» no lo es.").arg(field.name, asText(value)));
+    }
+    case FieldType::Date: {
+        QDateTime when = value.typeId() == QMetaType::QDate ? value.toDate().startOfDay()
+                         : value.typeId() == QMetaType::QDateTime
+                             ? value.toDateTime()
+                             : QDateTime::fromString(value.toString().trimmed(), Qt::ISODate);
+        if (!when.isValid())
+            throw Error(QStringLiteral("El campo «%1» solo admite fechas, y «%2» no lo es.").arg(field.name, asText(value)));
+        return when.toString(Qt::ISODate);
+    }
+    }
+    return value;
+}
+
+Recordset::Recordset() = default;
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+Recordset::~Recordset() = default;
+
+Recordset::Recordset(std::shared_ptr<detail::Connection> connection, const TableDef& table, const QString& sql)
+    : m_connection(std::move(connection)), m_table(&table)
+{
+    Statement statement(m_connection, sql);
+    const qint64 stamp = changeCount();
+    const int fieldCount = int(table.fields.size());
+    while (statement.step()) {
+        Row row;
+        row.rowid = statement.int64(0);
+        row.stamp = stamp;
+        row.values.reserve(std::size_t(fieldCount));
+        for (int i = 0; i < fieldCount; ++i)
+            row.values.push_back(readField(statement, i + 1, table.fields[std::size_t(i)].type));
+        m_rows.push_back(std::move(row));
+    }
+    m_count = int(m_rows.size());
+}
+
+qint64 Recordset::changeCount() const
+{
+    return sqlite3_total_changes64(m_connection->db);
+}
+
+bool Recordset::eof() const
+{
+    return m_position >= int(m_rows.size());
+}
+
+bool Recordset::bof() const
+{
+    return m_position < 0;
+}
+
+void Recordset::skipDeleted(int step)
+{
+    while (m_position >= 0 && m_position < int(m_rows.size()) && m_rows[std::size_t(m_position)].deleted)
+        m_position += step;
+}
+
+void Recordset::moveFirst()
+{
+    m_position = 0;
+    skipDeleted(+1);
+}
+
+void Recordset::moveLast()
+{
+    m_position = int(m_rows.size()) - 1;
+    skipDeleted(-1);
+    if (m_position < 0)
+        m_position = int(m_rows.size());
+}
+
+void Recordset::moveNext()
+{
+    if (eof())
+        noCurrentRecord();
+    ++m_position;
+    skipDeleted(+1);
+}
+
+void Recordset::movePrevious()
+{
+    if (bof())
+        noCurrentRecord();
+    --m_position;
+    skipDeleted(-1);
+}
+
+bool Recordset::findFirst(const QString& condition)
+{
+    m_noMatch = true;
+    if (!isOpen())
+        return false;
+    const QString sql = QStringLiteral("SELECT rowid FROM \"%1\" WHERE %2")
+                            .arg(m_table->name, detail::translateCondition(condition, *m_table));
+    Statement statement(m_connection, sql);
+    std::unordered_set<qint64> matching;
+    while (statement.step())
+        matching.insert(statement.int64(0));
+    if (matching.empty())
+        return false;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (!m_rows[i].deleted && matching.count(m_rows[i].rowid) != 0) {
+            m_position = int(i);
+            m_noMatch = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+Recordset::Row& Recordset::currentRow() const
+{
+    if (!isOpen() || m_position < 0 || m_position >= int(m_rows.size()))
+        noCurrentRecord();
+    Row& row = m_rows[std::size_t(m_position)];
+    if (row.deleted)
+        throw Error(QStringLiteral("El registro actual ha sido borrado."));
+    if (row.stamp != changeCount())
+        refresh(row);
+    return row;
+}
+
+// Another result or pass of this program changed the file since the row was read: read it
+// again, so that what is shown is what is stored.
+void Recordset::refresh(Row& row) const
+{
+    QStringList columns;
+    for (const FieldDef& f : m_table->fields)
+        columns << u'"' + f.name + u'"';
+    Statement statement(m_connection, QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
+                                          .arg(columns.join(QStringLiteral(", ")), m_table->name));
+    statement.bind(1, row.rowid);
+    if (!statement.step()) {
+        row.deleted = true;
+        throw Error(QStringLiteral("El registro actual ha sido borrado."));
+    }
+    for (std::size_t i = 0; i < m_table->fields.size(); ++i)
+        row.values[i] = readField(statement, int(i), m_table->fields[i].type);
+    row.stamp = changeCount();
+}
+
+int Recordset::fieldIndex(const QString& field) const
+{
+    if (!isOpen())
+        noCurrentRecord();
+    const int index = m_table->fieldIndex(field);
+    if (index < 0)
+        throw Error(QStringLiteral("El campo «%1» no existe en la tabla «%2».").arg(field, m_table->name));
+    return index;
+}
+
+QVariant Recordset::value(const QString& field) const
+{
+    const int index = fieldIndex(field);
+    if (m_mode != Mode::Browse)
+        return m_buffer[std::size_t(index)];
+    return currentRow().values[std::size_t(index)];
+}
+
+QString Recordset::text(const QString& field) const
+{
+    const QVariant v = value(field);
+    return v.isValid() ? asText(v) : QString();
+}
+
+void Recordset::setValue(const QString& field, const QVariant& value)
+{
+    const int index = fieldIndex(field);
+    if (m_mode == Mode::Browse)
+        throw Error(QStringLiteral("No se puede escribir el campo «%1» sin empezar un registro nuevo o un cambio.")
+                        .arg(field));
+    m_buffer[std::size_t(index)] = value;
+    m_staged[std::size_t(index)] = true;
+}
+
+void Recordset::addNew()
+{
+    if (!isOpen())
+        noCurrentRecord();
+    m_mode = Mode::AddNew;
+    m_buffer.assign(m_table->fields.size(), QVariant());
+    m_staged.assign(m_table->fields.size(), false);
+}
+
+void Recordset::edit()
+{
+    const Row& row = currentRow();
+    m_mode = Mode::Edit;
+    m_buffer = row.values;
+    m_staged.assign(m_table->fields.size(), false);
+}
+
+void Recordset::cancelUpdate()
+{
+    m_mode = Mode::Browse;
+}
+
+void Recordset::update()
+{
+    if (m_mode == Mode::Browse)
+        throw Error(QStringLiteral("No hay ningún registro nuevo ni cambio que guardar."));
+    const auto& fields = m_table->fields;
+    std::vector<QVariant> converted(fields.size());
+    QStringList names;
+    std::vector<std::size_t> written;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        // A Yes/No field always has a value: No until it is set.
+        const bool defaultNo = m_mode == Mode::AddNew && fields[i].type == FieldType::Boolean && !m_staged[i];
+        if (!m_staged[i] && !defaultNo)
+            continue;
+        converted[i] = defaultNo ? QVariant(false) : convertForField(fields[i], m_buffer[i]);
+        names << u'"' + fields[i].name + u'"';
+        written.push_back(i);
+    }
+
+    if (m_mode == Mode::AddNew) {
+        QString sql = names.isEmpty()
+                          ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table->name)
+                          : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                .arg(m_table->name, names.join(QStringLiteral(", ")),
+                                     QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+        Statement statement(m_connection, sql);
+        for (std::size_t k = 0; k < written.size(); ++k)
+            statement.bind(int(k) + 1, converted[written[k]]);
+        statement.run();
+        Row row;
+        row.rowid = sqlite3_last_insert_rowid(m_connection->db);
+        row.values = std::move(converted);
+        row.stamp = changeCount();
+        const bool atEnd = eof();
+        m_rows.push_back(std::move(row));
+        if (atEnd)
+            m_position = int(m_rows.size());
+        ++m_count;
+    } else {
+        Row& row = m_rows[std::size_t(m_position)];
+        if (!written.empty()) {
+            QStringList assignments;
+            for (const QString& name : names)
+                assignments << name + QStringLiteral(" = ?");
+            Statement statement(m_connection, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
+                                                  .arg(m_table->name, assignments.join(QStringLiteral(", "))));
+            for (std::size_t k = 0; k < written.size(); ++k)
+                statement.bind(int(k) + 1, converted[written[k]]);
+            statement.bind(int(written.size()) + 1, row.rowid);
+            statement.run();
+            if (sqlite3_changes(m_connection->db) == 0) {
+                row.deleted = true;
+                m_mode = Mode::Browse;
+                throw Error(QStringLiteral("El registro actual ha sido borrado."));
+            }
+            for (std::size_t i : written)
+                row.values[i] = converted[i];
+        }
+        row.stamp = changeCount();
+    }
+    m_mode = Mode::Browse;
+}
+
+void Recordset::remove()
+{
+    Row& row = currentRow();
+    Statement statement(m_connection, QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(m_table->name));
+    statement.bind(1, row.rowid);
+    statement.run();
+    row.deleted = true;
+    --m_count;
+}
+
+} // namespace store

@@ -1,0 +1,153 @@
+#include "store/statement.h"
+
+#include "store/connection.h"
+
+#include <sqlite3.h>
+
+namespace store {
+
+Statement::Statement(std::shared_ptr<detail::Connection> connection, const QString& sql)
+    : m_connection(std::move(connection))
+{
+    const QByteArray bytes = sql.toUtf8();
+    m_connection->check(
+        sqlite3_prepare_v2(m_connection->db, bytes.constData(), int(bytes.size()), &m_statement, nullptr));
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : m_connection(std::move(other.m_connection)), m_statement(std::exchange(other.m_statement, nullptr))
+{
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept
+{
+    if (this != &other) {
+        sqlite3_finalize(m_statement);
+        m_connection = std::move(other.m_connection);
+        m_statement = std::exchange(other.m_statement, nullptr);
+    }
+    return *this;
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+Statement& Statement::bind(int index, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull()) {
+        m_connection->check(sqlite3_bind_null(m_statement, index));
+        return *this;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return bind(index, qint64(value.toBool() ? 1 : 0));
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::Short:
+        return bind(index, value.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return bind(index, value.toDouble());
+    default:
+        return bind(index, value.toString());
+    }
+}
+
+Statement& Statement::bind(int index, qint64 value)
+{
+    m_connection->check(sqlite3_bind_int64(m_statement, index, value));
+    return *this;
+}
+
+Statement& Statement::bind(int index, double value)
+{
+    m_connection->check(sqlite3_bind_double(m_statement, index, value));
+    return *this;
+}
+
+Statement& Statement::bind(int index, const QString& value)
+{
+    const QByteArray bytes = value.toUtf8();
+    m_connection->check(
+        sqlite3_bind_text(m_statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
+    return *this;
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    sqlite3_reset(m_statement);
+    m_connection->fail(rc);
+}
+
+void Statement::run()
+{
+    while (step()) {
+    }
+    reset();
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_statement);
+    sqlite3_clear_bindings(m_statement);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_statement);
+}
+
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+qint64 Statement::int64(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+double Statement::real(int column) const
+{
+    return sqlite3_column_double(m_statement, column);
+}
+
+QString Statement::text(int column) const
+{
+    const std::string_view bytes = utf8(column);
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+}
+
+std::string_view Statement::utf8(int column) const
+{
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    if (bytes == nullptr)
+        return {};
+    return {bytes, std::size_t(sqlite3_column_bytes(m_statement, column))};
+}
+
+QVariant Statement::value(int column) const
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QVariant(int64(column));
+    case SQLITE_FLOAT:
+        return QVariant(real(column));
+    default:
+        return QVariant(text(column));
+    }
+}
+
+} // namespace store

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace store {
+
+namespace detail {
+struct Connection;
+}
+
+// One prepared SQL statement of the store's own (the bulk passes use it directly). Values are
+// bound, never spliced. Failures raise store::Error.
+class Statement {
+public:
+    Statement(std::shared_ptr<detail::Connection> connection, const QString& sql);
+    Statement(Statement&&) noexcept;
+    Statement& operator=(Statement&&) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement();
+
+    // Binds by position, from 1. An invalid or null QVariant binds NULL.
+    Statement& bind(int index, const QVariant& value);
+    Statement& bind(int index, qint64 value);
+    Statement& bind(int index, double value);
+    Statement& bind(int index, const QString& value);
+
+    // Runs one step: true when a row is ready, false when done.
+    bool step();
+    // Runs to completion (for statements that return no rows).
+    void run();
+    void reset();
+
+    int columnCount() const;
+    bool isNull(int column) const;
+    qint64 int64(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+    // The raw UTF-8 bytes of a text column, valid until the next step.
+    std::string_view utf8(int column) const;
+    QVariant value(int column) const;
+
+private:
+    std::shared_ptr<detail::Connection> m_connection;
+    sqlite3_stmt* m_statement = nullptr;
+};
+
+} // namespace store
