@@ -1,1 +1,67 @@
 #pragma once
+
+// Helpers for the tests that drive the real windows offscreen.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace guitest {
+
+// Message boxes and file dialogs answered by the test for the length of a test function.
+void startScripting();
+QStringList stopScripting();
+
+// Gives the control the focus as the user would (the Tab key's reason), typing replaces its text.
+void type(QLineEdit* box, const QString& text);
+// Leaves the control with the Tab key, so that its focus-out checks run.
+void tab(QWidget* from);
+// Shows a window and waits until it is active.
+bool showActive(QWidget* window);
+
+// Runs check on the first visible top-level window of type W once it appears (for windows shown
+// modally, whose caller does not return until they close). check is expected to close it.
+template <class W>
+void whenShown(std::function<void(W*)> check)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("guitest-whenShown"));
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, check] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<W*>(w); found != nullptr && found->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                check(found);
+                return;
+            }
+        }
+    });
+    timer->start();
+}
+
+// Stops waiting for windows that never appeared.
+void stopWaiting();
+
+template <class T>
+T* child(QObject* root, const char* name)
+{
+    T* found = root->findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr)
+        qFatal("no control named %s", name);
+    return found;
+}
+
+} // namespace guitest
+
+// Fails the test when a box or dialog appeared that the test did not answer, or an answer was left.
+#define VERIFY_SCRIPTED()                                                                          \
+    do {                                                                                           \
+        const QStringList problems_ = guitest::stopScripting();                                   \
+        QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(QStringLiteral("; "))));            \
+    } while (false)

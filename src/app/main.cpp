@@ -1,0 +1,27 @@
+#include "shell/app_state.h"
+#include "shell/exhibition.h"
+#include "shell/startup_window.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Palomas"));
+    QApplication::setOrganizationName(QStringLiteral("Palomas"));
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    // Qt's own buttons and file dialogs in Spanish, when the translations are installed.
+    QTranslator qtSpanish;
+    if (qtSpanish.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtSpanish);
+
+    AppState state;
+    state.programFolder = exhibition::programFolder();
+    StartupWindow startup(state);
+    startup.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,58 @@
+// palomas-cli: the passes of the program without windows, for automation and for the end of a
+// show.
+
+#include "cli/commands.h"
+#include "store/error.h"
+
+#include <QCoreApplication>
+
+#include <functional>
+#include <map>
+
+namespace {
+
+const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& commands()
+{
+    static const std::map<QString, std::function<int(const QStringList&, cli::Streams)>> table = {
+        {QStringLiteral("crear"), cli::crear},
+    };
+    return table;
+}
+
+QString usage()
+{
+    QStringList names;
+    for (const auto& [name, command] : commands())
+        names << name;
+    return QStringLiteral("Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: %1").arg(names.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Palomas"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        err << usage() << Qt::endl;
+        return 2;
+    }
+    const QString name = args.takeFirst();
+    const auto command = commands().find(name);
+    if (command == commands().end()) {
+        err << QStringLiteral("Orden desconocida: «%1»").arg(name) << Qt::endl << usage() << Qt::endl;
+        return 2;
+    }
+    try {
+        return command->second(args, cli::Streams{out, err});
+    } catch (const cli::UsageError& e) {
+        err << e.message << Qt::endl;
+        return 2;
+    } catch (const store::Error& e) {
+        err << e.message() << Qt::endl;
+        return 1;
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+// A bird's final score and finished flag, from the totals its judges gave it, by the criterion
+// of the configuration: the average of the judges' totals, or the sum of the totals without the
+// highest and the lowest judge.
+
+#include <QString>
+
+#include <climits>
+#include <vector>
+
+namespace store {
+class Database;
+}
+
+namespace judging {
+
+enum class Criterion {
+    Average,              // media true
+    DropHighestAndLowest, // media false, and a configuration never stored
+};
+
+struct ScoringRule {
+    int jueces = 0; // judges that finish a bird
+    Criterion criterion = Criterion::DropHighestAndLowest;
+
+    // The rule of the exhibition's Config row (a field without a value counts as 0 or false).
+    static ScoringRule read(const store::Database& db);
+};
+
+// One score row of a cage: its judge and the judge's total.
+struct JudgeTotal {
+    int juez = INT_MIN; // INT_MIN: a row without a judge number
+    double puntost = 0;
+};
+
+// The final score of a cage with at least one row, rounded to two decimals. rows come in store
+// order. For the drop rule the rows are taken in order of total (ties in store order); the judges
+// of the first and of the last row are dropped with every row of theirs, and the rest is summed,
+// not divided: one or two judges give 0.
+double finalScore(const std::vector<JudgeTotal>& rows, Criterion criterion);
+
+// "S" when the cage has exactly the configured number of rows, "N" otherwise.
+QString termina(int rowCount, int jueces);
+
+// The pass of the reception list's reload over the whole exhibition: for every received cage
+// with score rows, computes and stores puntos and termina; cages without rows keep theirs. One
+// transaction; a cage whose rows cannot be read is skipped and the pass goes on. Returns the
+// number of cages whose score was stored.
+int recalcularPuntuaciones(const store::Database& db);
+
+} // namespace judging

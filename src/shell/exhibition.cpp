@@ -1,0 +1,99 @@
+#include "shell/exhibition.h"
+
+#include "shell/app_state.h"
+#include "store/error.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace exhibition {
+
+namespace {
+
+// Names that some systems refuse as file names; an exhibition must open on every computer of
+// the club, so they are refused everywhere.
+void checkFileName(const QString& name)
+{
+    static const QRegularExpression forbidden(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
+    static const QRegularExpression reserved(QStringLiteral("^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\\..*)?$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (forbidden.match(name).hasMatch() || reserved.match(name).hasMatch() || name == u"." || name == u".." ||
+        name.endsWith(u'.') || name.size() > 200)
+        throw store::Error(QStringLiteral("«%1» no sirve como nombre de archivo. Escriba un nombre sin los "
+                                          "caracteres \\ / : * ? \" < > |.")
+                               .arg(name));
+}
+
+} // namespace
+
+QString programFolder()
+{
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    if (QFileInfo(executableFolder).isWritable())
+        return executableFolder;
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(userFolder);
+    return userFolder;
+}
+
+QString checkedPath(const QString& folder, const QString& typedName)
+{
+    return QDir(folder).filePath(typedName.trimmed() + QStringLiteral(".mdb"));
+}
+
+QString clubsPath(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("Club.mdb"));
+}
+
+QString create(const QString& folder, const QString& typedName)
+{
+    QString name = typedName.trimmed();
+    if (name.isEmpty())
+        throw store::Error(QStringLiteral("Escriba el nombre de la base de datos."));
+    checkFileName(name);
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QStringLiteral(".mdb");
+    const QString path = QDir(folder).filePath(name);
+    if (QFileInfo::exists(path))
+        throw store::Error(QStringLiteral("Base de Datos Existente"));
+    store::Database::create(path, store::schema::exhibition());
+    return path;
+}
+
+void open(AppState& state, const QString& path)
+{
+    store::Database main = store::Database::open(path, store::schema::exhibition());
+    store::Recordset rece = main.openRecordset(QStringLiteral("select * from Recepcion order by val(Jaula)"));
+    store::Recordset config = main.openRecordset(QStringLiteral("select * from config "));
+    if (config.recordCount() == 0) {
+        config.addNew();
+        config.setValue(QStringLiteral("jueces"), 3);
+        config.setValue(QStringLiteral("nombre"), QStringLiteral("Sin Nombre"));
+        config.setValue(QStringLiteral("region"), QStringLiteral(" "));
+        config.update();
+        config = main.openRecordset(QStringLiteral("select * from config "));
+    }
+    store::Recordset puntos = main.openRecordset(QStringLiteral("select * from puntos "));
+
+    const QString clubs = clubsPath(state.programFolder);
+    if (!QFileInfo::exists(clubs))
+        store::Database::create(clubs, store::schema::clubs());
+    store::Database clubDb = store::Database::open(clubs, store::schema::clubs());
+    store::Recordset clubRs = clubDb.openRecordset(QStringLiteral("select * from club "));
+
+    state.dbPath = QFileInfo(path).absoluteFilePath();
+    state.mainDb = std::move(main);
+    state.clubDb = std::move(clubDb);
+    state.receRs = std::move(rece);
+    state.configRs = std::move(config);
+    state.puntosRs = std::move(puntos);
+    state.clubRs = std::move(clubRs);
+    state.cageScoresRs = store::Recordset();
+    state.puntosOneRs = store::Recordset();
+}
+
+} // namespace exhibition

@@ -1,0 +1,34 @@
+#pragma once
+
+// Creating and opening an exhibition: the work behind "Nuevo", "Existente" and the main
+// window's opening sequence, without any window.
+
+#include <QString>
+
+struct AppState;
+
+namespace exhibition {
+
+// The program folder: the executable's folder when it is writable, otherwise the per-user data
+// folder (created when missing).
+QString programFolder();
+
+// The file the existence check looks for: the folder, the typed name without blanks around it,
+// and ".mdb".
+QString checkedPath(const QString& folder, const QString& typedName);
+
+// Creates a new, empty exhibition named as typed in the folder (".mdb" added when the name has
+// no extension) and returns its path. Refuses an empty name, a name that is not a valid file
+// name, and an existing file ("Base de Datos Existente"), with a store::Error.
+QString create(const QString& folder, const QString& typedName);
+
+// The opening sequence: opens the exhibition and the shared results, adds the default Config
+// row when there is none, creates Club.mdb in the program folder when it is missing and opens
+// it. All or nothing: on a store::Error the state is left as it was.
+void open(AppState& state, const QString& path);
+
+// Club.mdb of a folder.
+QString clubsPath(const QString& folder);
+
+
+} // namespace exhibition

@@ -1,0 +1,65 @@
+#include "shell/focus_events.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+
+namespace focus {
+
+namespace {
+
+class FocusFilter : public QObject {
+public:
+    FocusFilter(QWidget* control, QEvent::Type type, std::function<void()> handler)
+        : QObject(control), m_type(type), m_handler(std::move(handler))
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != m_type)
+            return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        m_handler();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_handler;
+};
+
+} // namespace
+
+void onFocusOut(QWidget* control, std::function<void()> handler)
+{
+    new FocusFilter(control, QEvent::FocusOut, std::move(handler));
+}
+
+void onFocusIn(QWidget* control, std::function<void()> handler)
+{
+    new FocusFilter(control, QEvent::FocusIn, std::move(handler));
+}
+
+void selectAllOnFocus(QLineEdit* box)
+{
+    // After the click that gave the focus has placed the cursor.
+    onFocusIn(box, [box] { QTimer::singleShot(0, box, &QLineEdit::selectAll); });
+}
+
+void later(QWidget* control)
+{
+    QPointer<QWidget> target(control);
+    QTimer::singleShot(0, control, [target] {
+        if (target)
+            target->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+} // namespace focus

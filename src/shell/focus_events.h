@@ -1,0 +1,22 @@
+#pragma once
+
+// Validation and preparation of controls when they lose or get the focus. Focus changes caused
+// by another window (a message box, a popup list) are not the user's moves and are ignored.
+
+#include <functional>
+
+class QLineEdit;
+class QWidget;
+
+namespace focus {
+
+void onFocusOut(QWidget* control, std::function<void()> handler);
+void onFocusIn(QWidget* control, std::function<void()> handler);
+
+// The whole text is selected when the box gets the focus, so that typing replaces it.
+void selectAllOnFocus(QLineEdit* box);
+
+// Gives the control the focus once the current event is over (from inside a focus handler).
+void later(QWidget* control);
+
+} // namespace focus

@@ -1,0 +1,141 @@
+#include "shell/main_window.h"
+
+#include "shell/app_state.h"
+#include "shell/exhibition.h"
+#include "shell/store_guard.h"
+#include "ui_main_window.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTimer>
+
+MainWindow::MainWindow(AppState& state, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_ui(std::make_unique<Ui::MainWindow>())
+{
+    m_ui->setupUi(this);
+
+    QFont name(QStringList{QStringLiteral("URW Chancery L"), QStringLiteral("Z003"), QStringLiteral("Monotype Corsiva"),
+                           QStringLiteral("Liberation Serif")});
+    name.setStyleHint(QFont::Cursive);
+    name.setItalic(true);
+    name.setPointSize(34);
+    m_ui->Label1->setFont(name);
+    m_ui->Label1->setStyleSheet(QStringLiteral("color: #1c3f7a;"));
+    QFont region(QStringLiteral("Liberation Serif"));
+    region.setPointSize(20);
+    m_ui->Label2->setFont(region);
+    m_ui->Label2->setStyleSheet(QStringLiteral("color: #444;"));
+
+    m_texto = new QLabel(this);
+    m_texto->setObjectName(QStringLiteral("texto"));
+    m_dia = new QLabel(this);
+    m_dia->setObjectName(QStringLiteral("dia"));
+    m_hora = new QLabel(this);
+    m_hora->setObjectName(QStringLiteral("hora"));
+    for (QLabel* panel : {m_texto, m_dia, m_hora}) {
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(6, 1, 6, 1);
+        panel->installEventFilter(this);
+    }
+    m_ui->StatusBar1->addWidget(m_texto, 1);
+    m_ui->StatusBar1->addPermanentWidget(m_dia);
+    m_ui->StatusBar1->addPermanentWidget(m_hora);
+    // The date and time panels keep up with the clock, as the status bar of the system does.
+    auto* clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, &MainWindow::showStatusTimes);
+    clock->start(1000);
+    showStatusTimes();
+
+    connect(m_ui->actionSalirRecepcion, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
+    for (QAction* task : {m_ui->actionRecepcion, m_ui->actionPuntuacion, m_ui->actionConfiguracion, m_ui->actionClub,
+                          m_ui->actionGrupoAMachos, m_ui->actionGrupoAHembras, m_ui->actionGrupoBMachos,
+                          m_ui->actionGrupoBHembras, m_ui->actionGrupoCMachos, m_ui->actionGrupoCHembras,
+                          m_ui->actionGrupoDCategoriaA, m_ui->actionGrupoDCategoriaB, m_ui->actionGrupoDCategoriaC,
+                          m_ui->actionGrupoDCategoriaD, m_ui->actionGrupoDCategoriaE, m_ui->actionListadoPorClub,
+                          m_ui->actionImpRecepcion, m_ui->actionImpPuntuacion})
+        task->setEnabled(false);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::enableTask(QAction* action, std::function<void()> open)
+{
+    action->setEnabled(true);
+    connect(action, &QAction::triggered, this, [this, open = std::move(open)] { guarded(this, open); });
+}
+
+void MainWindow::selectListing(const QString& grupo, const QString& categ, const QString& sexo)
+{
+    m_state.selGrupo = grupo;
+    m_state.selCateg = categ;
+    m_state.selSexo = sexo;
+}
+
+bool MainWindow::openExhibition()
+{
+    if (!guarded(this, [this] { exhibition::open(m_state, m_state.dbPath); }))
+        return false;
+    if (m_state.configRs.recordCount() == 0) {
+        m_ui->Label1->clear();
+        m_ui->Label2->clear();
+    } else {
+        m_ui->Label1->setText(m_state.configText(QStringLiteral("nombre")));
+        m_ui->Label2->setText(m_state.configText(QStringLiteral("region")));
+    }
+    const QString emblem = QDir(m_state.programFolder).filePath(QStringLiteral("Talvorena1.gif"));
+    QPixmap picture;
+    if (QFileInfo::exists(emblem) && picture.load(emblem))
+        m_ui->Picture1->setPixmap(picture.scaled(420, 320, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    else
+        m_ui->Picture1->clear();
+    m_texto->setText(QStringLiteral("Programa para las Exposiciones Regionales"));
+    setWindowTitle(QStringLiteral("Programa para Exposiciones de Palomas Mensajeras"));
+    return true;
+}
+
+void MainWindow::runModal()
+{
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    activateWindow();
+    QEventLoop loop;
+    connect(this, &MainWindow::closed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
+}
+
+void MainWindow::panelClicked(const QString& key)
+{
+    m_switch = !m_switch;
+    m_diaShowsDate = key == u"dia" && m_switch;
+    showStatusTimes();
+}
+
+void MainWindow::showStatusTimes()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString time = now.toString(QStringLiteral("HH:mm"));
+    m_dia->setText(m_diaShowsDate ? now.toString(QStringLiteral("dd/MM/yyyy")) : time);
+    m_hora->setText(time);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress && (watched == m_texto || watched == m_dia || watched == m_hora))
+        panelClicked(watched->objectName());
+    return QMainWindow::eventFilter(watched, event);
+}

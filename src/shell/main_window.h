@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+struct AppState;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The window of an open exhibition: its name, region and emblem, the status bar, and the menu
+// from which every task window is opened modally. Closing it returns to the start-up window.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(AppState& state, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The opening sequence. False, after an "Aviso" box, when the exhibition cannot be opened;
+    // the shared state is then left as it was.
+    bool openExhibition();
+
+    // Shows the window modally and returns when it is closed.
+    void runModal();
+
+    // A click on a status bar panel: "texto", "dia" or "hora".
+    void panelClicked(const QString& key);
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // A menu item whose window exists: enabled, and running the action. Items of windows not
+    // built yet stay disabled.
+    void enableTask(QAction* action, std::function<void()> open);
+    // The listing choice handed to the listing windows, always all three, in this order.
+    void selectListing(const QString& grupo, const QString& categ, const QString& sexo);
+    void showStatusTimes();
+
+    template <class Window>
+    void showTask(std::unique_ptr<Window>& window)
+    {
+        if (!window)
+            window = std::make_unique<Window>(m_state, this);
+        window->exec();
+    }
+
+    AppState& m_state;
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    QLabel* m_texto = nullptr;
+    QLabel* m_dia = nullptr;
+    QLabel* m_hora = nullptr;
+    bool m_switch = false;       // the panel click's switch
+    bool m_diaShowsDate = true;
+};

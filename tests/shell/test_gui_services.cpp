@@ -1,0 +1,91 @@
+// The shared keyboard habits and the test seams of the message boxes.
+
+#include "shell/keyboard.h"
+#include "shell/messages.h"
+#include "shell/store_guard.h"
+#include "support/gui_test.h"
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+class TestGuiServices : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QDialog> m_window;
+    QLineEdit* m_first = nullptr;
+    QPlainTextEdit* m_notes = nullptr;
+    QLineEdit* m_last = nullptr;
+    QGroupBox* m_legend = nullptr;
+
+private slots:
+    void init()
+    {
+        m_window = std::make_unique<QDialog>();
+        auto* layout = new QVBoxLayout(m_window.get());
+        m_first = new QLineEdit(m_window.get());
+        m_notes = new QPlainTextEdit(m_window.get());
+        m_last = new QLineEdit(m_window.get());
+        m_legend = new QGroupBox(QStringLiteral("1 Grabar"), m_window.get());
+        for (QWidget* w : std::initializer_list<QWidget*>{m_first, m_notes, m_last, m_legend})
+            layout->addWidget(w);
+        m_legend->hide();
+        KeyboardHelper::install(m_window.get(), {true, true, m_legend});
+        QVERIFY(guitest::showActive(m_window.get()));
+        m_first->setFocus();
+    }
+
+    void enterMovesOnLikeTabEvenOutOfMultiLineText()
+    {
+        QTest::keyClick(m_first, Qt::Key_Return);
+        QVERIFY(m_notes->hasFocus());
+        QTest::keyClick(m_notes, Qt::Key_Enter);
+        QVERIFY(m_last->hasFocus());
+        QCOMPARE(m_notes->toPlainText(), QString()); // the key itself was swallowed
+        QVERIFY(m_window->isVisible());              // and did not press a default button
+    }
+
+    void controlShowsTheLegendUntilAKeyIsReleased()
+    {
+        QTest::keyPress(m_first, Qt::Key_Control);
+        QVERIFY(m_legend->isVisible());
+        QTest::keyRelease(m_first, Qt::Key_Control);
+        QVERIFY(!m_legend->isVisible());
+    }
+
+    void escapeCloses()
+    {
+        QTest::keyClick(m_first, Qt::Key_Escape);
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void guardTurnsAStoreErrorIntoAnAvisoBox()
+    {
+        Messages::startScripting();
+        Messages::script(Messages::Answer::Ok);
+        const bool ok = guarded(m_window.get(), [] { throw store::Error(QStringLiteral("No cabe.")); });
+        QVERIFY(!ok);
+        QCOMPARE(Messages::last().title, "Aviso");
+        QCOMPARE(Messages::last().text, "No cabe.");
+        QVERIFY(Messages::stopScripting().isEmpty());
+    }
+
+    void scriptingReportsWhatWentWrong()
+    {
+        Messages::startScripting();
+        Messages::inform(nullptr, "Aviso", "nadie lo esperaba");
+        Messages::script(Messages::Answer::Yes);
+        Messages::inform(nullptr, "Aviso", "solo ofrece Aceptar");
+        Messages::script(Messages::Answer::No);
+        const QStringList problems = Messages::stopScripting();
+        QCOMPARE(problems.size(), 3);
+        QVERIFY(problems[0].contains("no esperada"));
+        QVERIFY(problems[1].contains("no ofrece"));
+        QVERIFY(problems[2].contains("sin usar"));
+    }
+};
+
+QTEST_MAIN(TestGuiServices)
+#include "test_gui_services.moc"

@@ -1,0 +1,166 @@
+// The main window's opening sequence, its status bar and its menu.
+
+#include "shell/app_state.h"
+#include "shell/main_window.h"
+#include "support/fixtures.h"
+#include "support/gui_test.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSignalSpy>
+
+using guitest::child;
+
+namespace {
+
+// The smallest GIF: one transparent pixel.
+const QByteArray onePixelGif = QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7");
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    AppState m_state;
+
+    QString path(const QString& name) const { return QDir(m_dir->path()).filePath(name); }
+
+    std::unique_ptr<MainWindow> openMain()
+    {
+        auto main = std::make_unique<MainWindow>(m_state);
+        if (!main->openExhibition())
+            return nullptr;
+        guitest::showActive(main.get());
+        return main;
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_state = AppState{};
+        m_state.programFolder = m_dir->path();
+        m_state.dbPath = path("expo.mdb");
+        store::Database::create(m_state.dbPath, store::schema::exhibition());
+        guitest::startScripting();
+    }
+
+    void cleanup() { VERIFY_SCRIPTED(); }
+
+    void firstOpeningWritesOneDefaultConfigRow()
+    {
+        for (int opening = 0; opening < 2; ++opening) {
+            auto main = openMain();
+            QVERIFY(main);
+            QCOMPARE(child<QLabel>(main.get(), "Label1")->text(), "Sin Nombre");
+            QCOMPARE(child<QLabel>(main.get(), "Label2")->text(), " ");
+        }
+        const store::Database db = store::Database::open(m_state.dbPath, store::schema::exhibition());
+        QCOMPARE(db.openRecordset("select * from config").recordCount(), 1);
+        QCOMPARE(m_state.jueces(), 3);
+        QCOMPARE(m_state.media(), false);
+    }
+
+    void showsNameRegionCaptionStatusAndSharedResults()
+    {
+        {
+            const store::Database db = store::Database::open(m_state.dbPath, store::schema::exhibition());
+            fixtures::addRow(db, "Config", {{"nombre", "Exposición Regional"}, {"region", "Castilla"}, {"jueces", 5}});
+            fixtures::addBird(db, 10, "A", "M");
+            fixtures::addBird(db, 2, "A", "H");
+        }
+        auto main = openMain();
+        QVERIFY(main);
+        QCOMPARE(main->windowTitle(), "Programa para Exposiciones de Palomas Mensajeras");
+        QCOMPARE(child<QLabel>(main.get(), "Label1")->text(), "Exposición Regional");
+        QCOMPARE(child<QLabel>(main.get(), "Label2")->text(), "Castilla");
+        QCOMPARE(child<QLabel>(main.get(), "texto")->text(), "Programa para las Exposiciones Regionales");
+        QCOMPARE(m_state.receRs.recordCount(), 2);
+        QCOMPARE(m_state.receRs.value("jaula").toInt(), 2); // numeric order
+        QCOMPARE(m_state.jueces(), 5);
+        QVERIFY(m_state.clubRs.isOpen());
+    }
+
+    void emblemShownWhenPresent()
+    {
+        {
+            auto main = openMain();
+            QVERIFY(child<QLabel>(main.get(), "Picture1")->pixmap().isNull());
+        }
+        QFile gif(path("Talvorena1.gif"));
+        QVERIFY(gif.open(QIODevice::WriteOnly));
+        gif.write(onePixelGif);
+        gif.close();
+        auto main = openMain();
+        QVERIFY(!child<QLabel>(main.get(), "Picture1")->pixmap().isNull());
+    }
+
+    void deletedClubsFileIsCreatedEmptyAgain()
+    {
+        {
+            auto main = openMain();
+            fixtures::addClub(m_state.clubDb, "7", "San Pedro", "Madrid");
+        }
+        m_state.clubDb = store::Database();
+        m_state.clubRs = store::Recordset();
+        QVERIFY(QFile::remove(path("Club.mdb")));
+        auto main = openMain();
+        QVERIFY(main);
+        QCOMPARE(m_state.clubRs.recordCount(), 0);
+    }
+
+    void clubsSurviveAnotherExhibition()
+    {
+        {
+            auto main = openMain();
+            fixtures::addClub(m_state.clubDb, "7", "San Pedro", "Madrid");
+        }
+        m_state.dbPath = path("otra.mdb");
+        store::Database::create(m_state.dbPath, store::schema::exhibition());
+        auto main = openMain();
+        QCOMPARE(m_state.clubRs.recordCount(), 1);
+    }
+
+    void dayPanelAlternatesBetweenDateAndTime()
+    {
+        auto main = openMain();
+        auto* dia = child<QLabel>(main.get(), "dia");
+        const auto isDate = [dia] { return dia->text().count(u'/') == 2; };
+        QStringList seen;
+        for (const char* panel : {"dia", "dia", "texto", "dia", "dia"}) {
+            QTest::mouseClick(child<QLabel>(main.get(), panel), Qt::LeftButton);
+            seen << (isDate() ? "fecha" : "hora");
+        }
+        // The switch flips at every click on any panel; the day panel shows the date only when
+        // it was clicked and the switch is on.
+        QCOMPARE(seen, (QStringList{"fecha", "hora", "hora", "hora", "fecha"}));
+    }
+
+    void menuCaptionsAndClosing()
+    {
+        auto main = openMain();
+        QStringList titles;
+        for (QAction* action : child<QMenuBar>(main.get(), "menubar")->actions())
+            titles << action->text();
+        QCOMPARE(titles, (QStringList{"1 Recepcion", "2 Puntuacion", "3 Configuracion", "4 Club", "5 Listados",
+                                      "6 Importar de PDA", "7 Salir"}));
+        QStringList listados;
+        for (QAction* action : child<QMenu>(main.get(), "menuListados")->actions())
+            listados << (action->isSeparator() ? "-" : action->text());
+        QCOMPARE(listados.mid(0, 9), (QStringList{"Grupo A Machos", "Grupo A Hembras", "-", "Grupo B Machos",
+                                                  "Grupo B Hembras", "-", "Grupo C Machos", "Grupo C Hembras", "-"}));
+        QCOMPARE(listados.mid(9, 7), (QStringList{"Grupo D Categoria A", "Grupo D Categoria B", "Grupo D Categoria C",
+                                                  "Grupo D Categoria D", "Grupo D Categoria E", "-",
+                                                  "Listado Por Club"}));
+        QSignalSpy closed(main.get(), &MainWindow::closed);
+        child<QAction>(main.get(), "actionSalirRecepcion")->trigger();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!main->isVisible());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"

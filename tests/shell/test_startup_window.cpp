@@ -1,0 +1,203 @@
+// The start-up flows through the real window: creating, picking, refusing, and opening a second
+// exhibition in the same run.
+
+#include "shell/app_state.h"
+#include "shell/file_dialogs.h"
+#include "shell/main_window.h"
+#include "shell/messages.h"
+#include "shell/startup_window.h"
+#include "support/fixtures.h"
+#include "support/gui_test.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+using guitest::child;
+
+namespace {
+
+QByteArray fingerprint(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                                          : QByteArray();
+}
+
+} // namespace
+
+class TestStartupWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<StartupWindow> m_window;
+    QStringList m_opened; // the name shown by each main window that opened
+
+    QString folder() const { return m_dir->path(); }
+
+    // Every main window that opens notes the exhibition's name, then is closed.
+    void closeMainWindowsWhenShown()
+    {
+        guitest::whenShown<MainWindow>([this](MainWindow* main) {
+            m_opened << child<QLabel>(main, "Label1")->text();
+            main->close();
+            closeMainWindowsWhenShown();
+        });
+    }
+
+    void nuevo(const QString& name)
+    {
+        child<QAction>(m_window.get(), "actionNuevo")->trigger();
+        guitest::type(child<QLineEdit>(m_window.get(), "Text1"), name);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_state = std::make_unique<AppState>();
+        m_state->programFolder = folder();
+        m_window = std::make_unique<StartupWindow>(*m_state);
+        QVERIFY(guitest::showActive(m_window.get()));
+        m_opened.clear();
+        guitest::startScripting();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        VERIFY_SCRIPTED();
+    }
+
+    void newNameCreatesTheFileAndOpensIt()
+    {
+        QVERIFY(!child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
+        nuevo("  Regional 2026 ");
+        QVERIFY(child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
+        closeMainWindowsWhenShown();
+        child<QPushButton>(m_window.get(), "Command1")->click();
+
+        const QString path = QDir(folder()).filePath("Regional 2026.mdb");
+        QCOMPARE(m_opened, QStringList{"Sin Nombre"});
+        QCOMPARE(QDir::cleanPath(m_state->dbPath), QDir::cleanPath(path));
+        QVERIFY(!child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
+        const store::Database db = store::Database::open(path, store::schema::exhibition());
+        QCOMPARE(fixtures::column(db, "select * from config", "jueces"), "3");
+        QCOMPARE(fixtures::column(db, "select * from config", "region"), " ");
+        QVERIFY(QFile::exists(QDir(folder()).filePath("Club.mdb")));
+    }
+
+    void nameWithExtensionKeepsIt()
+    {
+        nuevo("show.db");
+        closeMainWindowsWhenShown();
+        child<QPushButton>(m_window.get(), "Command1")->click();
+        QVERIFY(QFile::exists(QDir(folder()).filePath("show.db")));
+        QCOMPARE(m_opened.size(), 1);
+    }
+
+    void existingNameRefusedOnLeavingTheBox()
+    {
+        store::Database::create(QDir(folder()).filePath("Expo.mdb"), store::schema::exhibition());
+        nuevo("Expo");
+        auto* text1 = child<QLineEdit>(m_window.get(), "Text1");
+        Messages::script(Messages::Answer::Ok);
+        guitest::tab(text1);
+        QCOMPARE(Messages::last().title, "Aviso");
+        QCOMPARE(Messages::last().text, "Base de Datos Existente");
+        QCOMPARE(text1->text(), QString());
+        QTRY_VERIFY(text1->hasFocus());
+    }
+
+    void blankNameCreatesNothing()
+    {
+        nuevo("   ");
+        child<QPushButton>(m_window.get(), "Command1")->click();
+        QVERIFY(!child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList());
+        QVERIFY(m_state->dbPath.isEmpty());
+    }
+
+    void nameTheFileSystemRefuses()
+    {
+        nuevo("a/b");
+        Messages::script(Messages::Answer::Ok);
+        child<QPushButton>(m_window.get(), "Command1")->click();
+        QCOMPARE(Messages::last().title, "Aviso");
+        QVERIFY2(Messages::last().text.contains("no sirve como nombre"), qPrintable(Messages::last().text));
+        QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        QVERIFY(m_opened.isEmpty());
+    }
+
+    void cancelButtonEmptiesAndHides()
+    {
+        nuevo("Something");
+        child<QPushButton>(m_window.get(), "Command2")->click();
+        QCOMPARE(child<QLineEdit>(m_window.get(), "Text1")->text(), QString());
+        QVERIFY(!child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
+    }
+
+    void cancelledDialogAtFirstUseOpensNothing()
+    {
+        FileDialogs::scriptFileName(QString());
+        child<QAction>(m_window.get(), "actionExistente")->trigger();
+        QCOMPARE(FileDialogs::titles(), QStringList{"Abrir"});
+        QVERIFY(m_opened.isEmpty());
+    }
+
+    void secondExhibitionInTheSameRun()
+    {
+        for (const char* name : {"Primera", "Segunda"}) {
+            const store::Database db =
+                store::Database::create(QDir(folder()).filePath(QString::fromLatin1(name) + ".mdb"), store::schema::exhibition());
+            fixtures::addRow(db, "Config", {{"nombre", QString::fromLatin1(name)}, {"jueces", 5}});
+        }
+        closeMainWindowsWhenShown();
+        FileDialogs::scriptFileName(QDir(folder()).filePath("Primera.mdb"));
+        child<QAction>(m_window.get(), "actionExistente")->trigger();
+        FileDialogs::scriptFileName(QDir(folder()).filePath("Segunda.mdb"));
+        child<QAction>(m_window.get(), "actionExistente")->trigger();
+        QCOMPARE(m_opened, (QStringList{"Primera", "Segunda"}));
+        QVERIFY(m_window->isVisible());
+    }
+
+    void badFilesRefusedUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("random bytes") << QByteArray(2048, '\x17');
+        QTest::newRow("Jet file") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01", 21).leftJustified(4096, '\0');
+    }
+    void badFilesRefusedUntouched()
+    {
+        QFETCH(QByteArray, content);
+        const QString path = QDir(folder()).filePath("otro.mdb");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const QByteArray before = fingerprint(path);
+        closeMainWindowsWhenShown();
+        FileDialogs::scriptFileName(path);
+        Messages::script(Messages::Answer::Ok);
+        child<QAction>(m_window.get(), "actionExistente")->trigger();
+        QCOMPARE(Messages::last().title, "Aviso");
+        QVERIFY2(Messages::last().text.contains("otro.mdb"), qPrintable(Messages::last().text));
+        QVERIFY(m_opened.isEmpty());
+        QCOMPARE(fingerprint(path), before);
+        QVERIFY(!QFile::exists(QDir(folder()).filePath("Club.mdb")));
+
+        // The refused file is not opened again by a cancelled dialog.
+        FileDialogs::scriptFileName(QString());
+        child<QAction>(m_window.get(), "actionExistente")->trigger();
+        QVERIFY(m_opened.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestStartupWindow)
+#include "test_startup_window.moc"
