@@ -1,0 +1,125 @@
+// The final-score rule, and the reception reload's pass that stores it for every cage.
+
+#include "judging/final_score.h"
+#include "support/fixtures.h"
+
+#include <QTest>
+
+using judging::Criterion;
+using judging::JudgeTotal;
+
+Q_DECLARE_METATYPE(std::vector<JudgeTotal>)
+
+class TestFinalScore : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_file = 0;
+
+    store::Database newExhibition()
+    {
+        return store::Database::create(m_dir.filePath(QStringLiteral("e%1.mdb").arg(++m_file)),
+                                       store::schema::exhibition());
+    }
+
+private slots:
+    void rule_data()
+    {
+        QTest::addColumn<std::vector<JudgeTotal>>("rows");
+        QTest::addColumn<bool>("media");
+        QTest::addColumn<double>("expected");
+        using V = std::vector<JudgeTotal>;
+        const V three{{1, 88.5}, {2, 90.0}, {3, 91.25}};
+        QTest::newRow("average of three, rounded") << three << true << 89.92;
+        QTest::newRow("drop highest and lowest of three: the middle") << three << false << 90.0;
+        QTest::newRow("drop of five: the three middle totals")
+            << V{{1, 92}, {2, 88}, {3, 90}, {4, 89}, {5, 91}} << false << 270.0;
+        QTest::newRow("drop with one judge gives 0") << V{{1, 90}} << false << 0.0;
+        QTest::newRow("drop with two judges gives 0") << V{{1, 90}, {2, 88}} << false << 0.0;
+        QTest::newRow("drop, three equal totals") << V{{1, 90}, {2, 90}, {3, 90}} << false << 90.0;
+        QTest::newRow("average of one") << V{{4, 88.75}} << true << 88.75;
+        QTest::newRow("average, judges 1, 2 and 5") << V{{1, 88}, {2, 90}, {5, 92}} << true << 90.0;
+        QTest::newRow("average of two rounds half up") << V{{1, 88.01}, {2, 88.0}} << true << 88.01;
+        QTest::newRow("drop takes every row of a dropped judge")
+            << V{{1, 87}, {2, 90}, {1, 89}, {3, 95}, {4, 91}} << false << 181.0; // 90 + 91 remain
+        QTest::newRow("drop, four judges") << V{{1, 88}, {2, 89.5}, {3, 90.25}, {4, 93}} << false << 179.75;
+    }
+    void rule()
+    {
+        QFETCH(std::vector<JudgeTotal>, rows);
+        QFETCH(bool, media);
+        QFETCH(double, expected);
+        QCOMPARE(judging::finalScore(rows, media ? Criterion::Average : Criterion::DropHighestAndLowest), expected);
+    }
+
+    void finishedFlag()
+    {
+        QCOMPARE(judging::termina(3, 3), "S");
+        QCOMPARE(judging::termina(2, 3), "N");
+        QCOMPARE(judging::termina(4, 3), "N");
+    }
+
+    void passStoresEveryScoredCage()
+    {
+        const store::Database db = newExhibition();
+        fixtures::setConfig(db, 3, false);
+        fixtures::addBird(db, 1, "A", "M", {{"puntos", 50.0}, {"termina", "S"}});
+        fixtures::addBird(db, 2, "A", "M");
+        fixtures::addBird(db, 3, "B", "H");
+        fixtures::addBird(db, 12, "C", "H");
+        for (int juez = 1; juez <= 3; ++juez)
+            fixtures::addScore(db, "2", juez, 86.0 + juez);
+        fixtures::addScore(db, "3", 1, 88);
+        fixtures::addScore(db, "3", 2, 90);
+        fixtures::addScore(db, "012", 1, 95); // not cage 12: cages are matched by their text
+        fixtures::addScore(db, "999", 1, 95); // a cage nobody received
+
+        QCOMPARE(judging::recalcularPuntuaciones(db), 2);
+        QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "puntos"), "50,88,0,0");
+        QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "termina"), "S,S,N,N");
+        store::Recordset two = db.openRecordset("select * from recepcion where jaula = 2");
+        QCOMPARE(two.value("puntos").toDouble(), 88.0);
+    }
+
+    void deletingARowOfAFinishedBirdGivesN()
+    {
+        const store::Database db = newExhibition();
+        fixtures::setConfig(db, 3, true);
+        fixtures::addBird(db, 7, "A", "M");
+        fixtures::addScore(db, "7", 1, 88.5);
+        fixtures::addScore(db, "7", 2, 90.0);
+        fixtures::addScore(db, "7", 3, 91.25);
+        judging::recalcularPuntuaciones(db);
+        QCOMPARE(fixtures::column(db, "select * from recepcion", "termina"), "S");
+        db.execute("DELETE FROM Puntos WHERE juez = 3");
+        QCOMPARE(judging::recalcularPuntuaciones(db), 1);
+        store::Recordset rs = db.openRecordset("select * from recepcion");
+        QCOMPARE(rs.value("puntos").toDouble(), 89.25);
+        QCOMPARE(rs.text("termina"), "N");
+    }
+
+    void configurationNeverStoredUsesTheDropRule()
+    {
+        const store::Database db = newExhibition();
+        fixtures::addRow(db, "Config", {{"jueces", 3}, {"nombre", "Sin Nombre"}});
+        const judging::ScoringRule rule = judging::ScoringRule::read(db);
+        QCOMPARE(rule.jueces, 3);
+        QVERIFY(rule.criterion == Criterion::DropHighestAndLowest);
+    }
+
+    void aCageWithAnUnreadableRowKeepsItsScoreAndTheOthersGoOn()
+    {
+        const store::Database db = newExhibition();
+        fixtures::setConfig(db, 2, true);
+        fixtures::addBird(db, 1, "A", "M", {{"puntos", 12.0}});
+        fixtures::addBird(db, 2, "A", "M");
+        fixtures::addScore(db, "1", 1, 90);
+        fixtures::addScore(db, "1", 2, 0, {{"puntost", QVariant()}});
+        fixtures::addScore(db, "2", 1, 90);
+        QCOMPARE(judging::recalcularPuntuaciones(db), 1);
+        QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "puntos"), "12,90");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFinalScore)
+#include "test_final_score.moc"
