@@ -1,0 +1,43 @@
+#include "shell/drives.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestDrives : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void resolve_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected"); // relative to the program folder
+        QTest::newRow("drive alone with a file name") << "A:Grupo A Machos.txt" << "Unidades/A/Grupo A Machos.txt";
+        QTest::newRow("drive root") << "A:\\x.txt" << "Unidades/A/x.txt";
+        QTest::newRow("small letter") << "e:\\listados\\x.txt" << "Unidades/E/listados/x.txt";
+        QTest::newRow("folder without drive") << "listados\\x.txt" << "listados/x.txt";
+    }
+    void resolve()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        QCOMPARE(drives::resolve(typed, m_dir.path()), QDir(m_dir.path()).filePath(expected));
+    }
+
+    void absolutePathsStayAsTheyAre()
+    {
+        QCOMPARE(drives::resolve("/tmp/x.txt", m_dir.path()), "/tmp/x.txt");
+    }
+
+    void aDriveFolderExistsOnceUsed()
+    {
+        const QString folder = drives::folderOf("F:", m_dir.path());
+        QVERIFY(QDir(folder).exists());
+        QCOMPARE(folder, QDir(m_dir.path()).filePath("Unidades/F"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDrives)
+#include "test_drives.moc"
