@@ -19,5 +19,10 @@ struct UsageError {
 };
 
 int crear(const QStringList& args, Streams io);
+// -- reception
+
+// -- listings
+
+// -- import
 
 } // namespace cli

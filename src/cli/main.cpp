@@ -15,6 +15,11 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
 {
     static const std::map<QString, std::function<int(const QStringList&, cli::Streams)>> table = {
         {QStringLiteral("crear"), cli::crear},
+        // -- reception
+
+        // -- listings
+
+        // -- import
     };
     return table;
 }

@@ -5,6 +5,17 @@
 #include "shell/store_guard.h"
 #include "ui_main_window.h"
 
+// Task windows, one include block per subsystem.
+// -- reception and configuration
+
+// -- judging
+
+// -- clubs
+
+// -- listings
+
+// -- import
+
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
@@ -62,6 +73,17 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
                           m_ui->actionGrupoDCategoriaD, m_ui->actionGrupoDCategoriaE, m_ui->actionListadoPorClub,
                           m_ui->actionImpRecepcion, m_ui->actionImpPuntuacion})
         task->setEnabled(false);
+
+    // Each subsystem enables the menu items of its windows here.
+    // -- reception and configuration
+
+    // -- judging
+
+    // -- clubs
+
+    // -- listings
+
+    // -- import
 }
 
 MainWindow::~MainWindow() = default;

@@ -7,6 +7,16 @@
 
 class QLabel;
 struct AppState;
+// -- reception and configuration
+
+// -- judging
+
+// -- clubs
+
+// -- listings
+
+// -- import
+
 
 namespace Ui {
 class MainWindow;
@@ -60,4 +70,15 @@ private:
     QLabel* m_hora = nullptr;
     bool m_switch = false;       // the panel click's switch
     bool m_diaShowsDate = true;
+
+    // The task windows, one instance each, created when first shown.
+    // -- reception and configuration
+
+    // -- judging
+
+    // -- clubs
+
+    // -- listings
+
+    // -- import
 };
