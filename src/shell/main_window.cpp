@@ -114,10 +114,13 @@ bool MainWindow::openExhibition()
     }
     const QString emblem = QDir(m_state.programFolder).filePath(QStringLiteral("Talvorena1.gif"));
     QPixmap picture;
-    if (QFileInfo::exists(emblem) && picture.load(emblem))
+    if (QFileInfo::exists(emblem) && picture.load(emblem)) {
         m_ui->Picture1->setPixmap(picture.scaled(420, 320, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    else
+        m_ui->Picture1->show();
+    } else {
         m_ui->Picture1->clear();
+        m_ui->Picture1->hide(); // the name and region then stand in the middle of the window
+    }
     m_texto->setText(QStringLiteral("Programa para las Exposiciones Regionales"));
     setWindowTitle(QStringLiteral("Programa para Exposiciones de Palomas Mensajeras"));
     return true;
@@ -126,6 +129,8 @@ bool MainWindow::openExhibition()
 void MainWindow::runModal()
 {
     setWindowModality(Qt::ApplicationModal);
+    if (parentWidget() != nullptr)
+        move(parentWidget()->geometry().center() - rect().center());
     show();
     activateWindow();
     QEventLoop loop;

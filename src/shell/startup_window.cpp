@@ -36,6 +36,7 @@ void StartupWindow::nuevo()
 {
     m_ui->Frame1->show();
     m_ui->Text1->setFocus(Qt::OtherFocusReason);
+    m_ui->Text1->selectAll(); // the box keeps the last name typed; typing replaces it
 }
 
 void StartupWindow::checkExists()
