@@ -151,21 +151,36 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 Recordset::~Recordset() = default;
 
 Recordset::Recordset(std::shared_ptr<detail::Connection> connection, const TableDef& table, const QString& sql)
-    : m_connection(std::move(connection)), m_table(&table)
+    : m_connection(std::move(connection)), m_table(&table), m_sql(sql), m_loaded(false)
 {
-    Statement statement(m_connection, sql);
+    // Prepared now, so that a query the store cannot run fails where it is opened.
+    Statement check(m_connection, m_sql);
+}
+
+void Recordset::load() const
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    Statement statement(m_connection, m_sql);
     const qint64 stamp = changeCount();
-    const int fieldCount = int(table.fields.size());
+    const int fieldCount = int(m_table->fields.size());
     while (statement.step()) {
         Row row;
         row.rowid = statement.int64(0);
         row.stamp = stamp;
         row.values.reserve(std::size_t(fieldCount));
         for (int i = 0; i < fieldCount; ++i)
-            row.values.push_back(readField(statement, i + 1, table.fields[std::size_t(i)].type));
+            row.values.push_back(readField(statement, i + 1, m_table->fields[std::size_t(i)].type));
         m_rows.push_back(std::move(row));
     }
     m_count = int(m_rows.size());
+}
+
+int Recordset::recordCount() const
+{
+    load();
+    return m_count;
 }
 
 qint64 Recordset::changeCount() const
@@ -175,11 +190,13 @@ qint64 Recordset::changeCount() const
 
 bool Recordset::eof() const
 {
+    load();
     return m_position >= int(m_rows.size());
 }
 
 bool Recordset::bof() const
 {
+    load();
     return m_position < 0;
 }
 
@@ -191,12 +208,14 @@ void Recordset::skipDeleted(int step)
 
 void Recordset::moveFirst()
 {
+    load();
     m_position = 0;
     skipDeleted(+1);
 }
 
 void Recordset::moveLast()
 {
+    load();
     m_position = int(m_rows.size()) - 1;
     skipDeleted(-1);
     if (m_position < 0)
@@ -205,6 +224,7 @@ void Recordset::moveLast()
 
 void Recordset::moveNext()
 {
+    load();
     if (eof())
         noCurrentRecord();
     ++m_position;
@@ -213,6 +233,7 @@ void Recordset::moveNext()
 
 void Recordset::movePrevious()
 {
+    load();
     if (bof())
         noCurrentRecord();
     --m_position;
@@ -224,6 +245,7 @@ bool Recordset::findFirst(const QString& condition)
     m_noMatch = true;
     if (!isOpen())
         return false;
+    load();
     const QString sql = QStringLiteral("SELECT rowid FROM \"%1\" WHERE %2")
                             .arg(m_table->name, detail::translateCondition(condition, *m_table));
     Statement statement(m_connection, sql);
@@ -244,6 +266,7 @@ bool Recordset::findFirst(const QString& condition)
 
 Recordset::Row& Recordset::currentRow() const
 {
+    load();
     if (!isOpen() || m_position < 0 || m_position >= int(m_rows.size()))
         noCurrentRecord();
     Row& row = m_rows[std::size_t(m_position)];
@@ -311,6 +334,7 @@ void Recordset::addNew()
 {
     if (!isOpen())
         noCurrentRecord();
+    load();
     m_mode = Mode::AddNew;
     m_buffer.assign(m_table->fields.size(), QVariant());
     m_staged.assign(m_table->fields.size(), false);

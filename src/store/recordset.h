@@ -35,7 +35,7 @@ public:
 
     // The number of records, 0 for an empty result; rows added through the result count, rows
     // deleted through it no longer do.
-    int recordCount() const { return m_count; }
+    int recordCount() const;
     bool eof() const;
     bool bof() const;
 
@@ -72,6 +72,9 @@ private:
     };
     enum class Mode { Browse, Edit, AddNew };
 
+    // The rows are read at the first use, so that a shared result opened over a large table
+    // and replaced before anyone reads it costs nothing.
+    void load() const;
     Row& currentRow() const;
     void refresh(Row& row) const;
     int fieldIndex(const QString& field) const;
@@ -80,9 +83,11 @@ private:
 
     std::shared_ptr<detail::Connection> m_connection;
     const TableDef* m_table = nullptr;
+    QString m_sql;
+    mutable bool m_loaded = true;
     mutable std::vector<Row> m_rows;
     int m_position = 0; // m_rows.size() is past the end, -1 before the start
-    int m_count = 0;
+    mutable int m_count = 0;
     bool m_noMatch = false;
     Mode m_mode = Mode::Browse;
     std::vector<QVariant> m_buffer;
