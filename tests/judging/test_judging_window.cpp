@@ -454,6 +454,31 @@ private slots:
         QVERIFY(w("Text3")->isReadOnly());
     }
 
+    void endingAnEntryKeepsTheCageShown_data()
+    {
+        QTest::addColumn<QString>("cage");
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("cancel on a cage without rows") << "12" << false;
+        QTest::newRow("accept the first row of a cage") << "12" << true;
+        QTest::newRow("cancel on a cage with rows") << "9" << false;
+    }
+    void endingAnEntryKeepsTheCageShown()
+    {
+        QFETCH(QString, cage);
+        QFETCH(bool, accept);
+        openWindow();
+        showCage(cage);
+        grabar("3", {"8", "8", "17", "27", "27"});
+        w<QPushButton>(accept ? "Command1" : "Command2")->click();
+        QVERIFY(!entering());
+        QApplication::processEvents();
+        QCOMPARE(w("Text1")->text(), cage);
+        QVERIFY(!w<QLabel>("labelGrupo")->text().isEmpty());
+        QVERIFY(!w("Text1")->hasFocus());
+        for (const char* key : {"p2", "p3", "p4", "p5", "p6"})
+            QVERIFY2(action(key)->isEnabled(), key);
+    }
+
     void leavingAScoreForCancelarIsNotRefused()
     {
         openWindow();
