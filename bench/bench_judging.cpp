@@ -16,16 +16,16 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTreeWidget>
-
 #include <stdexcept>
 
-namespace {
+namespace
+{
 
 // The judged cage nearest to `wanted`: group D birds have no scores.
 int judgedCage(const AppState& state, int wanted)
 {
-    store::Statement find = state.mainDb.prepare(QStringLiteral(
-        "SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY abs(jaula - ?) LIMIT 1"));
+    store::Statement find = state.mainDb.prepare(
+        QStringLiteral("SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY abs(jaula - ?) LIMIT 1"));
     find.bind(1, qint64(wanted));
     if (!find.step())
         throw std::runtime_error("no judged cage");
@@ -60,7 +60,8 @@ void benchExhibition(const QString& folder, int cages, int windowCage)
     QApplication::processEvents();
     auto* cageBox = window.findChild<QLineEdit*>(QStringLiteral("Text1"));
     auto* list = window.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-    bench::report(QStringLiteral("ventana: jaula %1 tecleada (%2)").arg(typed).arg(label), bench::measure(50, [&] {
+    bench::report(QStringLiteral("ventana: jaula %1 tecleada (%2)").arg(typed).arg(label),
+                  bench::measure(50, [&] {
                       cageBox->setFocus(Qt::OtherFocusReason); // empties the window
                       cageBox->setText(QString::number(typed));
                       list->setFocus(Qt::TabFocusReason); // leaving the box looks the cage up

@@ -27,16 +27,6 @@ Paloma palomaOf(const store::Recordset& rece)
             rece.text(QStringLiteral("grupo")),  rece.text(QStringLiteral("categ"))};
 }
 
-JudgeScores rowOf(const store::Recordset& puntos)
-{
-    JudgeScores row;
-    row.juez = puntos.value(QStringLiteral("juez")).toInt();
-    for (int i = 0; i < apartadoCount; ++i)
-        row.puntos[std::size_t(i)] = puntos.value(apartados()[std::size_t(i)].field).toDouble();
-    row.puntost = puntos.value(QStringLiteral("puntost")).toDouble();
-    return row;
-}
-
 Criterion criterionOf(const AppState& state)
 {
     return state.media() ? Criterion::Average : Criterion::DropHighestAndLowest;
@@ -87,7 +77,7 @@ CageList refrescarJaula(AppState& state, int cage)
     store::Recordset& puntos = state.puntosRs;
     list.rows.reserve(std::size_t(puntos.recordCount()));
     for (puntos.moveFirst(); !puntos.eof(); puntos.moveNext())
-        list.rows.push_back(rowOf(puntos));
+        list.rows.push_back(readJudgeRow(puntos));
     const std::vector<JudgeTotal> totals = cageTotals(state, cage);
     list.finalScore = finalScore(totals, criterion);
     return list;

@@ -1,6 +1,7 @@
 #include "judging/judge_rows.h"
 
 #include "shell/app_state.h"
+#include "store/database.h"
 #include "store/error.h"
 #include "store/quote.h"
 
@@ -102,17 +103,21 @@ void grabarJuez(AppState& state, int cage, EntryMode mode, const JudgeScores& ro
     }
 }
 
-std::optional<JudgeScores> leerJuez(AppState& state, int cage, int juez)
+JudgeScores readJudgeRow(const store::Recordset& puntos)
 {
-    if (!findJudge(state, cage, juez))
-        return std::nullopt;
-    const store::Recordset& puntos = state.puntosRs;
     JudgeScores row;
     row.juez = puntos.value(QStringLiteral("juez")).toInt();
     for (int i = 0; i < apartadoCount; ++i)
         row.puntos[std::size_t(i)] = puntos.value(apartados()[std::size_t(i)].field).toDouble();
     row.puntost = puntos.value(QStringLiteral("puntost")).toDouble();
     return row;
+}
+
+std::optional<JudgeScores> leerJuez(AppState& state, int cage, int juez)
+{
+    if (!findJudge(state, cage, juez))
+        return std::nullopt;
+    return readJudgeRow(state.puntosRs);
 }
 
 bool borrarJuez(AppState& state, int cage, int juez)

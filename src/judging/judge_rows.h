@@ -16,7 +16,8 @@ struct AppState;
 namespace store
 {
 class Database;
-}
+class Recordset;
+} // namespace store
 
 namespace judging
 {
@@ -56,6 +57,9 @@ std::variant<int, QString> checkNewJudge(const store::Database& db, int cage, co
 // In a change the judge box holds the judge of the row being changed and is not checked again.
 std::variant<JudgeScores, EntryProblem> checkEntry(const store::Database& db, int cage, EntryMode mode,
                                                    const JudgeEntry& entry, int jueces);
+
+// The current row of a result over Puntos; a field without a value reads as 0.
+JudgeScores readJudgeRow(const store::Recordset& puntos);
 
 // Stores the row through PuntosRs: added, or written over the cage's row of that judge. grupo is
 // the bird's group; the judged groups have no category. Raises store::Error when the change

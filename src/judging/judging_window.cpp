@@ -274,12 +274,14 @@ void JudgingWindow::showList(const judging::CageList& list)
     m_listRows = int(list.rows.size());
 }
 
-std::optional<int> JudgingWindow::selectedJudge() const
+std::optional<int> JudgingWindow::selectedJudge()
 {
     const QList<QTreeWidgetItem*> selected = m_ui->ListView1->selectedItems();
-    if (selected.isEmpty())
+    if (!m_cage || m_listRows == 0 || selected.isEmpty())
         return std::nullopt;
-    return selected.first()->data(0, Qt::UserRole).toInt();
+    const int judge = selected.first()->data(0, Qt::UserRole).toInt();
+    m_state.currentJaula = QString::number(judge);
+    return judge;
 }
 
 void JudgingWindow::grabar()
@@ -299,10 +301,9 @@ void JudgingWindow::grabar()
 
 void JudgingWindow::modificar()
 {
-    const std::optional<int> judge = m_cage && m_listRows > 0 ? selectedJudge() : std::nullopt;
+    const std::optional<int> judge = selectedJudge();
     if (!judge)
         return;
-    m_state.currentJaula = QString::number(*judge);
     guarded(this, [&] {
         const std::optional<judging::JudgeScores> row = judging::leerJuez(m_state, *m_cage, *judge);
         if (!row)
@@ -319,10 +320,9 @@ void JudgingWindow::modificar()
 
 void JudgingWindow::borrar()
 {
-    const std::optional<int> judge = m_cage && m_listRows > 0 ? selectedJudge() : std::nullopt;
+    const std::optional<int> judge = selectedJudge();
     if (!judge)
         return;
-    m_state.currentJaula = QString::number(*judge);
     if (!Messages::ask(this, QStringLiteral("Atención"),
                        QStringLiteral("¿Desea Borrar la Puntuacion de este Juez?")))
         return;

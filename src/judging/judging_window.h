@@ -55,7 +55,8 @@ private:
     void clearCage();
     void refresh();
     void showList(const judging::CageList& list);
-    std::optional<int> selectedJudge() const;
+    // The judge of the list row selected, noted in CurrentJaula; nothing when none is.
+    std::optional<int> selectedJudge();
 
     void grabar();
     void borrar();
