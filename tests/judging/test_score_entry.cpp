@@ -44,29 +44,18 @@ class TestScoreEntry : public QObject
     }
 
 private slots:
+    // The bounds themselves are tried through the window; these are the readings around them.
     void readScore_data()
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("expected"); // -1: refused
-        QTest::newRow("lowest of 8-9") << 0 << "8" << 8.0;
-        QTest::newRow("highest of 8-9") << 0 << "9" << 9.0;
-        QTest::newRow("7,99 below 8") << 0 << "7,99" << -1.0;
-        QTest::newRow("9,01 above 9") << 0 << "9,01" << -1.0;
-        QTest::newRow("9,5 above 9") << 1 << "9,5" << -1.0;
         QTest::newRow("decimal comma") << 1 << "8,75" << 8.75;
         QTest::newRow("decimal point typed") << 1 << "8.5" << 8.5;
         QTest::newRow("blanks around") << 0 << " 8,5 " << 8.5;
         QTest::newRow("shown as 9,00 but typed above 9") << 0 << "9,004" << -1.0;
         QTest::newRow("rounded as the box shows it") << 0 << "8,996" << 9.0;
-        QTest::newRow("lowest of 17-19") << 2 << "17" << 17.0;
-        QTest::newRow("highest of 17-19") << 2 << "19" << 19.0;
-        QTest::newRow("16,99 below 17") << 2 << "16,99" << -1.0;
-        QTest::newRow("lowest of 27-29, box 4") << 3 << "27" << 27.0;
-        QTest::newRow("highest of 27-29, box 5") << 4 << "29" << 29.0;
-        QTest::newRow("29,01 above 29") << 4 << "29,01" << -1.0;
         QTest::newRow("a range of another box") << 3 << "9" << -1.0;
-        QTest::newRow("empty box") << 0 << "" << -1.0;
         QTest::newRow("the empty value 0,00") << 4 << "0,00" << -1.0;
         QTest::newRow("not a number") << 0 << "ocho" << -1.0;
         QTest::newRow("number and letters") << 0 << "8x" << -1.0;
