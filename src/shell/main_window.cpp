@@ -9,6 +9,7 @@
 // -- reception and configuration
 
 // -- judging
+#include "judging/judging_window.h"
 
 // -- clubs
 
@@ -78,6 +79,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     // -- reception and configuration
 
     // -- judging
+    enableTask(m_ui->actionPuntuacion, [this] { showTask(m_judging); });
 
     // -- clubs
 

@@ -10,6 +10,7 @@ struct AppState;
 // -- reception and configuration
 
 // -- judging
+class JudgingWindow;
 
 // -- clubs
 
@@ -75,6 +76,7 @@ private:
     // -- reception and configuration
 
     // -- judging
+    std::unique_ptr<JudgingWindow> m_judging;
 
     // -- clubs
 

@@ -10,7 +10,8 @@ using judging::JudgeTotal;
 
 Q_DECLARE_METATYPE(std::vector<JudgeTotal>)
 
-class TestFinalScore : public QObject {
+class TestFinalScore : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -49,7 +50,8 @@ private slots:
         QFETCH(std::vector<JudgeTotal>, rows);
         QFETCH(bool, media);
         QFETCH(double, expected);
-        QCOMPARE(judging::finalScore(rows, media ? Criterion::Average : Criterion::DropHighestAndLowest), expected);
+        QCOMPARE(judging::finalScore(rows, media ? Criterion::Average : Criterion::DropHighestAndLowest),
+                 expected);
     }
 
     void finishedFlag()

@@ -1,0 +1,47 @@
+#pragma once
+
+// The five criteria on which each judge scores a bird, each with its fixed range, and the
+// reading of what is typed in their boxes.
+
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace judging
+{
+
+struct Apartado {
+    QString field;      // puntos1 .. puntos5
+    QString label;      // as the window shows it
+    QString rangeLabel; // "( 8-9 puntos )"
+    double low = 0;     // bounds included
+    double high = 0;
+};
+
+inline constexpr int apartadoCount = 5;
+
+// The criteria in the order of the fields puntos1 to puntos5.
+const std::array<Apartado, apartadoCount>& apartados();
+
+// The label of the judge's total and its range, shown but never checked.
+QString totalLabel();
+QString totalRangeLabel();
+
+// What an empty or refused score box shows.
+QString emptyScore();
+
+// The refusal of a score out of its range (title "Aviso").
+QString scoreRefusedMessage();
+
+// The score typed in the box of criterion `index` (0 to 4), rounded to two decimals as the box
+// shows it, when the typed value lies within the range; nothing when it does not, when it is
+// not a number, and when the box is empty.
+std::optional<double> readScore(int index, const QString& text);
+
+// The judge's total of five scores, rounded to two decimals.
+double totalOf(const std::array<double, apartadoCount>& scores);
+
+// The judge's total of the boxes as they stand; a box that does not read as a number counts 0.
+double totalOf(const std::array<QString, apartadoCount>& texts);
+
+} // namespace judging
