@@ -11,6 +11,7 @@
 // -- judging
 
 // -- clubs
+#include "clubs/club_maintenance_window.h"
 
 // -- listings
 
@@ -80,6 +81,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     // -- judging
 
     // -- clubs
+    enableTask(m_ui->actionClub, [this] { showTask(m_club); });
 
     // -- listings
 

@@ -12,6 +12,7 @@ struct AppState;
 // -- judging
 
 // -- clubs
+class ClubMaintenanceWindow;
 
 // -- listings
 
@@ -77,6 +78,7 @@ private:
     // -- judging
 
     // -- clubs
+    std::unique_ptr<ClubMaintenanceWindow> m_club;
 
     // -- listings
 
