@@ -10,8 +10,8 @@
 #include "store/recordset.h"
 #include "ui_club_maintenance_window.h"
 
-#include <QHeaderView>
 #include <QStyle>
+#include <QTreeWidget>
 
 namespace
 {
@@ -36,23 +36,12 @@ ClubMaintenanceWindow::ClubMaintenanceWindow(AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::ClubMaintenanceWindow>())
 {
     m_ui->setupUi(this);
-    QFont status = m_ui->Label1->font();
-    status.setBold(true);
-    status.setPointSizeF(status.pointSizeF() * 1.3);
-    m_ui->Label1->setFont(status);
-    QSizePolicy legendPolicy = m_ui->Frame5->sizePolicy();
-    legendPolicy.setRetainSizeWhenHidden(true); // the window does not jump while Ctrl is held
-    m_ui->Frame5->setSizePolicy(legendPolicy);
+    clubs::emphasize(m_ui->Label1, 1.3);
+    clubs::keepPlace(m_ui->Frame5);
     m_ui->Frame1->setFrameShape(QFrame::NoFrame);
     m_ui->Text2->setMinimumWidth(260);
-
-    QHeaderView* header = m_ui->ListView1->header();
-    header->setStretchLastSection(false);
-    header->setSectionResizeMode(0, QHeaderView::Fixed);
-    header->setSectionResizeMode(1, QHeaderView::Stretch);
-    header->setSectionResizeMode(2, QHeaderView::Interactive);
-    header->resizeSection(0, 70);
-    header->resizeSection(2, 150);
+    clubs::sameWidth(m_ui->Frame2, m_ui->Frame3);
+    clubs::setUpList(m_ui->ListView1);
 
     const auto icon = [this](QStyle::StandardPixmap pixmap) { return style()->standardIcon(pixmap); };
     m_ui->ps1->setIcon(icon(QStyle::SP_FileDialogNewFolder));
@@ -150,15 +139,7 @@ void ClubMaintenanceWindow::fill()
     m_clubs = clubs::reopen(m_state.clubDb, m_state.clubRs, clubs::Order::CodeAsText);
     {
         Quietly quiet(m_filling);
-        m_ui->ListView1->clear();
-        QList<QTreeWidgetItem*> items;
-        for (const clubs::Club& club : m_clubs) {
-            const clubs::ListEntry entry = clubs::maintenanceEntry(club);
-            auto* item = new QTreeWidgetItem({entry.text, entry.nombre, entry.provincia});
-            item->setData(0, Qt::UserRole, entry.tag);
-            items << item;
-        }
-        m_ui->ListView1->addTopLevelItems(items);
+        clubs::fillList(m_ui->ListView1, m_clubs, clubs::maintenanceEntry);
     }
     m_shown = -1;
     if (m_clubs.empty()) {

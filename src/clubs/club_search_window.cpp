@@ -9,28 +9,18 @@
 #include "store/recordset.h"
 #include "ui_club_search_window.h"
 
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QStyle>
+#include <QTreeWidget>
 
 ClubSearchWindow::ClubSearchWindow(AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::ClubSearchWindow>())
 {
     m_ui->setupUi(this);
-    QFont title = m_ui->Label1->font();
-    title.setBold(true);
-    title.setPointSizeF(title.pointSizeF() * 1.6);
-    m_ui->Label1->setFont(title);
-    QSizePolicy legendPolicy = m_ui->Frame2->sizePolicy();
-    legendPolicy.setRetainSizeWhenHidden(true); // the window does not jump while Ctrl is held
-    m_ui->Frame2->setSizePolicy(legendPolicy);
-
-    QHeaderView* header = m_ui->ListView1->header();
-    header->setStretchLastSection(false);
-    header->setSectionResizeMode(0, QHeaderView::Fixed);
-    header->setSectionResizeMode(1, QHeaderView::Stretch);
-    header->setSectionResizeMode(2, QHeaderView::Interactive);
-    header->resizeSection(0, 70);
-    header->resizeSection(2, 150);
+    clubs::emphasize(m_ui->Label1, 1.6);
+    clubs::keepPlace(m_ui->Frame2);
+    clubs::sameWidth(m_ui->Frame1, m_ui->Frame3);
+    clubs::setUpList(m_ui->ListView1);
     m_ui->so1->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     m_ui->so3->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
 
@@ -63,6 +53,8 @@ ClubSearchWindow::ClubSearchWindow(AppState& state, QWidget* parent)
         switch (clubs::ctrlDigit(key)) {
         case 1:
             openSearch();
+            return true;
+        case 2: // the legend's "2 Salir" is not a key: Ctrl+3 closes
             return true;
         case 3:
             close();
@@ -102,15 +94,7 @@ void ClubSearchWindow::load()
 void ClubSearchWindow::fill(clubs::Order order)
 {
     m_clubs = clubs::reopen(m_state.clubDb, m_state.clubRs, order);
-    m_ui->ListView1->clear();
-    QList<QTreeWidgetItem*> items;
-    for (const clubs::Club& club : m_clubs) {
-        const clubs::ListEntry entry = clubs::searchEntry(club);
-        auto* item = new QTreeWidgetItem({entry.text, entry.nombre, entry.provincia});
-        item->setData(0, Qt::UserRole, entry.tag);
-        items << item;
-    }
-    m_ui->ListView1->addTopLevelItems(items);
+    clubs::fillList(m_ui->ListView1, m_clubs, clubs::searchEntry);
     m_ui->so1->setEnabled(!m_clubs.empty());
     if (!m_clubs.empty())
         select(0);

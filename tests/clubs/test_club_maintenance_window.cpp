@@ -1,6 +1,7 @@
 // The club maintenance window driven as the user drives it: toolbar, Ctrl keys, fields and list,
 // with what it stores read back from Club.mdb.
 
+#include "club_test_state.h"
 #include "clubs/club_maintenance_window.h"
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
@@ -26,7 +27,6 @@ struct ClubRow {
 };
 
 const QString kAll = QStringLiteral("ps1 ps2 ps3 ps4 ps6");
-const QString kNotFoundTitle = QStringLiteral("Programa para Exposiciones de Palomas Mensajeras");
 
 } // namespace
 
@@ -52,13 +52,7 @@ class TestClubMaintenanceWindow : public QObject
         return guitest::showActive(w());
     }
 
-    QStringList listed(int column = 0) const
-    {
-        QStringList out;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            out << list()->topLevelItem(i)->text(column);
-        return out;
-    }
+    QStringList listed(int column = 0) const { return clubtest::listed(list(), column); }
 
     int selected() const
     {
@@ -141,12 +135,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_state = AppState{};
-        m_state.programFolder = m_dir->path();
-        const QString path = exhibition::clubsPath(m_dir->path());
-        store::Database::create(path, store::schema::clubs());
-        m_state.clubDb = store::Database::open(path, store::schema::clubs());
-        m_state.clubRs = m_state.clubDb.openRecordset("select * from club ");
+        clubtest::openEmptyClubs(m_state, m_dir->path());
         guitest::startScripting();
     }
 
@@ -240,6 +229,30 @@ private slots:
         QCOMPARE(status(), "CONSULTAR");
         QCOMPARE(stored(), "10");
         QCOMPARE(stored("nombre"), "Diez");
+    }
+
+    // Going back to the code box to mend it keeps what was typed in the others.
+    void returningToTheCodeKeepsWhatWasTyped_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::newRow("GRABAR") << 1;
+        QTest::newRow("MODIFICAR") << 3;
+    }
+    void returningToTheCodeKeepsWhatWasTyped()
+    {
+        QFETCH(int, start);
+        QVERIFY(open({{"10", "Diez", "Soria"}}));
+        ctrl(start);
+        enter({"11", "Once", "Segovia"});
+        QTest::keyClick(text("Text3"), Qt::Key_Backtab);
+        QTest::keyClick(text("Text2"), Qt::Key_Backtab);
+        QVERIFY(text("Text1")->hasFocus());
+        QCOMPARE(fields(), "11|Once|Segovia");
+        guitest::type(text("Text1"), "12");
+        child<QPushButton>(w(), "Command1")->click();
+        QCOMPARE(stored(), start == 1 ? "10,12" : "12");
+        QCOMPARE(stored("nombre"), start == 1 ? "Diez,Once" : "Once");
+        QCOMPARE(stored("provincia"), start == 1 ? "Soria,Segovia" : "Segovia");
     }
 
     void ctrlKeysInEntryStates_data()
@@ -467,7 +480,7 @@ private slots:
         guitest::type(text("Text7"), "Zamora");
         Messages::script(Messages::Answer::Ok);
         QTest::keyClick(text("Text7"), Qt::Key_Return);
-        QCOMPARE(Messages::last().title, kNotFoundTitle);
+        QCOMPARE(Messages::last().title, clubtest::kNotFoundTitle);
         QCOMPARE(Messages::last().text, "No se ha encontrado");
         QCOMPARE(selected(), 1);
         QVERIFY(panel->isVisible());

@@ -1,6 +1,7 @@
 // The club search window driven as reception's F1 uses it: orders, searches, and the code it
 // hands back.
 
+#include "club_test_state.h"
 #include "clubs/club_search_window.h"
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
@@ -16,13 +17,6 @@
 #include <QTreeWidget>
 
 using guitest::child;
-
-namespace
-{
-
-const QString kNotFoundTitle = QStringLiteral("Programa para Exposiciones de Palomas Mensajeras");
-
-} // namespace
 
 class TestClubSearchWindow : public QObject
 {
@@ -51,13 +45,7 @@ class TestClubSearchWindow : public QObject
         return guitest::showActive(w());
     }
 
-    QStringList listed(int column = 0) const
-    {
-        QStringList out;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            out << list()->topLevelItem(i)->text(column);
-        return out;
-    }
+    QStringList listed(int column = 0) const { return clubtest::listed(list(), column); }
 
     QString selectedCode() const
     {
@@ -94,12 +82,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_state = AppState{};
-        m_state.programFolder = m_dir->path();
-        const QString path = exhibition::clubsPath(m_dir->path());
-        store::Database::create(path, store::schema::clubs());
-        m_state.clubDb = store::Database::open(path, store::schema::clubs());
-        m_state.clubRs = m_state.clubDb.openRecordset("select * from club ");
+        clubtest::openEmptyClubs(m_state, m_dir->path());
         guitest::startScripting();
     }
 
@@ -161,7 +144,7 @@ private slots:
         QTest::keyClick(pattern(), Qt::Key_Return);
         QCOMPARE(m_state.clubPattern, typed.isEmpty() ? QStringLiteral("0000") : typed);
         if (found.isEmpty()) {
-            QCOMPARE(Messages::last().title, kNotFoundTitle);
+            QCOMPARE(Messages::last().title, clubtest::kNotFoundTitle);
             QCOMPARE(Messages::last().text, "No se ha encontrado");
             QCOMPARE(selectedCode(), before);
             QVERIFY(panel()->isVisible());
