@@ -12,6 +12,7 @@
 #include "judging/judging_window.h"
 
 // -- clubs
+#include "clubs/club_maintenance_window.h"
 
 // -- listings
 
@@ -82,6 +83,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     enableTask(m_ui->actionPuntuacion, [this] { showTask(m_judging); });
 
     // -- clubs
+    enableTask(m_ui->actionClub, [this] { showTask(m_club); });
 
     // -- listings
 

@@ -13,6 +13,7 @@ struct AppState;
 class JudgingWindow;
 
 // -- clubs
+class ClubMaintenanceWindow;
 
 // -- listings
 
@@ -79,6 +80,7 @@ private:
     std::unique_ptr<JudgingWindow> m_judging;
 
     // -- clubs
+    std::unique_ptr<ClubMaintenanceWindow> m_club;
 
     // -- listings
 
