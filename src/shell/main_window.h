@@ -16,6 +16,8 @@ struct AppState;
 // -- listings
 
 // -- import
+class ReceptionImportWindow;
+class ScoreImportWindow;
 
 
 namespace Ui {
@@ -81,4 +83,6 @@ private:
     // -- listings
 
     // -- import
+    std::unique_ptr<ReceptionImportWindow> m_receptionImport;
+    std::unique_ptr<ScoreImportWindow> m_scoreImport;
 };

@@ -1,0 +1,119 @@
+#include "import/reception_import_window.h"
+
+#include "import/import_preview.h"
+#include "import/workbook_chooser.h"
+#include "import/worksheet.h"
+#include "shell/app_state.h"
+#include "shell/keyboard.h"
+#include "shell/messages.h"
+#include "shell/store_guard.h"
+#include "shell/wait_cursor.h"
+#include "ui_reception_import_window.h"
+
+namespace
+{
+
+// The census file for which Enter picks with Aceptar shown; Enter on any other entry picks it
+// without, and a double click always shows Aceptar.
+bool isCensusFile(const QString& name)
+{
+    return name.compare(QStringLiteral("censos OLMA (1).xls"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+ReceptionImportWindow::ReceptionImportWindow(AppState& state, QWidget* parent)
+    : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::ReceptionImportWindow>())
+{
+    m_ui->setupUi(this);
+    setObjectName(QStringLiteral("Idatosexr"));
+    KeyboardHelper* keyboard = KeyboardHelper::install(this, {});
+    m_chooser = new WorkbookChooser(this, keyboard, m_state.programFolder,
+                                    {m_ui->Combo1, m_ui->Label1, m_ui->List1, m_ui->Command1, m_ui->Text1},
+                                    isCensusFile);
+    preview::setColumns(m_ui->ListView1, {{QStringLiteral("Jaula"), 60, true},
+                                          {QStringLiteral("Grupo"), 55},
+                                          {QStringLiteral("Sexo"), 50},
+                                          {QStringLiteral("Licencia"), 75},
+                                          {QStringLiteral("Propietario"), 190},
+                                          {QStringLiteral("Club"), 60},
+                                          {QStringLiteral("Año"), 55},
+                                          {QStringLiteral("Paloma"), 80},
+                                          {QStringLiteral("Puntos"), 70, true}});
+    connect(m_ui->Command1, &QPushButton::clicked, this, &ReceptionImportWindow::aceptar);
+    connect(m_ui->Command3, &QPushButton::clicked, this, &ReceptionImportWindow::grabar);
+    connect(m_ui->Command2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+ReceptionImportWindow::~ReceptionImportWindow() = default;
+
+void ReceptionImportWindow::load()
+{
+    m_ui->ProgressBar1->hide();
+    m_ui->Text1->hide();
+    m_ui->labelRechazadas->clear();
+    m_rows.clear();
+    m_ui->ListView1->clear();
+    m_ui->Command3->setEnabled(false);
+    m_chooser->start();
+}
+
+int ReceptionImportWindow::exec()
+{
+    load();
+    return QDialog::exec();
+}
+
+void ReceptionImportWindow::aceptar()
+{
+    m_rows.clear();
+    m_ui->ListView1->clear();
+    m_ui->labelRechazadas->clear();
+    m_ui->Command3->setEnabled(false);
+    m_ui->ProgressBar1->setValue(0);
+    m_ui->ProgressBar1->show();
+    try {
+        WaitCursor wait;
+        m_rows = imports::readReception(m_chooser->pickedPath(), [this](int done, int total) {
+            m_ui->ProgressBar1->setMaximum(total);
+            m_ui->ProgressBar1->setValue(done);
+        });
+    } catch (const imports::WorkbookError& e) {
+        m_ui->ProgressBar1->hide();
+        Messages::inform(this, QStringLiteral("Aviso"), e.message());
+        return;
+    }
+    std::vector<QStringList> texts;
+    std::vector<imports::RowStatus> statuses;
+    texts.reserve(m_rows.size());
+    statuses.reserve(m_rows.size());
+    for (const imports::ReceptionRow& row : m_rows) {
+        texts.push_back({row.jaula, row.grupo, row.sexo, row.licencia, row.nombre, row.club, row.anyo,
+                         row.anilla, row.puntos});
+        statuses.push_back(row.status);
+    }
+    preview::fill(m_ui->ListView1, texts, statuses);
+    preview::showRefused(m_ui->labelRechazadas, statuses);
+    m_ui->Text1->setText(QStringLiteral("Proceso Terminado"));
+    m_ui->Text1->show();
+    m_ui->ProgressBar1->hide();
+    m_ui->Command3->setEnabled(!m_rows.empty());
+}
+
+void ReceptionImportWindow::grabar()
+{
+    if (m_rows.empty())
+        return;
+    imports::StoreCounts counts;
+    const bool stored = guarded(this, [&] {
+        WaitCursor wait;
+        counts = imports::storeReception(m_state.mainDb, m_rows);
+        // The shared birds' result, as the other windows expect it, now with the new birds.
+        m_state.receRs =
+            m_state.mainDb.openRecordset(QStringLiteral("select * from Recepcion order by val(Jaula)"));
+    });
+    if (!stored)
+        return;
+    Messages::inform(this, QStringLiteral("Aviso"), imports::receptionSummary(counts));
+    accept();
+}
