@@ -4,8 +4,8 @@
 #include "reception/cage_number.h"
 #include "shell/formats.h"
 #include "store/database.h"
-#include "store/text_order.h"
 
+#include <QSet>
 #include <unordered_map>
 
 namespace imports
@@ -43,22 +43,25 @@ public:
                 add(birds.int64(0), birds.text(1));
     }
 
-    // The same ring in the cage, compared as the store compares texts (without regard to case).
     bool contains(qint64 cage, const QString& ring) const
     {
         const auto found = m_rings.find(cage);
-        if (found == m_rings.end())
-            return false;
-        for (const QString& stored : found->second)
-            if (store::text::compare(stored, ring) == 0)
-                return true;
-        return false;
+        return found != m_rings.end() && found->second.contains(key(ring));
     }
 
-    void add(qint64 cage, const QString& ring) { m_rings[cage].push_back(ring); }
+    void add(qint64 cage, const QString& ring) { m_rings[cage].insert(key(ring)); }
 
 private:
-    std::unordered_map<qint64, std::vector<QString>> m_rings;
+    // Rings compare as the store compares texts: letter by letter without regard to case.
+    static QString key(const QString& ring)
+    {
+        QString folded = ring;
+        for (QChar& c : folded)
+            c = c.toLower();
+        return folded;
+    }
+
+    std::unordered_map<qint64, QSet<QString>> m_rings;
 };
 
 } // namespace

@@ -31,15 +31,15 @@ ReceptionImportWindow::ReceptionImportWindow(AppState& state, QWidget* parent)
     m_chooser = new WorkbookChooser(this, keyboard, m_state.programFolder,
                                     {m_ui->Combo1, m_ui->Label1, m_ui->List1, m_ui->Command1, m_ui->Text1},
                                     isCensusFile);
-    preview::setColumns(m_ui->ListView1, {{QStringLiteral("Jaula"), 60, true},
-                                          {QStringLiteral("Grupo"), 55},
-                                          {QStringLiteral("Sexo"), 50},
-                                          {QStringLiteral("Licencia"), 75},
-                                          {QStringLiteral("Propietario"), 190},
-                                          {QStringLiteral("Club"), 60},
-                                          {QStringLiteral("Año"), 55},
-                                          {QStringLiteral("Paloma"), 80},
-                                          {QStringLiteral("Puntos"), 70, true}});
+    preview::setColumns(m_ui->ListView1, {{QStringLiteral("Jaula"), 55, true},
+                                          {QStringLiteral("Grupo"), 50},
+                                          {QStringLiteral("Sexo"), 45},
+                                          {QStringLiteral("Licencia"), 65},
+                                          {QStringLiteral("Propietario"), 170},
+                                          {QStringLiteral("Club"), 50},
+                                          {QStringLiteral("Año"), 50},
+                                          {QStringLiteral("Paloma"), 75},
+                                          {QStringLiteral("Puntos"), 65, true}});
     connect(m_ui->Command1, &QPushButton::clicked, this, &ReceptionImportWindow::aceptar);
     connect(m_ui->Command3, &QPushButton::clicked, this, &ReceptionImportWindow::grabar);
     connect(m_ui->Command2, &QPushButton::clicked, this, &QDialog::reject);

@@ -30,7 +30,7 @@ ScoreCell scoreCell(const Cell& cell)
         score.shown = cell.text;
     } else if (const std::optional<double> number = cell.toNumber()) {
         score.value = formats::roundScore(*number);
-        score.shown = formats::score(*number);
+        score.shown = formats::score(*score.value);
     } else {
         score.shown = cell.toText();
     }

@@ -22,10 +22,10 @@ ScoreImportWindow::ScoreImportWindow(AppState& state, QWidget* parent)
                                     {m_ui->Combo1, m_ui->Label1, m_ui->List1, m_ui->Command1, m_ui->Text1},
                                     [](const QString&) { return true; });
     std::vector<preview::Column> columns{
-        {QStringLiteral("Jaula"), 60, true}, {QStringLiteral("Grupo"), 55}, {QStringLiteral("Sexo"), 50}};
+        {QStringLiteral("Jaula"), 55, true}, {QStringLiteral("Grupo"), 50}, {QStringLiteral("Sexo"), 45}};
     for (int k = 1; k <= 5; ++k)
-        columns.push_back({QStringLiteral("Puntos%1").arg(k), 72, true});
-    columns.push_back({QStringLiteral("Total"), 72, true});
+        columns.push_back({QStringLiteral("Puntos%1").arg(k), 70, true});
+    columns.push_back({QStringLiteral("Total"), 70, true});
     preview::setColumns(m_ui->ListView1, columns);
     focus::selectAllOnFocus(m_ui->Text2);
     // Another judge may refuse or accept the rows: the preview tells again.
