@@ -26,11 +26,6 @@ QString shownScore(const Cell& cell)
     return number ? formats::score(*number) : cell.toText().trimmed();
 }
 
-QString orBlank(const QString& text)
-{
-    return text.isEmpty() ? QStringLiteral(" ") : text;
-}
-
 // The birds already received, by cage, with their rings.
 class ReceivedBirds
 {
@@ -127,12 +122,12 @@ StoreCounts storeReception(const store::Database& db, const std::vector<Receptio
         // The census is written by hand: the group is taken in capitals, the sex as written.
         insert.bind(1, qint64(cage))
             .bind(2, row.anilla)
-            .bind(3, orBlank(row.anyo))
-            .bind(4, orBlank(row.sexo.left(1)))
-            .bind(5, orBlank(row.licencia))
-            .bind(6, orBlank(row.club.left(4)))
-            .bind(7, orBlank(row.nombre))
-            .bind(8, orBlank(row.grupo.left(1).toUpper()));
+            .bind(3, blankIfEmpty(row.anyo))
+            .bind(4, blankIfEmpty(row.sexo.left(1)))
+            .bind(5, blankIfEmpty(row.licencia))
+            .bind(6, blankIfEmpty(row.club.left(4)))
+            .bind(7, blankIfEmpty(row.nombre))
+            .bind(8, blankIfEmpty(row.grupo.left(1).toUpper()));
         insert.run();
         received.add(cage, row.anilla);
         ++counts.stored;

@@ -2,12 +2,8 @@
 
 #include "import/import_preview.h"
 #include "import/workbook_chooser.h"
-#include "import/worksheet.h"
 #include "shell/app_state.h"
 #include "shell/keyboard.h"
-#include "shell/messages.h"
-#include "shell/store_guard.h"
-#include "shell/wait_cursor.h"
 #include "ui_reception_import_window.h"
 
 namespace
@@ -31,7 +27,11 @@ ReceptionImportWindow::ReceptionImportWindow(AppState& state, QWidget* parent)
     m_chooser = new WorkbookChooser(this, keyboard, m_state.programFolder,
                                     {m_ui->Combo1, m_ui->Label1, m_ui->List1, m_ui->Command1, m_ui->Text1},
                                     isCensusFile);
-    preview::setColumns(m_ui->ListView1, {{QStringLiteral("Jaula"), 55, true},
+    m_preview = std::make_unique<SheetPreview>(
+        this,
+        SheetPreview::Controls{m_ui->ListView1, m_ui->ProgressBar1, m_ui->Text1, m_ui->labelRechazadas,
+                               m_ui->Command3},
+        std::vector<SheetPreview::Column>{{QStringLiteral("Jaula"), 55, true},
                                           {QStringLiteral("Grupo"), 50},
                                           {QStringLiteral("Sexo"), 45},
                                           {QStringLiteral("Licencia"), 65},
@@ -49,12 +49,8 @@ ReceptionImportWindow::~ReceptionImportWindow() = default;
 
 void ReceptionImportWindow::load()
 {
-    m_ui->ProgressBar1->hide();
-    m_ui->Text1->hide();
-    m_ui->labelRechazadas->clear();
     m_rows.clear();
-    m_ui->ListView1->clear();
-    m_ui->Command3->setEnabled(false);
+    m_preview->clear();
     m_chooser->start();
 }
 
@@ -67,22 +63,10 @@ int ReceptionImportWindow::exec()
 void ReceptionImportWindow::aceptar()
 {
     m_rows.clear();
-    m_ui->ListView1->clear();
-    m_ui->labelRechazadas->clear();
-    m_ui->Command3->setEnabled(false);
-    m_ui->ProgressBar1->setValue(0);
-    m_ui->ProgressBar1->show();
-    try {
-        WaitCursor wait;
-        m_rows = imports::readReception(m_chooser->pickedPath(), [this](int done, int total) {
-            m_ui->ProgressBar1->setMaximum(total);
-            m_ui->ProgressBar1->setValue(done);
-        });
-    } catch (const imports::WorkbookError& e) {
-        m_ui->ProgressBar1->hide();
-        Messages::inform(this, QStringLiteral("Aviso"), e.message());
+    if (!m_preview->read([this](const imports::Progress& progress) {
+            m_rows = imports::readReception(m_chooser->pickedPath(), progress);
+        }))
         return;
-    }
     std::vector<QStringList> texts;
     std::vector<imports::RowStatus> statuses;
     texts.reserve(m_rows.size());
@@ -92,28 +76,20 @@ void ReceptionImportWindow::aceptar()
                          row.anilla, row.puntos});
         statuses.push_back(row.status);
     }
-    preview::fill(m_ui->ListView1, texts, statuses);
-    preview::showRefused(m_ui->labelRechazadas, statuses);
-    m_ui->Text1->setText(QStringLiteral("Proceso Terminado"));
-    m_ui->Text1->show();
-    m_ui->ProgressBar1->hide();
-    m_ui->Command3->setEnabled(!m_rows.empty());
+    m_preview->show(texts, statuses);
 }
 
 void ReceptionImportWindow::grabar()
 {
     if (m_rows.empty())
         return;
-    imports::StoreCounts counts;
-    const bool stored = guarded(this, [&] {
-        WaitCursor wait;
-        counts = imports::storeReception(m_state.mainDb, m_rows);
+    const bool stored = m_preview->grabar([this] {
+        const imports::StoreCounts counts = imports::storeReception(m_state.mainDb, m_rows);
         // The shared birds' result, as the other windows expect it, now with the new birds.
         m_state.receRs =
             m_state.mainDb.openRecordset(QStringLiteral("select * from Recepcion order by val(Jaula)"));
+        return imports::receptionSummary(counts);
     });
-    if (!stored)
-        return;
-    Messages::inform(this, QStringLiteral("Aviso"), imports::receptionSummary(counts));
-    accept();
+    if (stored)
+        accept();
 }

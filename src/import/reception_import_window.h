@@ -7,6 +7,7 @@
 #include <vector>
 
 struct AppState;
+class SheetPreview;
 class WorkbookChooser;
 
 namespace Ui
@@ -34,5 +35,6 @@ private:
     AppState& m_state;
     std::unique_ptr<Ui::ReceptionImportWindow> m_ui;
     WorkbookChooser* m_chooser = nullptr;
+    std::unique_ptr<SheetPreview> m_preview;
     std::vector<imports::ReceptionRow> m_rows; // what the preview shows and Grabar stores
 };

@@ -49,11 +49,6 @@ QString criterion(std::size_t index)
     return QStringLiteral("Puntos%1").arg(index + 1);
 }
 
-QString orBlank(const QString& text)
-{
-    return text.isEmpty() ? QStringLiteral(" ") : text;
-}
-
 // The cages each judge has scored. Rows stored with a cage written otherwise ("012") are the
 // same cage.
 class ScoredCages
@@ -161,8 +156,8 @@ StoreCounts storeScores(const store::Database& db, const std::vector<ScoreRow>& 
         // The judges' sheets are written by hand: the sex is taken in capitals, the group as written.
         insert.bind(7, qint64(judge))
             .bind(8, *row.total.value)
-            .bind(9, orBlank(row.sexo.left(1).toUpper()))
-            .bind(10, orBlank(row.grupo.left(1)));
+            .bind(9, blankIfEmpty(row.sexo.left(1).toUpper()))
+            .bind(10, blankIfEmpty(row.grupo.left(1)));
         insert.run();
         scored.add(cage, judge);
         ++counts.stored;

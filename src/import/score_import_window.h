@@ -7,6 +7,7 @@
 #include <vector>
 
 struct AppState;
+class SheetPreview;
 class WorkbookChooser;
 
 namespace Ui
@@ -33,10 +34,10 @@ private:
     void grabar();
     // The verdicts of the rows for the judge in "Juez nº".
     std::vector<imports::RowStatus> statuses() const;
-    void markRows();
 
     AppState& m_state;
     std::unique_ptr<Ui::ScoreImportWindow> m_ui;
     WorkbookChooser* m_chooser = nullptr;
+    std::unique_ptr<SheetPreview> m_preview;
     std::vector<imports::ScoreRow> m_rows; // what the preview shows and Grabar stores
 };

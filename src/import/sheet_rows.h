@@ -50,6 +50,12 @@ struct StoreCounts {
 // a second line the number of rows refused, when any was.
 QString summary(const StoreCounts& counts, const QString& countText);
 
+// Empty texts are stored as one blank " ", as every other window of the program stores them.
+inline QString blankIfEmpty(const QString& text)
+{
+    return text.isEmpty() ? QStringLiteral(" ") : text;
+}
+
 // Why a field of the exhibition cannot hold the value (the store's own sentence), or "" when it
 // can.
 QString refusalFor(const QString& table, const QString& field, const QVariant& value);
