@@ -267,18 +267,6 @@ private slots:
         m_db.execute("DROP TRIGGER refuse");
         QCOMPARE(imports::storeReception(m_db, read).stored, 3); // the file is still usable
     }
-
-    void progressIsToldForEveryRow()
-    {
-        const QString file = path("progress.xls");
-        WRITE_WORKBOOK(writeHoja1(file, {Row{5, bird(1, "1")}, Row{6, bird(2, "2")}, Row{7, bird(3, "3")}}));
-        QList<int> done;
-        imports::readReception(file, [&](int n, int total) {
-            QCOMPARE(total, 3);
-            done << n;
-        });
-        QCOMPARE(done, (QList<int>{1, 2, 3}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestReceptionImport)

@@ -228,12 +228,6 @@ private slots:
         QCOMPARE(stored("jaula"), judgeRefused ? "" : "1");
     }
 
-    void summaryOfRefusedRows()
-    {
-        QCOMPARE(imports::scoreSummary({3, 1}), "3 Jaulas Pasadas\n1 fila rechazada por datos no válidos");
-        QCOMPARE(imports::scoreSummary({0, 4}), "0 Jaulas Pasadas\n4 filas rechazadas por datos no válidos");
-    }
-
     void finalScoresWaitForTheReceptionReload()
     {
         fixtures::setConfig(m_db, 1, true);

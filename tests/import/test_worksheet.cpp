@@ -39,24 +39,6 @@ private slots:
         QCOMPARE(Cell::ofNumber(number).toText(), text);
     }
 
-    void cellNumbers_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("number"); // -1: none
-        QTest::newRow("decimal comma") << "9,5" << 9.5;
-        QTest::newRow("decimal point") << "9.5" << 9.5;
-        QTest::newRow("blanks around") << " 27 " << 27.0;
-        QTest::newRow("SP is no number") << "SP" << -1.0;
-        QTest::newRow("empty text") << "" << -1.0;
-        QTest::newRow("two commas") << "9,5,5" << -1.0;
-    }
-    void cellNumbers()
-    {
-        QFETCH(QString, text);
-        QFETCH(double, number);
-        QCOMPARE(Cell::ofText(text).toNumber().value_or(-1.0), number);
-    }
-
     // xlwt writes small whole numbers as integers (RK records) and large ones and decimals as
     // doubles: both kinds of cell read the same way.
     void realCellsReadAsWritten()
