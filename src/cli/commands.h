@@ -24,5 +24,7 @@ int crear(const QStringList& args, Streams io);
 // -- listings
 
 // -- import
+int importarRecepcion(const QStringList& args, Streams io);
+int importarPuntuacion(const QStringList& args, Streams io);
 
 } // namespace cli

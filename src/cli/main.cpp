@@ -20,6 +20,8 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         // -- listings
 
         // -- import
+        {QStringLiteral("importar-recepcion"), cli::importarRecepcion},
+        {QStringLiteral("importar-puntuacion"), cli::importarPuntuacion},
     };
     return table;
 }

@@ -17,6 +17,8 @@
 // -- listings
 
 // -- import
+#include "import/reception_import_window.h"
+#include "import/score_import_window.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -88,6 +90,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     // -- listings
 
     // -- import
+    enableTask(m_ui->actionImpRecepcion, [this] { showTask(m_receptionImport); });
+    enableTask(m_ui->actionImpPuntuacion, [this] { showTask(m_scoreImport); });
 }
 
 MainWindow::~MainWindow() = default;

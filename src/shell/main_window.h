@@ -18,6 +18,8 @@ class ClubMaintenanceWindow;
 // -- listings
 
 // -- import
+class ReceptionImportWindow;
+class ScoreImportWindow;
 
 
 namespace Ui {
@@ -85,4 +87,6 @@ private:
     // -- listings
 
     // -- import
+    std::unique_ptr<ReceptionImportWindow> m_receptionImport;
+    std::unique_ptr<ScoreImportWindow> m_scoreImport;
 };

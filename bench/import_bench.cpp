@@ -1,0 +1,127 @@
+// palomas-bench-import: reading and storing reception and score sheets of 999, 10,000 and 65,000
+// rows (an .xls sheet holds at most 65,536 rows), and the storing passes on 100,000 rows.
+// Workbooks are written once by tests/data/make_workbook.py (python3-xlwt) and kept in the
+// temporary folder. Each run imports into a fresh copy of a generated 999-cage exhibition with
+// five judges' scores, so that the skip checks meet a full exhibition.
+
+#include "generator.h"
+#include "import/reception_import.h"
+#include "import/score_import.h"
+#include "store/database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+#include <algorithm>
+#include <vector>
+
+namespace
+{
+
+QDir workFolder()
+{
+    QDir folder(QDir::temp().filePath(QStringLiteral("palomas-bench-import")));
+    folder.mkpath(QStringLiteral("."));
+    return folder;
+}
+
+// The workbook of a kind ("reception" or "scores") and size, written when missing.
+QString workbook(const QString& kind, int rows)
+{
+    const QString path = workFolder().filePath(QStringLiteral("%1-%2.xls").arg(kind).arg(rows));
+    if (QFile::exists(path))
+        return path;
+    QStringList args{QStringLiteral(PALOMAS_SOURCE_DIR "/tests/data/make_workbook.py"), kind, path,
+                     QString::number(rows)};
+    if (kind == u"scores")
+        args << QStringLiteral("6"); // a judge the generated exhibition has not seen
+    QProcess process;
+    process.start(QStringLiteral("/usr/bin/python3"), args);
+    if (!process.waitForFinished(600000) || process.exitCode() != 0)
+        qFatal("make_workbook.py failed: %s", process.readAllStandardError().constData());
+    return path;
+}
+
+// Times only the pass; prepare runs before each repetition (a fresh exhibition).
+bench::Timing timeFresh(int repetitions, const std::function<void()>& prepare,
+                        const std::function<void()>& pass)
+{
+    std::vector<double> times;
+    for (int i = 0; i <= repetitions; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        pass();
+        if (i > 0) // the first run warms the file cache
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.front(), times.back()};
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    const QDir folder = workFolder();
+    bench::ExhibitionSize size;
+    const QString base = bench::generate(folder.path(), QStringLiteral("base.mdb"), size).exhibition;
+    const QString work = folder.filePath(QStringLiteral("work.mdb"));
+    store::Database db;
+    auto fresh = [&] {
+        db = store::Database();
+        QFile::remove(work);
+        QFile::copy(base, work);
+        db = store::Database::open(work, store::schema::exhibition());
+    };
+
+    int stored = 0;
+    for (const int rows : {999, 10000, 65000}) {
+        const QString census = workbook(QStringLiteral("reception"), rows);
+        const QString judge = workbook(QStringLiteral("scores"), rows);
+        const int repetitions = rows > 10000 ? 3 : 7;
+        bench::report(QStringLiteral("recepción, leer y grabar %1 filas").arg(rows),
+                      timeFresh(repetitions, fresh, [&] {
+                          stored = imports::storeReception(db, imports::readReception(census)).stored;
+                      }));
+        out << QStringLiteral("    %1 palomas grabadas").arg(stored) << Qt::endl;
+        bench::report(QStringLiteral("puntuación, leer y grabar %1 filas").arg(rows),
+                      timeFresh(repetitions, fresh, [&] {
+                          const imports::ScoreSheet sheet = imports::readScores(judge);
+                          stored = imports::storeScores(db, sheet.rows, sheet.juez).stored;
+                      }));
+        out << QStringLiteral("    %1 jaulas pasadas (un juez puntúa cada jaula una vez)").arg(stored)
+            << Qt::endl;
+        bench::report(QStringLiteral("    de ello, leer la hoja de recepción"),
+                      bench::measure(repetitions, [&] { imports::readReception(census); }));
+        bench::report(QStringLiteral("    de ello, leer la hoja de puntuación"),
+                      bench::measure(repetitions, [&] { imports::readScores(judge); }));
+    }
+
+    // 100,000 rows do not fit in one .xls sheet: the storing passes alone, on the rows of the
+    // largest sheet repeated with rings of their own.
+    std::vector<imports::ReceptionRow> birds =
+        imports::readReception(workbook(QStringLiteral("reception"), 65000));
+    const imports::ScoreSheet sheet = imports::readScores(workbook(QStringLiteral("scores"), 65000));
+    std::vector<imports::ScoreRow> scores = sheet.rows;
+    for (std::size_t i = 0; birds.size() < 100000; ++i) {
+        imports::ReceptionRow copy = birds[i];
+        copy.anilla = QStringLiteral("X%1").arg(i, 6, 10, QChar(u'0'));
+        birds.push_back(copy);
+    }
+    while (scores.size() < 100000)
+        scores.push_back(scores[scores.size() % 65000]);
+    bench::report(QStringLiteral("recepción, grabar 100000 filas"),
+                  timeFresh(3, fresh, [&] { stored = imports::storeReception(db, birds).stored; }));
+    out << QStringLiteral("    %1 palomas grabadas").arg(stored) << Qt::endl;
+    bench::report(QStringLiteral("puntuación, grabar 100000 filas"),
+                  timeFresh(3, fresh, [&] { stored = imports::storeScores(db, scores, sheet.juez).stored; }));
+    db = store::Database();
+    QFile::remove(work);
+    return 0;
+}

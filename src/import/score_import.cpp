@@ -1,0 +1,174 @@
+#include "import/score_import.h"
+
+#include "import/worksheet.h"
+#include "reception/cage_number.h"
+#include "shell/formats.h"
+#include "store/database.h"
+
+#include <set>
+#include <utility>
+
+namespace imports
+{
+
+namespace
+{
+
+enum Column { A = 1, B, C, I = 9, J, K, L, M, N };
+
+// "SP" is what the judges write for a criterion not scored; blanks and case are forgiven.
+bool isSp(const Cell& cell)
+{
+    return cell.kind == Cell::Kind::Text && cell.text.trimmed().compare(u"SP", Qt::CaseInsensitive) == 0;
+}
+
+ScoreCell scoreCell(const Cell& cell)
+{
+    ScoreCell score;
+    if (isSp(cell)) {
+        score.sp = true;
+        score.shown = cell.text;
+    } else if (const std::optional<double> number = cell.toNumber()) {
+        score.value = formats::roundScore(*number);
+        score.shown = formats::score(*score.value);
+    } else {
+        score.shown = cell.toText();
+    }
+    return score;
+}
+
+ScoreCell totalCell(const Cell& cell)
+{
+    if (cell.isBlank())
+        return {formats::score(0), 0.0, false};
+    return scoreCell(cell);
+}
+
+QString criterion(std::size_t index)
+{
+    return QStringLiteral("Puntos%1").arg(index + 1);
+}
+
+// The cages each judge has scored. Rows stored with a cage written otherwise ("012") are the
+// same cage.
+class ScoredCages
+{
+public:
+    explicit ScoredCages(const store::Database& db)
+    {
+        store::Statement scores = db.prepare(QStringLiteral("SELECT jaula, juez FROM Puntos"));
+        while (scores.step()) {
+            if (scores.isNull(0) || scores.isNull(1))
+                continue;
+            if (const std::optional<int> cage = reception::parseCage(scores.text(0)))
+                add(*cage, scores.int64(1));
+        }
+    }
+    bool contains(int cage, qint64 juez) const { return m_scored.count({cage, juez}) != 0; }
+    void add(int cage, qint64 juez) { m_scored.insert({cage, juez}); }
+
+private:
+    std::set<std::pair<int, qint64>> m_scored;
+};
+
+} // namespace
+
+QString judgeRefusal(const QString& juez)
+{
+    if (juez.trimmed().isEmpty())
+        return QStringLiteral("Falta el número de juez.");
+    return refusalFor(QStringLiteral("Puntos"), QStringLiteral("juez"), juez.trimmed());
+}
+
+ScoreSheet readScores(const QString& path, const Progress& progress)
+{
+    const Worksheet sheet = Worksheet::open(path, sheetName());
+    ScoreSheet result;
+    result.juez = sheet.cell(2, B).toText().trimmed();
+    result.rows.reserve(std::size_t(lastDataRow(sheet) - firstDataRow + 1));
+    forEachDataRow(sheet, progress, [&](int r) {
+        ScoreRow row;
+        row.sheetRow = r;
+        row.jaula = sheet.cell(r, A).toText().trimmed();
+        row.grupo = sheet.cell(r, B).toText().trimmed();
+        row.sexo = sheet.cell(r, C).toText().trimmed();
+        for (int k = 0; k < 5; ++k)
+            row.puntos[std::size_t(k)] = scoreCell(sheet.cell(r, I + k));
+        row.total = totalCell(sheet.cell(r, N));
+        result.rows.push_back(std::move(row));
+    });
+    return result;
+}
+
+RowStatus assessScore(const ScoreRow& row, const QString& juez)
+{
+    // A bird the judge did not score: nothing to refuse.
+    if (row.total.sp || (row.total.value && *row.total.value == 0))
+        return RowStatus::skip(QStringLiteral("Total 0: no se graba."));
+    for (const ScoreCell& score : row.puntos)
+        if (score.sp)
+            return RowStatus::skip(QStringLiteral("SP: no se graba."));
+
+    if (!reception::parseCage(row.jaula))
+        return RowStatus::refuse(reception::invalidCageMessage(row.jaula));
+    if (const QString refusal = judgeRefusal(juez); !refusal.isEmpty())
+        return RowStatus::refuse(refusal);
+    for (std::size_t k = 0; k < row.puntos.size(); ++k) {
+        const ScoreCell& score = row.puntos[k];
+        if (score.isEmpty())
+            return RowStatus::refuse(QStringLiteral("Falta la puntuación de %1.").arg(criterion(k)));
+        if (!score.value)
+            return RowStatus::refuse(QStringLiteral("La puntuación «%1» de %2 no es un número ni «SP».")
+                                         .arg(score.shown.trimmed(), criterion(k)));
+    }
+    if (!row.total.value)
+        return RowStatus::refuse(
+            QStringLiteral("El total «%1» no es un número.").arg(row.total.shown.trimmed()));
+
+    for (const ScoreCell& score : row.puntos)
+        if (*score.value == 0)
+            return RowStatus::skip(QStringLiteral("Un criterio con 0: no se graba."));
+    return {};
+}
+
+StoreCounts storeScores(const store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez)
+{
+    StoreCounts counts;
+    // Read only for the rows to be stored, which a judge that is not a whole number refuses.
+    const qint64 judge = judgeRefusal(juez).isEmpty() ? qint64(*formats::parseNumber(juez)) : 0;
+    store::Transaction transaction(db);
+    ScoredCages scored(db);
+    store::Statement insert = db.prepare(QStringLiteral(
+        "INSERT INTO Puntos (jaula, puntos1, puntos2, puntos3, puntos4, puntos5, juez, puntost, sexo, grupo) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const ScoreRow& row : rows) {
+        const RowStatus status = assessScore(row, juez);
+        if (status.verdict == Verdict::Refuse)
+            ++counts.refused;
+        if (status.verdict != Verdict::Store)
+            continue;
+        const int cage = *reception::parseCage(row.jaula);
+        if (scored.contains(cage, judge))
+            continue;
+        insert.bind(1, QString::number(cage));
+        for (int k = 0; k < 5; ++k)
+            insert.bind(2 + k, *row.puntos[std::size_t(k)].value);
+        // The judges' sheets are written by hand: the sex is taken in capitals, the group as written.
+        insert.bind(7, qint64(judge))
+            .bind(8, *row.total.value)
+            .bind(9, blankIfEmpty(row.sexo.left(1).toUpper()))
+            .bind(10, blankIfEmpty(row.grupo.left(1)));
+        insert.run();
+        scored.add(cage, judge);
+        ++counts.stored;
+    }
+    transaction.commit();
+    return counts;
+}
+
+QString scoreSummary(const StoreCounts& counts)
+{
+    return summary(counts, QStringLiteral(" Jaulas Pasadas"));
+}
+
+} // namespace imports
