@@ -13,6 +13,9 @@
 // -- clubs
 
 // -- listings
+#include "listings/listabc_window.h"
+#include "listings/listadocl_window.h"
+#include "listings/listados_window.h"
 
 // -- import
 
@@ -82,6 +85,24 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     // -- clubs
 
     // -- listings
+    const std::pair<QAction*, std::pair<const char*, const char*>> classifications[] = {
+        {m_ui->actionGrupoAMachos, {"A", "M"}}, {m_ui->actionGrupoAHembras, {"A", "H"}},
+        {m_ui->actionGrupoBMachos, {"B", "M"}}, {m_ui->actionGrupoBHembras, {"B", "H"}},
+        {m_ui->actionGrupoCMachos, {"C", "M"}}, {m_ui->actionGrupoCHembras, {"C", "H"}}};
+    for (const auto& [action, choice] : classifications)
+        enableTask(action, [this, grupo = QString::fromLatin1(choice.first), sexo = QString::fromLatin1(choice.second)] {
+            selectListing(grupo, QString(), sexo);
+            showTask(m_listabc);
+        });
+    const std::pair<QAction*, const char*> categories[] = {
+        {m_ui->actionGrupoDCategoriaA, "A"}, {m_ui->actionGrupoDCategoriaB, "B"}, {m_ui->actionGrupoDCategoriaC, "C"},
+        {m_ui->actionGrupoDCategoriaD, "D"}, {m_ui->actionGrupoDCategoriaE, "E"}};
+    for (const auto& [action, categ] : categories)
+        enableTask(action, [this, categ = QString::fromLatin1(categ)] {
+            selectListing(QStringLiteral("D"), categ, QString());
+            showTask(m_listados);
+        });
+    enableTask(m_ui->actionListadoPorClub, [this] { showTask(m_listadoCl); });
 
     // -- import
 }

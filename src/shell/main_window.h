@@ -14,6 +14,9 @@ struct AppState;
 // -- clubs
 
 // -- listings
+class ListabcWindow;
+class ListadosWindow;
+class ListadoClWindow;
 
 // -- import
 
@@ -79,6 +82,9 @@ private:
     // -- clubs
 
     // -- listings
+    std::unique_ptr<ListabcWindow> m_listabc;
+    std::unique_ptr<ListadosWindow> m_listados;
+    std::unique_ptr<ListadoClWindow> m_listadoCl;
 
     // -- import
 };
