@@ -106,6 +106,9 @@ QString birdBlock(int place, const ClassifiedBird& bird, const std::vector<Judge
 
 QString generarListado(const store::Database& db, const QString& grupo, const QString& sexo)
 {
+    // One read transaction: the listing sees one state of the file, and the file is locked and
+    // checked once rather than once for every bird's judges.
+    store::Transaction reading(db);
     store::Recordset birds = db.openRecordset(QStringLiteral("Select * from recepcion where grupo  = ") +
                                               store::quote(grupo) + QStringLiteral("and sexo = ") +
                                               store::quote(sexo) + QStringLiteral(" order by puntos desc"));
@@ -123,6 +126,7 @@ QString generarListado(const store::Database& db, const QString& grupo, const QS
         const ClassifiedBird bird = readBird(birds);
         text += birdBlock(place, bird, judgesOf(judges, cageText(bird.jaula)));
     }
+    reading.commit();
     return text;
 }
 

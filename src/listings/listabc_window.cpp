@@ -1,10 +1,9 @@
 #include "listings/listabc_window.h"
 
+#include "listings/listing_output.h"
 #include "listings/listing_window_style.h"
 #include "listings/openings.h"
 #include "shell/app_state.h"
-#include "shell/keyboard.h"
-#include "shell/store_guard.h"
 #include "shell/wait_cursor.h"
 #include "ui_listabc_window.h"
 
@@ -12,36 +11,28 @@
 #include <QFileInfo>
 
 ListabcWindow::ListabcWindow(AppState& state, QWidget* parent)
-    : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::ListabcWindow>())
+    : ListingWindow(state, parent), m_ui(std::make_unique<Ui::ListabcWindow>())
 {
     m_ui->setupUi(this);
     listings::styleTitles(m_ui->Label1, m_ui->Label2, m_ui->Label3);
     listings::stylePreview(m_ui->Text1);
-    KeyboardHelper::install(this, {.enterAsTab = false, .escapeCloses = true, .legend = nullptr});
-    connect(m_ui->Command2, &QPushButton::clicked, this, &QDialog::reject);
+    setUpOutput(m_ui->Text2, nullptr);
 }
 
 ListabcWindow::~ListabcWindow() = default;
 
-int ListabcWindow::exec()
-{
-    if (!guarded(this, [this] { load(); }))
-        return QDialog::Rejected;
-    return QDialog::exec();
-}
-
 void ListabcWindow::load()
 {
+    // Without the picture the window opens all the same, with an empty space where it goes.
     const QString picturePath = QDir(m_state.programFolder).filePath(QStringLiteral("Talvorena1.bmp"));
     QPixmap picture;
-    // Without the picture the window opens all the same, with an empty space where it goes.
-    const bool shown = QFileInfo::exists(picturePath) && picture.load(picturePath);
-    if (shown)
+    const bool pictureShown = QFileInfo::exists(picturePath) && picture.load(picturePath);
+    if (pictureShown)
         m_ui->Picture1->setPixmap(
             picture.scaled(m_ui->Picture1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     else
         m_ui->Picture1->clear();
-    m_ui->Picture1->setFrameShape(shown ? QFrame::StyledPanel : QFrame::NoFrame);
+    m_ui->Picture1->setFrameShape(pictureShown ? QFrame::StyledPanel : QFrame::NoFrame);
 
     listings::Listing listing;
     {
@@ -61,8 +52,7 @@ void ListabcWindow::load()
     m_ui->Command3->setEnabled(any);
     m_ui->CommandVistaPrevia->setEnabled(any);
     m_ui->Command4->setEnabled(any);
-    m_ui->Frame1->hide();
-    m_ui->Text2->clear();
+    m_output->reset();
 }
 
 listings::Listing ListabcWindow::shown() const

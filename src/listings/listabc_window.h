@@ -1,11 +1,8 @@
 #pragma once
 
-#include "listings/listing.h"
+#include "listings/listing_window.h"
 
-#include <QDialog>
 #include <memory>
-
-struct AppState;
 
 namespace Ui
 {
@@ -14,22 +11,18 @@ class ListabcWindow;
 
 // Listabc: the classification of one group (A to C) and sex chosen in the menu, shown as its
 // preview text, which is printed or saved as it stands.
-class ListabcWindow : public QDialog
+class ListabcWindow : public listings::ListingWindow
 {
     Q_OBJECT
 public:
     ListabcWindow(AppState& state, QWidget* parent = nullptr);
     ~ListabcWindow() override;
 
-    // The opening sequence: captions, picture and preview text from the current selection.
-    void load();
-    int exec() override;
-
-    // The listing as the window shows it now (its labels and its text).
-    listings::Listing shown() const;
+    // Captions, picture and preview text from the current selection.
+    void load() override;
+    listings::Listing shown() const override;
 
 private:
-    AppState& m_state;
     std::unique_ptr<Ui::ListabcWindow> m_ui;
     QString m_text; // the preview text with its CR LF line ends
 };

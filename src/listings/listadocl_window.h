@@ -1,11 +1,8 @@
 #pragma once
 
-#include "listings/listing.h"
+#include "listings/listing_window.h"
 
-#include <QDialog>
 #include <memory>
-
-struct AppState;
 
 namespace Ui
 {
@@ -14,20 +11,16 @@ class ListadoClWindow;
 
 // ListadoCl: the provinces ranked by the places of their clubs' birds in every classification,
 // computed anew at each opening.
-class ListadoClWindow : public QDialog
+class ListadoClWindow : public listings::ListingWindow
 {
     Q_OBJECT
 public:
     ListadoClWindow(AppState& state, QWidget* parent = nullptr);
     ~ListadoClWindow() override;
 
-    void load();
-    int exec() override;
-
-    // The listing as the window shows it now: its labels and the rows of its list.
-    listings::Listing shown() const;
+    void load() override;
+    listings::Listing shown() const override;
 
 private:
-    AppState& m_state;
     std::unique_ptr<Ui::ListadoClWindow> m_ui;
 };

@@ -1,10 +1,9 @@
 #include "listings/listados_window.h"
 
+#include "listings/listing_output.h"
 #include "listings/listing_window_style.h"
 #include "listings/openings.h"
 #include "shell/app_state.h"
-#include "shell/keyboard.h"
-#include "shell/store_guard.h"
 #include "shell/wait_cursor.h"
 #include "ui_listados_window.h"
 
@@ -18,25 +17,17 @@ enum Column { Orden, Anilla, Conc, Coef, Propietario, Jaula };
 } // namespace
 
 ListadosWindow::ListadosWindow(AppState& state, QWidget* parent)
-    : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::ListadosWindow>())
+    : ListingWindow(state, parent), m_ui(std::make_unique<Ui::ListadosWindow>())
 {
     m_ui->setupUi(this);
     listings::styleTitles(m_ui->Label1, m_ui->Label2, m_ui->Label3);
-    KeyboardHelper::install(this, {.enterAsTab = false, .escapeCloses = true, .legend = nullptr});
-    connect(m_ui->Command2, &QPushButton::clicked, this, &QDialog::reject);
+    setUpOutput(m_ui->Text1, m_ui->ListView1);
     QHeaderView* header = m_ui->ListView1->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(Propietario, QHeaderView::Stretch);
 }
 
 ListadosWindow::~ListadosWindow() = default;
-
-int ListadosWindow::exec()
-{
-    if (!guarded(this, [this] { load(); }))
-        return QDialog::Rejected;
-    return QDialog::exec();
-}
 
 void ListadosWindow::load()
 {
@@ -51,24 +42,19 @@ void ListadosWindow::load()
     m_ui->Label2->setText(listing.titles.label2);
     m_ui->Label3->setText(listing.titles.label3);
 
+    std::vector<std::pair<int, QStringList>> rows;
+    rows.reserve(listing.groupD.size());
+    for (const listings::GroupDRow& row : listing.groupD)
+        rows.emplace_back(row.orden, QStringList{QString::number(row.orden), row.anilla, row.conc, row.coef,
+                                                 row.propietario, row.jaula});
     QTreeWidget* list = m_ui->ListView1;
-    list->clear();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(qsizetype(listing.groupD.size()));
-    for (const listings::GroupDRow& row : listing.groupD) {
-        auto* item = new QTreeWidgetItem(QStringList{QString::number(row.orden), row.anilla, row.conc,
-                                                     row.coef, row.propietario, row.jaula});
-        item->setData(Orden, Qt::UserRole, row.orden);
-        for (int column : {Orden, Conc, Coef, Jaula})
-            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-        items << item;
-    }
-    list->addTopLevelItems(items);
-    for (int column = 0; column < list->columnCount(); ++column)
+    showRows(list, rows);
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        for (int column : {Conc, Coef, Jaula})
+            list->topLevelItem(i)->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    for (int column : {Orden, Anilla, Conc, Coef, Jaula})
         list->resizeColumnToContents(column);
-
-    m_ui->Frame1->hide();
-    m_ui->Text1->clear();
+    m_output->reset();
 }
 
 listings::Listing ListadosWindow::shown() const
@@ -76,12 +62,8 @@ listings::Listing ListadosWindow::shown() const
     listings::Listing listing;
     listing.kind = listings::ListingKind::GroupD;
     listing.titles = {windowTitle(), m_ui->Label1->text(), m_ui->Label2->text(), m_ui->Label3->text()};
-    const QTreeWidget* list = m_ui->ListView1;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = list->topLevelItem(i);
-        listing.groupD.push_back({item->data(Orden, Qt::UserRole).toInt(), item->text(Anilla),
-                                  item->text(Conc), item->text(Coef), item->text(Propietario),
-                                  item->text(Jaula)});
-    }
+    for (const auto& [orden, cells] : rowsShown(m_ui->ListView1))
+        listing.groupD.push_back(
+            {orden, cells[Anilla], cells[Conc], cells[Coef], cells[Propietario], cells[Jaula]});
     return listing;
 }

@@ -16,6 +16,7 @@
 #include "listings/listabc_window.h"
 #include "listings/listadocl_window.h"
 #include "listings/listados_window.h"
+#include "listings/listing_output.h"
 
 // -- import
 
@@ -103,6 +104,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
             showTask(m_listados);
         });
     enableTask(m_ui->actionListadoPorClub, [this] { showTask(m_listadoCl); });
+    connect(m_ui->actionExportarListados, &QAction::triggered, this,
+            [this] { listings::exportarTodosLosListados(this, m_state); });
 
     // -- import
 }

@@ -1,6 +1,7 @@
 // The three listing windows as the menu opens them: captions, lists, and what can be done with
 // an empty listing.
 
+#include "listing_exhibition.h"
 #include "listings/listabc_window.h"
 #include "listings/listadocl_window.h"
 #include "listings/listados_window.h"
@@ -57,16 +58,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_state = std::make_unique<AppState>();
-        m_state->programFolder = m_dir->path();
-        store::Database created = store::Database::create(path("expo.mdb"), store::schema::exhibition());
-        fixtures::setConfig(created, 3, true);
-        store::Recordset config = created.openRecordset("select * from config");
-        config.edit();
-        config.setValue("nombre", "Regional de Castilla");
-        config.update();
-        store::Database clubs = store::Database::create(path("Club.mdb"), store::schema::clubs());
-        fixtures::addClub(clubs, "1", "Club Uno", "Toledo");
-        exhibition::open(*m_state, path("expo.mdb"));
+        listingtest::openExhibition(*m_state, m_dir->path(), "Regional de Castilla");
         guitest::startScripting();
     }
 
