@@ -4,6 +4,9 @@
 #include "store/database.h"
 #include "store/quote.h"
 
+#include <QHash>
+#include <QStringBuilder>
+
 namespace listings
 {
 
@@ -74,33 +77,82 @@ QString scoreField(const QVariant& value)
     return formats::fitRight(formats::score(value.isNull() ? 0.0 : value.toDouble()), 5);
 }
 
-QString birdLine(int place, const ClassifiedBird& bird)
+namespace
+{
+
+// The score fields of one listing: a listing of thousands of birds formats the same few scores
+// again and again.
+class ScoreFields
+{
+public:
+    const QString& field(const QVariant& value)
+    {
+        const double score = value.isNull() ? 0.0 : value.toDouble();
+        auto found = m_fields.constFind(score);
+        if (found == m_fields.cend())
+            found = m_fields.insert(score, scoreField(score));
+        return *found;
+    }
+
+private:
+    QHash<double, QString> m_fields;
+};
+
+QString birdLineWith(int place, const ClassifiedBird& bird, ScoreFields& scores)
 {
     // One blank less after a place of two or more digits keeps the ring at column 9 up to 99.
-    return QStringLiteral("* ") + QString::number(place) + blanks(place < 10 ? 5 : 4) +
-           formats::fitLeft(ringText(bird.anilla, bird.anio), 12) + blanks(2) +
-           formats::fitLeft(bird.color, 20) + blanks(4) + formats::mask(bird.licencia, 5) + blanks(1) +
-           formats::fitLeft(bird.nombre, 30) + scoreField(bird.puntos) + blanks(2) +
+    return QStringLiteral("* ") % QString::number(place) % blanks(place < 10 ? 5 : 4) %
+           formats::fitLeft(ringText(bird.anilla, bird.anio), 12) % blanks(2) %
+           formats::fitLeft(bird.color, 20) % blanks(4) % formats::mask(bird.licencia, 5) % blanks(1) %
+           formats::fitLeft(bird.nombre, 30) % scores.field(bird.puntos) % blanks(2) %
            formats::mask(cageText(bird.jaula), 3);
 }
 
-QString judgeLine(const JudgeScores& scores)
+QString judgeLineWith(const JudgeScores& judge, ScoreFields& scores)
 {
-    const QString juez = scores.juez.isNull() ? QStringLiteral(" ") : cageText(scores.juez).left(1);
-    return blanks(1) + juez + blanks(2) + scoreField(scores.puntos[0]) + blanks(14) +
-           scoreField(scores.puntos[1]) + blanks(17) + scoreField(scores.puntos[2]) + blanks(15) +
-           scoreField(scores.puntos[3]) + blanks(7) + scoreField(scores.puntos[4]) + blanks(5) +
-           scoreField(scores.puntost);
+    const QString juez = judge.juez.isNull() ? QStringLiteral(" ") : cageText(judge.juez).left(1);
+    return blanks(1) % juez % blanks(2) % scores.field(judge.puntos[0]) % blanks(14) %
+           scores.field(judge.puntos[1]) % blanks(17) % scores.field(judge.puntos[2]) % blanks(15) %
+           scores.field(judge.puntos[3]) % blanks(7) % scores.field(judge.puntos[4]) % blanks(5) %
+           scores.field(judge.puntost);
+}
+
+void appendBirdBlock(QString& text, int place, const ClassifiedBird& bird,
+                     const std::vector<JudgeScores>& judges, ScoreFields& scores)
+{
+    static const QString top = birdHeading() % crlf % QString(95, u'_') % crlf;
+    static const QString middle = crlf % crlf % blanks(31) % QStringLiteral("Puntuacion de los Jueces") %
+                                  crlf % crlf % judgesHeading() % crlf % QString(93, u'_') % crlf;
+    static const QString bottom = QString(93, u'-') % crlf % crlf % crlf;
+    text += top;
+    text += birdLineWith(place, bird, scores);
+    text += middle;
+    for (const JudgeScores& judge : judges) {
+        text += judgeLineWith(judge, scores);
+        text += crlf;
+    }
+    text += bottom;
+}
+
+} // namespace
+
+QString birdLine(int place, const ClassifiedBird& bird)
+{
+    ScoreFields scores;
+    return birdLineWith(place, bird, scores);
+}
+
+QString judgeLine(const JudgeScores& judge)
+{
+    ScoreFields scores;
+    return judgeLineWith(judge, scores);
 }
 
 QString birdBlock(int place, const ClassifiedBird& bird, const std::vector<JudgeScores>& judges)
 {
-    QString block = birdHeading() + crlf + QString(95, u'_') + crlf + birdLine(place, bird) + crlf + crlf +
-                    blanks(31) + QStringLiteral("Puntuacion de los Jueces") + crlf + crlf + judgesHeading() +
-                    crlf + QString(93, u'_') + crlf;
-    for (const JudgeScores& scores : judges)
-        block += judgeLine(scores) + crlf;
-    block += QString(93, u'-') + crlf + crlf + crlf;
+    QString block;
+    ScoreFields scores;
+    appendBirdBlock(block, place, bird, judges, scores);
     return block;
 }
 
@@ -120,11 +172,12 @@ QString generarListado(const store::Database& db, const QString& grupo, const QS
         "SELECT juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost FROM Puntos WHERE jaula = ? "
         "ORDER BY juez, puntost DESC, rowid"));
     QString text;
-    text.reserve(birds.recordCount() * 1800);
+    text.reserve(qsizetype(birds.recordCount()) * 1200); // a block with five judges
+    ScoreFields scores;
     int place = 1;
     for (birds.moveFirst(); !birds.eof(); birds.moveNext(), ++place) {
         const ClassifiedBird bird = readBird(birds);
-        text += birdBlock(place, bird, judgesOf(judges, cageText(bird.jaula)));
+        appendBirdBlock(text, place, bird, judgesOf(judges, cageText(bird.jaula)), scores);
     }
     reading.commit();
     return text;

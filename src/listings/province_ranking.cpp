@@ -10,20 +10,27 @@ namespace listings
 namespace
 {
 
-// The eleven classifications, in the order in which their birds are credited. Group D takes
-// the coefficient ascending in every category, as the original computation did.
-const char* const classifications[] = {
-    "select * from Recepcion where grupo = 'A' and sexo = 'M' order by puntos desc",
-    "select * from Recepcion where grupo = 'A' and sexo = 'H' order by puntos desc",
-    "select * from Recepcion where grupo = 'B' and sexo = 'M' order by puntos desc",
-    "select * from Recepcion where grupo = 'B' and sexo = 'H' order by puntos desc",
-    "select * from Recepcion where grupo = 'C' and sexo = 'M' order by puntos desc",
-    "select * from Recepcion where grupo = 'C' and sexo = 'H' order by puntos desc",
-    "select * from Recepcion where grupo = 'D' and categ = 'A'  order by conc desc,coef ",
-    "select * from Recepcion where grupo = 'D' and categ = 'B'  order by conc desc,coef ",
-    "select * from Recepcion where grupo = 'D' and categ = 'C'  order by conc desc,coef ",
-    "select * from Recepcion where grupo = 'D' and categ = 'D'  order by conc desc,coef ",
-    "select * from Recepcion where grupo = 'D' and categ = 'E'  order by conc desc,coef ",
+// The eleven classifications, in the order in which their birds are credited: the condition and
+// the ordering of each query of the original ("select * from Recepcion where grupo = 'A' and
+// sexo = 'M' order by puntos desc", ... "where grupo = 'D' and categ = 'E'  order by conc
+// desc,coef "). Group D takes the coefficient ascending in every category, as the original
+// computation did. Ties keep the store's order.
+struct Classification {
+    const char* condition;
+    const char* ordering; // as the store orders "puntos desc" and "conc desc,coef"
+};
+const Classification classifications[] = {
+    {"grupo = 'A' and sexo = 'M'", "puntos DESC, rowid"},
+    {"grupo = 'A' and sexo = 'H'", "puntos DESC, rowid"},
+    {"grupo = 'B' and sexo = 'M'", "puntos DESC, rowid"},
+    {"grupo = 'B' and sexo = 'H'", "puntos DESC, rowid"},
+    {"grupo = 'C' and sexo = 'M'", "puntos DESC, rowid"},
+    {"grupo = 'C' and sexo = 'H'", "puntos DESC, rowid"},
+    {"grupo = 'D' and categ = 'A'", "conc DESC, coef, rowid"},
+    {"grupo = 'D' and categ = 'B'", "conc DESC, coef, rowid"},
+    {"grupo = 'D' and categ = 'C'", "conc DESC, coef, rowid"},
+    {"grupo = 'D' and categ = 'D'", "conc DESC, coef, rowid"},
+    {"grupo = 'D' and categ = 'E'", "conc DESC, coef, rowid"},
 };
 
 QString orBlank(const QString& text)
@@ -45,16 +52,20 @@ void calcularPuntosClub(const store::Database& db, store::Recordset& clubs)
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM lclub"));
     store::Recordset credited = db.openRecordset(QStringLiteral("select * from lclub "));
-    for (const char* query : classifications) {
-        store::Recordset birds = db.openRecordset(QString::fromLatin1(query));
-        int points = 5;
-        for (birds.moveFirst(); !birds.eof() && points > 0; birds.moveNext(), --points) {
-            const QString code = orBlank(birds.text(QStringLiteral("club")));
+    for (const Classification& classification : classifications) {
+        // Only the first five birds earn points: the store hands over no more than those.
+        store::Statement firstFive =
+            db.prepare(QStringLiteral("SELECT club, grupo, categ FROM Recepcion WHERE %1 ORDER BY %2 LIMIT 5")
+                           .arg(db.translateCondition(QStringLiteral("Recepcion"),
+                                                      QString::fromLatin1(classification.condition)),
+                                QString::fromLatin1(classification.ordering)));
+        for (int points = 5; firstFive.step(); --points) {
+            const QString code = orBlank(firstFive.text(0));
             credited.addNew();
             credited.setValue(QStringLiteral("club"), code);
             credited.setValue(QStringLiteral("puntos"), double(points));
-            credited.setValue(QStringLiteral("grupo"), birds.value(QStringLiteral("grupo")));
-            credited.setValue(QStringLiteral("categoria"), birds.value(QStringLiteral("categ")));
+            credited.setValue(QStringLiteral("grupo"), firstFive.value(1));
+            credited.setValue(QStringLiteral("categoria"), firstFive.value(2));
             credited.setValue(QStringLiteral("provincia"), provinceOf(clubs, code));
             credited.update();
         }
