@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <memory>
+
+class QCoreApplication;
+
 namespace cli {
 
 struct Streams {
@@ -22,6 +26,10 @@ int crear(const QStringList& args, Streams io);
 // -- reception
 
 // -- listings
+int listados(const QStringList& args, Streams io);
+// The application object for the command line: a GUI application, offscreen, when a command
+// draws PDFs ("listados --pdf": Qt's fonts need one), a core application otherwise.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 
 // -- import
 int importarRecepcion(const QStringList& args, Streams io);

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -18,6 +19,7 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         // -- reception
 
         // -- listings
+        {QStringLiteral("listados"), cli::listados},
 
         // -- import
         {QStringLiteral("importar-recepcion"), cli::importarRecepcion},
@@ -38,7 +40,7 @@ QString usage()
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = cli::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Palomas"));
     QTextStream out(stdout);
     QTextStream err(stderr);

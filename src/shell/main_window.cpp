@@ -15,6 +15,10 @@
 #include "clubs/club_maintenance_window.h"
 
 // -- listings
+#include "listings/listabc_window.h"
+#include "listings/listadocl_window.h"
+#include "listings/listados_window.h"
+#include "listings/listing_output.h"
 
 // -- import
 #include "import/reception_import_window.h"
@@ -88,6 +92,26 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     enableTask(m_ui->actionClub, [this] { showTask(m_club); });
 
     // -- listings
+    const std::pair<QAction*, std::pair<const char*, const char*>> classifications[] = {
+        {m_ui->actionGrupoAMachos, {"A", "M"}}, {m_ui->actionGrupoAHembras, {"A", "H"}},
+        {m_ui->actionGrupoBMachos, {"B", "M"}}, {m_ui->actionGrupoBHembras, {"B", "H"}},
+        {m_ui->actionGrupoCMachos, {"C", "M"}}, {m_ui->actionGrupoCHembras, {"C", "H"}}};
+    for (const auto& [action, choice] : classifications)
+        enableTask(action, [this, grupo = QString::fromLatin1(choice.first), sexo = QString::fromLatin1(choice.second)] {
+            selectListing(grupo, QString(), sexo);
+            showTask(m_listabc);
+        });
+    const std::pair<QAction*, const char*> categories[] = {
+        {m_ui->actionGrupoDCategoriaA, "A"}, {m_ui->actionGrupoDCategoriaB, "B"}, {m_ui->actionGrupoDCategoriaC, "C"},
+        {m_ui->actionGrupoDCategoriaD, "D"}, {m_ui->actionGrupoDCategoriaE, "E"}};
+    for (const auto& [action, categ] : categories)
+        enableTask(action, [this, categ = QString::fromLatin1(categ)] {
+            selectListing(QStringLiteral("D"), categ, QString());
+            showTask(m_listados);
+        });
+    enableTask(m_ui->actionListadoPorClub, [this] { showTask(m_listadoCl); });
+    connect(m_ui->actionExportarListados, &QAction::triggered, this,
+            [this] { listings::exportarTodosLosListados(this, m_state); });
 
     // -- import
     enableTask(m_ui->actionImpRecepcion, [this] { showTask(m_receptionImport); });

@@ -16,6 +16,9 @@ class JudgingWindow;
 class ClubMaintenanceWindow;
 
 // -- listings
+class ListabcWindow;
+class ListadosWindow;
+class ListadoClWindow;
 
 // -- import
 class ReceptionImportWindow;
@@ -85,6 +88,9 @@ private:
     std::unique_ptr<ClubMaintenanceWindow> m_club;
 
     // -- listings
+    std::unique_ptr<ListabcWindow> m_listabc;
+    std::unique_ptr<ListadosWindow> m_listados;
+    std::unique_ptr<ListadoClWindow> m_listadoCl;
 
     // -- import
     std::unique_ptr<ReceptionImportWindow> m_receptionImport;

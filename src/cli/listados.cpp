@@ -1,0 +1,77 @@
+#include "cli/commands.h"
+#include "listings/export_all.h"
+#include "listings/text_document.h"
+#include "shell/exhibition.h"
+#include "store/database.h"
+#include "store/error.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstring>
+
+namespace cli
+{
+
+namespace
+{
+
+const QString listadosUsage =
+    QStringLiteral("Uso: palomas-cli listados EXPOSICION.mdb CARPETA [--clubs CLUB.mdb] [--pdf]");
+
+} // namespace
+
+// palomas-cli listados EXPOSICION.mdb CARPETA [--clubs CLUB.mdb] [--pdf]: the documents of the
+// twelve listings in CARPETA, as "&Documento" writes each, and with --pdf their printouts.
+int listados(const QStringList& args, Streams io)
+{
+    QStringList positional;
+    QString clubsPath;
+    bool pdf = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--pdf") {
+            pdf = true;
+        } else if (args[i] == u"--clubs") {
+            if (++i == args.size())
+                throw UsageError{listadosUsage};
+            clubsPath = args[i];
+        } else if (args[i].startsWith(u"--")) {
+            throw UsageError{QStringLiteral("Opción desconocida: «%1»\n").arg(args[i]) + listadosUsage};
+        } else {
+            positional << args[i];
+        }
+    }
+    if (positional.size() != 2)
+        throw UsageError{listadosUsage};
+    if (clubsPath.isEmpty())
+        clubsPath = exhibition::clubsPath(exhibition::programFolder());
+    if (!QFileInfo::exists(clubsPath))
+        throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
+                               .arg(clubsPath));
+
+    const store::Database db = store::Database::open(positional[0], store::schema::exhibition());
+    const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());
+    store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
+    try {
+        const int written = listings::exportAll(db, clubRs, positional[1], pdf);
+        io.out << written << " documentos grabados" << Qt::endl;
+    } catch (const listings::OutputError& e) {
+        io.err << e.message() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv)
+{
+    bool pdf = false;
+    for (int i = 2; i < argc; ++i)
+        pdf = pdf || std::strcmp(argv[i], "--pdf") == 0;
+    if (argc > 1 && std::strcmp(argv[1], "listados") == 0 && pdf) {
+        // No display is needed, and unlike "minimal" this platform writes the text of the PDFs.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+} // namespace cli
