@@ -20,6 +20,7 @@ struct UsageError {
 
 int crear(const QStringList& args, Streams io);
 // -- reception
+int recalcular(const QStringList& args, Streams io);
 
 // -- listings
 
