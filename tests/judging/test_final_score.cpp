@@ -10,7 +10,8 @@ using judging::JudgeTotal;
 
 Q_DECLARE_METATYPE(std::vector<JudgeTotal>)
 
-class TestFinalScore : public QObject {
+class TestFinalScore : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -49,7 +50,8 @@ private slots:
         QFETCH(std::vector<JudgeTotal>, rows);
         QFETCH(bool, media);
         QFETCH(double, expected);
-        QCOMPARE(judging::finalScore(rows, media ? Criterion::Average : Criterion::DropHighestAndLowest), expected);
+        QCOMPARE(judging::finalScore(rows, media ? Criterion::Average : Criterion::DropHighestAndLowest),
+                 expected);
     }
 
     void finishedFlag()
@@ -105,6 +107,49 @@ private slots:
         const judging::ScoringRule rule = judging::ScoringRule::read(db);
         QCOMPARE(rule.jueces, 3);
         QVERIFY(rule.criterion == Criterion::DropHighestAndLowest);
+    }
+
+    void onlyThePlainCageTextMeetsTheCage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("meets");
+        QTest::newRow("plain") << "12" << true;
+        QTest::newRow("leading zero") << "012" << false;
+        QTest::newRow("leading blank") << " 12" << false;
+        QTest::newRow("trailing blank") << "12 " << false;
+        QTest::newRow("sign") << "+12" << false;
+        QTest::newRow("decimal point") << "12." << false;
+    }
+    void onlyThePlainCageTextMeetsTheCage()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, meets);
+        const store::Database db = newExhibition();
+        fixtures::setConfig(db, 1, true);
+        fixtures::addBird(db, 12, "A", "M");
+        fixtures::addScore(db, text, 1, 90);
+        QCOMPARE(judging::recalcularPuntuaciones(db), meets ? 1 : 0);
+        QCOMPARE(fixtures::column(db, "select * from recepcion", "termina"), meets ? "S" : "N");
+    }
+
+    void rowsEnteredOutOfCageOrderAreGroupedInStoreOrder()
+    {
+        const store::Database db = newExhibition();
+        fixtures::setConfig(db, 3, false);
+        for (int cage : {4, 5, 40})
+            fixtures::addBird(db, cage, "A", "M");
+        // Judges 1 and 3 tie lowest on cage 5: judge 1, stored first, is dropped; judges 2 and 3 remain.
+        fixtures::addScore(db, "5", 1, 88);
+        fixtures::addScore(db, "40", 1, 91);
+        fixtures::addScore(db, "4", 2, 90);
+        fixtures::addScore(db, "5", 2, 89);
+        fixtures::addScore(db, "4", 1, 85);
+        fixtures::addScore(db, "5", 3, 88);
+        fixtures::addScore(db, "4", 3, 95);
+        fixtures::addScore(db, "5", 4, 92);
+        QCOMPARE(judging::recalcularPuntuaciones(db), 3);
+        QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "puntos"), "90,177,0");
+        QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "termina"), "S,N,N");
     }
 
     void aCageWithAnUnreadableRowKeepsItsScoreAndTheOthersGoOn()
