@@ -1,4 +1,4 @@
-// palomas-bench-reception [CARPETA]: the costs of reception on large exhibitions.
+// palomas-bench-reception [CARPETA] [--solo-ventana]: the costs of reception on large exhibitions.
 //
 // - The reload's final-score pass alone, in-process, against the same computation written as
 //   one SQL statement and run by the sqlite3 tool on a copy of the same file, for 999, 10,000
@@ -257,13 +257,16 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments().mid(1);
+    QStringList args = QApplication::arguments().mid(1);
+    const bool windowOnly = args.removeAll(QStringLiteral("--solo-ventana")) > 0;
     const QString folder =
         args.isEmpty() ? QDir(QDir::tempPath()).filePath(QStringLiteral("palomas-bench-reception")) : args[0];
     QDir().mkpath(folder);
 
-    out() << "== Paso de recalculo de la recarga (5 jueces por jaula, quitar mayor y menor)" << Qt::endl;
-    reloadPass(folder, {999, 10000, 100000});
+    if (!windowOnly) {
+        out() << "== Paso de recalculo de la recarga (5 jueces por jaula, quitar mayor y menor)" << Qt::endl;
+        reloadPass(folder, {999, 10000, 100000});
+    }
     out() << "== Ventana de recepcion (999 jaulas, 5 jueces por jaula)" << Qt::endl;
     receptionWindow(folder);
     return 0;
