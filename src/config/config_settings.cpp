@@ -1,7 +1,10 @@
 #include "config/config_settings.h"
 
+#include "shell/formats.h"
 #include "store/error.h"
 #include "store/recordset.h"
+
+#include <cmath>
 
 namespace config
 {
@@ -34,16 +37,10 @@ std::optional<Settings> read(const store::Recordset& configRs)
 
 std::optional<int> parseJueces(const QString& text)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 2)
+    const std::optional<double> number = formats::parseNumber(text);
+    if (!number || *number != std::floor(*number) || *number < fewestJudges || *number > mostJudges)
         return std::nullopt;
-    for (const QChar c : t)
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    const int jueces = t.toInt();
-    if (jueces < fewestJudges || jueces > mostJudges)
-        return std::nullopt;
-    return jueces;
+    return int(*number);
 }
 
 QString invalidJuecesMessage(const QString& text)

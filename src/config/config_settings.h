@@ -30,8 +30,8 @@ struct Settings {
 // gives an empty box); nothing when the result holds no record.
 std::optional<Settings> read(const store::Recordset& configRs);
 
-// The number of judges: a whole number from 1 to 99, blanks around it ignored. A judging window
-// with 0 judges refuses to work, and more than 99 judges is a typing mistake.
+// The number of judges: a whole number from 1 to 99, blanks around it ignored ("3" or "3,0"). A judging
+// window with 0 judges refuses to work, and more than 99 judges is a typing mistake.
 constexpr int fewestJudges = 1;
 constexpr int mostJudges = 99;
 std::optional<int> parseJueces(const QString& text);

@@ -5,11 +5,13 @@
 #include "config/config_window.h"
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QPlainTextEdit>
@@ -84,6 +86,20 @@ private slots:
         QVERIFY(button("confModificar")->isEnabled());
         QCOMPARE(child<QComboBox>(m_window.get(), "Combo1")->currentText(), "A4");
         QCOMPARE(text("Text4")->text(), "60");
+    }
+
+    void openedFromTheMainMenu()
+    {
+        m_state->dbPath = QDir(m_dir->path()).filePath("expo.mdb");
+        MainWindow main(*m_state);
+        QVERIFY(main.openExhibition());
+        QString shown;
+        guitest::whenShown<ConfigWindow>([&shown](ConfigWindow* window) {
+            shown = child<QLineEdit>(window, "Text1")->text();
+            window->close();
+        });
+        child<QAction>(&main, "actionConfiguracion")->trigger();
+        QCOMPARE(shown, "Sin Nombre");
     }
 
     void defaultRowHasNeitherCriterion()

@@ -4,6 +4,7 @@
 #include "reception/reception_window.h"
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
@@ -94,6 +95,21 @@ private slots:
     {
         m_window.reset();
         VERIFY_SCRIPTED();
+    }
+
+    void openedFromTheMainMenu()
+    {
+        fixtures::addBird(m_db, 4, "A", "M");
+        m_state->dbPath = QDir(m_dir->path()).filePath("expo.mdb");
+        MainWindow main(*m_state);
+        QVERIFY(main.openExhibition());
+        QString listed;
+        guitest::whenShown<ReceptionWindow>([&listed](ReceptionWindow* window) {
+            listed = child<QTreeWidget>(window, "ListView1")->topLevelItem(0)->text(0);
+            window->close();
+        });
+        child<QAction>(&main, "actionRecepcion")->trigger();
+        QCOMPARE(listed, "4");
     }
 
     void listInNumericOrderAndGrabarProposesCountPlusOne()
