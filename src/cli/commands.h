@@ -24,6 +24,7 @@ struct UsageError {
 
 int crear(const QStringList& args, Streams io);
 // -- reception
+int recalcular(const QStringList& args, Streams io);
 
 // -- listings
 int listados(const QStringList& args, Streams io);

@@ -17,6 +17,7 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
     static const std::map<QString, std::function<int(const QStringList&, cli::Streams)>> table = {
         {QStringLiteral("crear"), cli::crear},
         // -- reception
+        {QStringLiteral("recalcular"), cli::recalcular},
 
         // -- listings
         {QStringLiteral("listados"), cli::listados},

@@ -1,6 +1,7 @@
 #include "reception/cage_number.h"
 
-namespace reception {
+namespace reception
+{
 
 std::optional<int> parseCage(const QString& text)
 {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
-namespace reception {
+namespace reception
+{
 
 // Cage numbers are whole numbers from 1 to 999: score rows hold the cage in three characters
 // and every listing shows it in three.

@@ -7,6 +7,8 @@
 
 // Task windows, one include block per subsystem.
 // -- reception and configuration
+#include "config/config_window.h"
+#include "reception/reception_window.h"
 
 // -- judging
 #include "judging/judging_window.h"
@@ -84,6 +86,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     // Each subsystem enables the menu items of its windows here.
     // -- reception and configuration
+    enableTask(m_ui->actionRecepcion, [this] { showTask(m_reception); });
+    enableTask(m_ui->actionConfiguracion, [this] { showTask(m_config); });
 
     // -- judging
     enableTask(m_ui->actionPuntuacion, [this] { showTask(m_judging); });

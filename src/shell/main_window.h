@@ -8,6 +8,8 @@
 class QLabel;
 struct AppState;
 // -- reception and configuration
+class ConfigWindow;
+class ReceptionWindow;
 
 // -- judging
 class JudgingWindow;
@@ -80,6 +82,8 @@ private:
 
     // The task windows, one instance each, created when first shown.
     // -- reception and configuration
+    std::unique_ptr<ReceptionWindow> m_reception;
+    std::unique_ptr<ConfigWindow> m_config;
 
     // -- judging
     std::unique_ptr<JudgingWindow> m_judging;

@@ -109,6 +109,49 @@ private slots:
         QVERIFY(rule.criterion == Criterion::DropHighestAndLowest);
     }
 
+    void onlyThePlainCageTextMeetsTheCage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("meets");
+        QTest::newRow("plain") << "12" << true;
+        QTest::newRow("leading zero") << "012" << false;
+        QTest::newRow("leading blank") << " 12" << false;
+        QTest::newRow("trailing blank") << "12 " << false;
+        QTest::newRow("sign") << "+12" << false;
+        QTest::newRow("decimal point") << "12." << false;
+    }
+    void onlyThePlainCageTextMeetsTheCage()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, meets);
+        const store::Database db = newExhibition();
+        fixtures::setConfig(db, 1, true);
+        fixtures::addBird(db, 12, "A", "M");
+        fixtures::addScore(db, text, 1, 90);
+        QCOMPARE(judging::recalcularPuntuaciones(db), meets ? 1 : 0);
+        QCOMPARE(fixtures::column(db, "select * from recepcion", "termina"), meets ? "S" : "N");
+    }
+
+    void rowsEnteredOutOfCageOrderAreGroupedInStoreOrder()
+    {
+        const store::Database db = newExhibition();
+        fixtures::setConfig(db, 3, false);
+        for (int cage : {4, 5, 40})
+            fixtures::addBird(db, cage, "A", "M");
+        // Judges 1 and 3 tie lowest on cage 5: judge 1, stored first, is dropped; judges 2 and 3 remain.
+        fixtures::addScore(db, "5", 1, 88);
+        fixtures::addScore(db, "40", 1, 91);
+        fixtures::addScore(db, "4", 2, 90);
+        fixtures::addScore(db, "5", 2, 89);
+        fixtures::addScore(db, "4", 1, 85);
+        fixtures::addScore(db, "5", 3, 88);
+        fixtures::addScore(db, "4", 3, 95);
+        fixtures::addScore(db, "5", 4, 92);
+        QCOMPARE(judging::recalcularPuntuaciones(db), 3);
+        QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "puntos"), "90,177,0");
+        QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "termina"), "S,N,N");
+    }
+
     void aCageWithAnUnreadableRowKeepsItsScoreAndTheOthersGoOn()
     {
         const store::Database db = newExhibition();

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <optional>
+
+struct AppState;
+class QTreeWidgetItem;
+
+namespace Ui
+{
+class ReceptionWindow;
+}
+
+namespace reception
+{
+struct BirdEntry;
+enum class EntryField;
+} // namespace reception
+
+// The reception of the birds: the list of received cages in numeric order above the entry frame
+// in which one cage is shown, entered ("1 Grabar") or modified ("3 Modificar"). Every reload of
+// the list recomputes and stores the final score of every cage.
+class ReceptionWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    ReceptionWindow(AppState& state, QWidget* parent = nullptr);
+    ~ReceptionWindow() override;
+
+    // The opening work: a fresh window state and the first reload of the list.
+    void load();
+
+    int exec() override;
+
+    // F1 in the club box asks this for a club code (the club search window); nothing chosen
+    // leaves the box as it was. Without a picker F1 does nothing.
+    void setClubPicker(std::function<std::optional<QString>()> picker);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    // The list and the cage shown (reception_list.cpp).
+    void reload();
+    void fillList();
+    void selectPosition(int position);
+    void showCage(QTreeWidgetItem* item);
+    void showConditions(const QVariant& conc, const QVariant& km, const QVariant& coef);
+    void lookUpClub(const QString& code);
+    void clearEntry();
+    void setBrowsingTools(bool haveCages);
+
+    // The entry (reception_window.cpp).
+    void grabar();
+    void modificar();
+    void aceptar();
+    void cancelar();
+    void startEntry(bool newCage);
+    void endEntry();
+    void checkDuplicate();
+    void leaveGroup();
+    void leaveCategory();
+    void pickClub();
+    reception::BirdEntry typedEntry() const;
+    QWidget* box(reception::EntryField field) const;
+
+    // The toolbar's other commands (reception_window.cpp).
+    void borrar();
+    void borrarTodas();
+    void buscar();
+
+    AppState& m_state;
+    std::unique_ptr<Ui::ReceptionWindow> m_ui;
+    std::function<std::optional<QString>()> m_clubPicker;
+    bool m_newCage = false;  // the entry mode
+    bool m_entering = false; // the entry frame is open for typing
+    QString m_proposed;      // the cage number proposed by "Grabar"
+    int m_position = 0;      // the list position remembered by "Modificar", from 1; 0 for none
+};
