@@ -15,6 +15,7 @@
 
 // -- clubs
 #include "clubs/club_maintenance_window.h"
+#include "clubs/club_search_window.h"
 
 // -- listings
 #include "listings/listabc_window.h"
@@ -86,7 +87,14 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     // Each subsystem enables the menu items of its windows here.
     // -- reception and configuration
-    enableTask(m_ui->actionRecepcion, [this] { showTask(m_reception); });
+    enableTask(m_ui->actionRecepcion, [this] {
+        if (!m_reception) {
+            m_reception = std::make_unique<ReceptionWindow>(m_state, this);
+            // F1 in the club box: the club search, whose choice goes back into the box.
+            m_reception->setClubPicker([this] { return ClubSearchWindow(m_state, m_reception.get()).choose(); });
+        }
+        m_reception->exec();
+    });
     enableTask(m_ui->actionConfiguracion, [this] { showTask(m_config); });
 
     // -- judging

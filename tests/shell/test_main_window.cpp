@@ -1,5 +1,7 @@
 // The main window's opening sequence, its status bar and its menu.
 
+#include "clubs/club_search_window.h"
+#include "reception/reception_window.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "support/fixtures.h"
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTreeWidget>
 
 using guitest::child;
 
@@ -137,6 +140,31 @@ private slots:
         // The switch flips at every click on any panel; the day panel shows the date only when
         // it was clicked and the switch is on.
         QCOMPARE(seen, (QStringList{"fecha", "hora", "hora", "hora", "fecha"}));
+    }
+
+    void f1InReceptionHandsTheChosenClubBack()
+    {
+        auto main = openMain();
+        fixtures::addClub(m_state.clubDb, "10", "San Pedro", "Madrid");
+        fixtures::addClub(m_state.clubDb, "7 ", "Paloma Blanca", "Cuenca");
+        m_state.clubRs = m_state.clubDb.openRecordset("select * from club ");
+        QString handedBack;
+        guitest::whenShown<ReceptionWindow>([&](ReceptionWindow* reception) {
+            child<QAction>(reception, "p1")->trigger(); // a new cage, so the club box is open
+            auto* club = child<QLineEdit>(reception, "Text8");
+            club->setFocus(Qt::TabFocusReason);
+            guitest::whenShown<ClubSearchWindow>([](ClubSearchWindow* search) {
+                // Listed by code as a number: 7 first. Enter chooses it.
+                auto* list = child<QTreeWidget>(search, "ListView1");
+                list->setFocus();
+                QTest::keyClick(list, Qt::Key_Return);
+            });
+            QTest::keyClick(club, Qt::Key_F1);
+            handedBack = club->text();
+            reception->reject();
+        });
+        child<QAction>(main.get(), "actionRecepcion")->trigger();
+        QCOMPARE(handedBack, "7 "); // the code as stored
     }
 
     void menuCaptionsAndClosing()
