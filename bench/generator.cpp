@@ -6,20 +6,25 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTextStream>
-
 #include <algorithm>
 #include <random>
 #include <vector>
 
-namespace bench {
+namespace bench
+{
 
-namespace {
+namespace
+{
 
-const char* const provinces[] = {"Madrid", "Toledo", "Cuenca", "Guadalajara", "Ciudad Real", "Albacete", "Ávila", "Segovia"};
-const char* const names[] = {"García", "Fernández", "González", "Rodríguez", "López", "Martínez", "Sánchez", "Pérez",
-                             "Gómez", "Martín", "Jiménez", "Ruiz", "Hernández", "Díaz", "Moreno", "Muñoz"};
-const char* const given[] = {"José", "Antonio", "Manuel", "Francisco", "Juan", "Pedro", "Ángel", "Luis", "Miguel", "Carmen"};
-const char* const colours[] = {"Azul", "Azul Barrado", "Rodado", "Pintón", "Rojo", "Negro", "Gavino", "Blanco", "Overo"};
+const char* const provinces[] = {"Madrid",      "Toledo",   "Cuenca", "Guadalajara",
+                                 "Ciudad Real", "Albacete", "Ávila",  "Segovia"};
+const char* const names[] = {"García",    "Fernández", "González", "Rodríguez", "López",   "Martínez",
+                             "Sánchez",   "Pérez",     "Gómez",    "Martín",    "Jiménez", "Ruiz",
+                             "Hernández", "Díaz",      "Moreno",   "Muñoz"};
+const char* const given[] = {"José",  "Antonio", "Manuel", "Francisco", "Juan",
+                             "Pedro", "Ángel",   "Luis",   "Miguel",    "Carmen"};
+const char* const colours[] = {"Azul",  "Azul Barrado", "Rodado", "Pintón", "Rojo",
+                               "Negro", "Gavino",       "Blanco", "Overo"};
 
 } // namespace
 
@@ -35,7 +40,8 @@ Generated generate(const QString& folder, const QString& name, const ExhibitionS
     {
         const store::Database clubs = store::Database::create(files.clubs, store::schema::clubs());
         store::Transaction transaction(clubs);
-        store::Statement insert = clubs.prepare(QStringLiteral("INSERT INTO club (Nombre, Codigo, Provincia) VALUES (?, ?, ?)"));
+        store::Statement insert =
+            clubs.prepare(QStringLiteral("INSERT INTO club (Nombre, Codigo, Provincia) VALUES (?, ?, ?)"));
         for (int c = 1; c <= size.clubs; ++c) {
             insert.bind(1, QStringLiteral("Club Colombófilo %1").arg(c))
                 .bind(2, QString::number(c))
@@ -57,12 +63,14 @@ Generated generate(const QString& folder, const QString& name, const ExhibitionS
         .bind(5, qint64(size.media ? 0 : 1));
     config.run();
 
-    store::Statement bird = db.prepare(QStringLiteral(
-        "INSERT INTO Recepcion (jaula, anilla, \"año\", sexo, licencia, club, nombre, color, grupo, categ, puntos, "
-        "termina, conc, km, coef) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 'N', ?, ?, ?)"));
-    store::Statement score = db.prepare(QStringLiteral(
-        "INSERT INTO Puntos (jaula, puntos1, puntos2, puntos3, puntos4, puntos5, juez, puntost, sexo, grupo, categ) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ' ')"));
+    store::Statement bird = db.prepare(
+        QStringLiteral("INSERT INTO Recepcion (jaula, anilla, \"año\", sexo, licencia, club, nombre, color, "
+                       "grupo, categ, puntos, "
+                       "termina, conc, km, coef) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 'N', ?, ?, ?)"));
+    store::Statement score =
+        db.prepare(QStringLiteral("INSERT INTO Puntos (jaula, puntos1, puntos2, puntos3, puntos4, puntos5, "
+                                  "juez, puntost, sexo, grupo, categ) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ' ')"));
     // Clubs with many members come first: a few large clubs, many small ones.
     std::vector<int> clubWeights;
     for (int c = 1; c <= size.clubs; ++c)
@@ -82,9 +90,9 @@ Generated generate(const QString& folder, const QString& name, const ExhibitionS
             .bind(4, sexo)
             .bind(5, QString::number(10000 + owner * 7 % 89999))
             .bind(6, QString::number(clubOf(random) + 1))
-            .bind(7, QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(given[owner % 10]),
-                                                     QString::fromUtf8(names[owner % 16]),
-                                                     QString::fromUtf8(names[(owner / 16) % 16])))
+            .bind(7, QStringLiteral("%1 %2 %3")
+                         .arg(QString::fromUtf8(given[owner % 10]), QString::fromUtf8(names[owner % 16]),
+                              QString::fromUtf8(names[(owner / 16) % 16])))
             .bind(8, QString::fromUtf8(colours[pick(9)]))
             .bind(9, grupo)
             .bind(10, groupD ? QString(QChar(u'A' + pick(5))) : QStringLiteral(" "))

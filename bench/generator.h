@@ -5,10 +5,10 @@
 // scored by the configured judges, and clubs spread over the provinces of a region.
 
 #include <QString>
-
 #include <functional>
 
-namespace bench {
+namespace bench
+{
 
 struct ExhibitionSize {
     int cages = 999;

@@ -5,12 +5,12 @@
 
 #include <QStringList>
 #include <QTextStream>
-
 #include <memory>
 
 class QCoreApplication;
 
-namespace cli {
+namespace cli
+{
 
 struct Streams {
     QTextStream& out;

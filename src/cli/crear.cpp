@@ -1,8 +1,8 @@
 #include "cli/commands.h"
-
 #include "shell/exhibition.h"
 
-namespace cli {
+namespace cli
+{
 
 // palomas-cli crear CARPETA NOMBRE: the exhibition NOMBRE.mdb in CARPETA, as "Nuevo" then
 // "Aceptar" creates it.

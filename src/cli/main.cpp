@@ -5,12 +5,12 @@
 #include "store/error.h"
 
 #include <QCoreApplication>
-
 #include <functional>
 #include <map>
 #include <memory>
 
-namespace {
+namespace
+{
 
 const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& commands()
 {
@@ -34,7 +34,8 @@ QString usage()
     QStringList names;
     for (const auto& [name, command] : commands())
         names << name;
-    return QStringLiteral("Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: %1").arg(names.join(QStringLiteral(", ")));
+    return QStringLiteral("Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: %1")
+        .arg(names.join(QStringLiteral(", ")));
 }
 
 } // namespace

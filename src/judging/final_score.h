@@ -5,15 +5,16 @@
 // highest and the lowest judge.
 
 #include <QString>
-
 #include <climits>
 #include <vector>
 
-namespace store {
+namespace store
+{
 class Database;
 }
 
-namespace judging {
+namespace judging
+{
 
 enum class Criterion {
     Average,              // media true

@@ -1,6 +1,7 @@
 #include "shell/app_state.h"
 
-namespace {
+namespace
+{
 
 QVariant configValue(const store::Recordset& config, const QString& field)
 {

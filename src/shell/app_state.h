@@ -22,10 +22,10 @@ struct AppState {
     store::Recordset cageScoresRs; // CageScoresRs: one cage's score rows
     store::Recordset puntosOneRs;  // PuntosOneRs: one cage's reception row
 
-    QString currentJaula; // CurrentJaula
-    QString selGrupo;     // SelGrupo: "A" to "D"
-    QString selCateg;     // SelCateg: "A" to "E", or "" for groups A to C
-    QString selSexo;      // SelSexo: "M" or "H", or "" for group D
+    QString currentJaula;  // CurrentJaula
+    QString selGrupo;      // SelGrupo: "A" to "D"
+    QString selCateg;      // SelCateg: "A" to "E", or "" for groups A to C
+    QString selSexo;       // SelSexo: "M" or "H", or "" for group D
     QString selClubCodigo; // SelClubCodigo
     QString clubPattern;   // ClubPattern
 

@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QRegularExpression>
 
-namespace drives {
+namespace drives
+{
 
 QString folderOf(const QString& drive, const QString& programFolder)
 {
@@ -11,7 +12,8 @@ QString folderOf(const QString& drive, const QString& programFolder)
     Q_UNUSED(programFolder);
     return drive.left(1).toUpper() + QStringLiteral(":/");
 #else
-    const QString folder = QDir(programFolder).filePath(QStringLiteral("Unidades/") + drive.left(1).toUpper());
+    const QString folder =
+        QDir(programFolder).filePath(QStringLiteral("Unidades/") + drive.left(1).toUpper());
     QDir().mkpath(folder);
     return folder;
 #endif

@@ -7,7 +7,8 @@
 
 #include <QString>
 
-namespace drives {
+namespace drives
+{
 
 // The folder of a drive letter ("A:" or "a:").
 QString folderOf(const QString& drive, const QString& programFolder);

@@ -9,9 +9,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-namespace exhibition {
+namespace exhibition
+{
 
-namespace {
+namespace
+{
 
 // Names that some systems refuse as file names; an exhibition must open on every computer of
 // the club, so they are refused everywhere.
@@ -20,8 +22,8 @@ void checkFileName(const QString& name)
     static const QRegularExpression forbidden(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
     static const QRegularExpression reserved(QStringLiteral("^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\\..*)?$"),
                                              QRegularExpression::CaseInsensitiveOption);
-    if (forbidden.match(name).hasMatch() || reserved.match(name).hasMatch() || name == u"." || name == u".." ||
-        name.endsWith(u'.') || name.size() > 200)
+    if (forbidden.match(name).hasMatch() || reserved.match(name).hasMatch() || name == u"." ||
+        name == u".." || name.endsWith(u'.') || name.size() > 200)
         throw store::Error(QStringLiteral("«%1» no sirve como nombre de archivo. Escriba un nombre sin los "
                                           "caracteres \\ / : * ? \" < > |.")
                                .arg(name));

@@ -7,7 +7,8 @@
 
 struct AppState;
 
-namespace exhibition {
+namespace exhibition
+{
 
 // The program folder: the executable's folder when it is writable, otherwise the per-user data
 // folder (created when missing).
@@ -29,6 +30,5 @@ void open(AppState& state, const QString& path);
 
 // Club.mdb of a folder.
 QString clubsPath(const QString& folder);
-
 
 } // namespace exhibition

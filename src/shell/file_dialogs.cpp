@@ -2,7 +2,8 @@
 
 #include <QFileDialog>
 
-namespace {
+namespace
+{
 
 struct Script {
     bool on = false;
@@ -48,7 +49,8 @@ QString qtFilter(const QString& filter)
 
 } // namespace
 
-QString FileDialogs::openFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder)
+QString FileDialogs::openFile(QWidget* parent, const QString& title, const QString& filter,
+                              const QString& folder)
 {
     QString answer;
     if (scripted(title, answer))
@@ -65,7 +67,8 @@ QString FileDialogs::folder(QWidget* parent, const QString& title, const QString
     return QFileDialog::getExistingDirectory(parent, title, start);
 }
 
-QString FileDialogs::saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& start)
+QString FileDialogs::saveFile(QWidget* parent, const QString& title, const QString& filter,
+                              const QString& start)
 {
     QString answer;
     if (scripted(title, answer))

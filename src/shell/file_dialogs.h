@@ -8,13 +8,16 @@
 
 class QWidget;
 
-class FileDialogs {
+class FileDialogs
+{
 public:
     // filter in the original's form, "label|pattern" pairs: "Archivos Excel (*.xls)|*.xls".
     // Patterns match without regard to case. Returns "" when cancelled.
-    static QString openFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder = {});
+    static QString openFile(QWidget* parent, const QString& title, const QString& filter,
+                            const QString& folder = {});
     static QString folder(QWidget* parent, const QString& title, const QString& start = {});
-    static QString saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& start = {});
+    static QString saveFile(QWidget* parent, const QString& title, const QString& filter,
+                            const QString& start = {});
 
     // Tests.
     static void startScripting();

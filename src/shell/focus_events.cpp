@@ -6,11 +6,14 @@
 #include <QPointer>
 #include <QTimer>
 
-namespace focus {
+namespace focus
+{
 
-namespace {
+namespace
+{
 
-class FocusFilter : public QObject {
+class FocusFilter : public QObject
+{
 public:
     FocusFilter(QWidget* control, QEvent::Type type, std::function<void()> handler)
         : QObject(control), m_type(type), m_handler(std::move(handler))

@@ -8,7 +8,8 @@
 class QLineEdit;
 class QWidget;
 
-namespace focus {
+namespace focus
+{
 
 void onFocusOut(QWidget* control, std::function<void()> handler);
 void onFocusIn(QWidget* control, std::function<void()> handler);

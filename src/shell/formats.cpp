@@ -1,15 +1,16 @@
 #include "shell/formats.h"
 
 #include <QLocale>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-namespace formats {
+namespace formats
+{
 
-namespace {
+namespace
+{
 
 // The value rounded to 15 significant digits, written in plain decimal notation. This is the
 // decimal value the user typed or saw; rounding happens on it.

@@ -5,10 +5,10 @@
 // typed with a decimal comma.
 
 #include <QString>
-
 #include <optional>
 
-namespace formats {
+namespace formats
+{
 
 // Rounds half away from zero at two decimals, on the decimal value the user sees (1.005 gives
 // 1.01), not on the binary approximation.

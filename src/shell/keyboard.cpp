@@ -44,7 +44,8 @@ bool KeyboardHelper::eventFilter(QObject* watched, QEvent* event)
     // to: act on the focused control only.
     if (receiver == nullptr || receiver->window() != m_window || !m_window->isVisible())
         return false;
-    if (QApplication::focusWidget() != nullptr && receiver != QApplication::focusWidget() && receiver != m_window)
+    if (QApplication::focusWidget() != nullptr && receiver != QApplication::focusWidget() &&
+        receiver != m_window)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
 

@@ -8,13 +8,13 @@
 
 #include <QObject>
 #include <QSet>
-
 #include <functional>
 
 class QKeyEvent;
 class QWidget;
 
-class KeyboardHelper : public QObject {
+class KeyboardHelper : public QObject
+{
     Q_OBJECT
 public:
     struct Options {

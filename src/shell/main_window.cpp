@@ -42,8 +42,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 {
     m_ui->setupUi(this);
 
-    QFont name(QStringList{QStringLiteral("URW Chancery L"), QStringLiteral("Z003"), QStringLiteral("Monotype Corsiva"),
-                           QStringLiteral("Liberation Serif")});
+    QFont name(QStringList{QStringLiteral("URW Chancery L"), QStringLiteral("Z003"),
+                           QStringLiteral("Monotype Corsiva"), QStringLiteral("Liberation Serif")});
     name.setStyleHint(QFont::Cursive);
     name.setItalic(true);
     name.setPointSize(34);
@@ -77,12 +77,13 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     connect(m_ui->actionSalirRecepcion, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
-    for (QAction* task : {m_ui->actionRecepcion, m_ui->actionPuntuacion, m_ui->actionConfiguracion, m_ui->actionClub,
-                          m_ui->actionGrupoAMachos, m_ui->actionGrupoAHembras, m_ui->actionGrupoBMachos,
-                          m_ui->actionGrupoBHembras, m_ui->actionGrupoCMachos, m_ui->actionGrupoCHembras,
-                          m_ui->actionGrupoDCategoriaA, m_ui->actionGrupoDCategoriaB, m_ui->actionGrupoDCategoriaC,
-                          m_ui->actionGrupoDCategoriaD, m_ui->actionGrupoDCategoriaE, m_ui->actionListadoPorClub,
-                          m_ui->actionImpRecepcion, m_ui->actionImpPuntuacion})
+    for (QAction* task :
+         {m_ui->actionRecepcion, m_ui->actionPuntuacion, m_ui->actionConfiguracion, m_ui->actionClub,
+          m_ui->actionGrupoAMachos, m_ui->actionGrupoAHembras, m_ui->actionGrupoBMachos,
+          m_ui->actionGrupoBHembras, m_ui->actionGrupoCMachos, m_ui->actionGrupoCHembras,
+          m_ui->actionGrupoDCategoriaA, m_ui->actionGrupoDCategoriaB, m_ui->actionGrupoDCategoriaC,
+          m_ui->actionGrupoDCategoriaD, m_ui->actionGrupoDCategoriaE, m_ui->actionListadoPorClub,
+          m_ui->actionImpRecepcion, m_ui->actionImpPuntuacion})
         task->setEnabled(false);
 
     // Each subsystem enables the menu items of its windows here.
@@ -91,7 +92,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
         if (!m_reception) {
             m_reception = std::make_unique<ReceptionWindow>(m_state, this);
             // F1 in the club box: the club search, whose choice goes back into the box.
-            m_reception->setClubPicker([this] { return ClubSearchWindow(m_state, m_reception.get()).choose(); });
+            m_reception->setClubPicker(
+                [this] { return ClubSearchWindow(m_state, m_reception.get()).choose(); });
         }
         m_reception->exec();
     });
@@ -109,13 +111,16 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
         {m_ui->actionGrupoBMachos, {"B", "M"}}, {m_ui->actionGrupoBHembras, {"B", "H"}},
         {m_ui->actionGrupoCMachos, {"C", "M"}}, {m_ui->actionGrupoCHembras, {"C", "H"}}};
     for (const auto& [action, choice] : classifications)
-        enableTask(action, [this, grupo = QString::fromLatin1(choice.first), sexo = QString::fromLatin1(choice.second)] {
+        enableTask(action, [this, grupo = QString::fromLatin1(choice.first),
+                            sexo = QString::fromLatin1(choice.second)] {
             selectListing(grupo, QString(), sexo);
             showTask(m_listabc);
         });
-    const std::pair<QAction*, const char*> categories[] = {
-        {m_ui->actionGrupoDCategoriaA, "A"}, {m_ui->actionGrupoDCategoriaB, "B"}, {m_ui->actionGrupoDCategoriaC, "C"},
-        {m_ui->actionGrupoDCategoriaD, "D"}, {m_ui->actionGrupoDCategoriaE, "E"}};
+    const std::pair<QAction*, const char*> categories[] = {{m_ui->actionGrupoDCategoriaA, "A"},
+                                                           {m_ui->actionGrupoDCategoriaB, "B"},
+                                                           {m_ui->actionGrupoDCategoriaC, "C"},
+                                                           {m_ui->actionGrupoDCategoriaD, "D"},
+                                                           {m_ui->actionGrupoDCategoriaE, "E"}};
     for (const auto& [action, categ] : categories)
         enableTask(action, [this, categ = QString::fromLatin1(categ)] {
             selectListing(QStringLiteral("D"), categ, QString());
@@ -206,7 +211,8 @@ void MainWindow::showStatusTimes()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonPress && (watched == m_texto || watched == m_dia || watched == m_hora))
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == m_texto || watched == m_dia || watched == m_hora))
         panelClicked(watched->objectName());
     return QMainWindow::eventFilter(watched, event);
 }

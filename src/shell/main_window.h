@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-
 #include <functional>
 #include <memory>
 
@@ -26,14 +25,15 @@ class ListadoClWindow;
 class ReceptionImportWindow;
 class ScoreImportWindow;
 
-
-namespace Ui {
+namespace Ui
+{
 class MainWindow;
 }
 
 // The window of an open exhibition: its name, region and emblem, the status bar, and the menu
 // from which every task window is opened modally. Closing it returns to the start-up window.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow
+{
     Q_OBJECT
 public:
     MainWindow(AppState& state, QWidget* parent = nullptr);
@@ -64,8 +64,7 @@ private:
     void selectListing(const QString& grupo, const QString& categ, const QString& sexo);
     void showStatusTimes();
 
-    template <class Window>
-    void showTask(std::unique_ptr<Window>& window)
+    template <class Window> void showTask(std::unique_ptr<Window>& window)
     {
         if (!window)
             window = std::make_unique<Window>(m_state, this);
@@ -77,7 +76,7 @@ private:
     QLabel* m_texto = nullptr;
     QLabel* m_dia = nullptr;
     QLabel* m_hora = nullptr;
-    bool m_switch = false;       // the panel click's switch
+    bool m_switch = false; // the panel click's switch
     bool m_diaShowsDate = true;
 
     // The task windows, one instance each, created when first shown.

@@ -3,7 +3,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 struct Script {
     bool on = false;
@@ -24,7 +25,8 @@ QString describe(const QString& title, const QString& text)
 }
 
 // The scripted answer for a box offering the given answers.
-Messages::Answer take(const QString& title, const QString& text, std::initializer_list<Messages::Answer> offered)
+Messages::Answer take(const QString& title, const QString& text,
+                      std::initializer_list<Messages::Answer> offered)
 {
     Script& s = state();
     s.shown.append({title, text});

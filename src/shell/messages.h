@@ -10,7 +10,8 @@
 
 class QWidget;
 
-class Messages {
+class Messages
+{
 public:
     enum class Icon { None, Information, Warning };
     enum class Answer { Ok, Yes, No };
@@ -21,7 +22,8 @@ public:
     };
 
     // An information box with an OK button.
-    static void inform(QWidget* parent, const QString& title, const QString& text, Icon icon = Icon::Information);
+    static void inform(QWidget* parent, const QString& title, const QString& text,
+                       Icon icon = Icon::Information);
     // A Yes/No question without icon; true on Yes.
     static bool ask(QWidget* parent, const QString& title, const QString& text);
 

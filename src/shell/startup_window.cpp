@@ -54,7 +54,8 @@ void StartupWindow::aceptar()
 {
     const QString name = m_ui->Text1->text().trimmed();
     if (!name.isEmpty()) {
-        const bool created = guarded(this, [&] { m_state.dbPath = exhibition::create(m_state.programFolder, name); });
+        const bool created =
+            guarded(this, [&] { m_state.dbPath = exhibition::create(m_state.programFolder, name); });
         if (created)
             openMainWindow();
     }
@@ -76,9 +77,9 @@ void StartupWindow::existente()
 
 void StartupWindow::archivoAbrir()
 {
-    const QString chosen = FileDialogs::openFile(this, QStringLiteral("Abrir"),
-                                                 QStringLiteral("Todos los archivos (*.*)|*.MDB"),
-                                                 m_state.programFolder);
+    const QString chosen =
+        FileDialogs::openFile(this, QStringLiteral("Abrir"), QStringLiteral("Todos los archivos (*.*)|*.MDB"),
+                              m_state.programFolder);
     if (!chosen.isEmpty())
         m_state.dbPath = chosen;
 }

@@ -1,18 +1,19 @@
 #pragma once
 
 #include <QMainWindow>
-
 #include <memory>
 
 struct AppState;
 
-namespace Ui {
+namespace Ui
+{
 class StartupWindow;
 }
 
 // The first and the last window: creates a new exhibition or picks an existing one, then runs
 // the main window above itself. Closing it ends the program.
-class StartupWindow : public QMainWindow {
+class StartupWindow : public QMainWindow
+{
     Q_OBJECT
 public:
     explicit StartupWindow(AppState& state, QWidget* parent = nullptr);

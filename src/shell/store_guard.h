@@ -8,13 +8,11 @@
 #include "store/error.h"
 
 #include <QString>
-
 #include <exception>
 
 class QWidget;
 
-template <typename Handler>
-bool guarded(QWidget* window, Handler&& handler)
+template <typename Handler> bool guarded(QWidget* window, Handler&& handler)
 {
     try {
         handler();

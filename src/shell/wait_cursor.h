@@ -4,7 +4,8 @@
 #include <QGuiApplication>
 
 // The wait cursor for the length of a pass.
-class WaitCursor {
+class WaitCursor
+{
 public:
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }

@@ -5,10 +5,10 @@
 #include "store/text_order.h"
 
 #include <QFileInfo>
-
 #include <sqlite3.h>
 
-namespace store::detail {
+namespace store::detail
+{
 
 Connection::~Connection()
 {
@@ -63,7 +63,8 @@ void Connection::execute(const char* sql) const
     check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
 }
 
-namespace {
+namespace
+{
 
 int collateJet(void*, int aLength, const void* a, int bLength, const void* b)
 {

@@ -8,7 +8,8 @@
 
 struct sqlite3;
 
-namespace store::detail {
+namespace store::detail
+{
 
 struct Connection {
     sqlite3* db = nullptr;

@@ -7,12 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <sqlite3.h>
 
-namespace store {
+namespace store
+{
 
-namespace {
+namespace
+{
 
 // A second copy of the program on the same exhibition holds its lock only for the length of a
 // write; this long a wait is enough for it to finish.
@@ -42,7 +43,8 @@ QString createTableSql(const TableDef& table)
     QStringList columns;
     for (const FieldDef& f : table.fields)
         columns << columnDefinition(f);
-    return QStringLiteral("CREATE TABLE \"%1\" (%2) STRICT").arg(table.name, columns.join(QStringLiteral(", ")));
+    return QStringLiteral("CREATE TABLE \"%1\" (%2) STRICT")
+        .arg(table.name, columns.join(QStringLiteral(", ")));
 }
 
 QString declaredType(FieldType type)
@@ -63,7 +65,8 @@ std::shared_ptr<detail::Connection> connect(const QString& path, const Schema& s
     auto connection = std::make_shared<detail::Connection>();
     connection->path = QFileInfo(path).absoluteFilePath();
     connection->schema = schema;
-    const int rc = sqlite3_open_v2(QFile::encodeName(connection->path).constData(), &connection->db, flags, nullptr);
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(connection->path).constData(), &connection->db, flags, nullptr);
     if (rc != SQLITE_OK)
         connection->fail(rc);
     sqlite3_extended_result_codes(connection->db, 1);
@@ -82,7 +85,8 @@ void checkLooksLikeDatabase(const QString& path)
     if (info.isDir())
         throw Error(QStringLiteral("«%1» es una carpeta, no una base de datos.").arg(name));
     if (info.size() == 0)
-        throw Error(QStringLiteral("El archivo «%1» está vacío: no es una base de datos de este programa.").arg(name));
+        throw Error(QStringLiteral("El archivo «%1» está vacío: no es una base de datos de este programa.")
+                        .arg(name));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("No se puede leer el archivo «%1».").arg(name));
@@ -121,7 +125,8 @@ Database Database::create(const QString& path, const Schema& schema)
     if (info.exists())
         throw Error(QStringLiteral("Ya existe un archivo «%1».").arg(info.fileName()));
     if (!info.absoluteDir().exists())
-        throw Error(QStringLiteral("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(info.absolutePath())));
+        throw Error(
+            QStringLiteral("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(info.absolutePath())));
 
     const QString fullPath = info.absoluteFilePath();
     try {
@@ -157,7 +162,8 @@ Database Database::open(const QString& path, const Schema& schema)
         while (info.step())
             columns.insert(info.text(1).toLower(), info.text(2).toUpper());
         if (columns.isEmpty())
-            throw Error(QStringLiteral("A la base de datos «%1» le falta la tabla «%2».").arg(name, table.name));
+            throw Error(
+                QStringLiteral("A la base de datos «%1» le falta la tabla «%2».").arg(name, table.name));
         for (const FieldDef& field : table.fields) {
             const auto found = columns.constFind(field.name.toLower());
             if (found == columns.constEnd())
@@ -205,7 +211,8 @@ Transaction::Transaction(const Database& database) : m_connection(database.conne
     if (!m_connection)
         throw Error(QStringLiteral("No hay ninguna base de datos abierta."));
     const int depth = m_connection->transactionDepth + 1;
-    m_connection->execute(depth == 1 ? "BEGIN IMMEDIATE" : QStringLiteral("SAVEPOINT t%1").arg(depth).toUtf8().constData());
+    m_connection->execute(depth == 1 ? "BEGIN IMMEDIATE"
+                                     : QStringLiteral("SAVEPOINT t%1").arg(depth).toUtf8().constData());
     m_depth = depth;
     m_connection->transactionDepth = depth;
 }
@@ -214,7 +221,8 @@ void Transaction::commit()
 {
     if (m_done)
         return;
-    m_connection->execute(m_depth == 1 ? "COMMIT" : QStringLiteral("RELEASE t%1").arg(m_depth).toUtf8().constData());
+    m_connection->execute(m_depth == 1 ? "COMMIT"
+                                       : QStringLiteral("RELEASE t%1").arg(m_depth).toUtf8().constData());
     m_done = true;
     m_connection->transactionDepth = m_depth - 1;
 }
@@ -223,8 +231,9 @@ Transaction::~Transaction()
 {
     if (m_done)
         return;
-    const QByteArray sql = m_depth == 1 ? QByteArray("ROLLBACK")
-                                        : QStringLiteral("ROLLBACK TO t%1; RELEASE t%1").arg(m_depth).toUtf8();
+    const QByteArray sql = m_depth == 1
+                               ? QByteArray("ROLLBACK")
+                               : QStringLiteral("ROLLBACK TO t%1; RELEASE t%1").arg(m_depth).toUtf8();
     sqlite3_exec(m_connection->db, sql.constData(), nullptr, nullptr, nullptr);
     m_connection->transactionDepth = m_depth - 1;
 }

@@ -5,19 +5,21 @@
 #include "store/statement.h"
 
 #include <QString>
-
 #include <memory>
 
-namespace store {
+namespace store
+{
 
-namespace detail {
+namespace detail
+{
 struct Connection;
 }
 
 // One open database file. The file is SQLite in rollback-journal mode, so a closed exhibition is
 // a single file that can be copied; the store adds nothing to it that the standard sqlite3 tool
 // cannot read. Results opened from a database keep its connection alive.
-class Database {
+class Database
+{
 public:
     Database() = default; // not open
     Database(Database&&) noexcept = default;
@@ -60,7 +62,8 @@ private:
 
 // Begins in its constructor and rolls back in its destructor unless committed. Transactions
 // nest: an inner one is a savepoint of the outer.
-class Transaction {
+class Transaction
+{
 public:
     explicit Transaction(const Database& database);
     Transaction(const Transaction&) = delete;

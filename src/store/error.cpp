@@ -1,6 +1,7 @@
 #include "store/error.h"
 
-namespace store {
+namespace store
+{
 
 Error::Error(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
 

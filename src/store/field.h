@@ -1,19 +1,19 @@
 #pragma once
 
 #include <QString>
-
 #include <vector>
 
-namespace store {
+namespace store
+{
 
 // The store's field types, as the data model names them.
 enum class FieldType {
-    Text,    // at most size characters
-    Long,    // 32-bit signed whole number
-    Double,  // 64-bit float
+    Text,   // at most size characters
+    Long,   // 32-bit signed whole number
+    Double, // 64-bit float
     Date,
     Boolean,
-    Memo,    // long text
+    Memo, // long text
 };
 
 struct FieldDef {

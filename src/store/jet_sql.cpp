@@ -4,12 +4,13 @@
 #include "store/quote.h"
 
 #include <QRegularExpression>
-
 #include <vector>
 
-namespace store::detail {
+namespace store::detail
+{
 
-namespace {
+namespace
+{
 
 struct Token {
     enum Kind { Word, Name, String, Number, Symbol } kind;
@@ -89,7 +90,8 @@ std::vector<Token> tokenize(const QString& jet)
 
 bool isWord(const std::vector<Token>& t, std::size_t k, const char* word)
 {
-    return k < t.size() && t[k].kind == Token::Word && t[k].text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    return k < t.size() && t[k].kind == Token::Word &&
+           t[k].text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
 
 bool isSymbol(const std::vector<Token>& t, std::size_t k, const char* symbol)
@@ -108,7 +110,8 @@ QString quotedName(const QString& name)
 }
 
 // Translates the tokens [from, to) of a condition or of one ordering term.
-class Translator {
+class Translator
+{
 public:
     Translator(const QString& jet, const TableDef& table, const std::vector<Token>& tokens)
         : m_jet(jet), m_table(table), m_t(tokens)
@@ -126,11 +129,10 @@ public:
             switch (token.kind) {
             case Token::Word: {
                 const QString lower = token.text.toLower();
-                static const QStringList keywords = {QStringLiteral("and"),     QStringLiteral("or"),
-                                                     QStringLiteral("not"),     QStringLiteral("like"),
-                                                     QStringLiteral("is"),      QStringLiteral("null"),
-                                                     QStringLiteral("between"), QStringLiteral("in"),
-                                                     QStringLiteral("mod")};
+                static const QStringList keywords = {
+                    QStringLiteral("and"),     QStringLiteral("or"), QStringLiteral("not"),
+                    QStringLiteral("like"),    QStringLiteral("is"), QStringLiteral("null"),
+                    QStringLiteral("between"), QStringLiteral("in"), QStringLiteral("mod")};
                 if (keywords.contains(lower)) {
                     out << (lower == u"mod" ? QStringLiteral("%") : lower.toUpper());
                     afterLike = lower == u"like";
@@ -205,7 +207,8 @@ private:
                     out << QStringLiteral("0");
                 return k + 5;
             }
-            if (argument != nullptr && (argument->type == FieldType::Text || argument->type == FieldType::Memo)) {
+            if (argument != nullptr &&
+                (argument->type == FieldType::Text || argument->type == FieldType::Memo)) {
                 out << quotedName(argument->name);
                 return k + 3;
             }
@@ -221,9 +224,12 @@ private:
             return k;
         }
         static const QList<std::pair<QString, QString>> plain = {
-            {QStringLiteral("trim"), QStringLiteral("trim")},   {QStringLiteral("ltrim"), QStringLiteral("ltrim")},
-            {QStringLiteral("rtrim"), QStringLiteral("rtrim")}, {QStringLiteral("ucase"), QStringLiteral("upper")},
-            {QStringLiteral("lcase"), QStringLiteral("lower")}, {QStringLiteral("len"), QStringLiteral("length")},
+            {QStringLiteral("trim"), QStringLiteral("trim")},
+            {QStringLiteral("ltrim"), QStringLiteral("ltrim")},
+            {QStringLiteral("rtrim"), QStringLiteral("rtrim")},
+            {QStringLiteral("ucase"), QStringLiteral("upper")},
+            {QStringLiteral("lcase"), QStringLiteral("lower")},
+            {QStringLiteral("len"), QStringLiteral("length")},
         };
         for (const auto& [jetName, sqliteName] : plain)
             if (name == jetName) {
@@ -309,7 +315,8 @@ Query translateSelect(const QString& jet, const Schema& schema)
     } else if (k != orderAt) {
         refuse(jet, QStringLiteral("se esperaba «where» u «order by»"));
     }
-    query.orderBy = orderAt < t.size() ? translateOrderBy(jet, *query.table, t, orderAt + 2) : QStringLiteral("rowid");
+    query.orderBy =
+        orderAt < t.size() ? translateOrderBy(jet, *query.table, t, orderAt + 2) : QStringLiteral("rowid");
     return query;
 }
 
@@ -326,7 +333,8 @@ QString selectSql(const Query& query)
     QStringList columns{QStringLiteral("rowid")};
     for (const FieldDef& f : query.table->fields)
         columns << quotedName(f.name);
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QStringLiteral(", ")), quotedName(query.table->name));
+    QString sql = QStringLiteral("SELECT %1 FROM %2")
+                      .arg(columns.join(QStringLiteral(", ")), quotedName(query.table->name));
     if (!query.where.isEmpty())
         sql += QStringLiteral(" WHERE ") + query.where;
     sql += QStringLiteral(" ORDER BY ") + query.orderBy;

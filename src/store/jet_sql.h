@@ -12,7 +12,8 @@
 
 #include <QString>
 
-namespace store::detail {
+namespace store::detail
+{
 
 struct Query {
     const TableDef* table = nullptr;

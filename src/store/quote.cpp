@@ -1,6 +1,7 @@
 #include "store/quote.h"
 
-namespace store {
+namespace store
+{
 
 QString quote(const QString& value)
 {

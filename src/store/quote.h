@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace store {
+namespace store
+{
 
 // The one way a value enters the text of a query or a condition: as a string literal between
 // single quotes, with every quote inside doubled. quote("O'Brien") gives 'O''Brien'.

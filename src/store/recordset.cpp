@@ -7,15 +7,15 @@
 #include "store/statement.h"
 
 #include <QDateTime>
-
-#include <sqlite3.h>
-
 #include <cmath>
+#include <sqlite3.h>
 #include <unordered_set>
 
-namespace store {
+namespace store
+{
 
-namespace {
+namespace
+{
 
 QVariant readField(const Statement& statement, int column, FieldType type)
 {
@@ -126,11 +126,13 @@ QVariant convertForField(const FieldDef& field, const QVariant& value)
         if (isNumber(value))
             return QVariant(value.toDouble() != 0);
         const QString text = value.toString().trimmed().toLower();
-        if (text == u"true" || text == u"verdadero" || text == u"sí" || text == u"si" || text == u"-1" || text == u"1")
+        if (text == u"true" || text == u"verdadero" || text == u"sí" || text == u"si" || text == u"-1" ||
+            text == u"1")
             return QVariant(true);
         if (text == u"false" || text == u"falso" || text == u"no" || text == u"0")
             return QVariant(false);
-        throw Error(QStringLiteral("El campo «%1» solo admite Sí o No, y «%2» no lo es.").arg(field.name, asText(value)));
+        throw Error(QStringLiteral("El campo «%1» solo admite Sí o No, y «%2» no lo es.")
+                        .arg(field.name, asText(value)));
     }
     case FieldType::Date: {
         QDateTime when = value.typeId() == QMetaType::QDate ? value.toDate().startOfDay()
@@ -138,7 +140,8 @@ QVariant convertForField(const FieldDef& field, const QVariant& value)
                              ? value.toDateTime()
                              : QDateTime::fromString(value.toString().trimmed(), Qt::ISODate);
         if (!when.isValid())
-            throw Error(QStringLiteral("El campo «%1» solo admite fechas, y «%2» no lo es.").arg(field.name, asText(value)));
+            throw Error(QStringLiteral("El campo «%1» solo admite fechas, y «%2» no lo es.")
+                            .arg(field.name, asText(value)));
         return when.toString(Qt::ISODate);
     }
     }
@@ -150,7 +153,8 @@ Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 Recordset::~Recordset() = default;
 
-Recordset::Recordset(std::shared_ptr<detail::Connection> connection, const TableDef& table, const QString& sql)
+Recordset::Recordset(std::shared_ptr<detail::Connection> connection, const TableDef& table,
+                     const QString& sql)
     : m_connection(std::move(connection)), m_table(&table), m_sql(sql), m_loaded(false)
 {
     // Prepared now, so that a query the store cannot run fails where it is opened.
@@ -324,8 +328,9 @@ void Recordset::setValue(const QString& field, const QVariant& value)
 {
     const int index = fieldIndex(field);
     if (m_mode == Mode::Browse)
-        throw Error(QStringLiteral("No se puede escribir el campo «%1» sin empezar un registro nuevo o un cambio.")
-                        .arg(field));
+        throw Error(
+            QStringLiteral("No se puede escribir el campo «%1» sin empezar un registro nuevo o un cambio.")
+                .arg(field));
     m_buffer[std::size_t(index)] = value;
     m_staged[std::size_t(index)] = true;
 }
@@ -372,11 +377,12 @@ void Recordset::update()
     }
 
     if (m_mode == Mode::AddNew) {
-        QString sql = names.isEmpty()
-                          ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table->name)
-                          : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                .arg(m_table->name, names.join(QStringLiteral(", ")),
-                                     QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+        QString sql =
+            names.isEmpty()
+                ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table->name)
+                : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                      .arg(m_table->name, names.join(QStringLiteral(", ")),
+                           QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
         Statement statement(m_connection, sql);
         for (std::size_t k = 0; k < written.size(); ++k)
             statement.bind(int(k) + 1, converted[written[k]]);
@@ -396,8 +402,9 @@ void Recordset::update()
             QStringList assignments;
             for (const QString& name : names)
                 assignments << name + QStringLiteral(" = ?");
-            Statement statement(m_connection, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
-                                                  .arg(m_table->name, assignments.join(QStringLiteral(", "))));
+            Statement statement(m_connection,
+                                QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
+                                    .arg(m_table->name, assignments.join(QStringLiteral(", "))));
             for (std::size_t k = 0; k < written.size(); ++k)
                 statement.bind(int(k) + 1, converted[written[k]]);
             statement.bind(int(written.size()) + 1, row.rowid);
@@ -418,7 +425,8 @@ void Recordset::update()
 void Recordset::remove()
 {
     Row& row = currentRow();
-    Statement statement(m_connection, QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(m_table->name));
+    Statement statement(m_connection,
+                        QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(m_table->name));
     statement.bind(1, row.rowid);
     statement.run();
     row.deleted = true;

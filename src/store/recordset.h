@@ -4,13 +4,14 @@
 
 #include <QString>
 #include <QVariant>
-
 #include <memory>
 #include <vector>
 
-namespace store {
+namespace store
+{
 
-namespace detail {
+namespace detail
+{
 struct Connection;
 }
 
@@ -20,7 +21,8 @@ struct Connection;
 // fields read as int, Double as double, Text and Memo as QString, Boolean as bool.
 //
 // A default-constructed result is closed and empty: it has no records and finds nothing.
-class Recordset {
+class Recordset
+{
 public:
     Recordset();
     Recordset(std::shared_ptr<detail::Connection> connection, const TableDef& table, const QString& sql);
@@ -57,11 +59,11 @@ public:
     // Stages a field of the record being added or edited.
     void setValue(const QString& field, const QVariant& value);
 
-    void addNew();      // starts a new record; all fields Null
-    void edit();        // starts changing the current record
-    void update();      // stores the record started by addNew or edit
+    void addNew(); // starts a new record; all fields Null
+    void edit();   // starts changing the current record
+    void update(); // stores the record started by addNew or edit
     void cancelUpdate();
-    void remove();      // deletes the current record at once; move on with moveNext
+    void remove(); // deletes the current record at once; move on with moveNext
 
 private:
     struct Row {

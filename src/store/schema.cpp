@@ -1,6 +1,7 @@
 #include "store/schema.h"
 
-namespace store {
+namespace store
+{
 
 int TableDef::fieldIndex(const QString& fieldName) const
 {
@@ -18,9 +19,11 @@ const TableDef* Schema::table(const QString& name) const
     return nullptr;
 }
 
-namespace schema {
+namespace schema
+{
 
-namespace {
+namespace
+{
 
 using T = FieldType;
 

@@ -3,10 +3,10 @@
 #include "store/field.h"
 
 #include <QStringList>
-
 #include <vector>
 
-namespace store {
+namespace store
+{
 
 // What a database file must hold: its tables, field by field, and the indexes the store adds
 // for speed (they are no part of the data model).
@@ -17,7 +17,8 @@ struct Schema {
     const TableDef* table(const QString& name) const; // matched without regard to case
 };
 
-namespace schema {
+namespace schema
+{
 
 // The exhibition database: Config, Puntos, Recepcion, lclub and lclub1, in this order.
 const Schema& exhibition();

@@ -4,7 +4,8 @@
 
 #include <sqlite3.h>
 
-namespace store {
+namespace store
+{
 
 Statement::Statement(std::shared_ptr<detail::Connection> connection, const QString& sql)
     : m_connection(std::move(connection))

@@ -2,21 +2,23 @@
 
 #include <QString>
 #include <QVariant>
-
 #include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace store {
+namespace store
+{
 
-namespace detail {
+namespace detail
+{
 struct Connection;
 }
 
 // One prepared SQL statement of the store's own (the bulk passes use it directly). Values are
 // bound, never spliced. Failures raise store::Error.
-class Statement {
+class Statement
+{
 public:
     Statement(std::shared_ptr<detail::Connection> connection, const QString& sql);
     Statement(Statement&&) noexcept;

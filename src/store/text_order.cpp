@@ -2,9 +2,11 @@
 
 #include <array>
 
-namespace store::text {
+namespace store::text
+{
 
-namespace {
+namespace
+{
 
 // A letter folded to its base letter without accent, in small letters.
 char16_t baseLetter(char16_t c)
@@ -26,8 +28,7 @@ char16_t smallLetter(char16_t c)
     return QChar(c).toLower().unicode();
 }
 
-template <typename Fold>
-int compareFolded(QStringView a, QStringView b, Fold fold)
+template <typename Fold> int compareFolded(QStringView a, QStringView b, Fold fold)
 {
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {

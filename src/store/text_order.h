@@ -7,7 +7,8 @@
 #include <QString>
 #include <QStringView>
 
-namespace store::text {
+namespace store::text
+{
 
 // Negative, zero or positive, as a comes before, equals or comes after b.
 int compare(QStringView a, QStringView b);
