@@ -29,6 +29,10 @@ protected:
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
+        // A control of a hidden window (closed, or being destroyed with its window) is not in
+        // the user's hands: its focus changes are the window going away, not a move to check.
+        if (!static_cast<QWidget*>(parent())->isVisible())
+            return false;
         m_handler();
         return false;
     }

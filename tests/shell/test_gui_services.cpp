@@ -1,5 +1,6 @@
 // The shared keyboard habits and the test seams of the message boxes.
 
+#include "shell/focus_events.h"
 #include "shell/keyboard.h"
 #include "shell/messages.h"
 #include "shell/store_guard.h"
@@ -21,6 +22,8 @@ class TestGuiServices : public QObject {
     QGroupBox* m_legend = nullptr;
 
 private slots:
+    void cleanup() { m_window.reset(); }
+
     void init()
     {
         m_window = std::make_unique<QDialog>();
@@ -59,6 +62,26 @@ private slots:
     {
         QTest::keyClick(m_first, Qt::Key_Escape);
         QVERIFY(!m_window->isVisible());
+    }
+
+    void focusChecksRunOnlyWhileTheWindowIsInUse_data()
+    {
+        QTest::addColumn<bool>("hideFirst");
+        QTest::newRow("window closed, then destroyed") << true;
+        QTest::newRow("window destroyed while shown") << false;
+    }
+    void focusChecksRunOnlyWhileTheWindowIsInUse()
+    {
+        QFETCH(bool, hideFirst);
+        int checks = 0;
+        focus::onFocusOut(m_first, [&checks] { ++checks; });
+        QTest::keyClick(m_first, Qt::Key_Tab);
+        QCOMPARE(checks, 1); // a real move out of the box is checked
+        m_first->setFocus();
+        if (hideFirst)
+            m_window->hide();
+        m_window.reset(); // a check run now would reach a window half destroyed
+        QCOMPARE(checks, 1);
     }
 
     void guardTurnsAStoreErrorIntoAnAvisoBox()
