@@ -1,18 +1,14 @@
-// The configuration window on a real exhibition: what it shows, what it stores, and what it
-// refuses.
+// The configuration: the rules of storing it, and the window that shows, stores and refuses it.
 
 #include "config/config_settings.h"
 #include "config/config_window.h"
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
-#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,22 +25,17 @@ class TestConfigWindow : public QObject
     std::unique_ptr<ConfigWindow> m_window;
     store::Database m_db;
 
-    QLineEdit* text(const char* name) const { return child<QLineEdit>(m_window.get(), name); }
-    QPlainTextEdit* remarks() const { return child<QPlainTextEdit>(m_window.get(), "Text7"); }
-    QPushButton* button(const char* name) const { return child<QPushButton>(m_window.get(), name); }
-    QRadioButton* option(const char* name) const { return child<QRadioButton>(m_window.get(), name); }
+    template <class T = QLineEdit> T* w(const char* name) const { return child<T>(m_window.get(), name); }
+    void click(const char* button) const { w<QPushButton>(button)->click(); }
+    QString path() const { return QDir(m_dir->path()).filePath("expo.mdb"); }
 
-    void open()
+    // The stored fields of the configuration, each field's values over its rows, joined.
+    QString stored(const QStringList& fields) const
     {
-        exhibition::open(*m_state, QDir(m_dir->path()).filePath("expo.mdb"));
-        m_window = std::make_unique<ConfigWindow>(*m_state);
-        m_window->load();
-        QVERIFY(guitest::showActive(m_window.get()));
-    }
-
-    QString stored(const QString& field) const
-    {
-        return fixtures::column(m_db, "select * from config", field);
+        QStringList values;
+        for (const QString& field : fields)
+            values << fixtures::column(m_db, "select * from config", field);
+        return values.join(u'|');
     }
 
 private slots:
@@ -53,7 +44,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_state = std::make_unique<AppState>();
         m_state->programFolder = m_dir->path();
-        m_db = store::Database::create(QDir(m_dir->path()).filePath("expo.mdb"), store::schema::exhibition());
+        m_db = store::Database::create(path(), store::schema::exhibition());
         guitest::startScripting();
     }
 
@@ -63,192 +54,62 @@ private slots:
         VERIFY_SCRIPTED();
     }
 
-    void opensBrowsingOnTheStoredRow()
+    void store_data()
     {
-        fixtures::addRow(m_db, "Config",
-                         {{"nombre", "Regional"},
-                          {"region", "Castilla"},
-                          {"dibujo", "logo.gif"},
-                          {"jueces", 5},
-                          {"juez", "Jueces de Toledo"},
-                          {"media", true},
-                          {"quitar", false}});
-        open();
-        QCOMPARE(m_window->windowTitle(), "Configuración de la Aplicación ");
-        QCOMPARE(text("Text1")->text(), "Regional");
-        QCOMPARE(text("Text3")->text(), "Castilla");
-        QCOMPARE(text("Text5")->text(), "logo.gif");
-        QCOMPARE(text("Text6")->text(), "5");
-        QCOMPARE(remarks()->toPlainText(), "Jueces de Toledo");
-        QVERIFY(option("Option1")->isChecked());
-        QVERIFY(!option("Option2")->isChecked());
-        QVERIFY(!button("ConfAceptar")->isEnabled());
-        QVERIFY(button("confModificar")->isEnabled());
-        QCOMPARE(child<QComboBox>(m_window.get(), "Combo1")->currentText(), "A4");
-        QCOMPARE(text("Text4")->text(), "60");
+        QTest::addColumn<bool>("haveRow");
+        QTest::addColumn<QStringList>("typed"); // name, region, judges, remarks, average, drop
+        QTest::addColumn<QString>("stored");    // name, region, emblem, judges, remarks, media, quitar
+        QTest::newRow("empty boxes as one blank")
+            << true << QStringList{"", "", "3", "", "1", "0"} << " | ||3| |Verdadero|Falso";
+        QTest::newRow("drop highest and lowest, 99 judges")
+            << true << QStringList{"N", "R", " 99 ", "J", "0", "1"} << "N|R||99|J|Falso|Verdadero";
+        QTest::newRow("a new row: the emblem, no remarks")
+            << false << QStringList{"N", "", "1", "J", "0", "0"} << "N| |Talvorena1.Gif|1||Falso|Falso";
+        const QString unchanged = "Sin Nombre| ||5||Falso|Verdadero";
+        for (const char* judges : {"0", "", "100", "2,5", "tres"})
+            QTest::addRow("%s judges refused", judges)
+                << true << QStringList{"N", "", judges, "", "0", "0"} << unchanged;
     }
-
-    void openedFromTheMainMenu()
+    void store()
     {
-        m_state->dbPath = QDir(m_dir->path()).filePath("expo.mdb");
-        MainWindow main(*m_state);
-        QVERIFY(main.openExhibition());
-        QString shown;
-        guitest::whenShown<ConfigWindow>([&shown](ConfigWindow* window) {
-            shown = child<QLineEdit>(window, "Text1")->text();
-            window->close();
-        });
-        child<QAction>(&main, "actionConfiguracion")->trigger();
-        QCOMPARE(shown, "Sin Nombre");
-    }
-
-    void defaultRowHasNeitherCriterion()
-    {
-        open(); // the opening sequence writes the default row
-        QCOMPARE(text("Text1")->text(), "Sin Nombre");
-        QCOMPARE(text("Text6")->text(), "3");
-        QVERIFY(!option("Option1")->isChecked());
-        QVERIFY(!option("Option2")->isChecked());
-    }
-
-    void emptyBoxesAreStoredAsOneBlank()
-    {
-        open();
-        button("confModificar")->click();
-        text("Text1")->clear();
-        text("Text3")->clear();
-        remarks()->clear();
-        button("ConfAceptar")->click();
-        QCOMPARE(stored("nombre"), " ");
-        QCOMPARE(stored("region"), " ");
-        QCOMPARE(stored("juez"), " ");
-        QVERIFY(!button("ConfAceptar")->isEnabled());
-        QVERIFY(button("confModificar")->isEnabled());
-
-        m_window->load();
-        QCOMPARE(text("Text1")->text(), " ");
-        QCOMPARE(remarks()->toPlainText(), " ");
-        remarks()->setFocus(Qt::TabFocusReason);
-        QCOMPARE(remarks()->toPlainText(), QString());
-    }
-
-    void modificarBringsBackTheStoredValues()
-    {
-        open();
-        guitest::type(text("Text1"), "Tecleado");
-        guitest::type(text("Text6"), "9");
-        button("confModificar")->click();
-        QCOMPARE(text("Text1")->text(), "Sin Nombre");
-        QCOMPARE(text("Text6")->text(), "3");
-        QTRY_VERIFY(text("Text1")->hasFocus());
-        QVERIFY(button("ConfAceptar")->isEnabled());
-        QVERIFY(!button("confModificar")->isEnabled());
-    }
-
-    void criterion_data()
-    {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("media");
-        QTest::addColumn<QString>("quitar");
-        QTest::addColumn<bool>("averageRule");
-        QTest::newRow("average") << "Option1"
-                                 << "Verdadero"
-                                 << "Falso" << true;
-        QTest::newRow("drop highest and lowest") << "Option2"
-                                                 << "Falso"
-                                                 << "Verdadero" << false;
-    }
-    void criterion()
-    {
-        QFETCH(QString, chosen);
-        QFETCH(bool, averageRule);
-        open();
-        button("confModificar")->click();
-        option(qPrintable(chosen))->click();
-        guitest::type(text("Text6"), "4");
-        button("ConfAceptar")->click();
-        QTEST(stored("media"), "media");
-        QTEST(stored("quitar"), "quitar");
-        QCOMPARE(stored("jueces"), "4");
-        // Every later window reads the new settings through the shared ConfigRs.
-        QCOMPARE(m_state->media(), averageRule);
-        QCOMPARE(m_state->jueces(), 4);
-    }
-
-    void judgesRefusedBeforeStoring_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("zero") << "0";
-        QTest::newRow("empty") << "";
-        QTest::newRow("a hundred") << "100";
-        QTest::newRow("negative") << "-3";
-        QTest::newRow("decimal") << "2,5";
-        QTest::newRow("letters") << "tres";
-    }
-    void judgesRefusedBeforeStoring()
-    {
-        QFETCH(QString, typed);
-        open();
-        button("confModificar")->click();
-        guitest::type(text("Text1"), "Cambiado");
-        guitest::type(text("Text6"), typed);
-        if (typed.isEmpty())
-            text("Text6")->clear();
-        Messages::script(Messages::Answer::Ok);
-        button("ConfAceptar")->click();
-        QCOMPARE(Messages::last().title, "Aviso");
-        QVERIFY2(Messages::last().text.contains("número de jueces"), qPrintable(Messages::last().text));
-        QCOMPARE(stored("nombre"), "Sin Nombre");
-        QCOMPARE(stored("jueces"), "3");
-        QVERIFY(button("ConfAceptar")->isEnabled()); // still editing, to correct it
-        QTRY_VERIFY(text("Text6")->hasFocus());
-
-        guitest::type(text("Text6"), " 99 ");
-        button("ConfAceptar")->click();
-        QCOMPARE(stored("jueces"), "99");
-        QCOMPARE(stored("nombre"), "Cambiado");
-    }
-
-    void withoutARowAceptarCreatesItWithTheEmblem()
-    {
-        open();
-        m_db.execute("DELETE FROM Config");
-        m_window->load();
-        QCOMPARE(text("Text6")->text(), "0");
-        QCOMPARE(text("Text1")->text(), QString());
-        button("confModificar")->click();
-        guitest::type(text("Text1"), "Nueva");
-        guitest::type(text("Text6"), "3");
-        remarks()->setPlainText("no se guarda al crear");
-        button("ConfAceptar")->click();
-        QCOMPARE(m_db.openRecordset("select * from config").recordCount(), 1);
-        QCOMPARE(stored("nombre"), "Nueva");
-        QCOMPARE(stored("dibujo"), "Talvorena1.Gif");
-        QCOMPARE(stored("juez"), QString());
-        QCOMPARE(stored("region"), " ");
-        QCOMPARE(m_state->jueces(), 3);
-
-        // With a row, the emblem's name never changes.
-        m_db.execute("UPDATE Config SET Dibujo = 'otro.gif'");
-        m_window->load();
-        button("confModificar")->click();
-        button("ConfAceptar")->click();
-        QCOMPARE(stored("dibujo"), "otro.gif");
-        QCOMPARE(m_db.openRecordset("select * from config").recordCount(), 1);
-    }
-
-    void storeRefusesBadJudgesWithoutWriting()
-    {
-        fixtures::setConfig(m_db, 3, false);
+        QFETCH(bool, haveRow);
+        QFETCH(QStringList, typed);
+        if (haveRow)
+            fixtures::setConfig(m_db, 5, false);
         store::Recordset rs = m_db.openRecordset("select * from config");
-        config::Settings settings;
-        settings.jueces = "0";
-        settings.nombre = "X";
-        QVERIFY_THROWS_EXCEPTION(store::Error, config::store(rs, settings));
-        QCOMPARE(stored("nombre"), "Sin Nombre");
-        settings.jueces = "12";
-        config::store(rs, settings); // the result is usable after the refusal
-        QCOMPARE(stored("jueces"), "12");
+        try {
+            config::store(rs, {typed[0], typed[1], {}, typed[2], typed[3], typed[4] == "1", typed[5] == "1"});
+        } catch (const store::Error& e) {
+            QVERIFY2(e.message().contains("número de jueces"), qPrintable(e.message()));
+        }
+        QTEST(stored({"nombre", "region", "dibujo", "jueces", "juez", "media", "quitar"}), "stored");
+    }
+
+    void windowStoresWhatIsTypedAndRefusesBadJudges()
+    {
+        exhibition::open(*m_state, path()); // writes the default row
+        m_window = std::make_unique<ConfigWindow>(*m_state);
+        m_window->load();
+        QVERIFY(guitest::showActive(m_window.get()));
+        QVERIFY(!w<QRadioButton>("Option1")->isChecked() && !w<QRadioButton>("Option2")->isChecked());
+        guitest::type(w("Text1"), "Tecleado");
+        click("confModificar"); // brings back what is stored
+        QCOMPARE(w("Text1")->text(), "Sin Nombre");
+        w<QRadioButton>("Option1")->click();
+        guitest::type(w("Text6"), "0");
+        Messages::script(Messages::Answer::Ok);
+        click("ConfAceptar");
+        QVERIFY2(Messages::last().text.contains("número de jueces"), qPrintable(Messages::last().text));
+        QTRY_VERIFY(w("Text6")->hasFocus()); // still editing, to correct it
+        QCOMPARE(stored({"jueces"}), "3");
+        guitest::type(w("Text6"), "4");
+        click("ConfAceptar");
+        QCOMPARE(stored({"nombre", "jueces", "media", "quitar"}), "Sin Nombre|4|Verdadero|Falso");
+        QCOMPARE(m_state->jueces(), 4); // every later window reads the settings through ConfigRs
+        m_window->load();
+        QVERIFY(w<QRadioButton>("Option1")->isChecked());
+        w<QPlainTextEdit>("Text7")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(w<QPlainTextEdit>("Text7")->toPlainText(), QString()); // typing does not start after a blank
     }
 };
 
