@@ -121,6 +121,10 @@ bool ClubMaintenanceWindow::handleKey(int digit)
         grabar();
         return true;
     case 2:
+        // A deletion during an entry ends the entry first, storing nothing, so that the window
+        // is never left half in GRABAR or MODIFICAR with its toolbar off.
+        if (m_ui->Frame2->isEnabled())
+            cancelar();
         anular();
         return true;
     case 3:

@@ -199,6 +199,9 @@ private slots:
             Messages::script(Messages::Answer::No);
         keys(key);
         QCOMPARE(w()->isVisible() ? status() + u' ' + fields() : QStringLiteral("closed"), after);
+        if (key == QKeySequence("Ctrl+2")) // the entry is over: back to consultation, toolbar on
+            QCOMPARE(state() + (child<QWidget>(w(), "Frame2")->isEnabled() ? " entry" : ""),
+                     "CONSULTAR " + kAll);
         QCOMPARE(stored("nombre"), "Diez,Dos");
         static_cast<ClubMaintenanceWindow*>(w())->load(); // the next opening starts in consultation
         QCOMPARE(state(), "CONSULTA " + kAll);
