@@ -1,10 +1,13 @@
-// The judging window driven offscreen, as the user works it.
+// The judging window driven offscreen, as the user works it, and the checks below it that the
+// window cannot reach.
 
+#include "judging/cage_scores.h"
 #include "judging/judging_window.h"
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "store/error.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 
@@ -337,6 +340,51 @@ private slots:
         action("p5")->trigger(); // the next cage does not show this one's score
         showCage("12");
         QCOMPARE(w("Text2")->text(), "0,00");
+    }
+
+    // The check behind "Aceptar", on entries that the boxes, checked and rounded as they are left,
+    // rarely hand it.
+    void checkEntry_data()
+    {
+        QTest::addColumn<QString>("juez");
+        QTest::addColumn<int>("jueces");
+        QTest::addColumn<QStringList>("scores");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("the first refused box")
+            << "3" << 3 << QStringList{"8", "9,5", "16", "28", "28"} << "box 2: Puntuacion Erronea ";
+        QTest::newRow("partials rounded as shown, then summed")
+            << "1" << 3 << QStringList{"8,333", "8,333", "17,333", "27", "27"} << "judge 1: 87.99";
+        QTest::newRow("one judge configured")
+            << "2" << 1 << QStringList{"8", "8", "17", "27", "27"}
+            << "box 0: El número de juez debe ser 1: la exposición tiene un solo juez.";
+    }
+    void checkEntry()
+    {
+        QFETCH(QString, juez);
+        QFETCH(int, jueces);
+        QFETCH(QStringList, scores);
+        QFETCH(QString, outcome);
+        makeExhibition(3, false);
+        const judging::JudgeEntry entry{juez, {scores[0], scores[1], scores[2], scores[3], scores[4]}};
+        const auto checked = judging::checkEntry(store::Database::open(m_path, store::schema::exhibition()),
+                                                 12, judging::EntryMode::New, entry, jueces);
+        const auto* row = std::get_if<judging::JudgeScores>(&checked);
+        const auto* problem = std::get_if<judging::EntryProblem>(&checked);
+        QCOMPARE(row ? QStringLiteral("judge %1: %2").arg(row->juez).arg(row->puntost)
+                     : QStringLiteral("box %1: %2").arg(problem->box).arg(problem->message),
+                 outcome);
+    }
+
+    // A change must not write over another judge's row.
+    void changeOfARowNoLongerStoredIsRefused()
+    {
+        makeExhibition(3, false);
+        exhibition::open(*m_state, m_path);
+        judging::refrescarJaula(*m_state, 9);
+        const judging::JudgeScores row{5, {8, 8, 17, 27, 27}, 87};
+        QVERIFY_THROWS_EXCEPTION(store::Error,
+                                 judging::grabarJuez(*m_state, 9, judging::EntryMode::Change, row, "C"));
+        QCOMPARE(scored("9"), "1,2");
     }
 };
 
