@@ -1,0 +1,217 @@
+// The output of a listing, without printer or window: the page model of the printouts and the
+// TXT documents.
+
+#include "listings/printout.h"
+#include "listings/text_document.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using listings::ListingKind;
+
+namespace
+{
+
+// A listing of the kind with n rows (group D and provinces) or these preview lines. Its titles
+// have 20, 21 and 14 characters.
+listings::Listing listing(ListingKind kind, int n = 0, const QStringList& text = {})
+{
+    const QString label3 = kind == ListingKind::Classification ? " Grupo A Machos "
+                           : kind == ListingKind::GroupD       ? "Grupo D  Categoria C"
+                                                               : " Clasificación Por Provincia ";
+    listings::Listing l{kind,
+                        {"caption", "  Exposición de Toledo ",
+                         kind == ListingKind::Province ? "" : "Clasificación General", label3},
+                        text.join("\r\n"),
+                        {},
+                        {}};
+    for (int i = 1; i <= n; ++i) {
+        l.groupD.push_back({i, "05-1234567", "12", "3,46", "Pedro Martínez", QString::number(i)});
+        l.provinces.push_back({i, " Toledo ", QString::number(100 - i)});
+    }
+    return l;
+}
+
+// Each printed line as its size, "b" when bold, "c" centred or "s" left of centre, "|" and its text.
+QStringList render(const std::vector<listings::PrintedLine>& lines)
+{
+    QStringList out;
+    for (const listings::PrintedLine& line : lines)
+        out << QString::number(line.pointSize) + (line.bold ? "b" : "") +
+                   QStringList{"", "c", "s"}.at(int(line.placement)) + "|" + line.text;
+    return out;
+}
+
+// The title block of a classification page, plain or bold.
+QStringList titleBlock(bool bold)
+{
+    QStringList lines{
+        "14|", "14|", "14c|Exposición de Toledo", "12c|Clasificación General", "18c|Grupo A Machos",
+        "18|", "18|"};
+    if (bold)
+        lines.replaceInStrings(QRegularExpression("^(\\d+)"), "\\1b");
+    return lines;
+}
+
+} // namespace
+
+class TestListingOutput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void classificationPages_data()
+    {
+        QTest::addColumn<int>("bodyLines");
+        QTest::addColumn<int>("marked");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QStringList>("secondPage");
+        QTest::newRow("49 lines: one page") << 49 << 0 << 1 << QStringList{};
+        QTest::newRow("50 lines: titles alone on page 2, bold as line 50")
+            << 50 << 50 << 2 << titleBlock(true);
+        QTest::newRow("51 lines: the 51st on page 2")
+            << 51 << 0 << 2 << titleBlock(false) + QStringList{"10|  line 51"};
+        QTest::newRow("51 lines, line 50 marked")
+            << 51 << 50 << 2 << titleBlock(true) + QStringList{"10|  line 51"};
+    }
+    void classificationPages()
+    {
+        QFETCH(int, bodyLines);
+        QFETCH(int, marked);
+        QFETCH(int, pages);
+        QFETCH(QStringList, secondPage);
+        QStringList body;
+        for (int i = 1; i <= bodyLines; ++i)
+            body << (i == marked ? "* line " : "  line ") + QString::number(i);
+        const listings::Printout printout = listings::printout(listing(ListingKind::Classification, 0, body));
+        QCOMPARE(int(printout.size()), pages);
+        QCOMPARE(int(printout[0].lines.size()), 7 + std::min(bodyLines, 50));
+        if (pages > 1)
+            QCOMPARE(render(printout[1].lines), secondPage);
+    }
+
+    void boldExactlyOnMarkedLines()
+    {
+        const QStringList body{"* 1     0012345-05", " * not a bird", "*", "Puntuacion *", ""};
+        const listings::Printout printout = listings::printout(listing(ListingKind::Classification, 0, body));
+        QCOMPARE(render(printout[0].lines),
+                 titleBlock(true) + (QStringList{"10b|* 1     0012345-05", "10| * not a bird", "10b|*",
+                                                 "10|Puntuacion *", "10|"}));
+        QVERIFY(listings::printout(listing(ListingKind::Classification)).empty());
+    }
+
+    void emptyListsGiveTitlesAndHeading_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList top(3, "14b|"), below(4, "10b|");
+        QTest::newRow("group D") << int(ListingKind::GroupD)
+                                 << top +
+                                        QStringList{"14bc|Exposición de Toledo", "12bc|Clasificación General",
+                                                    "18bc|Grupo D  Categoria C"} +
+                                        below + QStringList{"10b|" + listings::printedGroupDHeading()};
+        QTest::newRow("provinces") << int(ListingKind::Province)
+                                   << top +
+                                          QStringList{"14bs|Exposición de Toledo",
+                                                      "14bs|Clasificación Por Provincia"} +
+                                          below +
+                                          QStringList{"10b|", "10b|" + listings::printedProvinceHeading()};
+    }
+    void emptyListsGiveTitlesAndHeading()
+    {
+        QFETCH(int, kind);
+        QFETCH(QStringList, lines);
+        const listings::Printout printout = listings::printout(listing(ListingKind(kind)));
+        QCOMPARE(printout.size(), std::size_t(1));
+        QCOMPARE(render(printout[0].lines), lines);
+    }
+
+    void groupDRowsAreBoldAfterTheFirstPage()
+    {
+        const listings::Listing list = listing(ListingKind::GroupD, 101);
+        const listings::Printout printout = listings::printout(list);
+        QCOMPARE(printout.size(), std::size_t(3));
+        QCOMPARE(int(printout[0].lines.size()), 11 + 50);
+        QCOMPARE(render(printout[0].lines).last(), "10|" + listings::printedGroupDRow(list.groupD[49]));
+        const QStringList second = render(printout[1].lines);
+        QCOMPARE(second.size(), 10 + 50);
+        QCOMPARE(second.mid(0, 6),
+                 render(listings::printout(listing(ListingKind::GroupD))[0].lines).mid(0, 6));
+        QCOMPARE(second.mid(6, 5), (QStringList{"10b|", "10b|", "10b|", "10b|",
+                                                "10b|" + listings::printedGroupDRow(list.groupD[50])}));
+    }
+
+    void printedGroupDRowCutsTheOwnerAt30()
+    {
+        QCOMPARE(listings::printedGroupDRow({7, " 05-12", "12", "3,46", QString(40, 'n'), "7"}),
+                 "     7      7     05-12          12       3,46           " + QString(30, 'n'));
+    }
+
+    void documentFileName_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("groups A to C") << int(ListingKind::Classification) << "Grupo A Machos.txt";
+        QTest::newRow("group D") << int(ListingKind::GroupD) << "sport DCategC.txt";
+        QTest::newRow("provinces") << int(ListingKind::Province) << "Clasificación Por Provincia.txt";
+    }
+    void documentFileName()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, fileName);
+        QCOMPARE(listings::documentFileName(listing(ListingKind(kind))), fileName);
+    }
+
+    // Titles of 20, 21 and 14 characters: 37.5 blanks go to 38, 40.5 to 40.
+    void classificationDocument()
+    {
+        const QStringList body{" Clasf  Nº Anilla", "* 1     0012345-05", ""};
+        const QByteArray bytes = listings::documentBytes(listing(ListingKind::Classification, 0, body));
+        const QByteArray blank(95, ' ');
+        QCOMPARE(
+            bytes.split('\n'),
+            (QList<QByteArray>{blank + "\r", blank + "\r", QByteArray(38, ' ') + "Exposici\xf3n de Toledo\r",
+                               QByteArray(37, ' ') + "Clasificaci\xf3n General\r",
+                               QByteArray(40, ' ') + "Grupo A Machos\r", blank + "\r",
+                               " Clasf  N\xba Anilla\r", "* 1     0012345-05\r", "\r", ""}));
+    }
+
+    void documentRowLines()
+    {
+        QCOMPARE(listings::documentGroupDRow(
+                     {1, " 05-1234567X", "123", "1.234,56", "Francisco Javier Fernández de la Rosa", "12"}),
+                 "  1       12       05-123456       12         1.234,      Francisco Javier Fernández de ");
+        QCOMPARE(listings::documentProvinceRow({1, " Toledo ", "16"}),
+                 "  1         Toledo                         16");
+    }
+
+    void windows1252()
+    {
+        QCOMPARE(listings::toWindows1252("óñÁº€–Ωx"), QByteArray("\xf3\xf1\xc1\xba\x80\x96?x"));
+    }
+
+    void documentPath_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected"); // inside the program folder
+        QTest::newRow("empty box") << ""
+                                   << "Unidades/A/Grupo A Machos.txt";
+        QTest::newRow("A:\\") << "A:\\"
+                              << "Unidades/A/Grupo A Machos.txt";
+        QTest::newRow("folder without its final \\") << "C:\\listados"
+                                                     << "Unidades/C/listadosGrupo A Machos.txt";
+    }
+    void documentPath()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        const QString folder = QDir::tempPath();
+        QCOMPARE(listings::documentPath(typed, "Grupo A Machos.txt", folder),
+                 QDir(folder).filePath(expected));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListingOutput)
+#include "test_listing_output.moc"
