@@ -1,27 +1,78 @@
-// The three listing windows as the menu opens them: captions, lists, and what can be done with
-// an empty listing.
+// The listing windows as the menu opens them, and their output: the document where the path box
+// says or a clear message, a real PDF when no printer is installed, and palomas-cli listados,
+// which writes the very documents the windows write.
 
-#include "listing_exhibition.h"
+#include "cli/cli_run.h"
 #include "listings/listabc_window.h"
-#include "listings/listadocl_window.h"
-#include "listings/listados_window.h"
+#include "listings/text_document.h"
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
+#include "shell/file_dialogs.h"
 #include "shell/main_window.h"
+#include "shell/messages.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 
 #include <QAction>
 #include <QDir>
 #include <QGroupBox>
-#include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 
 using guitest::child;
+
+namespace
+{
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The standard output of one of poppler's tools.
+QString poppler(const QString& tool, const QStringList& args)
+{
+    QProcess process;
+    process.start(tool, args);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// What a listing window shows, "/" between: its captions, the output buttons it disables, then
+// the start of its bird lines or its rows.
+QString shownIn(QDialog* window)
+{
+    QStringList shown{window->windowTitle()}, disabled;
+    for (const char* name : {"Label1", "Label2", "Label3"})
+        if (auto* label = window->findChild<QLabel*>(name))
+            shown << label->text();
+    for (const char* name : {"Command3", "CommandVistaPrevia", "Command4"})
+        if (!child<QPushButton>(window, name)->isEnabled())
+            disabled << QString::fromLatin1(name);
+    if (!disabled.isEmpty())
+        shown << "disabled " + disabled.join(',');
+    if (auto* text = window->findChild<QPlainTextEdit*>("Text1")) {
+        for (const QString& line : text->toPlainText().split('\n'))
+            if (line.startsWith(u'*'))
+                shown << line.left(18);
+    } else {
+        auto* list = child<QTreeWidget>(window, "ListView1");
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            QStringList cells;
+            for (int c = 0; c < list->columnCount(); ++c)
+                cells << list->topLevelItem(i)->text(c);
+            shown << cells.join('|');
+        }
+    }
+    return shown.join('/');
+}
+
+} // namespace
 
 class TestListingWindows : public QObject
 {
@@ -31,26 +82,27 @@ class TestListingWindows : public QObject
     std::unique_ptr<AppState> m_state;
 
     QString path(const QString& name) const { return QDir(m_dir->path()).filePath(name); }
-    const store::Database& db() const { return m_state->mainDb; }
 
-    void select(const QString& grupo, const QString& categ, const QString& sexo)
+    // Group A males scored by three judges: 14 preview lines each.
+    void addScoredBirds(int count)
     {
-        m_state->selGrupo = grupo;
-        m_state->selCateg = categ;
-        m_state->selSexo = sexo;
+        for (int cage = 1; cage <= count; ++cage) {
+            fixtures::addBird(
+                m_state->mainDb, cage, "A", "M",
+                {{"anilla", "12345"}, {"año", "2005"}, {"nombre", "José Muñoz"}, {"club", "1"}});
+            for (int juez = 1; juez <= 3; ++juez)
+                fixtures::addScore(m_state->mainDb, QString::number(cage), juez, 80.0 + cage);
+        }
     }
 
-    static QStringList rowsOf(QDialog* window)
+    std::unique_ptr<ListabcWindow> openGroupAMales()
     {
-        auto* list = child<QTreeWidget>(window, "ListView1");
-        QStringList rows;
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QStringList cells;
-            for (int c = 0; c < list->columnCount(); ++c)
-                cells << list->topLevelItem(i)->text(c);
-            rows << cells.join('|');
-        }
-        return rows;
+        m_state->selGrupo = "A";
+        m_state->selSexo = "M";
+        auto window = std::make_unique<ListabcWindow>(*m_state);
+        window->load();
+        guitest::showActive(window.get());
+        return window;
     }
 
 private slots:
@@ -58,157 +110,144 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_state = std::make_unique<AppState>();
-        listingtest::openExhibition(*m_state, m_dir->path(), "Regional de Castilla");
+        m_state->programFolder = m_dir->path();
+        {
+            const store::Database db = store::Database::create(path("expo.mdb"), store::schema::exhibition());
+            fixtures::setConfig(db, 3, true);
+            db.execute("UPDATE Config SET nombre = 'Regional de Castilla'");
+            const store::Database clubs = store::Database::create(path("Club.mdb"), store::schema::clubs());
+            fixtures::addClub(clubs, "1", "Club Uno", "Toledo");
+        }
+        exhibition::open(*m_state, path("expo.mdb"));
         guitest::startScripting();
     }
 
     void cleanup() { VERIFY_SCRIPTED(); }
 
-    void classificationCaptions_data()
-    {
-        QTest::addColumn<QString>("grupo");
-        QTest::addColumn<QString>("sexo");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("label3");
-        QTest::newRow("A males") << "A"
-                                 << "M"
-                                 << "Listado del Grupo A  Machos"
-                                 << "Grupo A Machos";
-        QTest::newRow("C females") << "C"
-                                   << "H"
-                                   << "Listado del Grupo C  Hembras"
-                                   << "Grupo C Hembras";
-    }
-    void classificationCaptions()
-    {
-        QFETCH(QString, grupo);
-        QFETCH(QString, sexo);
-        QFETCH(QString, caption);
-        QFETCH(QString, label3);
-        fixtures::addBird(db(), 4, grupo, sexo, {{"anilla", "12345"}, {"año", "2005"}});
-        select(grupo, "", sexo);
-        ListabcWindow window(*m_state);
-        window.load();
-        QVERIFY(guitest::showActive(&window));
-        QCOMPARE(window.windowTitle(), caption);
-        QCOMPARE(child<QLabel>(&window, "Label1")->text(), "Regional de Castilla");
-        QCOMPARE(child<QLabel>(&window, "Label2")->text(), "Clasificación General");
-        QCOMPARE(child<QLabel>(&window, "Label3")->text(), label3);
-        const QString text = child<QPlainTextEdit>(&window, "Text1")->toPlainText();
-        QVERIFY(text.contains("* 1     0012345-05"));
-        QVERIFY(child<QPushButton>(&window, "Command3")->isEnabled());
-        QVERIFY(child<QPushButton>(&window, "Command4")->isEnabled());
-        QVERIFY(!child<QGroupBox>(&window, "Frame1")->isVisible());
-    }
-
-    void emptyClassificationCanBeNeitherPrintedNorSaved()
-    {
-        fixtures::addBird(db(), 1, "A", "H"); // the other sex
-        select("A", "", "M");
-        ListabcWindow window(*m_state);
-        window.load();
-        QVERIFY(guitest::showActive(&window));
-        QCOMPARE(child<QPlainTextEdit>(&window, "Text1")->toPlainText(), QString());
-        QVERIFY(!child<QPushButton>(&window, "Command3")->isEnabled());
-        QVERIFY(!child<QPushButton>(&window, "Command4")->isEnabled());
-        QVERIFY(!child<QPushButton>(&window, "CommandVistaPrevia")->isEnabled());
-        QVERIFY(child<QPushButton>(&window, "Command2")->isEnabled());
-    }
-
-    void previewShowsWholeLines()
-    {
-        fixtures::addBird(db(), 1, "B", "M");
-        select("B", "", "M");
-        ListabcWindow window(*m_state);
-        window.load();
-        QVERIFY(guitest::showActive(&window));
-        auto* box = child<QPlainTextEdit>(&window, "Text1");
-        QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
-        QVERIFY(QFontInfo(box->font()).fixedPitch());
-        const int widest = box->fontMetrics().horizontalAdvance(QString(95, '_'));
-        QVERIFY2(box->viewport()->width() >= widest, qPrintable(QString::number(box->viewport()->width())));
-    }
-
-    void pictureIsShownWhenPresent()
-    {
-        QImage picture(40, 30, QImage::Format_RGB32);
-        picture.fill(Qt::darkBlue);
-        QVERIFY(picture.save(path("Talvorena1.bmp")));
-        select("A", "", "M");
-        ListabcWindow window(*m_state);
-        window.load();
-        QVERIFY(!child<QLabel>(&window, "Picture1")->pixmap().isNull());
-    }
-
-    void groupDList()
-    {
-        fixtures::addBird(db(), 8, "D", "M",
-                          {{"categ", "C"},
-                           {"conc", 12},
-                           {"coef", 2.0},
-                           {"anilla", "1234567"},
-                           {"año", "2005"},
-                           {"nombre", "Pedro"}});
-        fixtures::addBird(db(), 9, "D", "M",
-                          {{"categ", "C"},
-                           {"conc", 12},
-                           {"coef", 3.456},
-                           {"anilla", "7"},
-                           {"año", "2019"},
-                           {"nombre", "Juan"}});
-        select("D", "C", "");
-        ListadosWindow window(*m_state);
-        window.load();
-        QVERIFY(guitest::showActive(&window));
-        QCOMPARE(window.windowTitle(), "Listado del Grupo D  Categoria C");
-        QCOMPARE(child<QLabel>(&window, "Label3")->text(), "Grupo D  Categoria C");
-        QCOMPARE(rowsOf(&window), (QStringList{"1|05-1234567|12|2,00|Pedro|8", "2|19-7|12|3,46|Juan|9"}));
-        QVERIFY(child<QPushButton>(&window, "Command3")->isEnabled());
-    }
-
-    void provinceList()
-    {
-        fixtures::addBird(db(), 1, "A", "M", {{"club", "1"}, {"puntos", 90.0}});
-        fixtures::addBird(db(), 2, "A", "M", {{"club", "7"}, {"puntos", 80.0}});
-        ListadoClWindow window(*m_state);
-        window.load();
-        QVERIFY(guitest::showActive(&window));
-        QCOMPARE(window.windowTitle(), "Listados");
-        QCOMPARE(child<QLabel>(&window, "Label1")->text(), "Regional de Castilla");
-        QCOMPARE(child<QLabel>(&window, "Label3")->text(), "Clasificación Por Provincia");
-        QCOMPARE(rowsOf(&window), (QStringList{"1|Toledo|6", "2| |5"}));
-        window.load();
-        QCOMPARE(rowsOf(&window), (QStringList{"1|Toledo|6", "2| |5"}));
-    }
-
-    void menuSetsTheSelection_data()
+    void menuOpensEachListing_data()
     {
         QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("label3");
-        QTest::newRow("Grupo B Hembras") << "actionGrupoBHembras"
-                                         << "Grupo B Hembras";
-        QTest::newRow("Grupo C Machos") << "actionGrupoCMachos"
-                                        << "Grupo C Machos";
-        QTest::newRow("Grupo D Categoria E") << "actionGrupoDCategoriaE"
-                                             << "Grupo D  Categoria E";
-        QTest::newRow("Listado Por Club") << "actionListadoPorClub"
-                                          << "Clasificación Por Provincia";
+        QTest::addColumn<QString>("shown");
+        const QString titles = "/Regional de Castilla/Clasificación General/";
+        QTest::newRow("Grupo A Machos") << "actionGrupoAMachos"
+                                        << "Listado del Grupo A  Machos" + titles +
+                                               "Grupo A Machos/* 1     0012345-05/* 2     0012345-05";
+        QTest::newRow("Grupo C Hembras, empty")
+            << "actionGrupoCHembras"
+            << "Listado del Grupo C  Hembras" + titles +
+                   "Grupo C Hembras/disabled Command3,CommandVistaPrevia,Command4";
+        QTest::newRow("Grupo D Categoria C")
+            << "actionGrupoDCategoriaC"
+            << "Listado del Grupo D  Categoria C" + titles + "Grupo D  Categoria C/1|05-1234567|12|3,46||8";
+        QTest::newRow("Listado Por Club")
+            << "actionListadoPorClub"
+            << "Listados/Regional de Castilla/Clasificación Por Provincia/1|Toledo|10/2| |6";
     }
-    void menuSetsTheSelection()
+    void menuOpensEachListing()
     {
         QFETCH(QString, action);
-        QFETCH(QString, label3);
+        QFETCH(QString, shown);
+        addScoredBirds(2);
+        fixtures::addBird(
+            m_state->mainDb, 8, "D", "M",
+            {{"categ", "C"}, {"conc", 12}, {"coef", 3.456}, {"anilla", "1234567"}, {"año", "2005"}});
         MainWindow main(*m_state);
         QVERIFY(main.openExhibition());
-        QString shown;
-        guitest::whenShown<QDialog>([&shown](QDialog* window) {
-            shown = child<QLabel>(window, "Label3")->text();
+        QString seen;
+        guitest::whenShown<QDialog>([&seen](QDialog* window) {
+            seen = shownIn(window);
             window->reject();
         });
-        auto* item = main.findChild<QAction*>(action);
-        QVERIFY(item->isEnabled());
-        item->trigger();
-        QCOMPARE(shown, label3);
+        main.findChild<QAction*>(action)->trigger();
+        QCOMPARE(seen, shown);
+    }
+
+    void documentGoesWhereThePathBoxSays()
+    {
+        addScoredBirds(1);
+        auto window = openGroupAMales();
+        auto* frame = child<QGroupBox>(window.get(), "Frame1");
+        auto* box = child<QLineEdit>(window.get(), "Text2");
+        child<QPushButton>(window.get(), "Command4")->click();
+        box->setText(path("no/such/folder/"));
+        Messages::script(Messages::Answer::Ok);
+        child<QPushButton>(window.get(), "Command1")->click();
+        QVERIFY2(Messages::last().text.contains("no existe"), qPrintable(Messages::last().text));
+        QVERIFY(frame->isVisible());
+        QVERIFY(!QFileInfo::exists(path("no")));
+
+        box->setText(m_dir->path() + "/");
+        Messages::script(Messages::Answer::Ok);
+        child<QPushButton>(window.get(), "Command1")->click();
+        QCOMPARE(Messages::last().text, "EL Archivo Grupo A Machos.txt ha sido Grabado");
+        QVERIFY(!frame->isVisible());
+        QCOMPARE(readAll(path("Grupo A Machos.txt")), listings::documentBytes(window->shown()));
+    }
+
+    void printingWithoutPrinterOffersAPdf()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("This machine has a default printer: the fallback is not reached.");
+        addScoredBirds(4); // 57 preview lines: two pages
+        auto window = openGroupAMales();
+        Messages::script(Messages::Answer::Yes);
+        FileDialogs::scriptFileName(path("listado"));
+        Messages::script(Messages::Answer::Ok);
+        child<QPushButton>(window.get(), "Command3")->click();
+        QCOMPARE(Messages::shown()[0].text,
+                 "No hay ninguna impresora instalada. ¿Desea guardar el listado como PDF?");
+        QCOMPARE(Messages::last().text,
+                 "El listado se ha guardado en " + QDir::toNativeSeparators(path("listado.pdf")));
+        const QString info = poppler("pdfinfo", {path("listado.pdf")});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\\n")) && info.contains("A4"),
+                 qPrintable(info));
+        const QString text = poppler("pdftotext", {"-layout", path("listado.pdf"), "-"});
+        QCOMPARE(text.count("Grupo A Machos"), 2); // the title block of each page
+        QCOMPARE(text.count("Puntuacion de los Jueces"), 4);
+        QVERIFY2(text.contains("José Muñoz") && text.contains("0012345-05"), qPrintable(text.left(400)));
+    }
+
+    void cliWritesTheDocumentsOfTheWindows()
+    {
+        addScoredBirds(2);
+        fixtures::addBird(m_state->mainDb, 9, "C", "H");
+        auto window = openGroupAMales();
+        QDir(m_dir->path()).mkpath("out");
+        const CliResult result =
+            runCli({"listados", path("expo.mdb"), path("out"), "--pdf", "--clubs", path("Club.mdb")});
+        QCOMPARE(result.exitCode, 0);
+        // Groups A and C, each of a sex, the five categories of group D and the provinces.
+        QCOMPARE(result.out.trimmed(), "8 documentos grabados");
+        const QDir out(path("out"));
+        QCOMPARE(readAll(out.filePath("Grupo A Machos.txt")), listings::documentBytes(window->shown()));
+        QStringList documents = out.entryList({"*.txt"}, QDir::Files, QDir::Name);
+        QVERIFY(documents.contains("Grupo C Hembras.txt") && !documents.contains("Grupo A Hembras.txt"));
+        QCOMPARE(out.entryList({"*.pdf"}, QDir::Files, QDir::Name),
+                 documents.replaceInStrings(".txt", ".pdf"));
+    }
+
+    void cliRefusesBadInput_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no folder") << QStringList{"@/expo.mdb"} << 2 << "Uso: palomas-cli listados";
+        QTest::newRow("unknown option") << QStringList{"@/expo.mdb", "@", "--pfd"} << 2 << "«--pfd»";
+        QTest::newRow("no clubs file") << QStringList{"@/expo.mdb", "@", "--clubs", "@/no.mdb"} << 1
+                                       << "No se encuentra el archivo de clubes";
+        QTest::newRow("missing folder")
+            << QStringList{"@/expo.mdb", "@/falta", "--clubs", "@/Club.mdb"} << 1 << "no existe";
+    }
+    void cliRefusesBadInput()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        addScoredBirds(1);
+        const CliResult result = runCli(QStringList{"listados"} + args.replaceInStrings("@", m_dir->path()));
+        QCOMPARE(result.exitCode, exitCode);
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QVERIFY(QDir(m_dir->path()).entryList({"*.txt"}).isEmpty());
     }
 };
 
