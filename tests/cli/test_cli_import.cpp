@@ -34,9 +34,9 @@ private slots:
 
     void receptionPrintsTheCountAndRefusedRows()
     {
-        WRITE_WORKBOOK(writeHoja1(path("censo.xls"), {Row{5, {1, "b", "m", 11, "Ana", "CLUB1", 2021, 1001}},
-                                                      Row{6, {"x", "A", "M", 12, "Eva", "C2", 2022, 1002}},
-                                                      Row{7, {3, "C", "H", 13, "Luis", "C3", 2023, 1003}}}));
+        workbooks::write(path("censo.xls"), {Row{5, {1, "b", "m", 11, "Ana", "CLUB1", 2021, 1001}},
+                                             Row{6, {"x", "A", "M", 12, "Eva", "C2", 2022, 1002}},
+                                             Row{7, {3, "C", "H", 13, "Luis", "C3", 2023, 1003}}});
         const CliResult first = runCli({"importar-recepcion", m_expo, path("censo.xls")});
         QCOMPARE(first.exitCode, 0);
         QCOMPARE(first.out, "2 Grabadas Palomas\n1 fila rechazada por datos no válidos\n");
@@ -51,10 +51,10 @@ private slots:
 
     void scoresTakeB2OrTheJudgeGiven()
     {
-        WRITE_WORKBOOK(writeHoja1(path("juez.xls"),
-                                  {Row{2, {"Juez", 3}},
-                                   Row{5, {7, "A", "M", {}, {}, {}, {}, {}, 8, 9, 18, 28, 28.5, 91.5}},
-                                   Row{6, {8, "B", "H", {}, {}, {}, {}, {}, 8, "SP", 18, 28, 28, 82}}}));
+        workbooks::write(path("juez.xls"),
+                         {Row{2, {"Juez", 3}},
+                          Row{5, {7, "A", "M", {}, {}, {}, {}, {}, 8, 9, 18, 28, 28.5, 91.5}},
+                          Row{6, {8, "B", "H", {}, {}, {}, {}, {}, 8, "SP", 18, 28, 28, 82}}});
         const CliResult fromB2 = runCli({"importar-puntuacion", m_expo, path("juez.xls")});
         QCOMPARE(fromB2.exitCode, 0);
         QCOMPARE(fromB2.out, "1 Jaulas Pasadas\n");
@@ -94,7 +94,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        WRITE_WORKBOOK(write(path("hoja2.xls"), {{"Hoja2", {Row{5, {1}}}}}));
+        workbooks::write(path("hoja2.xls"), {Row{5, {1}}}, "Hoja2");
         QFile text(path("texto.xls"));
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write("Jaula;Grupo\n");

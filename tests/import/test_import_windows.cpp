@@ -195,7 +195,7 @@ private slots:
     {
         const QString file = path("elsewhere/censo.xls");
         QDir().mkpath(path("elsewhere"));
-        WRITE_WORKBOOK(writeHoja1(file, {Row{5, bird(1, "100")}, Row{6, bird(2, "200")}}));
+        workbooks::write(file, {Row{5, bird(1, "100")}, Row{6, bird(2, "200")}});
         writeEmpty(driveFile("A:", "censo.xls")); // same name, another file: never read
         auto window = open<ReceptionImportWindow>();
         const View view(window.get());
@@ -256,7 +256,7 @@ private slots:
     void aKeyInTheListHidesTheStatusLine()
     {
         const QString file = driveFile("A:", "censo.xls");
-        WRITE_WORKBOOK(writeHoja1(file, {Row{5, bird(1, "100")}}));
+        workbooks::write(file, {Row{5, bird(1, "100")}});
         auto window = open<ReceptionImportWindow>();
         const View view(window.get());
         view.doubleClickOn("censo.xls");
@@ -271,9 +271,8 @@ private slots:
     {
         fixtures::addBird(m_state->mainDb, 3, "A", "M", {{"anilla", "300"}});
         const QString file = driveFile("A:", "censo.xls");
-        WRITE_WORKBOOK(
-            writeHoja1(file, {Row{5, bird(1, "100")}, Row{6, bird("x", "200")}, Row{7, bird(3, "300")},
-                              Row{8, bird(4, QVariant())}, Row{9, bird(5, "500")}}));
+        workbooks::write(file, {Row{5, bird(1, "100")}, Row{6, bird("x", "200")}, Row{7, bird(3, "300")},
+                                Row{8, bird(4, QVariant())}, Row{9, bird(5, "500")}});
         auto window = open<ReceptionImportWindow>();
         const View view(window.get());
         view.doubleClickOn("censo.xls");
@@ -320,13 +319,13 @@ private slots:
         QFETCH(QString, message);
         const QString file = driveFile("A:", "censo.xls");
         const QString good = driveFile("A:", "bueno.xls");
-        WRITE_WORKBOOK(writeHoja1(good, {Row{5, bird(1, "100")}}));
+        workbooks::write(good, {Row{5, bird(1, "100")}});
         if (kind == "text") {
             QFile out(file);
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write("Jaula;Grupo\n1;A\n");
         } else {
-            WRITE_WORKBOOK(write(file, {{kind == "deleted" ? "Hoja1" : "Hoja2", {Row{5, bird(2, "200")}}}}));
+            workbooks::write(file, {Row{5, bird(2, "200")}}, kind == "deleted" ? "Hoja1" : "Hoja2");
         }
         auto window = open<ReceptionImportWindow>();
         const View view(window.get());
@@ -355,7 +354,7 @@ private slots:
         m_state->mainDb.execute("CREATE TRIGGER refuse BEFORE INSERT ON Recepcion WHEN NEW.jaula = 2 "
                                 "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END");
         const QString file = driveFile("A:", "censo.xls");
-        WRITE_WORKBOOK(writeHoja1(file, {Row{5, bird(1, "100")}, Row{6, bird(2, "200")}}));
+        workbooks::write(file, {Row{5, bird(1, "100")}, Row{6, bird(2, "200")}});
         auto window = open<ReceptionImportWindow>();
         const View view(window.get());
         view.doubleClickOn("censo.xls");
@@ -372,8 +371,8 @@ private slots:
     void scoresTakeTheJudgeOfB2OrTheOneTyped()
     {
         const QString file = driveFile("A:", "juez.xls");
-        WRITE_WORKBOOK(writeHoja1(file, {Row{2, {"Juez", 3}}, Row{5, scored(1)}, Row{6, scored(2, "SP")},
-                                         Row{7, scored(3, "nada")}, Row{8, scored(4)}}));
+        workbooks::write(file, {Row{2, {"Juez", 3}}, Row{5, scored(1)}, Row{6, scored(2, "SP")},
+                                Row{7, scored(3, "nada")}, Row{8, scored(4)}});
         auto window = open<ScoreImportWindow>();
         QCOMPARE(window->windowTitle(), "Importar Puntuacion de los Jueces");
         QCOMPARE(window->objectName(), "Idatosexc");
@@ -413,7 +412,7 @@ private slots:
     {
         writeEmpty(driveFile("E:", "juez.xls"));
         const QString file = driveFile("A:", "juez.xls");
-        WRITE_WORKBOOK(writeHoja1(file, {Row{2, {"Juez", 1}}, Row{5, scored(1)}}));
+        workbooks::write(file, {Row{2, {"Juez", 1}}, Row{5, scored(1)}});
         auto window = open<ScoreImportWindow>();
         const View view(window.get());
         view.doubleClickOn("juez.xls");
