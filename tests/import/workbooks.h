@@ -16,6 +16,18 @@ namespace workbooks
 // doubles as doubles, strings as text; an invalid QVariant leaves the cell empty.
 using Row = std::pair<int, QVariantList>;
 
+// A census row: cage, group, sex, licence, name, club, year, ring, four columns not read, score.
+inline QVariantList bird(const QVariant& jaula, const QVariant& anilla = 555)
+{
+    return {jaula, "A", "M", "12345", "Juan Pérez", "C001", 2021, anilla, {}, {}, {}, {}, {}, 88.5};
+}
+
+// A judge's row: cage, group, sex, five columns not read, the five criteria and the total.
+inline QVariantList scored(const QVariant& jaula, const QVariant& third = 18)
+{
+    return {jaula, "A", "M", {}, {}, {}, {}, {}, 8.5, 9, third, 28, 28.5, 92};
+}
+
 // Writes the rows into the sheet named sheet, which comes after an empty sheet "Resumen": every
 // reading also proves that "Hoja1" is looked up by its name.
 inline void write(const QString& path, const QList<Row>& rows, const QString& sheet = "Hoja1")
