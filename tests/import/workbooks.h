@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QVariantList>
+#include <utility>
 
 namespace workbooks
 {
