@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Writes .xls workbooks with Debian's python3-xlwt; run it with /usr/bin/python3.
 
-spec OUT.xls < SHEETS.json: [["Hoja1", [[5, [12, "b", 9.5, null]], ...]], ...], each sheet's name and
-    rows, a row being its number and its cells from column A (null leaves a cell empty).
+sheets OUT.xls < [["Hoja1", [[5, [12, "b", 9.5, null]], ...]], ...]: each sheet's name and rows,
+    a row being its number and its cells from column A (null leaves a cell empty).
 reception|scores OUT.xls ROWS [JUEZ]: a census or a judge's sheet of ROWS birds in cages 1 to 999.
 """
 import json
@@ -35,7 +35,7 @@ def judge_row(i, rng):
 
 
 def main(kind, out, *args):
-    if kind == "spec":
+    if kind == "sheets":
         return save(out, json.load(sys.stdin))
     rows, judge = int(args[0]), args[1] if len(args) > 1 and args[1].isdigit() else "1"
     if kind not in ("reception", "scores") or not 0 < rows <= 65536 - 4:

@@ -39,7 +39,7 @@ inline void write(const QString& path, const QList<Row>& rows, const QString& sh
     const QString script = QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("make_workbook.py");
     const QJsonArray sheets{QJsonArray{"Resumen", QJsonArray()}, QJsonArray{sheet, cells}};
     QProcess python;
-    python.start("/usr/bin/python3", {script, "spec", path});
+    python.start("/usr/bin/python3", {script, "sheets", path});
     python.write(QJsonDocument(sheets).toJson());
     python.closeWriteChannel();
     if (!python.waitForFinished(120000) || python.exitCode() != 0)
