@@ -11,6 +11,8 @@ import sys
 
 import xlwt
 
+CRITERIA = [(8, 9), (8, 9), (17, 19), (27, 29), (27, 29)]  # the range of each judge's criterion
+
 
 def save(out, sheets):
     book = xlwt.Workbook(encoding="utf-8")
@@ -30,7 +32,7 @@ def census_row(i, rng):
 
 
 def judge_row(i, rng):
-    criteria = [rng.randint(low * 2, high * 2) / 2 for low, high in [(8, 9), (8, 9), (17, 19), (27, 29), (27, 29)]]
+    criteria = [rng.randint(low * 2, high * 2) / 2 for low, high in CRITERIA]
     return [i % 999 + 1, "ABC"[i % 3], "MH"[i // 3 % 2]] + [None] * 5 + criteria + [sum(criteria)]
 
 
