@@ -1,79 +1,49 @@
 #pragma once
 
-// Workbooks written at test time by tests/data/make_workbook.py with Debian's python3-xlwt:
-// real .xls files for FreeXL to read.
+// Workbooks written at test time by tests/data/make_workbook.py with Debian's python3-xlwt: real
+// .xls files for FreeXL to read.
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
-#include <QString>
-#include <QTemporaryFile>
-#include <QTest>
 #include <QVariantList>
+#include <utility>
 
 namespace workbooks
 {
 
-// A row of cells from column A; an invalid QVariant leaves a cell empty. Whole numbers are
-// written as numbers, doubles as doubles, strings as text.
-struct Row {
-    int number = 0;
-    QVariantList cells;
-};
+// A row's number (from 1) and its cells from column A: whole numbers are written as numbers,
+// doubles as doubles, strings as text; an invalid QVariant leaves the cell empty.
+using Row = std::pair<int, QVariantList>;
 
-struct Sheet {
-    QString name;
-    QList<Row> rows;
-};
-
-inline QString script()
+// A census row: cage, group, sex, licence, name, club, year, ring, four columns not read, score.
+inline QVariantList bird(const QVariant& jaula, const QVariant& anilla = 555)
 {
-    return QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath(QStringLiteral("make_workbook.py"));
+    return {jaula, "A", "M", "12345", "Juan Pérez", "C001", 2021, anilla, {}, {}, {}, {}, {}, 88.5};
 }
 
-// Runs the script; the error text, or "" when it wrote the workbook.
-inline QString run(const QStringList& args)
+// A judge's row: cage, group, sex, five columns not read, the five criteria and the total.
+inline QVariantList scored(const QVariant& jaula, const QVariant& third = 18)
 {
-    QProcess process;
-    process.start(QStringLiteral("/usr/bin/python3"), QStringList{script()} + args);
-    if (!process.waitForFinished(120000))
-        return QStringLiteral("make_workbook.py did not finish");
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return QString::fromUtf8(process.readAllStandardError());
-    return {};
+    return {jaula, "A", "M", {}, {}, {}, {}, {}, 8.5, 9, third, 28, 28.5, 92};
 }
 
-inline QString write(const QString& path, const QList<Sheet>& sheets)
+// Writes the rows into the sheet named sheet, which comes after an empty sheet "Resumen": every
+// reading also proves that "Hoja1" is looked up by its name.
+inline void write(const QString& path, const QList<Row>& rows, const QString& sheet = "Hoja1")
 {
-    QJsonArray sheetArray;
-    for (const Sheet& sheet : sheets) {
-        QJsonArray rows;
-        for (const Row& row : sheet.rows)
-            rows.append(QJsonArray{row.number, QJsonArray::fromVariantList(row.cells)});
-        sheetArray.append(QJsonObject{{QStringLiteral("name"), sheet.name}, {QStringLiteral("rows"), rows}});
-    }
-    QTemporaryFile spec;
-    if (!spec.open())
-        return QStringLiteral("no temporary file for the workbook's description");
-    spec.write(QJsonDocument(QJsonObject{{QStringLiteral("sheets"), sheetArray}}).toJson());
-    spec.flush();
-    return run({QStringLiteral("spec"), path, spec.fileName()});
-}
-
-// The usual case: one sheet "Hoja1".
-inline QString writeHoja1(const QString& path, const QList<Row>& rows)
-{
-    return write(path, {{QStringLiteral("Hoja1"), rows}});
+    QJsonArray cells;
+    for (const auto& [number, values] : rows)
+        cells.append(QJsonArray{number, QJsonArray::fromVariantList(values)});
+    const QString script = QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("make_workbook.py");
+    const QJsonArray sheets{QJsonArray{"Resumen", QJsonArray()}, QJsonArray{sheet, cells}};
+    QProcess python;
+    python.start("/usr/bin/python3", {script, "sheets", path});
+    python.write(QJsonDocument(sheets).toJson());
+    python.closeWriteChannel();
+    if (!python.waitForFinished(120000) || python.exitCode() != 0)
+        qFatal("make_workbook.py: %s", python.readAllStandardError().constData());
 }
 
 } // namespace workbooks
-
-// Writes the workbook or fails the test with the script's message.
-#define WRITE_WORKBOOK(...)                                                                                  \
-    do {                                                                                                     \
-        const QString problem_ = workbooks::__VA_ARGS__;                                                     \
-        QVERIFY2(problem_.isEmpty(), qPrintable(problem_));                                                  \
-    } while (false)
