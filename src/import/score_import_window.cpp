@@ -5,6 +5,7 @@
 #include "shell/app_state.h"
 #include "shell/focus_events.h"
 #include "shell/keyboard.h"
+#include "shell/messages.h"
 #include "ui_score_import_window.h"
 
 namespace
@@ -96,6 +97,13 @@ void ScoreImportWindow::grabar()
 {
     if (m_rows.empty())
         return;
+    // A judge number that is not a whole number would refuse every row: say so and let the
+    // user correct it, rather than closing the window with nothing stored.
+    if (const QString refusal = imports::judgeRefusal(m_ui->Text2->text()); !refusal.isEmpty()) {
+        Messages::inform(this, QStringLiteral("Aviso"), refusal);
+        m_ui->Text2->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     const bool stored = m_preview->grabar([this] {
         const imports::StoreCounts counts = imports::storeScores(m_state.mainDb, m_rows, m_ui->Text2->text());
         // Every score row, the new ones included, for whichever window reads the shared result next.

@@ -155,6 +155,11 @@ private slots:
         guitest::type(juez, "x"); // the preview tells again which rows the judge refuses
         guitest::tab(juez);
         QVERIFY2(view.cell(0, 9).contains("«juez»"), qPrintable(view.cell(0, 9)));
+        Messages::script(Messages::Answer::Ok); // storing is refused, and the window stays
+        view.grabar->click();
+        QVERIFY2(Messages::last().text.contains("«x»"), qPrintable(Messages::last().text));
+        QVERIFY(window.isVisible());
+        QCOMPARE(m_state.mainDb.openRecordset("select * from puntos").recordCount(), 0);
         guitest::type(juez, "2");
         guitest::tab(juez);
         QCOMPARE(view.cell(0, 9), "");

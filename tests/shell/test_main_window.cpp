@@ -8,6 +8,7 @@
 #include "support/gui_test.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
@@ -165,6 +166,43 @@ private slots:
         });
         child<QAction>(main.get(), "actionRecepcion")->trigger();
         QCOMPARE(handedBack, "7 "); // the code as stored
+    }
+
+    void everyMenuItemOpensItsWindow_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("selection"); // SelGrupo/SelCateg/SelSexo handed to the listing
+        QTest::newRow("Recepcion") << "actionRecepcion" << "ReceptionWindow" << "//";
+        QTest::newRow("2 Puntuacion") << "actionPuntuacion" << "JudgingWindow" << "//";
+        QTest::newRow("3 Configuracion") << "actionConfiguracion" << "ConfigWindow" << "//";
+        QTest::newRow("4 Club") << "actionClub" << "ClubMaintenanceWindow" << "//";
+        QTest::newRow("Grupo A Machos") << "actionGrupoAMachos" << "ListabcWindow" << "A//M";
+        QTest::newRow("Grupo B Hembras") << "actionGrupoBHembras" << "ListabcWindow" << "B//H";
+        QTest::newRow("Grupo D Categoria E") << "actionGrupoDCategoriaE" << "ListadosWindow" << "D/E/";
+        QTest::newRow("Listado Por Club") << "actionListadoPorClub" << "ListadoClWindow" << "C/x/M";
+        QTest::newRow("Imp Recepcion") << "actionImpRecepcion" << "ReceptionImportWindow" << "//";
+        QTest::newRow("Imp Puntuacion") << "actionImpPuntuacion" << "ScoreImportWindow" << "//";
+    }
+    void everyMenuItemOpensItsWindow()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        QFETCH(QString, selection);
+        auto main = openMain();
+        // "Listado Por Club" leaves the previous choice as it was.
+        m_state.selGrupo = "C";
+        m_state.selCateg = "x";
+        m_state.selSexo = "M";
+        QString shown;
+        guitest::whenShown<QDialog>([&shown](QDialog* dialog) {
+            shown = QString::fromLatin1(dialog->metaObject()->className());
+            dialog->reject();
+        });
+        child<QAction>(main.get(), action.toLatin1().constData())->trigger();
+        QCOMPARE(shown, window);
+        if (selection != u"//")
+            QCOMPARE(QStringList({m_state.selGrupo, m_state.selCateg, m_state.selSexo}).join(u'/'), selection);
     }
 
     void menuCaptionsAndClosing()
