@@ -1,4 +1,4 @@
-// bench-judging [CARPETA]: the judging window's refresh of a cage scored by 5 judges, in an
+// palomas-bench-judging [CARPETA]: the judging window's refresh of a cage scored by 5 judges, in an
 // exhibition of 999 cages and in the 100,000-cage stress exhibition. Target: under 20 ms.
 //
 // Figures: the refresh alone (the cage's rows and its final score), the lookup of the bird
@@ -83,7 +83,7 @@ int main(int argc, char* argv[])
         benchExhibition(folder, 999, 500);
         benchExhibition(folder, 100000, 998);
     } catch (const std::exception& e) {
-        QTextStream(stderr) << "bench-judging: " << e.what() << Qt::endl;
+        QTextStream(stderr) << "palomas-bench-judging: " << e.what() << Qt::endl;
         return 1;
     }
     return 0;
