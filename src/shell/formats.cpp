@@ -31,6 +31,13 @@ double roundScore(double value)
 {
     if (!std::isfinite(value))
         return value;
+    // Away from a half cent the binary value rounds as its decimal does; only a value that may
+    // be a half cent (85.125, 1.005) needs the decimal digits, which cost a formatting.
+    const double scaled = std::fabs(value) * 100.0;
+    if (scaled < 1e9 && std::fabs(scaled - std::floor(scaled) - 0.5) > 1e-6) {
+        const double rounded = std::round(scaled) / 100.0;
+        return value < 0 ? -rounded : rounded;
+    }
     std::string digits = decimalDigits(std::fabs(value));
     const auto dot = digits.find('.');
     std::string whole = dot == std::string::npos ? digits : digits.substr(0, dot);

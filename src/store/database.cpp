@@ -71,6 +71,9 @@ std::shared_ptr<detail::Connection> connect(const QString& path, const Schema& s
         connection->fail(rc);
     sqlite3_extended_result_codes(connection->db, 1);
     sqlite3_busy_timeout(connection->db, busyTimeoutMs);
+    // A listing visits the score rows of thousands of cages in score order; with the default
+    // 2 MB page cache the largest exhibitions went back to the file at each visit.
+    sqlite3_exec(connection->db, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
     detail::registerFunctions(connection->db);
     return connection;
 }

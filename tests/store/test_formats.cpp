@@ -36,6 +36,19 @@ private slots:
         QCOMPARE(formats::roundScore(-1.005), -1.01);
     }
 
+    void roundScoreAgreesWithTheDecimalValueEverywhere()
+    {
+        // Every value of three decimals from 0 to 200: the third decimal decides, 5 rounds up,
+        // whichever way the binary approximation of the value falls.
+        for (int thousandths = 0; thousandths <= 200000; ++thousandths) {
+            const double expected = ((thousandths + 5) / 10) / 100.0;
+            if (formats::roundScore(thousandths / 1000.0) != expected)
+                QFAIL(qPrintable(QStringLiteral("%1 / 1000 rounds wrong").arg(thousandths)));
+            if (formats::roundScore(-thousandths / 1000.0) != -expected)
+                QFAIL(qPrintable(QStringLiteral("-%1 / 1000 rounds wrong").arg(thousandths)));
+        }
+    }
+
     void parseNumber_data()
     {
         QTest::addColumn<QString>("text");
