@@ -7,7 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestCli : public QObject {
+class TestCli : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -19,7 +20,10 @@ private slots:
         QCOMPARE(created.exitCode, 0);
         const QString path = QDir(m_dir.path()).filePath("Regional.mdb");
         QCOMPARE(created.out.trimmed(), path);
-        QCOMPARE(store::Database::open(path, store::schema::exhibition()).openRecordset("select * from config").recordCount(), 0);
+        QCOMPARE(store::Database::open(path, store::schema::exhibition())
+                     .openRecordset("select * from config")
+                     .recordCount(),
+                 0);
 
         const CliResult again = runCli({"crear", m_dir.path(), "Regional"});
         QVERIFY(again.exitCode != 0);
@@ -32,7 +36,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("no command") << QStringList{} << "Uso: palomas-cli";
         QTest::newRow("unknown command") << QStringList{"borrar"} << "Orden desconocida: «borrar»";
-        QTest::newRow("missing name") << QStringList{"crear", "/tmp"} << "Uso: palomas-cli crear CARPETA NOMBRE";
+        QTest::newRow("missing name")
+            << QStringList{"crear", "/tmp"} << "Uso: palomas-cli crear CARPETA NOMBRE";
         QTest::newRow("missing folder") << QStringList{"crear", "/no/such/folder", "x"} << "La carpeta";
     }
     void badCommandLines()

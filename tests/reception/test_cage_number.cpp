@@ -2,7 +2,8 @@
 
 #include <QTest>
 
-class TestCageNumber : public QObject {
+class TestCageNumber : public QObject
+{
     Q_OBJECT
 private slots:
     void parse_data()

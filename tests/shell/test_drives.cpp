@@ -4,7 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestDrives : public QObject {
+class TestDrives : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -14,10 +15,14 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected"); // relative to the program folder
-        QTest::newRow("drive alone with a file name") << "A:Grupo A Machos.txt" << "Unidades/A/Grupo A Machos.txt";
-        QTest::newRow("drive root") << "A:\\x.txt" << "Unidades/A/x.txt";
-        QTest::newRow("small letter") << "e:\\listados\\x.txt" << "Unidades/E/listados/x.txt";
-        QTest::newRow("folder without drive") << "listados\\x.txt" << "listados/x.txt";
+        QTest::newRow("drive alone with a file name") << "A:Grupo A Machos.txt"
+                                                      << "Unidades/A/Grupo A Machos.txt";
+        QTest::newRow("drive root") << "A:\\x.txt"
+                                    << "Unidades/A/x.txt";
+        QTest::newRow("small letter") << "e:\\listados\\x.txt"
+                                      << "Unidades/E/listados/x.txt";
+        QTest::newRow("folder without drive") << "listados\\x.txt"
+                                              << "listados/x.txt";
     }
     void resolve()
     {
@@ -26,10 +31,7 @@ private slots:
         QCOMPARE(drives::resolve(typed, m_dir.path()), QDir(m_dir.path()).filePath(expected));
     }
 
-    void absolutePathsStayAsTheyAre()
-    {
-        QCOMPARE(drives::resolve("/tmp/x.txt", m_dir.path()), "/tmp/x.txt");
-    }
+    void absolutePathsStayAsTheyAre() { QCOMPARE(drives::resolve("/tmp/x.txt", m_dir.path()), "/tmp/x.txt"); }
 
     void aDriveFolderExistsOnceUsed()
     {

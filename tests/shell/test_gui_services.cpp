@@ -12,7 +12,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-class TestGuiServices : public QObject {
+class TestGuiServices : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<QDialog> m_window;

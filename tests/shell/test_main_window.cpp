@@ -17,14 +17,17 @@
 
 using guitest::child;
 
-namespace {
+namespace
+{
 
 // The smallest GIF: one transparent pixel.
-const QByteArray onePixelGif = QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7");
+const QByteArray onePixelGif =
+    QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7");
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -72,7 +75,8 @@ private slots:
     {
         {
             const store::Database db = store::Database::open(m_state.dbPath, store::schema::exhibition());
-            fixtures::addRow(db, "Config", {{"nombre", "Exposición Regional"}, {"region", "Castilla"}, {"jueces", 5}});
+            fixtures::addRow(db, "Config",
+                             {{"nombre", "Exposición Regional"}, {"region", "Castilla"}, {"jueces", 5}});
             fixtures::addBird(db, 10, "A", "M");
             fixtures::addBird(db, 2, "A", "H");
         }
@@ -173,16 +177,36 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("selection"); // SelGrupo/SelCateg/SelSexo handed to the listing
-        QTest::newRow("Recepcion") << "actionRecepcion" << "ReceptionWindow" << "//";
-        QTest::newRow("2 Puntuacion") << "actionPuntuacion" << "JudgingWindow" << "//";
-        QTest::newRow("3 Configuracion") << "actionConfiguracion" << "ConfigWindow" << "//";
-        QTest::newRow("4 Club") << "actionClub" << "ClubMaintenanceWindow" << "//";
-        QTest::newRow("Grupo A Machos") << "actionGrupoAMachos" << "ListabcWindow" << "A//M";
-        QTest::newRow("Grupo B Hembras") << "actionGrupoBHembras" << "ListabcWindow" << "B//H";
-        QTest::newRow("Grupo D Categoria E") << "actionGrupoDCategoriaE" << "ListadosWindow" << "D/E/";
-        QTest::newRow("Listado Por Club") << "actionListadoPorClub" << "ListadoClWindow" << "C/x/M";
-        QTest::newRow("Imp Recepcion") << "actionImpRecepcion" << "ReceptionImportWindow" << "//";
-        QTest::newRow("Imp Puntuacion") << "actionImpPuntuacion" << "ScoreImportWindow" << "//";
+        QTest::newRow("Recepcion") << "actionRecepcion"
+                                   << "ReceptionWindow"
+                                   << "//";
+        QTest::newRow("2 Puntuacion") << "actionPuntuacion"
+                                      << "JudgingWindow"
+                                      << "//";
+        QTest::newRow("3 Configuracion") << "actionConfiguracion"
+                                         << "ConfigWindow"
+                                         << "//";
+        QTest::newRow("4 Club") << "actionClub"
+                                << "ClubMaintenanceWindow"
+                                << "//";
+        QTest::newRow("Grupo A Machos") << "actionGrupoAMachos"
+                                        << "ListabcWindow"
+                                        << "A//M";
+        QTest::newRow("Grupo B Hembras") << "actionGrupoBHembras"
+                                         << "ListabcWindow"
+                                         << "B//H";
+        QTest::newRow("Grupo D Categoria E") << "actionGrupoDCategoriaE"
+                                             << "ListadosWindow"
+                                             << "D/E/";
+        QTest::newRow("Listado Por Club") << "actionListadoPorClub"
+                                          << "ListadoClWindow"
+                                          << "C/x/M";
+        QTest::newRow("Imp Recepcion") << "actionImpRecepcion"
+                                       << "ReceptionImportWindow"
+                                       << "//";
+        QTest::newRow("Imp Puntuacion") << "actionImpPuntuacion"
+                                        << "ScoreImportWindow"
+                                        << "//";
     }
     void everyMenuItemOpensItsWindow()
     {
@@ -202,7 +226,8 @@ private slots:
         child<QAction>(main.get(), action.toLatin1().constData())->trigger();
         QCOMPARE(shown, window);
         if (selection != u"//")
-            QCOMPARE(QStringList({m_state.selGrupo, m_state.selCateg, m_state.selSexo}).join(u'/'), selection);
+            QCOMPARE(QStringList({m_state.selGrupo, m_state.selCateg, m_state.selSexo}).join(u'/'),
+                     selection);
     }
 
     void menuCaptionsAndClosing()
@@ -211,16 +236,17 @@ private slots:
         QStringList titles;
         for (QAction* action : child<QMenuBar>(main.get(), "menubar")->actions())
             titles << action->text();
-        QCOMPARE(titles, (QStringList{"1 Recepcion", "2 Puntuacion", "3 Configuracion", "4 Club", "5 Listados",
-                                      "6 Importar de PDA", "7 Salir"}));
+        QCOMPARE(titles, (QStringList{"1 Recepcion", "2 Puntuacion", "3 Configuracion", "4 Club",
+                                      "5 Listados", "6 Importar de PDA", "7 Salir"}));
         QStringList listados;
         for (QAction* action : child<QMenu>(main.get(), "menuListados")->actions())
             listados << (action->isSeparator() ? "-" : action->text());
-        QCOMPARE(listados.mid(0, 9), (QStringList{"Grupo A Machos", "Grupo A Hembras", "-", "Grupo B Machos",
-                                                  "Grupo B Hembras", "-", "Grupo C Machos", "Grupo C Hembras", "-"}));
-        QCOMPARE(listados.mid(9, 7), (QStringList{"Grupo D Categoria A", "Grupo D Categoria B", "Grupo D Categoria C",
-                                                  "Grupo D Categoria D", "Grupo D Categoria E", "-",
-                                                  "Listado Por Club"}));
+        QCOMPARE(listados.mid(0, 9),
+                 (QStringList{"Grupo A Machos", "Grupo A Hembras", "-", "Grupo B Machos", "Grupo B Hembras",
+                              "-", "Grupo C Machos", "Grupo C Hembras", "-"}));
+        QCOMPARE(listados.mid(9, 7),
+                 (QStringList{"Grupo D Categoria A", "Grupo D Categoria B", "Grupo D Categoria C",
+                              "Grupo D Categoria D", "Grupo D Categoria E", "-", "Listado Por Club"}));
         QSignalSpy closed(main.get(), &MainWindow::closed);
         child<QAction>(main.get(), "actionSalirRecepcion")->trigger();
         QCOMPARE(closed.count(), 1);

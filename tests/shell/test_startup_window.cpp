@@ -18,18 +18,21 @@
 
 using guitest::child;
 
-namespace {
+namespace
+{
 
 QByteArray fingerprint(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                                          : QByteArray();
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
 }
 
 } // namespace
 
-class TestStartupWindow : public QObject {
+class TestStartupWindow : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -152,8 +155,8 @@ private slots:
     void secondExhibitionInTheSameRun()
     {
         for (const char* name : {"Primera", "Segunda"}) {
-            const store::Database db =
-                store::Database::create(QDir(folder()).filePath(QString::fromLatin1(name) + ".mdb"), store::schema::exhibition());
+            const store::Database db = store::Database::create(
+                QDir(folder()).filePath(QString::fromLatin1(name) + ".mdb"), store::schema::exhibition());
             fixtures::addRow(db, "Config", {{"nombre", QString::fromLatin1(name)}, {"jueces", 5}});
         }
         closeMainWindowsWhenShown();
@@ -170,7 +173,8 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("random bytes") << QByteArray(2048, '\x17');
-        QTest::newRow("Jet file") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01", 21).leftJustified(4096, '\0');
+        QTest::newRow("Jet file")
+            << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01", 21).leftJustified(4096, '\0');
     }
     void badFilesRefusedUntouched()
     {

@@ -2,7 +2,8 @@
 
 #include <QTest>
 
-class TestFormats : public QObject {
+class TestFormats : public QObject
+{
     Q_OBJECT
 private slots:
     void score_data()

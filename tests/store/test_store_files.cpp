@@ -10,7 +10,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QByteArray fingerprint(const QString& path)
 {
@@ -39,7 +40,8 @@ QString declaredFields(const store::Database& db, const QString& table)
 
 } // namespace
 
-class TestStoreFiles : public QObject {
+class TestStoreFiles : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -49,19 +51,24 @@ private slots:
     {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("fields");
-        QTest::newRow("Config") << "Config"
-                                << "Nombre TEXT, fecha TEXT, Jueces INTEGER, Dibujo TEXT, Region TEXT, media INTEGER, "
-                                   "quitar INTEGER, juez TEXT";
-        QTest::newRow("Puntos") << "Puntos"
-                                << "jaula TEXT, puntos1 REAL, puntos2 REAL, puntos3 REAL, puntos4 REAL, puntos5 REAL, "
-                                   "juez INTEGER, puntost REAL, sexo TEXT, grupo TEXT, categ TEXT";
-        QTest::newRow("Recepcion") << "Recepcion"
-                                   << "jaula INTEGER, anilla TEXT, año TEXT, sexo TEXT, licencia TEXT, club TEXT, "
-                                      "nombre TEXT, color TEXT, grupo TEXT, categ TEXT, puntos REAL, termina TEXT, "
-                                      "conc INTEGER, km INTEGER, coef REAL";
-        QTest::newRow("lclub") << "lclub"
-                               << "puntos REAL, grupo TEXT, categoria TEXT, club TEXT, nclub TEXT, provincia TEXT";
-        QTest::newRow("lclub1") << "lclub1" << "provincia TEXT, puntos REAL";
+        QTest::newRow("Config")
+            << "Config"
+            << "Nombre TEXT, fecha TEXT, Jueces INTEGER, Dibujo TEXT, Region TEXT, media INTEGER, "
+               "quitar INTEGER, juez TEXT";
+        QTest::newRow("Puntos")
+            << "Puntos"
+            << "jaula TEXT, puntos1 REAL, puntos2 REAL, puntos3 REAL, puntos4 REAL, puntos5 REAL, "
+               "juez INTEGER, puntost REAL, sexo TEXT, grupo TEXT, categ TEXT";
+        QTest::newRow("Recepcion")
+            << "Recepcion"
+            << "jaula INTEGER, anilla TEXT, año TEXT, sexo TEXT, licencia TEXT, club TEXT, "
+               "nombre TEXT, color TEXT, grupo TEXT, categ TEXT, puntos REAL, termina TEXT, "
+               "conc INTEGER, km INTEGER, coef REAL";
+        QTest::newRow("lclub")
+            << "lclub"
+            << "puntos REAL, grupo TEXT, categoria TEXT, club TEXT, nclub TEXT, provincia TEXT";
+        QTest::newRow("lclub1") << "lclub1"
+                                << "provincia TEXT, puntos REAL";
     }
     void exhibitionSchemaFieldByField()
     {
@@ -76,8 +83,10 @@ private slots:
 
     void exactlyTheTablesAndTheTextSizes()
     {
-        const store::Database db = store::Database::create(m_dir.filePath("sizes.mdb"), store::schema::exhibition());
-        store::Statement tables = db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid");
+        const store::Database db =
+            store::Database::create(m_dir.filePath("sizes.mdb"), store::schema::exhibition());
+        store::Statement tables =
+            db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid");
         QStringList names;
         while (tables.step())
             names << tables.text(0);
@@ -100,7 +109,8 @@ private slots:
 
     void clubsSchema()
     {
-        const store::Database db = store::Database::create(m_dir.filePath("Club.mdb"), store::schema::clubs());
+        const store::Database db =
+            store::Database::create(m_dir.filePath("Club.mdb"), store::schema::clubs());
         QCOMPARE(declaredFields(db, "club"), "Nombre TEXT, Codigo TEXT, Provincia TEXT");
     }
 
@@ -148,7 +158,8 @@ private slots:
         QByteArray jet(4096, '\0');
         jet.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
         QTest::newRow("a Jet file") << jet << QString() << "no es una base de datos";
-        QTest::newRow("missing table") << QByteArray() << "DROP TABLE lclub1" << "le falta la tabla «lclub1»";
+        QTest::newRow("missing table") << QByteArray() << "DROP TABLE lclub1"
+                                       << "le falta la tabla «lclub1»";
         QTest::newRow("missing field") << QByteArray() << "ALTER TABLE Recepcion DROP COLUMN coef"
                                        << "le falta el campo «coef»";
     }

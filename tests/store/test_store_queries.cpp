@@ -9,7 +9,8 @@ using fixtures::addBird;
 using fixtures::addClub;
 using fixtures::column;
 
-class TestStoreQueries : public QObject {
+class TestStoreQueries : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -48,48 +49,76 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("cages in numeric order") << false << "select * from Recepcion order by val(Jaula)" << "jaula"
+        QTest::newRow("cages in numeric order") << false << "select * from Recepcion order by val(Jaula)"
+                                                << "jaula"
                                                 << "1,2,7,10,12,20,21,22";
         QTest::newRow("lower-case names and trailing blank")
-            << false << "select * from recepcion order by val(Jaula) " << "jaula" << "1,2,7,10,12,20,21,22";
+            << false << "select * from recepcion order by val(Jaula) "
+            << "jaula"
+            << "1,2,7,10,12,20,21,22";
         QTest::newRow("no blank before and, two before =, stored m found by M, ties in store order")
-            << false << "Select * from recepcion where grupo  = 'A'and sexo = 'M' order by puntos desc" << "jaula"
+            << false << "Select * from recepcion where grupo  = 'A'and sexo = 'M' order by puntos desc"
+            << "jaula"
             << "2,10,7";
         QTest::newRow("no blank before order")
-            << false << "select * from puntos where jaula = '12'order by juez" << "juez" << "1,2";
+            << false << "select * from puntos where jaula = '12'order by juez"
+            << "juez"
+            << "1,2";
         QTest::newRow("cstr of a text field, then order by total")
-            << false << "select * from puntos where cstr(jaula) = '12'order by puntost" << "puntost" << "88,90";
+            << false << "select * from puntos where cstr(jaula) = '12'order by puntost"
+            << "puntost"
+            << "88,90";
         QTest::newRow("two terms with a double blank before comma")
-            << false << "select * from puntos where jaula = '12' order by juez  ,puntost desc" << "juez" << "1,2";
+            << false << "select * from puntos where jaula = '12' order by juez  ,puntost desc"
+            << "juez"
+            << "1,2";
         QTest::newRow("cstr of a number never matches leading zeros")
-            << false << "select * from recepcion where cstr(jaula) = '012'" << "jaula" << "";
-        QTest::newRow("cstr of a number") << false << "select * from recepcion where cstr(jaula) = '12'" << "jaula"
+            << false << "select * from recepcion where cstr(jaula) = '012'"
+            << "jaula"
+            << "";
+        QTest::newRow("cstr of a number") << false << "select * from recepcion where cstr(jaula) = '12'"
+                                          << "jaula"
                                           << "12";
         QTest::newRow("group D, contests desc, coefficient asc, category matched without case")
             << false << "select * from Recepcion where grupo = 'D' and categ = 'A'  order by conc desc,coef "
-            << "jaula" << "22,20,21";
+            << "jaula"
+            << "22,20,21";
         QTest::newRow("group D, coefficient desc")
-            << false << "select * from recepcion where grupo = 'D' and categ = 'A' order by conc desc,coef desc"
-            << "jaula" << "22,21,20";
+            << false
+            << "select * from recepcion where grupo = 'D' and categ = 'A' order by conc desc,coef desc"
+            << "jaula"
+            << "22,21,20";
         QTest::newRow("accented letters beside their base letter")
-            << false << "select * from recepcion where grupo = 'A' order by nombre" << "nombre"
+            << false << "select * from recepcion where grupo = 'A' order by nombre"
+            << "nombre"
             << "alava,Almería,Ávila,Zamora";
         QTest::newRow("a quote inside a text") << false << "select * from recepcion where nombre = 'O''Brien'"
-                                               << "jaula" << "12";
-        QTest::newRow("codes in text order") << true << "select * from club order by codigo" << "codigo"
+                                               << "jaula"
+                                               << "12";
+        QTest::newRow("codes in text order") << true << "select * from club order by codigo"
+                                             << "codigo"
                                              << "10,15,2,7 ";
-        QTest::newRow("codes in numeric order") << true << "select * from club order by val(codigo)" << "codigo"
+        QTest::newRow("codes in numeric order") << true << "select * from club order by val(codigo)"
+                                                << "codigo"
                                                 << "2,7 ,10,15";
         QTest::newRow("trim finds a code stored with a blank")
-            << true << "select * from club where trim(codigo) = '7'" << "nombre" << "Paloma Blanca";
+            << true << "select * from club where trim(codigo) = '7'"
+            << "nombre"
+            << "Paloma Blanca";
         QTest::newRow("a code stored with a blank is not its code")
-            << true << "select * from club where codigo = '7'" << "nombre" << "";
+            << true << "select * from club where codigo = '7'"
+            << "nombre"
+            << "";
         QTest::newRow("like with * ignores case and accents")
-            << true << "select * from club where nombre like 'SAN*' order by nombre" << "nombre"
+            << true << "select * from club where nombre like 'SAN*' order by nombre"
+            << "nombre"
             << "San Pedro,Sanlúcar,santa Ana";
         QTest::newRow("like without wildcard is a whole match")
-            << true << "select * from club where nombre like 'san'" << "nombre" << "";
-        QTest::newRow("no condition keeps store order") << true << "select * from club " << "codigo"
+            << true << "select * from club where nombre like 'san'"
+            << "nombre"
+            << "";
+        QTest::newRow("no condition keeps store order") << true << "select * from club "
+                                                        << "codigo"
                                                         << "10,2,7 ,15";
     }
     void ordersAndConditions()
@@ -105,11 +134,16 @@ private slots:
     {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("named");
-        QTest::newRow("unknown field") << "select * from recepcion where jaul = '1'" << "«jaul»";
-        QTest::newRow("unknown table") << "select * from recepciones" << "«recepciones»";
-        QTest::newRow("unclosed text") << "select * from recepcion where nombre = 'abc" << "comillas";
-        QTest::newRow("not a select") << "delete from recepcion" << "select";
-        QTest::newRow("unknown function") << "select * from recepcion where format(jaula) = '1'" << "«format»";
+        QTest::newRow("unknown field") << "select * from recepcion where jaul = '1'"
+                                       << "«jaul»";
+        QTest::newRow("unknown table") << "select * from recepciones"
+                                       << "«recepciones»";
+        QTest::newRow("unclosed text") << "select * from recepcion where nombre = 'abc"
+                                       << "comillas";
+        QTest::newRow("not a select") << "delete from recepcion"
+                                      << "select";
+        QTest::newRow("unknown function") << "select * from recepcion where format(jaula) = '1'"
+                                          << "«format»";
     }
     void refusedQueries()
     {
@@ -127,9 +161,11 @@ private slots:
     {
         // A search text holding quotes and SQL is matched literally.
         const QString typed = "x' or 'a' = 'a";
-        QCOMPARE(column(m_clubs, "select * from club where nombre like " + store::quote(typed + "*"), "codigo"),
-                 QString());
-        QCOMPARE(column(m_db, "select * from recepcion where nombre = " + store::quote("O'Brien"), "jaula"), "12");
+        QCOMPARE(
+            column(m_clubs, "select * from club where nombre like " + store::quote(typed + "*"), "codigo"),
+            QString());
+        QCOMPARE(column(m_db, "select * from recepcion where nombre = " + store::quote("O'Brien"), "jaula"),
+                 "12");
     }
 };
 

@@ -4,13 +4,13 @@
 #include "support/fixtures.h"
 
 #include <QTest>
-
 #include <thread>
 
 using fixtures::addBird;
 using fixtures::column;
 
-class TestStoreRecords : public QObject {
+class TestStoreRecords : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -131,22 +131,28 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("written");
         QTest::addColumn<QString>("message");
-        QTest::newRow("ring too long") << "anilla" << QVariant("12345678")
-                                       << "El valor «12345678» no cabe en el campo «anilla», que admite como máximo 7 "
-                                          "caracteres.";
-        QTest::newRow("sex of two letters") << "sexo" << QVariant("MH")
-                                            << "El valor «MH» no cabe en el campo «sexo», que admite como máximo 1 "
-                                               "carácter.";
-        QTest::newRow("letters in a Long") << "jaula" << QVariant("12x")
-                                           << "El campo «jaula» solo admite números enteros, y «12x» no lo es.";
-        QTest::newRow("decimals in a Long") << "conc" << QVariant("12,5")
-                                            << "El campo «conc» solo admite números enteros, y «12,5» no lo es.";
-        QTest::newRow("empty Long") << "km" << QVariant("") << "El campo «km» solo admite números enteros, y «» no lo es.";
-        QTest::newRow("beyond 32 bits") << "jaula" << QVariant(qint64(3000000000))
-                                        << "El campo «jaula» solo admite números enteros entre -2.147.483.648 y "
-                                           "2.147.483.647, y «3000000000» no lo está.";
-        QTest::newRow("letters in a Double") << "coef" << QVariant("abc")
-                                             << "El campo «coef» solo admite números, y «abc» no lo es.";
+        QTest::newRow("ring too long")
+            << "anilla" << QVariant("12345678")
+            << "El valor «12345678» no cabe en el campo «anilla», que admite como máximo 7 "
+               "caracteres.";
+        QTest::newRow("sex of two letters")
+            << "sexo" << QVariant("MH")
+            << "El valor «MH» no cabe en el campo «sexo», que admite como máximo 1 "
+               "carácter.";
+        QTest::newRow("letters in a Long")
+            << "jaula" << QVariant("12x")
+            << "El campo «jaula» solo admite números enteros, y «12x» no lo es.";
+        QTest::newRow("decimals in a Long")
+            << "conc" << QVariant("12,5")
+            << "El campo «conc» solo admite números enteros, y «12,5» no lo es.";
+        QTest::newRow("empty Long") << "km" << QVariant("")
+                                    << "El campo «km» solo admite números enteros, y «» no lo es.";
+        QTest::newRow("beyond 32 bits")
+            << "jaula" << QVariant(qint64(3000000000))
+            << "El campo «jaula» solo admite números enteros entre -2.147.483.648 y "
+               "2.147.483.647, y «3000000000» no lo está.";
+        QTest::newRow("letters in a Double")
+            << "coef" << QVariant("abc") << "El campo «coef» solo admite números, y «abc» no lo es.";
     }
     void refusedValuesNameTheField()
     {
@@ -170,8 +176,8 @@ private slots:
     {
         // The file itself refuses what the store's own checks would: another program writing
         // to it cannot put an over-long ring in.
-        QVERIFY_THROWS_EXCEPTION(store::Error,
-                                 m_db.execute("INSERT INTO Recepcion (jaula, anilla) VALUES (1, '12345678')"));
+        QVERIFY_THROWS_EXCEPTION(
+            store::Error, m_db.execute("INSERT INTO Recepcion (jaula, anilla) VALUES (1, '12345678')"));
         QVERIFY_THROWS_EXCEPTION(store::Error, m_db.execute("INSERT INTO Recepcion (jaula) VALUES ('x')"));
     }
 
@@ -198,7 +204,8 @@ private slots:
                 store::Transaction inner(m_db);
                 fixtures::addBird(m_db, 79, "A", "M");
             }
-            QCOMPARE(column(m_db, "select * from recepcion where jaula > 70 order by jaula", "jaula"), "77,78");
+            QCOMPARE(column(m_db, "select * from recepcion where jaula > 70 order by jaula", "jaula"),
+                     "77,78");
         }
         QCOMPARE(m_db.openRecordset("select * from recepcion where jaula > 70").recordCount(), 0);
     }

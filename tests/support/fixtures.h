@@ -10,7 +10,8 @@
 #include <QTest>
 #include <QVariantMap>
 
-namespace fixtures {
+namespace fixtures
+{
 
 // Adds one row with the given fields (names as in the data model) through a result.
 inline void addRow(const store::Database& db, const QString& table, const QVariantMap& fields)
@@ -40,11 +41,16 @@ inline void addBird(const store::Database& db, int jaula, const QString& grupo, 
 inline void addScore(const store::Database& db, const QString& jaula, int juez, double total,
                      const QVariantMap& more = {})
 {
-    QVariantMap fields{{QStringLiteral("jaula"), jaula},   {QStringLiteral("juez"), juez},
-                       {QStringLiteral("puntos1"), 8.0},   {QStringLiteral("puntos2"), 8.0},
-                       {QStringLiteral("puntos3"), 17.0},  {QStringLiteral("puntos4"), 27.0},
-                       {QStringLiteral("puntos5"), total - 60.0}, {QStringLiteral("puntost"), total},
-                       {QStringLiteral("grupo"), QStringLiteral("A")}, {QStringLiteral("categ"), QStringLiteral(" ")}};
+    QVariantMap fields{{QStringLiteral("jaula"), jaula},
+                       {QStringLiteral("juez"), juez},
+                       {QStringLiteral("puntos1"), 8.0},
+                       {QStringLiteral("puntos2"), 8.0},
+                       {QStringLiteral("puntos3"), 17.0},
+                       {QStringLiteral("puntos4"), 27.0},
+                       {QStringLiteral("puntos5"), total - 60.0},
+                       {QStringLiteral("puntost"), total},
+                       {QStringLiteral("grupo"), QStringLiteral("A")},
+                       {QStringLiteral("categ"), QStringLiteral(" ")}};
     for (auto it = more.begin(); it != more.end(); ++it)
         fields.insert(it.key(), it.value());
     addRow(db, QStringLiteral("Puntos"), fields);
@@ -70,7 +76,9 @@ inline void addClub(const store::Database& clubs, const QString& codigo, const Q
                     const QString& provincia)
 {
     addRow(clubs, QStringLiteral("club"),
-           {{QStringLiteral("codigo"), codigo}, {QStringLiteral("nombre"), nombre}, {QStringLiteral("provincia"), provincia}});
+           {{QStringLiteral("codigo"), codigo},
+            {QStringLiteral("nombre"), nombre},
+            {QStringLiteral("provincia"), provincia}});
 }
 
 // The values of one field over a whole result, in its order, joined by commas.

@@ -3,7 +3,8 @@
 #include "shell/file_dialogs.h"
 #include "shell/messages.h"
 
-namespace guitest {
+namespace guitest
+{
 
 void startScripting()
 {
@@ -13,7 +14,8 @@ void startScripting()
 
 void stopWaiting()
 {
-    for (QTimer* timer : qApp->findChildren<QTimer*>(QStringLiteral("guitest-whenShown"), Qt::FindDirectChildrenOnly))
+    for (QTimer* timer :
+         qApp->findChildren<QTimer*>(QStringLiteral("guitest-whenShown"), Qt::FindDirectChildrenOnly))
         delete timer;
 }
 

@@ -8,10 +8,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-
 #include <functional>
 
-namespace guitest {
+namespace guitest
+{
 
 // Message boxes and file dialogs answered by the test for the length of a test function.
 void startScripting();
@@ -26,8 +26,7 @@ bool showActive(QWidget* window);
 
 // Runs check on the first visible top-level window of type W once it appears (for windows shown
 // modally, whose caller does not return until they close). check is expected to close it.
-template <class W>
-void whenShown(std::function<void(W*)> check)
+template <class W> void whenShown(std::function<void(W*)> check)
 {
     auto* timer = new QTimer(qApp);
     timer->setObjectName(QStringLiteral("guitest-whenShown"));
@@ -48,8 +47,7 @@ void whenShown(std::function<void(W*)> check)
 // Stops waiting for windows that never appeared.
 void stopWaiting();
 
-template <class T>
-T* child(QObject* root, const char* name)
+template <class T> T* child(QObject* root, const char* name)
 {
     T* found = root->findChild<T*>(QString::fromLatin1(name));
     if (found == nullptr)
@@ -60,8 +58,8 @@ T* child(QObject* root, const char* name)
 } // namespace guitest
 
 // Fails the test when a box or dialog appeared that the test did not answer, or an answer was left.
-#define VERIFY_SCRIPTED()                                                                          \
-    do {                                                                                           \
-        const QStringList problems_ = guitest::stopScripting();                                   \
-        QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(QStringLiteral("; "))));            \
+#define VERIFY_SCRIPTED()                                                                                    \
+    do {                                                                                                     \
+        const QStringList problems_ = guitest::stopScripting();                                              \
+        QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(QStringLiteral("; "))));                     \
     } while (false)
