@@ -162,6 +162,26 @@ private slots:
         QCOMPARE(seen, shown);
     }
 
+    void exportFromTheMenuWritesEveryListing()
+    {
+        addScoredBirds(2);
+        MainWindow main(*m_state);
+        QVERIFY(main.openExhibition());
+        const QString folder = path("exportados");
+        QDir().mkpath(folder);
+        FileDialogs::scriptFileName(folder);
+        Messages::script(Messages::Answer::Ok);
+        main.findChild<QAction*>("actionExportarListados")->trigger();
+        // Only group A males has birds among groups A to C; the five group D categories and the
+        // provinces always have a document. Each document has its PDF.
+        QVERIFY2(Messages::last().text.startsWith("7 documentos grabados"),
+                 qPrintable(Messages::last().text));
+        const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.filter(".txt").size(), 7);
+        QCOMPARE(files.filter(".pdf").size(), 7);
+        QVERIFY(files.contains("Grupo A Machos.txt") && files.contains("sport DCategE.pdf"));
+    }
+
     void documentGoesWhereThePathBoxSays()
     {
         addScoredBirds(1);
