@@ -45,23 +45,6 @@ QString workbook(const QString& kind, int rows)
     return path;
 }
 
-// Times only the pass; prepare runs before each repetition (a fresh exhibition).
-bench::Timing timeFresh(int repetitions, const std::function<void()>& prepare,
-                        const std::function<void()>& pass)
-{
-    std::vector<double> times;
-    for (int i = 0; i <= repetitions; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        pass();
-        if (i > 0) // the first run warms the file cache
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front(), times.back()};
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -86,12 +69,12 @@ int main(int argc, char* argv[])
         const QString judge = workbook(QStringLiteral("scores"), rows);
         const int repetitions = rows > 10000 ? 3 : 7;
         bench::report(QStringLiteral("recepción, leer y grabar %1 filas").arg(rows),
-                      timeFresh(repetitions, fresh, [&] {
+                      bench::measure(repetitions, fresh, [&] {
                           stored = imports::storeReception(db, imports::readReception(census)).stored;
                       }));
         out << QStringLiteral("    %1 palomas grabadas").arg(stored) << Qt::endl;
         bench::report(QStringLiteral("puntuación, leer y grabar %1 filas").arg(rows),
-                      timeFresh(repetitions, fresh, [&] {
+                      bench::measure(repetitions, fresh, [&] {
                           const imports::ScoreSheet sheet = imports::readScores(judge);
                           stored = imports::storeScores(db, sheet.rows, sheet.juez).stored;
                       }));
@@ -117,10 +100,11 @@ int main(int argc, char* argv[])
     while (scores.size() < 100000)
         scores.push_back(scores[scores.size() % 65000]);
     bench::report(QStringLiteral("recepción, grabar 100000 filas"),
-                  timeFresh(3, fresh, [&] { stored = imports::storeReception(db, birds).stored; }));
+                  bench::measure(3, fresh, [&] { stored = imports::storeReception(db, birds).stored; }));
     out << QStringLiteral("    %1 palomas grabadas").arg(stored) << Qt::endl;
-    bench::report(QStringLiteral("puntuación, grabar 100000 filas"),
-                  timeFresh(3, fresh, [&] { stored = imports::storeScores(db, scores, sheet.juez).stored; }));
+    bench::report(QStringLiteral("puntuación, grabar 100000 filas"), bench::measure(3, fresh, [&] {
+                      stored = imports::storeScores(db, scores, sheet.juez).stored;
+                  }));
     db = store::Database();
     QFile::remove(work);
     return 0;

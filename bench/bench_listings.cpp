@@ -65,23 +65,6 @@ bench::Generated oneClassification(const QString& folder, int cages)
     return files;
 }
 
-// As bench::measure, with an untimed preparation before each run.
-bench::Timing measurePrepared(int repetitions, const std::function<void()>& prepare,
-                              const std::function<void()>& pass)
-{
-    std::vector<double> times;
-    for (int i = 0; i <= repetitions; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        pass();
-        if (i > 0) // the first run warms the caches
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front(), times.back()};
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -105,7 +88,7 @@ int main(int argc, char* argv[])
                                                        QString(), QStringLiteral("M"));
                       }));
         bench::report(QStringLiteral("Listabc 999 aves, 5 jueces (todas atrasadas)"),
-                      measurePrepared(
+                      bench::measure(
                           9, [&] { e.db.execute(QStringLiteral("UPDATE Recepcion SET puntos = 0")); },
                           [&] {
                               listings::openClassification(e.db, QStringLiteral("Expo"), QStringLiteral("A"),

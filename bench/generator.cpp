@@ -124,13 +124,20 @@ Generated generate(const QString& folder, const QString& name, const ExhibitionS
 
 Timing measure(int repetitions, const std::function<void()>& pass)
 {
-    pass(); // warm-up: file cache, prepared statements
+    return measure(
+        repetitions, [] {}, pass);
+}
+
+Timing measure(int repetitions, const std::function<void()>& prepare, const std::function<void()>& pass)
+{
     std::vector<double> times;
-    for (int i = 0; i < repetitions; ++i) {
+    for (int i = 0; i <= repetitions; ++i) {
+        prepare();
         QElapsedTimer timer;
         timer.start();
         pass();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (i > 0) // the first run warms the file cache and the prepared statements
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(times.begin(), times.end());
     return {times[times.size() / 2], times.front(), times.back()};

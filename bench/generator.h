@@ -37,6 +37,9 @@ struct Timing {
 // Runs the pass the given number of times (after one warm-up run) and times each run.
 Timing measure(int repetitions, const std::function<void()>& pass);
 
+// The same, with an untimed preparation before each run (a fresh copy of an exhibition).
+Timing measure(int repetitions, const std::function<void()>& prepare, const std::function<void()>& pass);
+
 // One line of a benchmark's report: name, then median, min and max in milliseconds.
 void report(const QString& name, const Timing& timing);
 
