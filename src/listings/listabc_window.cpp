@@ -40,10 +40,7 @@ void ListabcWindow::load()
         listing = listings::openClassification(m_state.mainDb, m_state.configText(QStringLiteral("nombre")),
                                                m_state.selGrupo, m_state.selCateg, m_state.selSexo);
     }
-    setWindowTitle(listing.titles.caption);
-    m_ui->Label1->setText(listing.titles.label1);
-    m_ui->Label2->setText(listing.titles.label2);
-    m_ui->Label3->setText(listing.titles.label3);
+    listings::showTitles(this, listing.titles, m_ui->Label1, m_ui->Label2, m_ui->Label3);
     m_text = listing.text;
     // The box shows the lines; the listing keeps its CR LF line ends for the output.
     m_ui->Text1->setPlainText(QString(m_text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

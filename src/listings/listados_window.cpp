@@ -37,10 +37,7 @@ void ListadosWindow::load()
         listing = listings::openGroupD(m_state.mainDb, m_state.configText(QStringLiteral("nombre")),
                                        m_state.selGrupo, m_state.selCateg, m_state.selSexo);
     }
-    setWindowTitle(listing.titles.caption);
-    m_ui->Label1->setText(listing.titles.label1);
-    m_ui->Label2->setText(listing.titles.label2);
-    m_ui->Label3->setText(listing.titles.label3);
+    listings::showTitles(this, listing.titles, m_ui->Label1, m_ui->Label2, m_ui->Label3);
 
     std::vector<std::pair<int, QStringList>> rows;
     rows.reserve(listing.groupD.size());

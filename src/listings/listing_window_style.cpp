@@ -37,4 +37,12 @@ void stylePreview(QPlainTextEdit* box)
                          12);
 }
 
+void showTitles(QWidget* window, const ListingTitles& titles, QLabel* name, QLabel* general, QLabel* subtitle)
+{
+    window->setWindowTitle(titles.caption);
+    name->setText(titles.label1);
+    general->setText(titles.label2);
+    subtitle->setText(titles.label3);
+}
+
 } // namespace listings
