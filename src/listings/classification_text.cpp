@@ -81,11 +81,13 @@ namespace
 {
 
 // The score fields of one listing: a listing of thousands of birds formats the same few scores
-// again and again.
+// again and again. A field is handed out as its own (shared) copy, never as a reference into the
+// cache: a line asks for several fields in one expression, and a later insertion may move the
+// earlier ones.
 class ScoreFields
 {
 public:
-    const QString& field(const QVariant& value)
+    QString field(const QVariant& value)
     {
         const double score = value.isNull() ? 0.0 : value.toDouble();
         auto found = m_fields.constFind(score);
