@@ -1,6 +1,7 @@
 #include "store/statement.h"
 
 #include "store/connection.h"
+#include "store/write_fault.h"
 
 #include <sqlite3.h>
 
@@ -81,6 +82,12 @@ Statement& Statement::bind(int index, const QString& value)
 
 bool Statement::step()
 {
+    if (sqlite3_stmt_readonly(m_statement) == 0) {
+        if (const int forced = detail::countWrite(); forced != 0) {
+            sqlite3_reset(m_statement);
+            m_connection->fail(forced);
+        }
+    }
     const int rc = sqlite3_step(m_statement);
     if (rc == SQLITE_ROW)
         return true;

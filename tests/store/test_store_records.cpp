@@ -1,8 +1,10 @@
 // Reading, adding, changing and deleting records through results, as the windows do.
 
 #include "store/error.h"
+#include "store/write_fault.h"
 #include "support/fixtures.h"
 
+#include <QFileInfo>
 #include <QTest>
 #include <thread>
 
@@ -208,6 +210,54 @@ private slots:
                      "77,78");
         }
         QCOMPARE(m_db.openRecordset("select * from recepcion where jaula > 70").recordCount(), 0);
+    }
+
+    // The seam the all-or-nothing tests rely on: it must count the writes of every path (results,
+    // statements, whole-table deletions), skip reads, and fail with the store's own message.
+    void forcedWriteFailure_data()
+    {
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("cagesLeft");
+        const QString full = QStringLiteral("No queda espacio en el disco para guardar «%1».");
+        QTest::newRow("first write: the new bird")
+            << 1 << int(store::WriteFault::Kind::DiskFull) << full << "3,3,5,9";
+        QTest::newRow("second write: the change")
+            << 2 << int(store::WriteFault::Kind::DiskFull) << full << "3,3,5,9";
+        QTest::newRow("third write: the deletion of every bird")
+            << 3 << int(store::WriteFault::Kind::ReadOnly)
+            << QStringLiteral("No se puede escribir en «%1»: el archivo o su carpeta es de solo lectura.")
+            << "3,3,5,9";
+        QTest::newRow("fourth write never comes")
+            << 4 << int(store::WriteFault::Kind::IoError) << QString() << "";
+    }
+
+    void forcedWriteFailure()
+    {
+        QFETCH(int, nth);
+        QFETCH(int, kind);
+        QFETCH(QString, message);
+        QFETCH(QString, cagesLeft);
+        store::WriteFault fault(nth, store::WriteFault::Kind(kind));
+        QString raised;
+        try {
+            store::Transaction pass(m_db);
+            fixtures::addBird(m_db, 40, "A", "M");
+            store::Recordset rs = m_db.openRecordset("select * from recepcion where jaula = 5");
+            rs.edit();
+            rs.setValue("color", "Rojo");
+            rs.update();
+            m_db.execute("DELETE FROM Recepcion");
+            pass.commit();
+        } catch (const store::Error& error) {
+            raised = error.message();
+        }
+        const QString fileName = QFileInfo(m_db.path()).fileName();
+        QCOMPARE(raised, message.isEmpty() ? QString() : message.arg(fileName));
+        QCOMPARE(fault.fired(), !message.isEmpty());
+        QCOMPARE(fault.writesSeen(), std::min(nth, 3));
+        QCOMPARE(column(m_db, "select * from recepcion order by jaula", "jaula"), cagesLeft);
     }
 
     void secondCopyWaitsForTheOthersWrite()
