@@ -76,7 +76,16 @@ Generated generate(const QString& folder, const QString& name, const ExhibitionS
     for (int c = 1; c <= size.clubs; ++c)
         clubWeights.push_back(std::max(1, 40 / c));
     std::discrete_distribution<int> clubOf(clubWeights.begin(), clubWeights.end());
-    auto partial = [&pick](int low, int high) { return low + pick((high - low) * 4 + 1) / 4.0; };
+    const int steps = std::max(1, size.stepsPerPoint);
+    auto partial = [&pick, steps](int low, int high) {
+        return low + pick((high - low) * steps + 1) / double(steps);
+    };
+    // Drawn only when asked for, so that the birds of a given seed stay those of earlier runs.
+    auto judgesOfBird = [&pick, &size] {
+        return size.maxJudgesPerCage > size.judgesPerCage
+                   ? size.judgesPerCage + pick(size.maxJudgesPerCage - size.judgesPerCage + 1)
+                   : size.judgesPerCage;
+    };
 
     for (int cage = 1; cage <= size.cages; ++cage) {
         const int r = pick(10);
@@ -102,7 +111,8 @@ Generated generate(const QString& folder, const QString& name, const ExhibitionS
         bird.run();
         if (groupD)
             continue;
-        for (int juez = 1; juez <= size.judgesPerCage; ++juez) {
+        const int judges = judgesOfBird();
+        for (int juez = 1; juez <= judges; ++juez) {
             const double p1 = partial(8, 9), p2 = partial(8, 9), p3 = partial(17, 19), p4 = partial(27, 29),
                          p5 = partial(27, 29);
             score.bind(1, QString::number(cage))

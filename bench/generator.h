@@ -12,8 +12,10 @@ namespace bench
 
 struct ExhibitionSize {
     int cages = 999;
-    int judgesPerCage = 5; // score rows per judged bird
-    int jueces = 5;        // judges in the configuration
+    int judgesPerCage = 5;    // score rows per judged bird (the fewest, when maxJudgesPerCage is larger)
+    int maxJudgesPerCage = 0; // larger than judgesPerCage: each bird gets between the two, at random
+    int stepsPerPoint = 4;    // partial scores in steps of 1/stepsPerPoint: 4 gives 8,25; 1000 gives 8,125
+    int jueces = 5;           // judges in the configuration
     bool media = false;
     int clubs = 60;
     unsigned seed = 1;
