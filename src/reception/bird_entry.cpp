@@ -61,6 +61,32 @@ std::optional<int> wholeLeadingNumber(const QString& text)
     return int(value);
 }
 
+// The category a group D bird is stored with: one letter from A to E in capitals, also typed in
+// small letters or as the digits 1 to 5. Nothing for any other text: a bird of another category
+// would appear in no listing.
+std::optional<QString> groupDCategory(const QString& typed)
+{
+    const QString category = categoryFromDigit(typed).toUpper();
+    if (category.size() != 1 || category[0] < u'A' || category[0] > u'E')
+        return std::nullopt;
+    return category;
+}
+
+std::optional<EntryProblem> categoryProblem(const QString& typed)
+{
+    if (groupDCategory(typed))
+        return std::nullopt;
+    if (typed.trimmed().isEmpty())
+        return EntryProblem{EntryField::Categ,
+                            QStringLiteral("El campo «Categoria» es obligatorio en el grupo D: escriba una "
+                                           "categoría de la A a la E (o de 1 a 5).")};
+    return EntryProblem{
+        EntryField::Categ,
+        QStringLiteral("El campo «Categoria» admite solo las categorías de la A a la E (o de 1 "
+                       "a 5), y «%1» no es ninguna de ellas.")
+            .arg(typed)};
+}
+
 std::optional<double> coefficient(const QString& text)
 {
     if (text.trimmed().isEmpty())
@@ -93,7 +119,7 @@ std::optional<EntryProblem> check(const BirdEntry& entry)
     }
     if (!isGroupD(entry.grupo))
         return std::nullopt;
-    if (auto problem = tooLong(EntryField::Categ, "Categoria", "categ", categoryFromDigit(entry.categ)))
+    if (auto problem = categoryProblem(entry.categ))
         return problem;
     if (!wholeLeadingNumber(entry.conc))
         return EntryProblem{
@@ -125,7 +151,7 @@ BirdRecord toRecord(const BirdEntry& entry)
     bird.club = entry.club;
     bird.grupo = entry.grupo.toUpper();
     if (isGroupD(entry.grupo)) {
-        bird.categ = categoryFromDigit(entry.categ);
+        bird.categ = *groupDCategory(entry.categ);
         bird.conc = *wholeLeadingNumber(entry.conc);
         bird.km = *wholeLeadingNumber(entry.km);
         bird.coef = *coefficient(entry.coef);

@@ -56,12 +56,13 @@ bool isGroupD(const QString& grupo);
 QString categoryFromDigit(const QString& text);
 
 // The first problem of the entry, in the order of the boxes: a cage that is not a whole number
-// from 1 to 999, a text longer than its field, a condition that is not a number.
+// from 1 to 999, a text longer than its field, in group D a category other than A to E (or 1 to
+// 5, in either case of letter), a condition that is not a number.
 std::optional<EntryProblem> check(const BirdEntry& entry);
 
 // The values stored for a checked entry: the group in capitals; "M" or "H" from the sex;
-// group D keeps its category and conditions (the leading number of the contests and kilometres,
-// the coefficient read with the decimal comma, 0 for an empty box); any other group gets the
+// group D keeps its category in capitals and its conditions (the leading number of the contests and
+// kilometres, the coefficient read with the decimal comma, 0 for an empty box); any other group gets the
 // category " " and zeros. Raises store::Error with check()'s message for an entry it refuses.
 BirdRecord toRecord(const BirdEntry& entry);
 
