@@ -10,7 +10,7 @@ int crear(const QStringList& args, Streams io)
 {
     if (args.size() != 2)
         throw UsageError{QStringLiteral("Uso: palomas-cli crear CARPETA NOMBRE")};
-    io.out << exhibition::create(args[0], args[1]) << Qt::endl;
+    io.out << exhibition::create(args[0], args[1], exhibition::programFolder()) << Qt::endl;
     return 0;
 }
 

@@ -29,6 +29,57 @@ void checkFileName(const QString& name)
                                .arg(name));
 }
 
+// The same folder, however it was written ("dir", "dir/", "./dir").
+bool sameFolder(const QString& a, const QString& b)
+{
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+}
+
+// Whether the file opens as a database of the schema. Only a file that has just been refused as
+// the other kind is probed, to say which kind it is.
+bool opensAs(const QString& path, const store::Schema& schema)
+{
+    try {
+        store::Database::open(path, schema);
+        return true;
+    } catch (const store::Error&) {
+        return false;
+    }
+}
+
+store::Database openExhibition(const QString& path)
+{
+    try {
+        return store::Database::open(path, store::schema::exhibition());
+    } catch (const store::Error&) {
+        if (opensAs(path, store::schema::clubs()))
+            throw store::Error(
+                QStringLiteral("«%1» es la base de datos de los clubes, no una exposición: elija "
+                               "el archivo de una exposición.")
+                    .arg(QFileInfo(path).fileName()));
+        throw;
+    }
+}
+
+store::Database openClubs(const QString& path)
+{
+    try {
+        return store::Database::open(path, store::schema::clubs());
+    } catch (const store::Error&) {
+        if (opensAs(path, store::schema::exhibition()))
+            throw store::Error(
+                QStringLiteral(
+                    "«%1» es una exposición, no la base de datos de los clubes. Cámbiele el nombre "
+                    "para abrirla como exposición; el programa creará entonces una base de datos de "
+                    "clubes vacía.")
+                    .arg(QDir::toNativeSeparators(path)));
+        throw;
+    }
+}
+
 } // namespace
 
 QString programFolder()
@@ -51,7 +102,7 @@ QString clubsPath(const QString& folder)
     return QDir(folder).filePath(QStringLiteral("Club.mdb"));
 }
 
-QString create(const QString& folder, const QString& typedName)
+QString create(const QString& folder, const QString& typedName, const QString& programFolder)
 {
     QString name = typedName.trimmed();
     if (name.isEmpty())
@@ -59,6 +110,13 @@ QString create(const QString& folder, const QString& typedName)
     checkFileName(name);
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".mdb");
+    // In any letter case: the file may be carried to a system that does not tell them apart.
+    if (name.compare(QFileInfo(clubsPath(folder)).fileName(), Qt::CaseInsensitive) == 0 &&
+        sameFolder(folder, programFolder))
+        throw store::Error(
+            QStringLiteral("«%1» no puede ser el nombre de una exposición: Club.mdb es la base de "
+                           "datos de los clubes del programa. Escriba otro nombre.")
+                .arg(typedName.trimmed()));
     const QString path = QDir(folder).filePath(name);
     if (QFileInfo::exists(path))
         throw store::Error(QStringLiteral("Base de Datos Existente"));
@@ -68,7 +126,7 @@ QString create(const QString& folder, const QString& typedName)
 
 void open(AppState& state, const QString& path)
 {
-    store::Database main = store::Database::open(path, store::schema::exhibition());
+    store::Database main = openExhibition(path);
     store::Recordset rece = main.openRecordset(QStringLiteral("select * from Recepcion order by val(Jaula)"));
     store::Recordset config = main.openRecordset(QStringLiteral("select * from config "));
     if (config.recordCount() == 0) {
@@ -84,7 +142,7 @@ void open(AppState& state, const QString& path)
     const QString clubs = clubsPath(state.programFolder);
     if (!QFileInfo::exists(clubs))
         store::Database::create(clubs, store::schema::clubs());
-    store::Database clubDb = store::Database::open(clubs, store::schema::clubs());
+    store::Database clubDb = openClubs(clubs);
     store::Recordset clubRs = clubDb.openRecordset(QStringLiteral("select * from club "));
 
     state.dbPath = QFileInfo(path).absoluteFilePath();

@@ -54,8 +54,9 @@ void StartupWindow::aceptar()
 {
     const QString name = m_ui->Text1->text().trimmed();
     if (!name.isEmpty()) {
-        const bool created =
-            guarded(this, [&] { m_state.dbPath = exhibition::create(m_state.programFolder, name); });
+        const bool created = guarded(this, [&] {
+            m_state.dbPath = exhibition::create(m_state.programFolder, name, m_state.programFolder);
+        });
         if (created)
             openMainWindow();
     }

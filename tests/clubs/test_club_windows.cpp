@@ -104,7 +104,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_state.programFolder = m_dir->path();
-        exhibition::open(m_state, exhibition::create(m_dir->path(), "Primera"));
+        exhibition::open(m_state, exhibition::create(m_dir->path(), "Primera", m_dir->path()));
         guitest::startScripting();
     }
 
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(stored(), "3,2,7,15");
 
         w()->close();
-        exhibition::open(m_state, exhibition::create(m_dir->path(), "Segunda"));
+        exhibition::open(m_state, exhibition::create(m_dir->path(), "Segunda", m_dir->path()));
         QVERIFY(open<ClubMaintenanceWindow>());
         QCOMPARE(listed(), (QStringList{"15", "2", "3", "7"}));
     }
@@ -143,28 +143,32 @@ private slots:
         QTest::addColumn<int>("start");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("named"); // "": Aceptar stays disabled, no message
+        QTest::addColumn<QString>("message"); // "": Aceptar stays disabled, no message
         QTest::newRow("new club, no code") << 1 << "" << 1 << "";
         QTest::newRow("new club, blanks for a code") << 1 << "   " << 1 << "";
         QTest::newRow("change, code emptied") << 3 << "" << 1 << "";
-        QTest::newRow("new club, name of 51") << 1 << QString(51, u'x') << 2 << "nombre";
-        QTest::newRow("change, province of 26") << 3 << QString(26, u'x') << 3 << "provincia";
+        QTest::newRow("new club, name of 51")
+            << 1 << QString(51, u'x') << 2
+            << "El nombre del club admite como máximo 50 caracteres, y el escrito tiene 51. Acórtelo.";
+        QTest::newRow("change, province of 26")
+            << 3 << QString(26, u'x') << 3
+            << "La provincia del club admite como máximo 25 caracteres, y el escrito tiene 26. Acórtelo.";
     }
     void refusedEntryStaysOnScreen()
     {
         QFETCH(int, start);
         QFETCH(QString, value);
         QFETCH(int, box);
-        QFETCH(QString, named);
+        QFETCH(QString, message);
         QVERIFY(open<ClubMaintenanceWindow>({{"10", "Diez", "Soria"}}));
         keys(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + start)));
         put("Text1", "12");
         const QByteArray name = "Text" + QByteArray::number(box);
         put(name, value);
-        if (!named.isEmpty())
+        if (!message.isEmpty())
             Messages::script(Messages::Answer::Ok);
         click("Command1");
-        QVERIFY2(Messages::last().text.contains(named), qPrintable(Messages::last().text));
+        QCOMPARE(Messages::last().text, message);
         QCOMPARE(state(), start == 1 ? "GRABAR" : "MODIFICAR");
         QCOMPARE(text(name)->text(), value);
         QTRY_VERIFY(text(name)->hasFocus());

@@ -131,9 +131,78 @@ private slots:
         Messages::script(Messages::Answer::Ok);
         child<QPushButton>(m_window.get(), "Command1")->click();
         QCOMPARE(Messages::last().title, "Aviso");
-        QVERIFY2(Messages::last().text.contains("no sirve como nombre"), qPrintable(Messages::last().text));
+        QCOMPARE(Messages::last().text,
+                 "«a/b» no sirve como nombre de archivo. Escriba un nombre sin los caracteres "
+                 "\\ / : * ? \" < > |.");
         QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
         QVERIFY(m_opened.isEmpty());
+    }
+
+    // Club.mdb of the program folder is the clubs database: an exhibition of that name would take
+    // its place, and from then on no exhibition would open.
+    void clubIsNoExhibitionName_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("Club") << "Club";
+        QTest::newRow("small letters") << "club";
+        QTest::newRow("capitals with the extension") << "CLUB.MDB";
+        QTest::newRow("blanks around") << "  cLuB ";
+    }
+    void clubIsNoExhibitionName()
+    {
+        QFETCH(QString, typed);
+        nuevo(typed);
+        Messages::script(Messages::Answer::Ok);
+        child<QPushButton>(m_window.get(), "Command1")->click();
+        QCOMPARE(Messages::last().title, "Aviso");
+        QCOMPARE(Messages::last().text,
+                 "«" + typed.trimmed() +
+                     "» no puede ser el nombre de una exposición: Club.mdb es la base de "
+                     "datos de los clubes del programa. Escriba otro nombre.");
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList());
+        QVERIFY(m_opened.isEmpty());
+        QVERIFY(m_state->dbPath.isEmpty());
+
+        // A name that only begins like it is an exhibition like any other.
+        closeMainWindowsWhenShown();
+        nuevo("Club 2024");
+        child<QPushButton>(m_window.get(), "Command1")->click();
+        QCOMPARE(m_opened, QStringList{"Sin Nombre"});
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), (QStringList{"Club 2024.mdb", "Club.mdb"}));
+    }
+
+    // The clubs database chosen with "Existente", and an exhibition left where the clubs database
+    // belongs (an earlier version let one be created there): each refused, saying which it is,
+    // and left as it was.
+    void clubsAndExhibitionToldApart()
+    {
+        const QString clubs = QDir(folder()).filePath("Club.mdb");
+        store::Database::create(clubs, store::schema::clubs());
+        const QByteArray clubsBefore = fingerprint(clubs);
+        closeMainWindowsWhenShown();
+        FileDialogs::scriptFileName(clubs);
+        Messages::script(Messages::Answer::Ok);
+        child<QAction>(m_window.get(), "actionExistente")->trigger();
+        QCOMPARE(Messages::last().text, "«Club.mdb» es la base de datos de los clubes, no una exposición: "
+                                        "elija el archivo de una exposición.");
+        QVERIFY(m_opened.isEmpty());
+        QCOMPARE(fingerprint(clubs), clubsBefore);
+
+        QVERIFY(QFile::remove(clubs));
+        store::Database::create(clubs, store::schema::exhibition());
+        const QString expo = QDir(folder()).filePath("Expo.mdb");
+        store::Database::create(expo, store::schema::exhibition());
+        const QByteArray before = fingerprint(clubs);
+        FileDialogs::scriptFileName(expo);
+        Messages::script(Messages::Answer::Ok);
+        child<QAction>(m_window.get(), "actionExistente")->trigger();
+        QCOMPARE(Messages::last().text,
+                 "«" + QDir::toNativeSeparators(clubs) +
+                     "» es una exposición, no la base de datos de los clubes. Cámbiele el "
+                     "nombre para abrirla como exposición; el programa creará entonces una "
+                     "base de datos de clubes vacía.");
+        QVERIFY(m_opened.isEmpty());
+        QCOMPARE(fingerprint(clubs), before);
     }
 
     void cancelButtonEmptiesAndHides()
@@ -171,14 +240,20 @@ private slots:
     void badFilesRefusedUntouched_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("empty file") << QByteArray();
-        QTest::newRow("random bytes") << QByteArray(2048, '\x17');
+        QTest::addColumn<QString>("message");
+        const QString notOurs =
+            "El archivo «otro.mdb» no es una base de datos de este programa (puede ser de otro "
+            "programa o de una versión antigua).";
+        QTest::newRow("empty file")
+            << QByteArray() << "El archivo «otro.mdb» está vacío: no es una base de datos de este programa.";
+        QTest::newRow("random bytes") << QByteArray(2048, '\x17') << notOurs;
         QTest::newRow("Jet file")
-            << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01", 21).leftJustified(4096, '\0');
+            << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01", 21).leftJustified(4096, '\0') << notOurs;
     }
     void badFilesRefusedUntouched()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QString, message);
         const QString path = QDir(folder()).filePath("otro.mdb");
         {
             QFile file(path);
@@ -191,7 +266,7 @@ private slots:
         Messages::script(Messages::Answer::Ok);
         child<QAction>(m_window.get(), "actionExistente")->trigger();
         QCOMPARE(Messages::last().title, "Aviso");
-        QVERIFY2(Messages::last().text.contains("otro.mdb"), qPrintable(Messages::last().text));
+        QCOMPARE(Messages::last().text, message);
         QVERIFY(m_opened.isEmpty());
         QCOMPARE(fingerprint(path), before);
         QVERIFY(!QFile::exists(QDir(folder()).filePath("Club.mdb")));
