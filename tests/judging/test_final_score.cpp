@@ -1,6 +1,7 @@
 // The final-score rule, and the reception reload's pass that stores it for every cage.
 
 #include "judging/final_score.h"
+#include "listings/classification_text.h"
 #include "support/fixtures.h"
 
 #include <QTest>
@@ -98,6 +99,56 @@ private slots:
         store::Recordset rs = db.openRecordset("select * from recepcion");
         QCOMPARE(rs.value("puntos").toDouble(), 89.25);
         QCOMPARE(rs.text("termina"), "N");
+    }
+
+    // Totals whose exact result ends in half a cent, while the nearest binary value lies just
+    // below it: the score is rounded on the decimal value (89,355 gives 89,36), as stored and as
+    // the classification lists it. The listing shows five characters: 183,28 shows as "183,2".
+    void halfCentRoundsUpAsStoredAndListed_data()
+    {
+        QTest::addColumn<QList<double>>("totals"); // judges 1, 2, 3 ... in order
+        QTest::addColumn<bool>("media");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("listed");
+        QTest::newRow("average 87,46 and 91,25") << QList<double>{87.46, 91.25} << true << 89.36 << "89,36";
+        QTest::newRow("average 89,88 and 87,71") << QList<double>{89.88, 87.71} << true << 88.8 << "88,80";
+        QTest::newRow("average 88,96 and 87,07") << QList<double>{88.96, 87.07} << true << 88.02 << "88,02";
+        QTest::newRow("average of four, 90,185")
+            << QList<double>{87.25, 89.57, 91.47, 92.45} << true << 90.19 << "90,19";
+        QTest::newRow("average of four, 89,205")
+            << QList<double>{91.49, 87.99, 88.81, 88.53} << true << 89.21 << "89,21";
+        QTest::newRow("average of four, 91,605")
+            << QList<double>{92.61, 91.89, 91.15, 90.77} << true << 91.61 << "91,61";
+        QTest::newRow("average 90,63 and 89,46") << QList<double>{90.63, 89.46} << true << 90.05 << "90,05";
+        QTest::newRow("drop of four, 183,275")
+            << QList<double>{91.258, 90.183, 92.017, 93.584} << false << 183.28 << "183,2";
+        QTest::newRow("drop of four, 181,025")
+            << QList<double>{91.053, 93.545, 89.972, 89.617} << false << 181.03 << "181,0";
+        QTest::newRow("drop of four, 176,835")
+            << QList<double>{87.435, 89.322, 89.196, 87.639} << false << 176.84 << "176,8";
+        QTest::newRow("drop of five, 271,805")
+            << QList<double>{91.605, 89.471, 90.32, 91.369, 90.116} << false << 271.81 << "271,8";
+        QTest::newRow("drop of five, 271,155")
+            << QList<double>{93.82, 91.274, 88.081, 89.314, 90.567} << false << 271.16 << "271,1";
+        QTest::newRow("drop of five, 272,775")
+            << QList<double>{87.751, 90.115, 93.907, 89.051, 93.609} << false << 272.78 << "272,7";
+    }
+    void halfCentRoundsUpAsStoredAndListed()
+    {
+        QFETCH(QList<double>, totals);
+        QFETCH(bool, media);
+        QFETCH(double, stored);
+        QFETCH(QString, listed);
+        const store::Database db = newExhibition();
+        fixtures::setConfig(db, int(totals.size()), media);
+        fixtures::addBird(db, 7, "A", "M");
+        for (int juez = 1; juez <= totals.size(); ++juez)
+            fixtures::addScore(db, "7", juez, totals[juez - 1]);
+        QCOMPARE(judging::recalcularPuntuaciones(db), 1);
+        store::Recordset bird = db.openRecordset("select * from recepcion where jaula = 7");
+        QCOMPARE(bird.value("puntos").toDouble(), stored);
+        const QString birdLine = listings::generarListado(db, "A", "M").section("\r\n", 2, 2);
+        QCOMPARE(birdLine.mid(82, 5), listed);
     }
 
     void configurationNeverStoredUsesTheDropRule()
