@@ -37,8 +37,8 @@ private slots:
     void refusesAnotherCommandLine()
     {
         const CliResult result = runCli({"recalcular", "a.mdb", "b.mdb"});
-        QVERIFY(result.exitCode != 0);
-        QVERIFY2(result.err.contains("Uso: palomas-cli recalcular EXPOSICION.mdb"), qPrintable(result.err));
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.err, "Uso: palomas-cli recalcular EXPOSICION.mdb\n");
     }
 };
 

@@ -174,8 +174,7 @@ private slots:
         main.findChild<QAction*>("actionExportarListados")->trigger();
         // Only group A males has birds among groups A to C; the five group D categories and the
         // provinces always have a document. Each document has its PDF.
-        QVERIFY2(Messages::last().text.startsWith("7 documentos grabados"),
-                 qPrintable(Messages::last().text));
+        QCOMPARE(Messages::last().text, "7 documentos grabados en " + QDir::toNativeSeparators(folder));
         const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files.filter(".txt").size(), 7);
         QCOMPARE(files.filter(".pdf").size(), 7);
@@ -192,7 +191,9 @@ private slots:
         box->setText(path("no/such/folder/"));
         Messages::script(Messages::Answer::Ok);
         child<QPushButton>(window.get(), "Command1")->click();
-        QVERIFY2(Messages::last().text.contains("no existe"), qPrintable(Messages::last().text));
+        QCOMPARE(Messages::last().text, "No se ha podido grabar el archivo Grupo A Machos.txt: la carpeta «" +
+                                            QDir::toNativeSeparators(path("no/such/folder")) +
+                                            "» no existe.");
         QVERIFY(frame->isVisible());
         QVERIFY(!QFileInfo::exists(path("no")));
 
@@ -250,13 +251,16 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no folder") << QStringList{"@/expo.mdb"} << 2 << "Uso: palomas-cli listados";
-        QTest::newRow("unknown option") << QStringList{"@/expo.mdb", "@", "--pfd"} << 2 << "«--pfd»";
-        QTest::newRow("no clubs file") << QStringList{"@/expo.mdb", "@", "--clubs", "@/no.mdb"} << 1
-                                       << "No se encuentra el archivo de clubes";
-        QTest::newRow("missing folder")
-            << QStringList{"@/expo.mdb", "@/falta", "--clubs", "@/Club.mdb"} << 1 << "no existe";
+        QTest::addColumn<QString>("message"); // "@" stands for the test's folder
+        const QString usage = "Uso: palomas-cli listados EXPOSICION.mdb CARPETA [--clubs CLUB.mdb] [--pdf]\n";
+        QTest::newRow("no folder") << QStringList{"@/expo.mdb"} << 2 << usage;
+        QTest::newRow("unknown option")
+            << QStringList{"@/expo.mdb", "@", "--pfd"} << 2 << "Opción desconocida: «--pfd»\n" + usage;
+        QTest::newRow("no clubs file")
+            << QStringList{"@/expo.mdb", "@", "--clubs", "@/no.mdb"} << 1
+            << "No se encuentra el archivo de clubes «@/no.mdb»; indíquelo con --clubs.\n";
+        QTest::newRow("missing folder") << QStringList{"@/expo.mdb", "@/falta", "--clubs", "@/Club.mdb"} << 1
+                                        << "La carpeta «@/falta» no existe.\n";
     }
     void cliRefusesBadInput()
     {
@@ -266,7 +270,7 @@ private slots:
         addScoredBirds(1);
         const CliResult result = runCli(QStringList{"listados"} + args.replaceInStrings("@", m_dir->path()));
         QCOMPARE(result.exitCode, exitCode);
-        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QCOMPARE(result.err, QString(message).replace("@", m_dir->path()));
         QVERIFY(QDir(m_dir->path()).entryList({"*.txt"}).isEmpty());
     }
 };

@@ -133,27 +133,27 @@ private slots:
     void refusedQueries_data()
     {
         QTest::addColumn<QString>("query");
-        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("why"); // after "La consulta «...» no se puede ejecutar: "
         QTest::newRow("unknown field") << "select * from recepcion where jaul = '1'"
-                                       << "«jaul»";
+                                       << "el campo «jaul» no existe en la tabla «Recepcion»";
         QTest::newRow("unknown table") << "select * from recepciones"
-                                       << "«recepciones»";
+                                       << "la tabla «recepciones» no existe";
         QTest::newRow("unclosed text") << "select * from recepcion where nombre = 'abc"
-                                       << "comillas";
+                                       << "falta cerrar un texto entre comillas";
         QTest::newRow("not a select") << "delete from recepcion"
-                                      << "select";
+                                      << "solo se admite «select * from» una tabla";
         QTest::newRow("unknown function") << "select * from recepcion where format(jaula) = '1'"
-                                          << "«format»";
+                                          << "la función «format» no está disponible";
     }
     void refusedQueries()
     {
         QFETCH(QString, query);
-        QFETCH(QString, named);
+        QFETCH(QString, why);
         try {
             m_db.openRecordset(query);
             QFAIL("the query was accepted");
         } catch (const store::Error& e) {
-            QVERIFY2(e.message().contains(named), qPrintable(e.message()));
+            QCOMPARE(e.message(), "La consulta «" + query + "» no se puede ejecutar: " + why + ".");
         }
     }
 
