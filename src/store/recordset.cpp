@@ -348,6 +348,7 @@ void Recordset::addNew()
 void Recordset::edit()
 {
     const Row& row = currentRow();
+    m_editing = std::size_t(m_position);
     m_mode = Mode::Edit;
     m_buffer = row.values;
     m_staged.assign(m_table->fields.size(), false);
@@ -397,7 +398,7 @@ void Recordset::update()
             m_position = int(m_rows.size());
         ++m_count;
     } else {
-        Row& row = m_rows[std::size_t(m_position)];
+        Row& row = m_rows[m_editing];
         if (!written.empty()) {
             QStringList assignments;
             for (const QString& name : names)

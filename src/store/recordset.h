@@ -92,6 +92,9 @@ private:
     mutable int m_count = 0;
     bool m_noMatch = false;
     Mode m_mode = Mode::Browse;
+    // The row an edit started on: update() stores into it even when the position moved since
+    // (to the end, say), rather than into whatever row, or none, the position then names.
+    std::size_t m_editing = 0;
     std::vector<QVariant> m_buffer;
     std::vector<bool> m_staged;
 };

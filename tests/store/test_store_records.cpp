@@ -85,6 +85,22 @@ private slots:
         QCOMPARE(column(m_db, "select * from recepcion order by val(jaula)", "jaula"), "3,3,5,12");
     }
 
+    // The values of an edit belong to the record it started on: moving on before update (to the
+    // end of the result, where no record is) must neither write past the rows read nor into
+    // another record.
+    void updateAfterMovingStoresIntoTheEditedRecord()
+    {
+        store::Recordset rs = m_db.openRecordset("select * from recepcion order by val(jaula)");
+        QVERIFY(rs.findFirst("jaula = 5"));
+        rs.edit();
+        rs.setValue("color", "Rodado");
+        rs.moveLast();
+        rs.moveNext();
+        QVERIFY(rs.eof());
+        rs.update();
+        QCOMPARE(column(m_db, "select * from recepcion order by val(jaula)", "color"), ",,Rodado,");
+    }
+
     void deletingWhileWalking()
     {
         store::Recordset rs = m_db.openRecordset("select * from recepcion order by val(jaula)");
