@@ -95,6 +95,7 @@ private:
 
     QPainter& m_painter;
     QPagedPaintDevice& m_device;
+    // A std::map: a face handed out stays where it is while others are added (a hash would move it).
     std::map<std::pair<int, bool>, Face> m_faces;
     double m_y = 0;
 };
