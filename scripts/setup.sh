@@ -10,6 +10,8 @@ packages=(
   libsqlite3-dev libfreexl-dev
   fonts-liberation
   sqlite3 python3 python3-xlwt poppler-utils
+  # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
+  clang libclang-rt-14-dev
 )
 missing=()
 for package in "${packages[@]}"; do
