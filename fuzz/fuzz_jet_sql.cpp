@@ -53,10 +53,11 @@ void addRows(const store::Database& db)
         "(7, '0012345', '2005', 'M', '12', 'José Muñoz', 'A', ' ', 89.36, 'S', 0, 0, 0), "
         "(12, ' 12', '05', 'h', NULL, 'ÁNGEL [*?#]', 'd', 'B', 0, 'N', 12, 450, 1.5), "
         "(999, NULL, NULL, NULL, '-3', '', 'C', NULL, NULL, NULL, NULL, NULL, NULL)"));
-    db.execute(QStringLiteral(
-        "INSERT INTO Puntos (jaula, puntos1, puntos2, puntos3, puntos4, puntos5, juez, puntost, grupo, categ) "
-        "VALUES ('7', 8.5, 9, 18.25, 28, 27.75, 1, 91.5, 'A', ' '), ('07', 8, 8, 17, 27, 27, 2, 87, 'A', ' '), "
-        "('x', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)"));
+    db.execute(QStringLiteral("INSERT INTO Puntos (jaula, puntos1, puntos2, puntos3, puntos4, puntos5, juez, "
+                              "puntost, grupo, categ) "
+                              "VALUES ('7', 8.5, 9, 18.25, 28, 27.75, 1, 91.5, 'A', ' '), ('07', 8, 8, 17, "
+                              "27, 27, 2, 87, 'A', ' '), "
+                              "('x', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)"));
     db.execute(QStringLiteral("INSERT INTO lclub (puntos, grupo, categoria, club, provincia) VALUES "
                               "(5, 'A', ' ', '12', 'Ávila'), (1, 'D', 'B', NULL, ' ')"));
 }
