@@ -56,6 +56,13 @@ public:
     QString why() const { return QStringLiteral("No se puede montar un disco pequeño: ") + m_why; }
     QString filePath(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
 
+    // The whole disk becomes read-only, as a stick whose switch is moved.
+    bool remountReadOnly()
+    {
+        return run(QStringLiteral("mount"),
+                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_dir.path()}, &m_why);
+    }
+
     // Fills the disk with a file of zeros, leaving about the given bytes free.
     void fillLeaving(qint64 free)
     {
