@@ -4,8 +4,10 @@
 #include "store/database.h"
 #include "store/error.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -92,6 +94,10 @@ Contents contentsOf(const QString& copyPath)
 namespace
 {
 
+// How long a copy left half made (by a program that was killed while copying) may stay: longer
+// than any copy takes.
+constexpr qint64 partialSeconds = 60 * 60;
+
 QString takeWithoutPruning(const store::Database& db, const QDateTime& now)
 {
     const QString folder = folderOf(db.path());
@@ -99,12 +105,29 @@ QString takeWithoutPruning(const store::Database& db, const QDateTime& now)
         throw store::Error(
             QStringLiteral("No se puede crear la carpeta «%1».").arg(QDir::toNativeSeparators(folder)),
             store::Error::Kind::Storage);
+    // Written under a name of its own, which no other copy, of this or another program, can take.
+    const QString partial = QDir(folder).filePath(QStringLiteral("%1.%2.%3.parcial")
+                                                      .arg(baseName(db.path()))
+                                                      .arg(QCoreApplication::applicationPid())
+                                                      .arg(QRandomGenerator::global()->generate()));
+    QFile created(partial);
+    if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw store::Error(
+            QStringLiteral("No se puede escribir en la carpeta «%1».").arg(QDir::toNativeSeparators(folder)),
+            store::Error::Kind::Storage);
+    created.close();
+    store::backupTo(db, partial);
     const QDateTime taken = now.addMSecs(-now.time().msec());
-    QString path;
-    for (int sequence = 1; path.isEmpty() || QFileInfo::exists(path); ++sequence)
-        path = QDir(folder).filePath(copyFileName(db.path(), taken, sequence));
-    store::backupTo(db, path);
-    return path;
+    for (int sequence = 1; sequence < 1000; ++sequence) {
+        const QString path = QDir(folder).filePath(copyFileName(db.path(), taken, sequence));
+        // Never over another copy: when one took the name first, the next number.
+        if (!QFileInfo::exists(path) && QFile::rename(partial, path))
+            return path;
+    }
+    QFile::remove(partial);
+    throw store::Error(QStringLiteral("No se ha podido dar nombre a la copia en la carpeta «%1».")
+                           .arg(QDir::toNativeSeparators(folder)),
+                       store::Error::Kind::Storage);
 }
 
 void prune(const QString& exhibition, const QDateTime& now)
@@ -112,6 +135,11 @@ void prune(const QString& exhibition, const QDateTime& now)
     // A copy that cannot be removed now (another program reading it) goes at a later copy.
     for (const Copy& old : expired(copiesOf(exhibition), now))
         QFile::remove(old.path);
+    const QDir folder(folderOf(exhibition));
+    for (const QFileInfo& left :
+         folder.entryInfoList({baseName(exhibition) + QStringLiteral(".*.parcial")}, QDir::Files))
+        if (left.lastModified().secsTo(QDateTime::currentDateTime()) > partialSeconds)
+            QFile::remove(left.absoluteFilePath());
 }
 
 } // namespace

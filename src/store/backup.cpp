@@ -53,34 +53,31 @@ void backupTo(const Database& source, const QString& path)
     if (!from)
         throw Error(QStringLiteral("No hay ninguna base de datos abierta."));
     const QFileInfo target(path);
-    if (target.exists())
+    if (target.exists() && target.size() > 0)
         throw Error(QStringLiteral("Ya existe un archivo «%1».").arg(target.fileName()),
                     Error::Kind::Storage);
-    const QString partial = target.absoluteFilePath() + QStringLiteral(".parcial");
-    QFile::remove(partial);
 
-    detail::Connection to; // named after the copy, for the messages
+    detail::Connection to;
     to.path = target.absoluteFilePath();
-    int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &to.db,
+    int rc = sqlite3_open_v2(QFile::encodeName(to.path).constData(), &to.db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     to.opened = rc == SQLITE_OK;
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(to.db, detail::busyTimeoutMs);
-        // The copy is a new file that nobody else sees until it is renamed: no journal is needed,
-        // but its pages are synced to the disk before it takes its name.
+        // Nobody else sees the file until it is renamed: no journal is needed, but its pages are
+        // synced to the disk when the copy ends.
         sqlite3_exec(to.db, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
         rc = copyPages(to.db, from->db);
     }
     if (rc != SQLITE_OK) {
         const Error error = culprit(rc, *from, to, *from).errorFor(rc);
         sqlite3_close_v2(std::exchange(to.db, nullptr));
-        QFile::remove(partial);
+        QFile::remove(to.path);
         throw Error(error.message(), Error::Kind::Storage);
     }
-    rc = sqlite3_close(std::exchange(to.db, nullptr));
-    if (rc != SQLITE_OK || !QFile::rename(partial, target.absoluteFilePath())) {
-        QFile::remove(partial);
-        throw Error(QStringLiteral("No se ha podido guardar la copia «%1».").arg(target.fileName()),
+    if (sqlite3_close(std::exchange(to.db, nullptr)) != SQLITE_OK) {
+        QFile::remove(to.path);
+        throw Error(QStringLiteral("No se ha podido terminar la copia «%1».").arg(target.fileName()),
                     Error::Kind::Storage);
     }
 }

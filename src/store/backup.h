@@ -12,10 +12,10 @@ namespace store
 
 class Database;
 
-// Copies the database, as it stands, into a new file at path. The copy is written under a
-// temporary name beside it and takes its name only once complete, so that a copy interrupted
-// half way (a crash, a full disk) never looks like a copy. Refuses an existing file. Raises
-// store::Error (Storage) when it cannot.
+// Copies the database, as it stands, into the file at path, which must be new or empty. On any
+// failure the file is removed. The caller writes under a name nobody takes for a copy and
+// renames the file once complete, so that a copy interrupted half way (a crash, a full disk)
+// never looks like one. Raises store::Error (Storage) when it cannot.
 void backupTo(const Database& source, const QString& path);
 
 // Replaces the whole content of the open database with that of the file at copyPath, which must
