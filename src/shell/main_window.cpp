@@ -154,7 +154,10 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    m_state.backups.onOutcome = nullptr; // the status bar goes with the window
+}
 
 void MainWindow::enableTask(QAction* action, std::function<void()> open)
 {
