@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 
 namespace failing_disk
 {
