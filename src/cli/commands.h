@@ -9,6 +9,11 @@
 
 class QCoreApplication;
 
+namespace store
+{
+class Database;
+}
+
 namespace cli
 {
 
@@ -35,5 +40,11 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 // -- import
 int importarRecepcion(const QStringList& args, Streams io);
 int importarPuntuacion(const QStringList& args, Streams io);
+
+// -- backups
+int copia(const QStringList& args, Streams io);
+int restaurar(const QStringList& args, Streams io);
+// The copy taken before an import is stored; one that fails is told on err, and the import goes on.
+void copyBeforeImport(const store::Database& db, Streams io);
 
 } // namespace cli

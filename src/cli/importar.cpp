@@ -37,6 +37,7 @@ int importarRecepcion(const QStringList& args, Streams io)
     try {
         const std::vector<imports::ReceptionRow> rows = imports::readReception(args[1]);
         reportRefused(rows, imports::assessReception, io);
+        copyBeforeImport(db, io);
         io.out << imports::receptionSummary(imports::storeReception(db, rows)) << Qt::endl;
     } catch (const imports::WorkbookError& e) {
         return workbookFailure(e, io);
@@ -71,6 +72,7 @@ int importarPuntuacion(const QStringList& args, Streams io)
         const QString judge = juez.value_or(sheet.juez);
         reportRefused(
             sheet.rows, [&](const imports::ScoreRow& row) { return imports::assessScore(row, judge); }, io);
+        copyBeforeImport(db, io);
         io.out << imports::scoreSummary(imports::storeScores(db, sheet.rows, judge)) << Qt::endl;
     } catch (const imports::WorkbookError& e) {
         return workbookFailure(e, io);

@@ -25,6 +25,10 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         // -- import
         {QStringLiteral("importar-recepcion"), cli::importarRecepcion},
         {QStringLiteral("importar-puntuacion"), cli::importarPuntuacion},
+
+        // -- backups
+        {QStringLiteral("copia"), cli::copia},
+        {QStringLiteral("restaurar"), cli::restaurar},
     };
     return table;
 }

@@ -84,6 +84,7 @@ void ReceptionImportWindow::grabar()
     if (m_rows.empty())
         return;
     const bool stored = m_preview->grabar([this] {
+        m_state.backups.take(m_state.mainDb, backups::Occasion::BeforeImport);
         const imports::StoreCounts counts = imports::storeReception(m_state.mainDb, m_rows);
         // The shared birds' result, as the other windows expect it, now with the new birds.
         m_state.receRs =

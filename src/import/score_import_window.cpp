@@ -105,6 +105,7 @@ void ScoreImportWindow::grabar()
         return;
     }
     const bool stored = m_preview->grabar([this] {
+        m_state.backups.take(m_state.mainDb, backups::Occasion::BeforeImport);
         const imports::StoreCounts counts = imports::storeScores(m_state.mainDb, m_rows, m_ui->Text2->text());
         // Every score row, the new ones included, for whichever window reads the shared result next.
         m_state.puntosRs = m_state.mainDb.openRecordset(QStringLiteral("select * from puntos "));

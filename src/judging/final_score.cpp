@@ -162,9 +162,14 @@ int recalcularPuntuaciones(const store::Database& db)
             try {
                 store.bind(1, score).bind(2, flag).bind(3, birds.int64(0));
                 store.run();
-            } catch (const store::Error&) {
-                store.reset(); // this cage keeps its old score; the others go on
-                continue;
+            } catch (const store::Error& e) {
+                store.reset();
+                // A file that cannot take the write fails the whole pass: SQLite may already have
+                // undone the cages before this one, and the rest would be stored one by one.
+                if (e.isStorage())
+                    throw store::Error(e.message() + QStringLiteral(" No se ha guardado ninguna puntuación."),
+                                       store::Error::Kind::Storage);
+                continue; // the file refuses this cage's own values: it keeps its old score
             }
         }
         ++stored;

@@ -46,8 +46,10 @@ QString termina(int rowCount, int jueces);
 
 // The pass of the reception list's reload over the whole exhibition: for every received cage
 // with score rows, computes and stores puntos and termina; cages without rows keep theirs. One
-// transaction; a cage whose rows cannot be read is skipped and the pass goes on. Returns the
-// number of cages whose score was stored.
+// transaction; a cage whose rows cannot be read, or whose values the file refuses, is skipped
+// and the pass goes on. A file that cannot be written (full disk, read-only folder, I/O error,
+// another program's lock) raises a store::Error of kind Storage and nothing of the pass is kept.
+// Returns the number of cages whose score was stored.
 int recalcularPuntuaciones(const store::Database& db);
 
 } // namespace judging

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 namespace listings
 {
@@ -41,6 +42,23 @@ char windows1252(char32_t c)
         if (windows1252High[i] != 0 && windows1252High[i] == c)
             return char(0x80 + i);
     return '?';
+}
+
+// Why a document could not be written, in the user's words. The system's own text is English
+// (or "Unknown error"), so the usual causes are recognised from the disk and the folder.
+QString writeFailureCause(const QFileInfo& target, qint64 size, const QString& systemText)
+{
+    const QStorageInfo disk(target.absolutePath());
+    const qint64 block = disk.isValid() && disk.blockSize() > 0 ? disk.blockSize() : 4096;
+    if (disk.isValid() && disk.isReadOnly())
+        return QStringLiteral("el disco es de solo lectura");
+    if (disk.isValid() && disk.bytesAvailable() < (size / block + 1) * block)
+        return QStringLiteral("no queda espacio en el disco");
+    if (!QFileInfo(target.absolutePath()).isWritable())
+        return QStringLiteral("no se puede escribir en esa carpeta");
+    if (target.exists() && !target.isWritable())
+        return QStringLiteral("ya hay un archivo con ese nombre y no se puede cambiar");
+    return QStringLiteral("el sistema no lo ha permitido (%1)").arg(systemText);
 }
 
 } // namespace
@@ -149,11 +167,16 @@ void writeFile(const QString& path, const QByteArray& bytes)
     // A save file cannot replace a file in a folder where no new file can be made; write in
     // place there, as the user's rights allow.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw OutputError(
-            QStringLiteral("No se ha podido grabar el archivo %1 en la carpeta «%2» (%3). "
-                           "Compruebe que se puede escribir en ella y que queda sitio en el disco.")
-                .arg(target.fileName(), folder, file.errorString()));
+    // Unbuffered: a write the disk refuses fails at the write, with its cause, rather than in the
+    // final flush, whose failure the save file reports as an unknown error.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() &&
+        file.commit())
+        return;
+    const QString systemText = file.errorString();
+    file.cancelWriting(); // the partial copy goes before the free space is measured
+    throw OutputError(
+        QStringLiteral("No se ha podido grabar el archivo %1 en la carpeta «%2»: %3.")
+            .arg(target.fileName(), folder, writeFailureCause(target, bytes.size(), systemText)));
 }
 
 } // namespace listings

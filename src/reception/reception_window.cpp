@@ -345,6 +345,7 @@ void ReceptionWindow::borrarTodas()
     if (m_entering)
         endEntry();
     WaitCursor wait;
+    m_state.backups.take(m_state.mainDb, backups::Occasion::BeforeDeleteAll);
     guarded(this, [this] {
         reception::deleteAllCages(m_state.mainDb);
         m_state.puntosRs =

@@ -4,6 +4,7 @@
 // end; the main window's opening sequence fills it, and a window that reopens a shared result
 // replaces it for every later reader. Windows receive it by reference.
 
+#include "backups/keeper.h"
 #include "store/database.h"
 
 #include <QString>
@@ -28,6 +29,8 @@ struct AppState {
     QString selSexo;       // SelSexo: "M" or "H", or "" for group D
     QString selClubCodigo; // SelClubCodigo
     QString clubPattern;   // ClubPattern
+
+    backups::Keeper backups; // the copies of the open exhibition, and when to take them
 
     // The configuration through ConfigRs: a field without a value reads as 0, false or "".
     int jueces() const;

@@ -27,6 +27,9 @@
 #include "import/reception_import_window.h"
 #include "import/score_import_window.h"
 
+// -- backups
+#include "backups/backups_window.h"
+
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
@@ -133,9 +136,28 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     // -- import
     enableTask(m_ui->actionImpRecepcion, [this] { showTask(m_receptionImport); });
     enableTask(m_ui->actionImpPuntuacion, [this] { showTask(m_scoreImport); });
+
+    // -- backups
+    // A copy that could not be made is told in the status bar, never in the way of the work.
+    m_state.backups.onOutcome = [this](const QString& problem) {
+        m_texto->setText(problem.isEmpty() ? QStringLiteral("Programa para las Exposiciones Regionales")
+                                           : problem);
+    };
+    auto* copies = new QTimer(this);
+    copies->setObjectName(QStringLiteral("copiasTimer"));
+    connect(copies, &QTimer::timeout, this, [this] { m_state.backups.takeIfChanged(m_state.mainDb); });
+    copies->start(backups::periodMinutes * 60 * 1000);
+    enableTask(m_ui->actionCopias, [this] {
+        showTask(m_backups);
+        if (m_backups->restored())
+            showRestored();
+    });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    m_state.backups.onOutcome = nullptr; // the status bar goes with the window
+}
 
 void MainWindow::enableTask(QAction* action, std::function<void()> open)
 {
@@ -154,6 +176,27 @@ bool MainWindow::openExhibition()
 {
     if (!guarded(this, [this] { exhibition::open(m_state, m_state.dbPath); }))
         return false;
+    showExhibition();
+    m_state.backups.take(m_state.mainDb, backups::Occasion::Opening);
+    return true;
+}
+
+void MainWindow::showRestored()
+{
+    m_reception.reset();
+    m_config.reset();
+    m_judging.reset();
+    m_club.reset();
+    m_listabc.reset();
+    m_listados.reset();
+    m_listadoCl.reset();
+    m_receptionImport.reset();
+    m_scoreImport.reset();
+    showExhibition();
+}
+
+void MainWindow::showExhibition()
+{
     if (m_state.configRs.recordCount() == 0) {
         m_ui->Label1->clear();
         m_ui->Label2->clear();
@@ -172,7 +215,6 @@ bool MainWindow::openExhibition()
     }
     m_texto->setText(QStringLiteral("Programa para las Exposiciones Regionales"));
     setWindowTitle(QStringLiteral("Programa para Exposiciones de Palomas Mensajeras"));
-    return true;
 }
 
 void MainWindow::runModal()

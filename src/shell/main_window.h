@@ -25,6 +25,9 @@ class ListadoClWindow;
 class ReceptionImportWindow;
 class ScoreImportWindow;
 
+// -- backups
+class BackupsWindow;
+
 namespace Ui
 {
 class MainWindow;
@@ -63,6 +66,11 @@ private:
     // The listing choice handed to the listing windows, always all three, in this order.
     void selectListing(const QString& grupo, const QString& categ, const QString& sexo);
     void showStatusTimes();
+    // The exhibition's name, region and emblem, the status text and the caption.
+    void showExhibition();
+    // After a copy was restored: the window shows the restored exhibition, and every task window
+    // starts afresh from it.
+    void showRestored();
 
     template <class Window> void showTask(std::unique_ptr<Window>& window)
     {
@@ -98,4 +106,7 @@ private:
     // -- import
     std::unique_ptr<ReceptionImportWindow> m_receptionImport;
     std::unique_ptr<ScoreImportWindow> m_scoreImport;
+
+    // -- backups
+    std::unique_ptr<BackupsWindow> m_backups;
 };

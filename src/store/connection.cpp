@@ -4,6 +4,7 @@
 #include "store/error.h"
 #include "store/text_order.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <sqlite3.h>
 
@@ -26,36 +27,72 @@ QString Connection::fileName() const
     return QFileInfo(path).fileName();
 }
 
-void Connection::fail(int code) const
+Error Connection::errorFor(int code) const
 {
     const QString file = fileName();
+    const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
     const QString detail = db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    const auto storage = [](const QString& message) { return Error(message, Error::Kind::Storage); };
     switch (code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        throw Error(QStringLiteral("La base de datos «%1» está ocupada por otro programa. "
-                                   "Espere un momento y vuelva a intentarlo.")
-                        .arg(file));
+        return storage(QStringLiteral("El archivo «%1» de la carpeta «%2» está ocupado por otro programa: se "
+                                      "ha esperado %3 segundos a que lo deje libre. Espere a que termine o "
+                                      "ciérrelo, y vuelva a intentarlo.")
+                           .arg(file, folder)
+                           .arg(busyTimeoutMs / 1000));
     case SQLITE_FULL:
-        throw Error(QStringLiteral("No queda espacio en el disco para guardar «%1».").arg(file));
+        return storage(QStringLiteral("No queda espacio en el disco para guardar «%1».").arg(file));
     case SQLITE_READONLY:
-        throw Error(QStringLiteral("No se puede escribir en «%1»: el archivo o su carpeta es de solo "
-                                   "lectura.")
-                        .arg(file));
+        return storage(QStringLiteral("No se puede escribir en «%1»: el archivo o su carpeta es de solo "
+                                      "lectura.")
+                           .arg(file));
     case SQLITE_NOTADB:
-        throw Error(QStringLiteral("El archivo «%1» no es una base de datos de este programa.").arg(file));
+        return storage(QStringLiteral("El archivo «%1» no es una base de datos de este programa.").arg(file));
     case SQLITE_CORRUPT:
-        throw Error(QStringLiteral("El archivo «%1» está dañado.").arg(file));
+        return storage(QStringLiteral("El archivo «%1» está dañado.").arg(file));
     case SQLITE_CANTOPEN:
-        throw Error(QStringLiteral("No se puede abrir el archivo «%1».").arg(file));
+        // Once the file is open, what cannot be opened is the journal that SQLite makes beside it
+        // for every change.
+        if (opened)
+            return storage(QStringLiteral("No se puede escribir en la carpeta «%1»: los cambios de «%2» "
+                                          "necesitan crear un archivo en ella.")
+                               .arg(folder, file));
+        return storage(QStringLiteral("No se puede abrir el archivo «%1».").arg(file));
     case SQLITE_IOERR:
-        throw Error(QStringLiteral("Error de lectura o escritura en el archivo «%1».").arg(file));
+        return storage(QStringLiteral("Error de lectura o escritura en el archivo «%1».").arg(file));
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        throw Error(QStringLiteral("No hay permiso para usar el archivo «%1».").arg(file));
+        return storage(QStringLiteral("No hay permiso para usar el archivo «%1».").arg(file));
+    // The row's own values: a pass may leave this row and go on.
+    case SQLITE_CONSTRAINT:
+    case SQLITE_MISMATCH:
+    case SQLITE_TOOBIG:
+    case SQLITE_RANGE:
+        return Error(QStringLiteral("Error de la base de datos «%1»: %2.").arg(file, detail));
     default:
-        throw Error(QStringLiteral("Error de la base de datos «%1»: %2.").arg(file, detail));
+        return storage(QStringLiteral("Error de la base de datos «%1»: %2.").arg(file, detail));
     }
+}
+
+void Connection::fail(int code) const
+{
+    const Error error = errorFor(code);
+    // After a full disk or an I/O error SQLite may roll the whole transaction back by itself.
+    if (transactionDepth > 0 && db != nullptr && sqlite3_get_autocommit(db) != 0 && lostTransaction.isEmpty())
+        lostTransaction = error.message();
+    throw error;
+}
+
+void Connection::checkTransactionAlive() const
+{
+    if (transactionDepth == 0 || db == nullptr || sqlite3_get_autocommit(db) == 0)
+        return;
+    const QString cause =
+        lostTransaction.isEmpty()
+            ? QStringLiteral("La base de datos «%1» ha deshecho los cambios en curso.").arg(fileName())
+            : lostTransaction;
+    throw Error(cause + QStringLiteral(" No se ha guardado nada de la operación."), Error::Kind::Storage);
 }
 
 void Connection::execute(const char* sql) const

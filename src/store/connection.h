@@ -2,6 +2,7 @@
 
 // Private to the store: the open SQLite connection shared by a Database and its results.
 
+#include "store/error.h"
 #include "store/schema.h"
 
 #include <QString>
@@ -11,11 +12,18 @@ struct sqlite3;
 namespace store::detail
 {
 
+// How long a statement waits for another program's lock on the file before it gives up. A second
+// copy of the program holds its lock only for the length of a write.
+constexpr int busyTimeoutMs = 5000;
+
 struct Connection {
     sqlite3* db = nullptr;
     QString path;
     Schema schema;
     int transactionDepth = 0;
+    bool opened = false; // the file itself is open: a later failure to open is the journal's
+    // The failure after which SQLite undid the open transaction by itself; empty while none.
+    mutable QString lostTransaction;
 
     Connection() = default;
     Connection(const Connection&) = delete;
@@ -27,6 +35,10 @@ struct Connection {
 
     // Raises store::Error with a Spanish message for a failed SQLite call.
     [[noreturn]] void fail(int code) const;
+    store::Error errorFor(int code) const;
+    // Refuses a write or a commit after SQLite undid the transaction it belongs to: in autocommit
+    // it would be stored alone, and the pass would be left half written.
+    void checkTransactionAlive() const;
     void check(int code) const
     {
         if (code != 0 /* SQLITE_OK */)

@@ -15,10 +15,6 @@ namespace store
 namespace
 {
 
-// A second copy of the program on the same exhibition holds its lock only for the length of a
-// write; this long a wait is enough for it to finish.
-constexpr int busyTimeoutMs = 5000;
-
 QString columnDefinition(const FieldDef& f)
 {
     const QString name = u'"' + f.name + u'"';
@@ -69,13 +65,31 @@ std::shared_ptr<detail::Connection> connect(const QString& path, const Schema& s
         sqlite3_open_v2(QFile::encodeName(connection->path).constData(), &connection->db, flags, nullptr);
     if (rc != SQLITE_OK)
         connection->fail(rc);
+    connection->opened = true;
     sqlite3_extended_result_codes(connection->db, 1);
-    sqlite3_busy_timeout(connection->db, busyTimeoutMs);
-    // A listing visits the score rows of thousands of cages in score order; with the default
-    // 2 MB page cache the largest exhibitions went back to the file at each visit.
-    sqlite3_exec(connection->db, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(connection->db, detail::busyTimeoutMs);
     detail::registerFunctions(connection->db);
+    // A listing visits the score rows of thousands of cages in score order; with the default
+    // 2 MB page cache the largest exhibitions went back to the file at each visit. The setting
+    // reads the file's tables first: its failure is the file's (damaged, or locked by another
+    // program after a wait of busyTimeoutMs), and it is reported, not left to fail again later.
+    connection->execute("PRAGMA cache_size = -65536");
     return connection;
+}
+
+// The fields of a database header that every SQLite file holds with these values. A damaged file
+// (random bytes after the first sixteen) fails here: left to SQLite, a "write version" byte
+// above 2 opens it read-only, and the user would be told that the file cannot be written.
+bool isSoundHeader(const QByteArray& header)
+{
+    if (header.size() < 100)
+        return false;
+    const auto byte = [&](int i) { return int(quint8(header[i])); };
+    const int pageSize = byte(16) << 8 | byte(17);
+    const bool pageSizeOk =
+        pageSize == 1 || (pageSize >= 512 && pageSize <= 32768 && (pageSize & (pageSize - 1)) == 0);
+    return pageSizeOk && (byte(18) == 1 || byte(18) == 2) && (byte(19) == 1 || byte(19) == 2) &&
+           byte(21) == 64 && byte(22) == 32 && byte(23) == 32;
 }
 
 // Refuses, before SQLite touches it, a file that cannot be one of ours.
@@ -93,10 +107,16 @@ void checkLooksLikeDatabase(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("No se puede leer el archivo «%1».").arg(name));
-    if (file.read(16) != QByteArray("SQLite format 3", 16))
+    const QByteArray header = file.read(100);
+    if (!header.startsWith(QByteArray("SQLite format 3", 16)))
         throw Error(QStringLiteral("El archivo «%1» no es una base de datos de este programa "
                                    "(puede ser de otro programa o de una versión antigua).")
                         .arg(name));
+    if (!isSoundHeader(header))
+        throw Error(QStringLiteral("El archivo «%1» está dañado: empieza como una base de datos, pero el "
+                                   "resto no se puede leer como tal.")
+                        .arg(name),
+                    Error::Kind::Storage);
 }
 
 } // namespace
@@ -150,13 +170,15 @@ Database Database::create(const QString& path, const Schema& schema)
     }
 }
 
-Database Database::open(const QString& path, const Schema& schema)
+Database Database::open(const QString& path, const Schema& schema, Access access)
 {
     checkLooksLikeDatabase(path);
-    auto connection = connect(path, schema, SQLITE_OPEN_READWRITE);
+    const bool readOnly = access == Access::ReadOnly;
+    auto connection = connect(path, schema, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     const QString name = connection->fileName();
-    if (sqlite3_db_readonly(connection->db, "main") == 1)
-        throw Error(QStringLiteral("No se puede escribir en «%1»: el archivo es de solo lectura.").arg(name));
+    if (!readOnly && sqlite3_db_readonly(connection->db, "main") == 1)
+        throw Error(QStringLiteral("No se puede escribir en «%1»: el archivo es de solo lectura.").arg(name),
+                    Error::Kind::Storage);
 
     Database database(connection);
     for (const TableDef& table : schema.tables) {
@@ -178,6 +200,8 @@ Database Database::open(const QString& path, const Schema& schema)
         }
     }
     // The indexes only speed up the look-ups; a file that cannot take them still works.
+    if (readOnly)
+        return database;
     for (const QString& index : schema.indexes)
         sqlite3_exec(connection->db, index.toUtf8().constData(), nullptr, nullptr, nullptr);
     return database;
@@ -215,6 +239,10 @@ Transaction::Transaction(const Database& database) : m_connection(database.conne
     if (!m_connection)
         throw Error(QStringLiteral("No hay ninguna base de datos abierta."));
     const int depth = m_connection->transactionDepth + 1;
+    if (depth == 1)
+        m_connection->lostTransaction.clear();
+    else
+        m_connection->checkTransactionAlive(); // a savepoint would begin a transaction of its own
     m_connection->execute(depth == 1 ? "BEGIN IMMEDIATE"
                                      : QStringLiteral("SAVEPOINT t%1").arg(depth).toUtf8().constData());
     m_depth = depth;
@@ -225,6 +253,7 @@ void Transaction::commit()
 {
     if (m_done)
         return;
+    m_connection->checkTransactionAlive();
     m_connection->execute(m_depth == 1 ? "COMMIT"
                                        : QStringLiteral("RELEASE t%1").arg(m_depth).toUtf8().constData());
     m_done = true;

@@ -32,9 +32,12 @@ public:
     // failure nothing is left behind.
     static Database create(const QString& path, const Schema& schema);
 
-    // Opens an existing file for reading and writing. Refuses, without changing it, a file that
-    // is not such a database or lacks a table or field of the schema.
-    static Database open(const QString& path, const Schema& schema);
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Opens an existing file for reading and writing (or only for reading: a backup copy is
+    // looked at without a byte of it changing). Refuses, without changing it, a file that is not
+    // such a database or lacks a table or field of the schema.
+    static Database open(const QString& path, const Schema& schema, Access access = Access::ReadWrite);
 
     bool isOpen() const { return m_connection != nullptr; }
     QString path() const;

@@ -3,6 +3,9 @@
 namespace store
 {
 
-Error::Error(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
+Error::Error(const QString& message, Kind kind)
+    : std::runtime_error(message.toStdString()), m_message(message), m_kind(kind)
+{
+}
 
 } // namespace store

@@ -83,6 +83,7 @@ Statement& Statement::bind(int index, const QString& value)
 bool Statement::step()
 {
     if (sqlite3_stmt_readonly(m_statement) == 0) {
+        m_connection->checkTransactionAlive();
         if (const int forced = detail::countWrite(); forced != 0) {
             sqlite3_reset(m_statement);
             m_connection->fail(forced);

@@ -7,6 +7,7 @@
 #include "shell/exhibition.h"
 #include "shell/messages.h"
 #include "store/error.h"
+#include "store/write_fault.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 
@@ -333,6 +334,33 @@ private slots:
         QEvent activated(QEvent::WindowActivate);
         QApplication::sendEvent(m_window.get(), &activated);
         QCOMPARE(tools(), "100010");
+    }
+
+    // A disk that refuses the reload's scores: an "Aviso" says why, nothing of the pass is kept,
+    // the cages are still listed, and the next reload stores them once the disk takes writes.
+    void aReloadThatCannotWriteSaysSoAndKeepsTheList()
+    {
+        for (int juez = 1; juez <= 3; ++juez) {
+            fixtures::addScore(m_db, "7", juez, 87.5 + juez);
+            fixtures::addScore(m_db, "17", juez, 89);
+        }
+        fixtures::addScore(m_db, "20", 1, 90);
+        for (int cage : {7, 17, 20})
+            fixtures::addBird(m_db, cage, "A", "M");
+        {
+            const store::WriteFault fault(2, store::WriteFault::Kind::DiskFull);
+            Messages::script(Messages::Answer::Ok);
+            open();
+            QVERIFY(fault.fired());
+        }
+        QCOMPARE(Messages::last().title, "Aviso");
+        QCOMPARE(Messages::last().text,
+                 "No queda espacio en el disco para guardar «expo.mdb». No se ha guardado "
+                 "ninguna puntuación.");
+        QCOMPARE(stored({"puntos", "termina"}), "0,0,0|N,N,N");
+        QCOMPARE(listed(), "7,17,20");
+        m_window->load();
+        QCOMPARE(stored({"puntos", "termina"}), "89,5,89,90|S,S,N");
     }
 
     void deleteAllAsksFirstAndKeepsTheConfiguration()

@@ -207,6 +207,9 @@ private slots:
         QTest::newRow("Imp Puntuacion") << "actionImpPuntuacion"
                                         << "ScoreImportWindow"
                                         << "//";
+        QTest::newRow("Copias de seguridad") << "actionCopias"
+                                             << "BackupsWindow"
+                                             << "//";
     }
     void everyMenuItemOpensItsWindow()
     {
