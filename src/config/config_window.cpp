@@ -83,6 +83,7 @@ void ConfigWindow::modificar()
 {
     fill();
     m_ui->Text1->setFocus(Qt::OtherFocusReason);
+    m_ui->Text1->selectAll(); // also when the name had the focus already: typing replaces it
     m_ui->confModificar->setEnabled(false);
     m_ui->ConfAceptar->setEnabled(true);
 }

@@ -147,6 +147,20 @@ private slots:
               "after");
     }
 
+    // "&Modificar" brings the stored name back selected, also when the name box had the focus.
+    void modificarSelectsTheName()
+    {
+        exhibition::open(*m_state, path());
+        m_window = std::make_unique<ConfigWindow>(*m_state);
+        m_window->load();
+        QVERIFY(guitest::showActive(m_window.get()));
+        guitest::type(w("Text1"), "Tecleado");
+        click("confModificar"); // the focus stays in the name box
+        QCOMPARE(w("Text1")->selectedText(), "Sin Nombre");
+        QTest::keyClicks(w("Text1"), "Nueva");
+        QCOMPARE(w("Text1")->text(), "Nueva");
+    }
+
     // Esc has no role in this window: what is being typed is never thrown away by it.
     void escapeHasNoRole_data()
     {
