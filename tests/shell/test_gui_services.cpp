@@ -85,6 +85,26 @@ private slots:
         QCOMPARE(checks, 1);
     }
 
+    // A modal window is handed to the test once it is the active window: keys sent before then
+    // would go to the window below it, and the test would wait for ever.
+    void whenShownWaitsForTheActiveWindow()
+    {
+        m_window->hide(); // the modal window is the only dialog on the screen
+        QDialog modal(m_window.get());
+        QWidget elsewhere; // another window keeps the activation for a while, as on a busy system
+        QTimer::singleShot(0, &elsewhere, [&elsewhere] {
+            elsewhere.show();
+            elsewhere.activateWindow();
+        });
+        bool wasActive = false;
+        guitest::whenShown<QDialog>([&wasActive](QDialog* dialog) {
+            wasActive = dialog->isActiveWindow();
+            dialog->reject();
+        });
+        modal.exec();
+        QVERIFY(wasActive);
+    }
+
     void guardTurnsAStoreErrorIntoAnAvisoBox()
     {
         Messages::startScripting();
