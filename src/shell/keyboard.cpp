@@ -95,7 +95,7 @@ bool KeyboardHelper::eventFilter(QObject* watched, QEvent* event)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return m_options.enterAsTab && enter(receiver);
+        return enter(receiver);
     default:
         return false;
     }
@@ -106,13 +106,15 @@ bool KeyboardHelper::enter(QWidget* receiver)
     for (QWidget* w = receiver; w != nullptr && w != m_window; w = w->parentWidget())
         if (m_keepEnter.contains(w))
             return false;
-    // The key is not only a Tab: on a button it is the button's key, as the clerk expects of
-    // "Aceptar" and "Cancelar". The button's own work moves the focus where it belongs.
+    // On a button Enter is the button's key, as the clerk expects of "Aceptar" and "Cancelar",
+    // in every window; the button's own work moves the focus where it belongs.
     if (auto* button = qobject_cast<QPushButton*>(receiver)) {
         if (button->isEnabled())
             button->click();
         return true;
     }
+    if (!m_options.enterAsTab)
+        return false;
     focusNext(m_window);
     return true;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // The keyboard habits shared by the windows. The window sees its keys before its controls do:
-// - Enter moves to the next control, as Tab does; on a button it presses the button, so that
-//   Enter on "Aceptar" stores and on "Cancelar" cancels;
+// - Enter moves to the next control, as Tab does (in the entry windows); on a button it presses
+//   the button, in every window, so that Enter on "Aceptar" stores and on "Cancelar" cancels;
 // - holding Ctrl shows the legend of the numbered toolbar commands, and releasing any key hides it;
 //   Ctrl with a digit runs the toolbar command of that number;
 // - Esc closes the window, or has no role in a window that closes only by its buttons;

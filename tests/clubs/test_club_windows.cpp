@@ -217,6 +217,7 @@ private slots:
         QTRY_COMPARE(text("Text2")->selectedText(), QString(51, u'x'));
         QTest::keyClicks(text("Text2"), "Doce");
         QCOMPARE(text("Text2")->text(), "Doce");
+        QCOMPARE(state(), "GRABAR"); // no button comes back on through the box
     }
 
     void keysInEntryStates_data()
