@@ -52,6 +52,10 @@ int KeyboardHelper::ctrlDigit(const QKeyEvent* key)
 bool KeyboardHelper::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // Ctrl released in a box the key opened ("2 Borrar" asks first) is a release the window
+    // never sees: the legend goes when the window gives way.
+    if (type == QEvent::WindowDeactivate && watched == m_window && m_options.legend != nullptr)
+        m_options.legend->hide();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
         return false;
     auto* receiver = qobject_cast<QWidget*>(watched);

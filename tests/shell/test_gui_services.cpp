@@ -59,6 +59,21 @@ private slots:
         QVERIFY(!m_legend->isVisible());
     }
 
+    // Ctrl held down when a box of the window opens is released in the box: the legend goes
+    // with the window's activation.
+    void legendHiddenWhenAnotherWindowTakesOver()
+    {
+        QTest::keyPress(m_first, Qt::Key_Control);
+        QVERIFY(m_legend->isVisible());
+        QDialog box(m_window.get());
+        QVERIFY(guitest::showActive(&box));
+        QTRY_COMPARE(QApplication::activeWindow(), &box);
+        QTest::keyRelease(&box, Qt::Key_Control);
+        box.hide();
+        QVERIFY(guitest::showActive(m_window.get()));
+        QVERIFY(!m_legend->isVisible());
+    }
+
     void escapeCloses()
     {
         QTest::keyClick(m_first, Qt::Key_Escape);

@@ -46,7 +46,10 @@ bool showActive(QWidget* window)
 {
     window->show();
     window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
+    // The platform may call the window active before the application has made it its active
+    // window, whose focus widget the keys go to.
+    return QTest::qWaitForWindowActive(window) &&
+           QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
 }
 
 void answerRealBoxes(QStringList* seen)
@@ -61,7 +64,7 @@ void answerRealBoxes(QStringList* seen)
             auto* box = qobject_cast<QMessageBox*>(w);
             if (box == nullptr || !box->isVisible())
                 continue;
-            if (!box->isActiveWindow()) {
+            if (QApplication::activeWindow() != box) {
                 box->activateWindow();
                 return;
             }

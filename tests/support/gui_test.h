@@ -39,7 +39,8 @@ template <class W> void whenShown(std::function<void(W*)> check)
             auto* found = qobject_cast<W*>(w);
             if (found == nullptr || !found->isVisible())
                 continue;
-            if (!found->isActiveWindow()) {
+            // QApplication's own record: the focus widget that keys go to follows it.
+            if (QApplication::activeWindow() != found) {
                 found->activateWindow(); // and look again at the next tick
                 return;
             }
