@@ -1,6 +1,7 @@
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
 #include "shell/startup_window.h"
+#include "shell/window_placement.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -13,6 +14,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Palomas"));
     QApplication::setOrganizationName(QStringLiteral("Palomas"));
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    // Every window within the screen, where the user left it in the last run.
+    placement::installForApplication();
     // Qt's own buttons and file dialogs in Spanish, when the translations are installed.
     QTranslator qtSpanish;
     if (qtSpanish.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -86,7 +86,7 @@ ClubMaintenanceWindow::ClubMaintenanceWindow(AppState& state, QWidget* parent)
 
     KeyboardHelper* keys = KeyboardHelper::install(this, {true, true, m_ui->Frame5});
     keys->keepEnter(m_ui->Text7);
-    keys->onKeyPress([this](QKeyEvent* key, QWidget*) { return handleKey(clubs::ctrlDigit(key)); });
+    keys->onKeyPress([this](QKeyEvent* key, QWidget*) { return handleKey(KeyboardHelper::ctrlDigit(key)); });
 }
 
 ClubMaintenanceWindow::~ClubMaintenanceWindow() = default;
@@ -270,7 +270,7 @@ void ClubMaintenanceWindow::aceptar()
             QLineEdit* box = refused->field == clubs::Field::Codigo   ? m_ui->Text1
                              : refused->field == clubs::Field::Nombre ? m_ui->Text2
                                                                       : m_ui->Text3;
-            box->setFocus(Qt::OtherFocusReason);
+            focus::later(box);
             return;
         }
         if (m_newClub) {

@@ -50,7 +50,7 @@ ClubSearchWindow::ClubSearchWindow(AppState& state, QWidget* parent)
             chooseSelected();
             return true;
         }
-        switch (clubs::ctrlDigit(key)) {
+        switch (KeyboardHelper::ctrlDigit(key)) {
         case 1:
             openSearch();
             return true;

@@ -3,7 +3,6 @@
 #include "shell/messages.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -55,13 +54,6 @@ void fillList(QTreeWidget* list, const std::vector<Club>& clubs, ListEntry (*ent
         items << item;
     }
     list->addTopLevelItems(items);
-}
-
-int ctrlDigit(const QKeyEvent* key)
-{
-    if (key->modifiers() != Qt::ControlModifier || key->key() < Qt::Key_0 || key->key() > Qt::Key_9)
-        return -1;
-    return key->key() - Qt::Key_0;
 }
 
 void showNotFound(QWidget* parent)

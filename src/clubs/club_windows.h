@@ -1,13 +1,12 @@
 #pragma once
 
-// What the two club windows share: their look, the filling of their lists, their numbered Ctrl
-// keys and the box of a search that finds nothing.
+// What the two club windows share: their look, the filling of their lists and the box of a search
+// that finds nothing.
 
 #include "clubs/club.h"
 
 #include <vector>
 
-class QKeyEvent;
 class QLabel;
 class QTreeWidget;
 class QWidget;
@@ -30,10 +29,6 @@ void setUpList(QTreeWidget* list);
 
 // Fills the list with one entry per club, in order; each entry keeps its tag under Qt::UserRole.
 void fillList(QTreeWidget* list, const std::vector<Club>& clubs, ListEntry (*entryOf)(const Club&));
-
-// The digit of a key of the main row pressed with Ctrl and no other shift key; -1 for any other
-// key.
-int ctrlDigit(const QKeyEvent* key);
 
 // "No se ha encontrado". The box has no title of its own; it carries the program's name, as boxes
 // without a title did.

@@ -12,6 +12,7 @@ ConfigWindow::ConfigWindow(AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::ConfigWindow>())
 {
     m_ui->setupUi(this);
+    // Esc has no role here: what is being typed is lost only through "&Salir".
     KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = false, .legend = nullptr});
     focus::selectAllOnFocus(m_ui->Text1);
     focus::selectAllOnFocus(m_ui->Text3);
@@ -82,6 +83,7 @@ void ConfigWindow::modificar()
 {
     fill();
     m_ui->Text1->setFocus(Qt::OtherFocusReason);
+    m_ui->Text1->selectAll(); // also when the name had the focus already: typing replaces it
     m_ui->confModificar->setEnabled(false);
     m_ui->ConfAceptar->setEnabled(true);
 }
@@ -97,8 +99,7 @@ void ConfigWindow::aceptar()
     typed.quitar = m_ui->Option2->isChecked();
     if (!config::parseJueces(typed.jueces)) {
         Messages::inform(this, QStringLiteral("Aviso"), config::invalidJuecesMessage(typed.jueces));
-        m_ui->Text6->setFocus(Qt::OtherFocusReason);
-        m_ui->Text6->selectAll();
+        focus::later(m_ui->Text6);
         return;
     }
     const bool stored = guarded(this, [&] {
@@ -111,4 +112,5 @@ void ConfigWindow::aceptar()
     m_ui->confModificar->setEnabled(true);
     m_ui->ConfAceptar->setEnabled(false);
     m_ui->confModificar->setFocus(Qt::OtherFocusReason);
+    emit settingsStored();
 }

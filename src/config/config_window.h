@@ -26,6 +26,10 @@ public:
 
     int exec() override;
 
+signals:
+    // The settings were stored: the main window shows the name and region at once.
+    void settingsStored();
+
 private:
     void fill();
     void modificar();

@@ -101,7 +101,7 @@ void ScoreImportWindow::grabar()
     // user correct it, rather than closing the window with nothing stored.
     if (const QString refusal = imports::judgeRefusal(m_ui->Text2->text()); !refusal.isEmpty()) {
         Messages::inform(this, QStringLiteral("Aviso"), refusal);
-        m_ui->Text2->setFocus(Qt::OtherFocusReason);
+        focus::later(m_ui->Text2);
         return;
     }
     const bool stored = m_preview->grabar([this] {

@@ -60,7 +60,9 @@ JudgingWindow::JudgingWindow(AppState& state, QWidget* parent)
     keepPlace.setRetainSizeWhenHidden(true); // the window does not jump while Ctrl is held
     m_ui->legendFrame->setSizePolicy(keepPlace);
     m_ui->legendFrame->hide();
-    KeyboardHelper::install(this, {true, true, m_ui->legendFrame});
+    KeyboardHelper* keys = KeyboardHelper::install(this, {true, true, m_ui->legendFrame});
+    // The legend shown while Ctrl is held names these keys.
+    keys->numberedCommands({m_actions.begin(), m_actions.end()});
 
     connectControls();
 }
@@ -85,8 +87,6 @@ void JudgingWindow::buildToolbar()
         QAction* action =
             toolbar->addAction(style()->standardIcon(buttons[k].icon), QString::fromUtf8(buttons[k].text));
         action->setObjectName(QStringLiteral("p%1").arg(k + 1));
-        // The legend shown while Ctrl is held names these keys.
-        action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + k)));
         action->setToolTip(QStringLiteral("%1 %2").arg(k + 1).arg(action->text()));
         m_actions[std::size_t(k)] = action;
     }
@@ -106,6 +106,7 @@ void JudgingWindow::connectControls()
     connect(m_ui->Command1, &QPushButton::clicked, this, &JudgingWindow::aceptar);
     connect(m_ui->Command2, &QPushButton::clicked, this, &JudgingWindow::cancelar);
 
+    focus::leavesWithoutChecks(m_ui->Command2);
     focus::onFocusIn(m_ui->Text1, [this] { cageFocusIn(); });
     focus::onFocusOut(m_ui->Text1, [this] { cageFocusOut(); });
     focus::selectAllOnFocus(m_ui->Text3);
@@ -312,7 +313,7 @@ void JudgingWindow::modificar()
         startEntry(EntryMode::Change);
         m_ui->Text3->setText(QString::number(row->juez));
         for (int i = 0; i < judging::apartadoCount; ++i)
-            scoreBox(i)->setText(formats::score(row->puntos[std::size_t(i)]));
+            scoreBox(i)->setText(judging::scoreText(row->puntos[std::size_t(i)]));
         m_ui->Text9->setText(formats::score(row->puntost));
         m_ui->Text4->setFocus(Qt::OtherFocusReason);
     });
@@ -348,14 +349,13 @@ void JudgingWindow::startEntry(EntryMode mode)
     m_entering = true;
 }
 
-// A box is checked when the user leaves it, not when the focus goes to "Cancelar" or back to a
-// box that was just refused.
+// A box is checked when the user leaves it, not when the focus goes back to a box that was just
+// refused ("Cancelar" runs no check at all).
 bool JudgingWindow::checksApply() const
 {
     if (!m_entering)
         return false;
-    const QWidget* next = QApplication::focusWidget();
-    return next != m_ui->Command2 && (m_refocus.isNull() || next != m_refocus.data());
+    return m_refocus.isNull() || QApplication::focusWidget() != m_refocus.data();
 }
 
 void JudgingWindow::refuse(QLineEdit* box, const QString& message, const QString& reset)
@@ -386,7 +386,7 @@ void JudgingWindow::scoreFocusOut(int index)
     if (box->text().trimmed().isEmpty())
         box->setText(judging::emptyScore());
     if (const std::optional<double> score = judging::readScore(index, box->text()))
-        box->setText(formats::score(*score));
+        box->setText(judging::scoreText(*score));
     else
         refuse(box, judging::scoreRefusedMessage(), judging::emptyScore());
     updateTotal();
@@ -422,7 +422,7 @@ void JudgingWindow::aceptar()
         }
         const judging::JudgeScores& row = std::get<judging::JudgeScores>(checked);
         for (int i = 0; i < judging::apartadoCount; ++i)
-            scoreBox(i)->setText(formats::score(row.puntos[std::size_t(i)]));
+            scoreBox(i)->setText(judging::scoreText(row.puntos[std::size_t(i)]));
         m_ui->Text9->setText(formats::score(row.puntost));
         judging::grabarJuez(m_state, *m_cage, m_mode, row, m_grupo);
         endEntry();

@@ -47,11 +47,16 @@ std::optional<double> readScore(int index, const QString& text)
     if (index < 0 || index >= apartadoCount)
         return std::nullopt;
     const std::optional<double> value = formats::parseNumber(text);
-    // The typed value is checked, not its rounding: 9,004 is above 9 even if it shows as 9,00.
+    // The typed value is checked and kept, not its rounding: 9,004 is above 9.
     const Apartado& apartado = apartados()[std::size_t(index)];
     if (!value || *value < apartado.low || *value > apartado.high)
         return std::nullopt;
-    return formats::roundScore(*value);
+    return *value;
+}
+
+QString scoreText(double score)
+{
+    return formats::roundScore(score) == score ? formats::score(score) : formats::plainNumber(score);
 }
 
 double totalOf(const std::array<double, apartadoCount>& scores)
@@ -66,7 +71,7 @@ double totalOf(const std::array<QString, apartadoCount>& texts)
 {
     std::array<double, apartadoCount> scores{};
     for (std::size_t i = 0; i < texts.size(); ++i)
-        scores[i] = formats::roundScore(formats::parseNumber(texts[i]).value_or(0));
+        scores[i] = formats::parseNumber(texts[i]).value_or(0);
     return totalOf(scores);
 }
 

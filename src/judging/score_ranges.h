@@ -33,12 +33,16 @@ QString emptyScore();
 // The refusal of a score out of its range (title "Aviso").
 QString scoreRefusedMessage();
 
-// The score typed in the box of criterion `index` (0 to 4), rounded to two decimals as the box
-// shows it, when the typed value lies within the range; nothing when it does not, when it is
-// not a number, and when the box is empty.
+// The score typed in the box of criterion `index` (0 to 4), as typed (8,555 stays 8.555: the judge's
+// sheet is stored, not its rounding), when it lies within the range; nothing when it does not,
+// when it is not a number, and when the box is empty.
 std::optional<double> readScore(int index, const QString& text);
 
-// The judge's total of five scores, rounded to two decimals.
+// A score as its box shows it: "#,##0.00" when that is the value exactly ("9,00"), otherwise with
+// all its decimals ("8,555"), so that the box reads back as the value it holds.
+QString scoreText(double score);
+
+// The judge's total: the sum of the five scores as typed, rounded to two decimals.
 double totalOf(const std::array<double, apartadoCount>& scores);
 
 // The judge's total of the boxes as they stand; a box that does not read as a number counts 0.

@@ -5,9 +5,11 @@
 #include "listings/text_document.h"
 #include "shell/app_state.h"
 #include "shell/file_dialogs.h"
+#include "shell/focus_events.h"
 #include "shell/messages.h"
 #include "shell/store_guard.h"
 #include "shell/wait_cursor.h"
+#include "shell/window_placement.h"
 
 #include <QDialog>
 #include <QDir>
@@ -126,7 +128,8 @@ void ListingOutput::vistaPrevia()
     preview.setWindowTitle(QStringLiteral("Vista previa"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&](QPrinter* target) { reported(m_window, [&] { paintPrintout(pages, *target); }); });
-    preview.resize(900, 1000);
+    // A page's height where the screen has room for it; never taller than the screen.
+    preview.resize(placement::fitted(&preview, QSize(900, 1000)));
     preview.exec();
 }
 
@@ -144,7 +147,7 @@ void ListingOutput::grabarDocumento()
     const QString fileName = documentFileName(listing);
     const QString path = documentPath(m_pathBox->text(), fileName, m_state.programFolder);
     if (!reported(m_window, [&] { writeFile(path, documentBytes(listing)); })) {
-        m_pathBox->setFocus(Qt::OtherFocusReason);
+        focus::later(m_pathBox); // the folder refused, selected to be typed again
         return;
     }
     control<QGroupBox>(m_window, "Frame1")->hide();

@@ -202,6 +202,15 @@ bool cageExists(const store::Database& db, int cage)
     return found.step();
 }
 
+std::vector<int> receivedCages(const store::Database& db)
+{
+    std::vector<int> cages;
+    store::Statement all = db.prepare(QStringLiteral("SELECT jaula FROM Recepcion"));
+    while (all.step())
+        cages.push_back(all.isNull(0) ? 0 : int(all.int64(0)));
+    return cages;
+}
+
 bool deleteCage(const store::Database& db, int cage)
 {
     store::Transaction transaction(db);

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace store
 {
@@ -75,6 +76,9 @@ void storeBird(const store::Database& db, const BirdRecord& bird, EntryMode mode
 
 // Whether a cage of that number has been received.
 bool cageExists(const store::Database& db, int cage);
+
+// The cage of every bird received, one entry per bird, in no particular order.
+std::vector<int> receivedCages(const store::Database& db);
 
 // Deletes the cage and every judge's row for it, in one transaction. A cage that is not there
 // (deleted meanwhile) deletes nothing and gives false.

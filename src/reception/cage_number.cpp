@@ -1,5 +1,7 @@
 #include "reception/cage_number.h"
 
+#include <algorithm>
+
 namespace reception
 {
 
@@ -23,6 +25,22 @@ QString invalidCageMessage(const QString& text)
         .arg(text.trimmed())
         .arg(firstCage)
         .arg(lastCage);
+}
+
+std::optional<int> proposeCage(const std::vector<int>& received)
+{
+    std::vector<bool> taken(std::size_t(lastCage) + 1, false);
+    for (const int cage : received)
+        if (cage >= firstCage && cage <= lastCage)
+            taken[std::size_t(cage)] = true;
+    const qint64 next = qint64(received.size()) + 1;
+    for (qint64 cage = std::max<qint64>(next, firstCage); cage <= lastCage; ++cage)
+        if (!taken[std::size_t(cage)])
+            return int(cage);
+    for (qint64 cage = std::min<qint64>(next - 1, lastCage); cage >= firstCage; --cage)
+        if (!taken[std::size_t(cage)])
+            return int(cage);
+    return std::nullopt;
 }
 
 } // namespace reception

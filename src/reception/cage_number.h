@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace reception
 {
@@ -17,5 +18,12 @@ std::optional<int> parseCage(const QString& text);
 
 // The message for a typed text that is not a cage number.
 QString invalidCageMessage(const QString& text);
+
+// The cage that "Grabar" proposes for a new bird, given the cage of every bird received (one
+// entry per bird): the count of birds plus one, as the clubs number their birds on arrival,
+// when that cage is free; otherwise the next free cage above it, or below it when none is free
+// up to lastCage. The proposal is never a cage in use, so that "Jaula Existente" cannot put a
+// taken number back, and never outside firstCage..lastCage. Nothing when every cage is taken.
+std::optional<int> proposeCage(const std::vector<int>& received);
 
 } // namespace reception

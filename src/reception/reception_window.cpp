@@ -11,6 +11,7 @@
 #include "store/quote.h"
 #include "ui_reception_window.h"
 
+#include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QStyle>
@@ -48,6 +49,8 @@ ReceptionWindow::ReceptionWindow(AppState& state, QWidget* parent)
         pickClub();
         return true;
     });
+    // The toolbar's buttons by the numbers of the legend; a disabled one does nothing.
+    keys->numberedCommands({m_ui->p1, m_ui->p2, m_ui->p3, m_ui->p4, m_ui->p5, m_ui->p6});
 
     connect(m_ui->p1, &QAction::triggered, this, &ReceptionWindow::grabar);
     connect(m_ui->p2, &QAction::triggered, this, &ReceptionWindow::borrar);
@@ -60,6 +63,7 @@ ReceptionWindow::ReceptionWindow(AppState& state, QWidget* parent)
     connect(m_ui->ListView1, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { showCage(current); });
 
+    focus::leavesWithoutChecks(m_ui->Command2);
     focus::onFocusOut(m_ui->Text1, [this] { checkDuplicate(); });
     focus::onFocusOut(m_ui->Text8, [this] {
         if (m_entering)
@@ -96,11 +100,21 @@ void ReceptionWindow::load()
     m_ui->p6->setEnabled(m_ui->ListView1->topLevelItemCount() > 0);
 }
 
-// "6 Borrar Todas" follows the list each time the window becomes active.
+// "6 Borrar Todas" follows the list each time the window becomes active: when it is opened or
+// the user comes back to it. Coming back from one of its own boxes (a message, a question, the
+// club search) is still the same piece of work, and an entry keeps the toolbar it started with.
 bool ReceptionWindow::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate)
-        m_ui->p6->setEnabled(m_ui->ListView1->topLevelItemCount() > 0);
+    if (event->type() == QEvent::WindowDeactivate) {
+        m_inOwnBox = false;
+        for (const QWidget* w = QApplication::activeWindow(); w != nullptr && !m_inOwnBox;
+             w = w->parentWidget())
+            m_inOwnBox = w->parentWidget() == this;
+    } else if (event->type() == QEvent::WindowActivate) {
+        if (!m_inOwnBox && !m_entering)
+            m_ui->p6->setEnabled(m_ui->ListView1->topLevelItemCount() > 0);
+        m_inOwnBox = false;
+    }
     return QDialog::event(event);
 }
 
@@ -131,14 +145,16 @@ void ReceptionWindow::grabar()
     for (QAction* tool : {m_ui->p1, m_ui->p2, m_ui->p3, m_ui->p4, m_ui->p5})
         tool->setEnabled(false);
     startEntry(true);
-    // The count of cages plus one, as the clubs number their birds on arrival.
-    m_ui->Text1->setText(QString::number(m_state.receRs.recordCount() + 1));
+    std::optional<int> proposed;
+    guarded(this, [&] { proposed = reception::proposeCage(reception::receivedCages(m_state.mainDb)); });
+    m_ui->Text1->setText(proposed ? QString::number(*proposed) : QString());
     for (QLineEdit* box : {m_ui->Text2, m_ui->Text3, m_ui->Text4, m_ui->Text5, m_ui->Text6, m_ui->Text7,
                            m_ui->Text8, m_ui->Text9})
         box->clear();
     for (QLineEdit* box : {m_ui->Text14, m_ui->Text15, m_ui->Text16})
         box->setText(QStringLiteral("0"));
     m_ui->Text1->setFocus(Qt::OtherFocusReason);
+    m_ui->Text1->selectAll(); // Enter takes the proposal, typing replaces it
     m_ui->Command1->setEnabled(false);
     m_proposed = m_ui->Text1->text();
 }
@@ -276,7 +292,7 @@ void ReceptionWindow::aceptar()
     const reception::BirdEntry entry = typedEntry();
     if (const auto problem = reception::check(entry)) {
         Messages::inform(this, QStringLiteral("Aviso"), problem->message);
-        box(problem->field)->setFocus(Qt::OtherFocusReason);
+        focus::later(box(problem->field));
         return;
     }
     const auto mode = m_newCage ? reception::EntryMode::NewCage : reception::EntryMode::Modify;

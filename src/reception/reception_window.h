@@ -76,6 +76,7 @@ private:
     std::function<std::optional<QString>()> m_clubPicker;
     bool m_newCage = false;  // the entry mode
     bool m_entering = false; // the entry frame is open for typing
+    bool m_inOwnBox = false; // the window gave way to a box of its own
     QString m_proposed;      // the cage number proposed by "Grabar"
     int m_position = 0;      // the list position remembered by "Modificar", from 1; 0 for none
 };

@@ -1,5 +1,6 @@
 #include "shell/focus_events.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -11,6 +12,8 @@ namespace focus
 
 namespace
 {
+
+const char* const leavesProperty = "palomasLeavesWithoutChecks";
 
 class FocusFilter : public QObject
 {
@@ -33,6 +36,11 @@ protected:
         // the user's hands: its focus changes are the window going away, not a move to check.
         if (!static_cast<QWidget*>(parent())->isVisible())
             return false;
+        if (m_type == QEvent::FocusOut) {
+            const QWidget* next = QApplication::focusWidget();
+            if (next != nullptr && next->property(leavesProperty).toBool())
+                return false;
+        }
         m_handler();
         return false;
     }
@@ -54,6 +62,11 @@ void onFocusIn(QWidget* control, std::function<void()> handler)
     new FocusFilter(control, QEvent::FocusIn, std::move(handler));
 }
 
+void leavesWithoutChecks(QWidget* control)
+{
+    control->setProperty(leavesProperty, true);
+}
+
 void selectAllOnFocus(QLineEdit* box)
 {
     // After the click that gave the focus has placed the cursor.
@@ -64,8 +77,11 @@ void later(QWidget* control)
 {
     QPointer<QWidget> target(control);
     QTimer::singleShot(0, control, [target] {
-        if (target)
-            target->setFocus(Qt::OtherFocusReason);
+        if (!target)
+            return;
+        target->setFocus(Qt::OtherFocusReason);
+        if (auto* box = qobject_cast<QLineEdit*>(target.data()))
+            box->selectAll();
     });
 }
 

@@ -1,16 +1,22 @@
 #pragma once
 
-// The keyboard habits shared by the entry windows. The window sees its keys before its
-// controls do:
-// - Enter moves to the next control, as Tab does (the key itself is swallowed);
+// The keyboard habits shared by the windows. The window sees its keys before its controls do:
+// - Enter moves to the next control, as Tab does (in the entry windows); on a button it presses
+//   the button, in every window, so that Enter on "Aceptar" stores and on "Cancelar" cancels;
 // - holding Ctrl shows the legend of the numbered toolbar commands, and releasing any key hides it;
-// - Esc closes the window.
+//   Ctrl with a digit runs the toolbar command of that number;
+// - Esc closes the window, or has no role in a window that closes only by its buttons;
+// - in a window with a menu bar, F10 opens its first menu and Alt with a digit the menu whose
+//   caption starts with that number.
 
 #include <QObject>
 #include <QSet>
 #include <functional>
+#include <vector>
 
+class QAction;
 class QKeyEvent;
+class QMenuBar;
 class QWidget;
 
 class KeyboardHelper : public QObject
@@ -19,8 +25,9 @@ class KeyboardHelper : public QObject
 public:
     struct Options {
         bool enterAsTab = true;
-        bool escapeCloses = true;
-        QWidget* legend = nullptr; // shown while Ctrl is held
+        bool escapeCloses = true;    // otherwise Esc does nothing (a dialog would take it to close)
+        QWidget* legend = nullptr;   // shown while Ctrl is held
+        QMenuBar* menuBar = nullptr; // opened by F10 and Alt with a digit
     };
 
     // Installs the helper for the window; it lives as long as the window.
@@ -33,8 +40,16 @@ public:
     // key. Runs for every key press in the window, before the shared habits above.
     void onKeyPress(std::function<bool(QKeyEvent*, QWidget* receiver)> handler);
 
+    // Ctrl+1 runs the first command, Ctrl+2 the second, and so on, as the legend names them; a
+    // disabled command does nothing. A null entry leaves its digit without a command.
+    void numberedCommands(std::vector<QAction*> commands);
+
     // Moves the focus to the next control of the window, as Tab does.
     static void focusNext(QWidget* window);
+
+    // The digit of a key of the main row pressed with Ctrl and no other shift key; -1 for any
+    // other key.
+    static int ctrlDigit(const QKeyEvent* key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,8 +57,12 @@ protected:
 private:
     KeyboardHelper(QWidget* window, Options options);
 
+    bool enter(QWidget* receiver);
+    bool menuKey(const QKeyEvent* key);
+
     QWidget* m_window;
     Options m_options;
     QSet<QWidget*> m_keepEnter;
     std::vector<std::function<bool(QKeyEvent*, QWidget*)>> m_handlers;
+    std::vector<QAction*> m_numbered;
 };

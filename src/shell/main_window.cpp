@@ -2,6 +2,7 @@
 
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
+#include "shell/keyboard.h"
 #include "shell/store_guard.h"
 #include "ui_main_window.h"
 
@@ -40,6 +41,47 @@
 #include <QStatusBar>
 #include <QTimer>
 
+namespace
+{
+
+// The open file's path in the status bar: shortened in its middle when the bar is narrow, so that
+// the drive and the file name stay in sight; the whole path in its tool tip.
+class PathPanel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    void setPath(const QString& path)
+    {
+        m_path = path;
+        setToolTip(path);
+        showFitted();
+    }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override
+    {
+        return {fontMetrics().horizontalAdvance(m_path) + 2 * margin() + 20, QLabel::sizeHint().height()};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        showFitted();
+    }
+
+private:
+    void showFitted()
+    {
+        const int room = contentsRect().width() - 2 * margin();
+        setText(fontMetrics().elidedText(m_path, Qt::ElideMiddle, std::max(room, 0)));
+    }
+
+    QString m_path;
+};
+
+} // namespace
+
 MainWindow::MainWindow(AppState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_ui(std::make_unique<Ui::MainWindow>())
 {
@@ -63,13 +105,17 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     m_dia->setObjectName(QStringLiteral("dia"));
     m_hora = new QLabel(this);
     m_hora->setObjectName(QStringLiteral("hora"));
-    for (QLabel* panel : {m_texto, m_dia, m_hora}) {
+    m_archivo = new PathPanel(this);
+    m_archivo->setObjectName(QStringLiteral("archivo"));
+    m_archivo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    for (QLabel* panel : {m_texto, m_archivo, m_dia, m_hora}) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setContentsMargins(6, 1, 6, 1);
         panel->installEventFilter(this);
     }
-    m_ui->StatusBar1->addWidget(m_texto, 1);
+    m_ui->StatusBar1->addWidget(m_texto);
+    m_ui->StatusBar1->addWidget(m_archivo, 1);
     m_ui->StatusBar1->addPermanentWidget(m_dia);
     m_ui->StatusBar1->addPermanentWidget(m_hora);
     // The date and time panels keep up with the clock, as the status bar of the system does.
@@ -77,6 +123,9 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     connect(clock, &QTimer::timeout, this, &MainWindow::showStatusTimes);
     clock->start(1000);
     showStatusTimes();
+
+    // The menus from the keyboard: F10, and Alt with the number of their captions.
+    KeyboardHelper::install(this, {.enterAsTab = false, .escapeCloses = false, .menuBar = m_ui->menubar});
 
     connect(m_ui->actionSalirRecepcion, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
@@ -100,7 +149,13 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
         }
         m_reception->exec();
     });
-    enableTask(m_ui->actionConfiguracion, [this] { showTask(m_config); });
+    enableTask(m_ui->actionConfiguracion, [this] {
+        if (!m_config) {
+            m_config = std::make_unique<ConfigWindow>(m_state, this);
+            connect(m_config.get(), &ConfigWindow::settingsStored, this, &MainWindow::showConfiguration);
+        }
+        m_config->exec();
+    });
 
     // -- judging
     enableTask(m_ui->actionPuntuacion, [this] { showTask(m_judging); });
@@ -197,13 +252,7 @@ void MainWindow::showRestored()
 
 void MainWindow::showExhibition()
 {
-    if (m_state.configRs.recordCount() == 0) {
-        m_ui->Label1->clear();
-        m_ui->Label2->clear();
-    } else {
-        m_ui->Label1->setText(m_state.configText(QStringLiteral("nombre")));
-        m_ui->Label2->setText(m_state.configText(QStringLiteral("region")));
-    }
+    showConfiguration();
     const QString emblem = QDir(m_state.programFolder).filePath(QStringLiteral("Talvorena1.gif"));
     QPixmap picture;
     if (QFileInfo::exists(emblem) && picture.load(emblem)) {
@@ -214,7 +263,19 @@ void MainWindow::showExhibition()
         m_ui->Picture1->hide(); // the name and region then stand in the middle of the window
     }
     m_texto->setText(QStringLiteral("Programa para las Exposiciones Regionales"));
+    static_cast<PathPanel*>(m_archivo)->setPath(QDir::toNativeSeparators(m_state.mainDb.path()));
     setWindowTitle(QStringLiteral("Programa para Exposiciones de Palomas Mensajeras"));
+}
+
+void MainWindow::showConfiguration()
+{
+    if (m_state.configRs.recordCount() == 0) {
+        m_ui->Label1->clear();
+        m_ui->Label2->clear();
+    } else {
+        m_ui->Label1->setText(m_state.configText(QStringLiteral("nombre")));
+        m_ui->Label2->setText(m_state.configText(QStringLiteral("region")));
+    }
 }
 
 void MainWindow::runModal()
@@ -254,7 +315,7 @@ void MainWindow::showStatusTimes()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress &&
-        (watched == m_texto || watched == m_dia || watched == m_hora))
+        (watched == m_texto || watched == m_archivo || watched == m_dia || watched == m_hora))
         panelClicked(watched->objectName());
     return QMainWindow::eventFilter(watched, event);
 }

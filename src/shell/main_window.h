@@ -65,6 +65,8 @@ private:
     void enableTask(QAction* action, std::function<void()> open);
     // The listing choice handed to the listing windows, always all three, in this order.
     void selectListing(const QString& grupo, const QString& categ, const QString& sexo);
+    // The exhibition's name and region, as ConfigRs holds them.
+    void showConfiguration();
     void showStatusTimes();
     // The exhibition's name, region and emblem, the status text and the caption.
     void showExhibition();
@@ -84,7 +86,8 @@ private:
     QLabel* m_texto = nullptr;
     QLabel* m_dia = nullptr;
     QLabel* m_hora = nullptr;
-    bool m_switch = false; // the panel click's switch
+    QLabel* m_archivo = nullptr; // the open file's path
+    bool m_switch = false;       // the panel click's switch
     bool m_diaShowsDate = true;
 
     // The task windows, one instance each, created when first shown.

@@ -4,6 +4,7 @@
 #include "shell/exhibition.h"
 #include "shell/file_dialogs.h"
 #include "shell/focus_events.h"
+#include "shell/keyboard.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/store_guard.h"
@@ -21,12 +22,16 @@ StartupWindow::StartupWindow(AppState& state, QWidget* parent)
     m_ui->labelTitulo->setFont(title);
     m_ui->Frame1->hide();
 
+    // Its menu from the keyboard too: F10, and Alt with the number of a caption.
+    KeyboardHelper::install(this, {.enterAsTab = false, .escapeCloses = false, .menuBar = m_ui->menubar});
+
     connect(m_ui->actionNuevo, &QAction::triggered, this, &StartupWindow::nuevo);
     connect(m_ui->actionExistente, &QAction::triggered, this, &StartupWindow::existente);
     connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->Command1, &QPushButton::clicked, this, &StartupWindow::aceptar);
     connect(m_ui->Command2, &QPushButton::clicked, this, &StartupWindow::cancelar);
     connect(m_ui->Text1, &QLineEdit::returnPressed, this, &StartupWindow::aceptar);
+    focus::leavesWithoutChecks(m_ui->Command2);
     focus::onFocusOut(m_ui->Text1, [this] { checkExists(); });
 }
 

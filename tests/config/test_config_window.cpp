@@ -9,6 +9,7 @@
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -114,6 +115,82 @@ private slots:
         QVERIFY(w<QRadioButton>("Option1")->isChecked());
         w<QPlainTextEdit>("Text7")->setFocus(Qt::TabFocusReason);
         QCOMPARE(w<QPlainTextEdit>("Text7")->toPlainText(), QString()); // typing does not start after a blank
+    }
+
+    // Enter moves on as Tab does and, on a button, presses it.
+    void enterOnTheButtons_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("after"); // shown | stored name | "Aceptar" enabled
+        QTest::newRow("&Aceptar stores") << "ConfAceptar"
+                                         << "abierta|Nueva|no";
+        QTest::newRow("&Salir closes") << "confSalir"
+                                       << "cerrada|Sin Nombre|si";
+    }
+    void enterOnTheButtons()
+    {
+        QFETCH(QString, button);
+        exhibition::open(*m_state, path());
+        m_window = std::make_unique<ConfigWindow>(*m_state);
+        m_window->load();
+        QVERIFY(guitest::showActive(m_window.get()));
+        w<QPushButton>("confModificar")->setFocus(Qt::TabFocusReason);
+        guitest::key(Qt::Key_Return); // "&Modificar": editing, in the name
+        QVERIFY(w("Text1")->hasFocus());
+        QTRY_COMPARE(w("Text1")->selectedText(), "Sin Nombre"); // typing replaces it
+        QTest::keyClicks(w("Text1"), "Nueva");
+        guitest::key(Qt::Key_Return);
+        for (int tabs = 0; QApplication::focusWidget() != w<QPushButton>(qPrintable(button)); ++tabs) {
+            QVERIFY2(tabs < 20, "the buttons are out of the keyboard's reach");
+            guitest::key(Qt::Key_Tab);
+        }
+        guitest::key(Qt::Key_Return);
+        QTEST(QStringList({m_window->isVisible() ? "abierta" : "cerrada", stored({"nombre"}),
+                           w<QPushButton>("ConfAceptar")->isEnabled() ? "si" : "no"})
+                  .join(u'|'),
+              "after");
+    }
+
+    // "&Modificar" brings the stored name back selected, also when the name box had the focus.
+    void modificarSelectsTheName()
+    {
+        exhibition::open(*m_state, path());
+        m_window = std::make_unique<ConfigWindow>(*m_state);
+        m_window->load();
+        QVERIFY(guitest::showActive(m_window.get()));
+        guitest::type(w("Text1"), "Tecleado");
+        click("confModificar"); // the focus stays in the name box
+        QCOMPARE(w("Text1")->selectedText(), "Sin Nombre");
+        QTest::keyClicks(w("Text1"), "Nueva");
+        QCOMPARE(w("Text1")->text(), "Nueva");
+    }
+
+    // Esc has no role in this window: what is being typed is never thrown away by it.
+    void escapeHasNoRole_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::newRow("browsing") << false;
+        QTest::newRow("during Modificar") << true;
+    }
+    void escapeHasNoRole()
+    {
+        QFETCH(bool, editing);
+        exhibition::open(*m_state, path());
+        m_window = std::make_unique<ConfigWindow>(*m_state);
+        m_window->load();
+        QVERIFY(guitest::showActive(m_window.get()));
+        if (editing)
+            click("confModificar");
+        guitest::type(w("Text1"), "A medio escribir");
+        guitest::key(Qt::Key_Escape);
+        QApplication::processEvents();
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(w("Text1")->text(), "A medio escribir");
+        QCOMPARE(w<QPushButton>("ConfAceptar")->isEnabled(), editing);
+        if (editing) {
+            click("ConfAceptar");
+            QCOMPARE(stored({"nombre"}), "A medio escribir");
+        }
     }
 };
 

@@ -12,6 +12,7 @@
 #include "support/gui_test.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -342,8 +343,8 @@ private slots:
         QCOMPARE(w("Text2")->text(), "0,00");
     }
 
-    // The check behind "Aceptar", on entries that the boxes, checked and rounded as they are left,
-    // rarely hand it.
+    // The check behind "Aceptar", on entries that the boxes, checked as they are left, rarely hand
+    // it.
     void checkEntry_data()
     {
         QTest::addColumn<QString>("juez");
@@ -352,8 +353,10 @@ private slots:
         QTest::addColumn<QString>("outcome");
         QTest::newRow("the first refused box")
             << "3" << 3 << QStringList{"8", "9,5", "16", "28", "28"} << "box 2: Puntuacion Erronea ";
-        QTest::newRow("partials rounded as shown, then summed")
-            << "1" << 3 << QStringList{"8,333", "8,333", "17,333", "27", "27"} << "judge 1: 87.99";
+        QTest::newRow("partials as typed, their sum rounded")
+            << "1" << 3 << QStringList{"8,333", "8,333", "17,333", "27", "27"} << "judge 1: 88";
+        QTest::newRow("8,555 twice: 88,11, not the sum of 8,56 twice")
+            << "1" << 3 << QStringList{"8,555", "8,555", "17", "27", "27"} << "judge 1: 88.11";
         QTest::newRow("one judge configured")
             << "2" << 1 << QStringList{"8", "8", "17", "27", "27"}
             << "box 0: El número de juez debe ser 1: la exposición tiene un solo juez.";
@@ -373,6 +376,153 @@ private slots:
         QCOMPARE(row ? QStringLiteral("judge %1: %2").arg(row->juez).arg(row->puntost)
                      : QStringLiteral("box %1: %2").arg(problem->box).arg(problem->message),
                  outcome);
+    }
+
+    // What the judge wrote is stored: the boxes keep the value typed, the total is their sum rounded
+    // to the cent; a change of the row that touches nothing keeps it.
+    void partialScoresStoredAsTyped_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("shown");  // the five boxes and the total after leaving them
+        QTest::addColumn<QString>("stored"); // puntos1 .. puntos5 | puntost, as read back
+        QTest::addColumn<QString>("listed"); // the row in the judges' list
+        QTest::newRow("8,555 twice") << QStringList{"8,555", "8,555", "17", "27", "27"}
+                                     << "8,555 8,555 17,00 27,00 27,00 88,11"
+                                     << "8,555|8,555|17|27|27|88,11"
+                                     << "8,56 8,56 17,00 27,00 27,00 88,11";
+        QTest::newRow("whole and halves")
+            << QStringList{"8", "9", "18,5", "28", "28,25"} << "8,00 9,00 18,50 28,00 28,25 91,75"
+            << "8|9|18,5|28|28,25|91,75"
+            << "8,00 9,00 18,50 28,00 28,25 91,75";
+        QTest::newRow("thousandths summed before rounding")
+            << QStringList{"8,333", "8,333", "17,333", "27", "27"} << "8,333 8,333 17,333 27,00 27,00 88,00"
+            << "8,333|8,333|17,333|27|27|88"
+            << "8,33 8,33 17,33 27,00 27,00 88,00";
+    }
+    void partialScoresStoredAsTyped()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, stored);
+        QFETCH(QString, listed);
+        openWindow("12");
+        grabar("1", typed);
+        QStringList boxes;
+        for (const char* box : TestJudgingWindow::boxes)
+            boxes << w(box)->text();
+        QCOMPARE(boxes.join(u' ') + " " + w("Text9")->text(), shown);
+        aceptar();
+        QStringList fields;
+        for (const char* field : {"puntos1", "puntos2", "puntos3", "puntos4", "puntos5"})
+            fields << scored("12", field);
+        QCOMPARE(fields.join(u'|') + "|" + scored("12", "puntost"), stored);
+        QStringList row;
+        for (int c = 1; c <= 6; ++c)
+            row << list()->topLevelItem(0)->text(c);
+        QCOMPARE(row.join(u' '), listed);
+
+        list()->setCurrentItem(list()->topLevelItem(0));
+        action("p3")->trigger();
+        aceptar();
+        QStringList again;
+        for (const char* field : {"puntos1", "puntos2", "puntos3", "puntos4", "puntos5"})
+            again << scored("12", field);
+        QCOMPARE(again.join(u'|') + "|" + scored("12", "puntost"), stored);
+    }
+
+    // Enter moves on as Tab does and, on a button, presses it: Aceptar stores, Cancelar does not.
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("Aceptar") << "Command1"
+                                 << "1";
+        QTest::newRow("Cancelar") << "Command2"
+                                  << "";
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        openWindow("12");
+        action("p1")->trigger();
+        for (const char* typed : {"1", "8,5", "9", "18", "28", "28,5"}) {
+            QTest::keyClicks(QApplication::focusWidget(), typed);
+            guitest::key(Qt::Key_Return);
+        }
+        // Past the five scores the focus reaches the buttons.
+        while (QApplication::focusWidget() != w<QPushButton>(qPrintable(button)))
+            guitest::key(Qt::Key_Tab);
+        guitest::key(Qt::Key_Return);
+        QVERIFY(!entering());
+        QTEST(scored("12"), "stored");
+    }
+
+    // A refused score comes back with its whole text selected: typing replaces the 0,00. The box is
+    // a real one, whose closing gives the window back its focus.
+    void refusedScoreIsSelectedForRetyping()
+    {
+        openWindow("12");
+        QStringList seen;
+        guitest::answerRealBoxes(&seen);
+        action("p1")->trigger();
+        enter("Text3", "1");
+        guitest::type(w("Text4"), "9,5");
+        guitest::key(Qt::Key_Tab);
+        QTRY_COMPARE(seen, QStringList{"Puntuacion Erronea "});
+        QTRY_VERIFY(w("Text4")->hasFocus());
+        QTRY_COMPARE(w("Text4")->selectedText(), "0,00");
+        QTest::keyClicks(w("Text4"), "17");
+        QCOMPARE(w("Text4")->text(), "17");
+        QCOMPARE(enabledKeys(), QString()); // the entry's toolbar holds through the box
+    }
+
+    // A check on leaving a box never stands in the way of leaving the entry or the window.
+    void refusedScoreNeverTraps_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Cancelar clicked") << "Cancelar";
+        QTest::newRow("Cancelar by Enter") << "Enter on Cancelar";
+        QTest::newRow("Esc") << "Esc";
+        QTest::newRow("closing the window") << "close";
+    }
+    void refusedScoreNeverTraps()
+    {
+        QFETCH(QString, way);
+        openWindow("12");
+        action("p1")->trigger();
+        enter("Text3", "1");
+        guitest::type(w("Text4"), "9,5"); // out of range, not yet left
+        if (way == "Cancelar") {
+            QTest::mouseClick(w<QPushButton>("Command2"), Qt::LeftButton);
+        } else if (way == "Enter on Cancelar") {
+            w<QPushButton>("Command2")->setFocus(Qt::TabFocusReason);
+            guitest::key(Qt::Key_Return);
+        } else if (way == "Esc") {
+            guitest::key(Qt::Key_Escape);
+        } else {
+            m_window->close();
+        }
+        QApplication::processEvents();
+        QVERIFY(!entering()); // and no box: the test would fail on one
+        QCOMPARE(m_window->isVisible(), way.startsWith("Cancelar") || way.startsWith("Enter"));
+        QCOMPARE(scored("12"), QString());
+    }
+
+    // Ctrl with the legend's number runs the toolbar button; a disabled one does nothing.
+    void ctrlDigitsRunTheEnabledButtons()
+    {
+        openWindow("9"); // two rows of three judges: "1 Grabar" enabled
+        guitest::key(Qt::Key_1, Qt::ControlModifier);
+        QVERIFY(entering());
+        QVERIFY(w("Text3")->hasFocus());
+        guitest::key(Qt::Key_5, Qt::ControlModifier); // "5 Otra Jaula" is off during an entry
+        QVERIFY(entering());
+        w<QPushButton>("Command2")->click();
+        guitest::key(Qt::Key_5, Qt::ControlModifier);
+        QVERIFY(w("Text1")->hasFocus());
+        QCOMPARE(enabledKeys(), "6");
+        guitest::key(Qt::Key_6, Qt::ControlModifier);
+        QVERIFY(!m_window->isVisible());
     }
 
     // A change must not write over another judge's row.

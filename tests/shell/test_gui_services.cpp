@@ -59,6 +59,21 @@ private slots:
         QVERIFY(!m_legend->isVisible());
     }
 
+    // Ctrl held down when a box of the window opens is released in the box: the legend goes
+    // with the window's activation.
+    void legendHiddenWhenAnotherWindowTakesOver()
+    {
+        QTest::keyPress(m_first, Qt::Key_Control);
+        QVERIFY(m_legend->isVisible());
+        QDialog box(m_window.get());
+        QVERIFY(guitest::showActive(&box));
+        QTRY_COMPARE(QApplication::activeWindow(), &box);
+        QTest::keyRelease(&box, Qt::Key_Control);
+        box.hide();
+        QVERIFY(guitest::showActive(m_window.get()));
+        QVERIFY(!m_legend->isVisible());
+    }
+
     void escapeCloses()
     {
         QTest::keyClick(m_first, Qt::Key_Escape);
@@ -83,6 +98,26 @@ private slots:
             m_window->hide();
         m_window.reset(); // a check run now would reach a window half destroyed
         QCOMPARE(checks, 1);
+    }
+
+    // A modal window is handed to the test once it is the active window: keys sent before then
+    // would go to the window below it, and the test would wait for ever.
+    void whenShownWaitsForTheActiveWindow()
+    {
+        m_window->hide(); // the modal window is the only dialog on the screen
+        QDialog modal(m_window.get());
+        QWidget elsewhere; // another window keeps the activation for a while, as on a busy system
+        QTimer::singleShot(0, &elsewhere, [&elsewhere] {
+            elsewhere.show();
+            elsewhere.activateWindow();
+        });
+        bool wasActive = false;
+        guitest::whenShown<QDialog>([&wasActive](QDialog* dialog) {
+            wasActive = dialog->isActiveWindow();
+            dialog->reject();
+        });
+        modal.exec();
+        QVERIFY(wasActive);
     }
 
     void guardTurnsAStoreErrorIntoAnAvisoBox()

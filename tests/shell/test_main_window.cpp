@@ -11,7 +11,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
 
@@ -254,6 +256,82 @@ private slots:
         child<QAction>(main.get(), "actionSalirRecepcion")->trigger();
         QCOMPARE(closed.count(), 1);
         QVERIFY(!main->isVisible());
+    }
+
+    // The menus from the keyboard, their captions unchanged: F10 opens the first, Alt with a
+    // number the one whose caption starts with it, with its first item ready for Enter; a number
+    // whose caption is itself the command runs it.
+    void menusFromTheKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("opened"); // the menu open, or the window its Enter opens
+        QTest::newRow("F10") << int(Qt::Key_F10) << int(Qt::NoModifier) << "1 Recepcion > ReceptionWindow";
+        QTest::newRow("Alt+1") << int(Qt::Key_1) << int(Qt::AltModifier) << "1 Recepcion > ReceptionWindow";
+        QTest::newRow("Alt+5") << int(Qt::Key_5) << int(Qt::AltModifier) << "5 Listados > ListabcWindow";
+        QTest::newRow("Alt+6") << int(Qt::Key_6) << int(Qt::AltModifier)
+                               << "6 Importar de PDA > ReceptionImportWindow";
+        QTest::newRow("Alt+2, a command") << int(Qt::Key_2) << int(Qt::AltModifier) << " > JudgingWindow";
+        QTest::newRow("Alt+3, a command") << int(Qt::Key_3) << int(Qt::AltModifier) << " > ConfigWindow";
+        QTest::newRow("Alt+8, no menu") << int(Qt::Key_8) << int(Qt::AltModifier) << " > ";
+    }
+    void menusFromTheKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        auto main = openMain();
+        auto* bar = child<QMenuBar>(main.get(), "menubar");
+        QString shown;
+        guitest::whenShown<QDialog>([&shown](QDialog* dialog) {
+            shown = QString::fromLatin1(dialog->metaObject()->className());
+            dialog->reject();
+        });
+        QTest::keyClick(main.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QString opened;
+        if (QAction* active = bar->activeAction(); active != nullptr && active->menu() != nullptr) {
+            QMenu* menu = active->menu();
+            QTRY_VERIFY(menu->isVisible());
+            opened = active->text();
+            QTest::keyClick(menu, Qt::Key_Return);
+            QTRY_VERIFY(!shown.isEmpty());
+        }
+        guitest::stopWaiting();
+        QTEST(opened + " > " + shown, "opened");
+        QStringList titles;
+        for (QAction* action : bar->actions())
+            titles << action->text();
+        QCOMPARE(titles.join(u','),
+                 "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,7 Salir");
+    }
+
+    // Alt+7 closes the main window, as "7 Salir" does.
+    void alt7Closes()
+    {
+        auto main = openMain();
+        QSignalSpy closed(main.get(), &MainWindow::closed);
+        QTest::keyClick(main.get(), Qt::Key_7, Qt::AltModifier);
+        QCOMPARE(closed.count(), 1);
+    }
+
+    // The name and region stored in the configuration window are shown at once, behind it; the
+    // open file's path is in the status bar.
+    void configurationShownAtOnceAndThePath()
+    {
+        auto main = openMain();
+        QCOMPARE(child<QLabel>(main.get(), "archivo")->toolTip(), QDir::toNativeSeparators(m_state.dbPath));
+        QString shownBehind;
+        guitest::whenShown<QDialog>([&](QDialog* config) {
+            QTest::mouseClick(child<QPushButton>(config, "confModificar"), Qt::LeftButton);
+            guitest::type(child<QLineEdit>(config, "Text1"), "Exposicion de Invierno");
+            guitest::type(child<QLineEdit>(config, "Text3"), "Castilla");
+            QTest::mouseClick(child<QPushButton>(config, "ConfAceptar"), Qt::LeftButton);
+            shownBehind = child<QLabel>(main.get(), "Label1")->text() + "|" +
+                          child<QLabel>(main.get(), "Label2")->text();
+            config->reject();
+        });
+        child<QAction>(main.get(), "actionConfiguracion")->trigger();
+        QCOMPARE(shownBehind, "Exposicion de Invierno|Castilla");
+        QCOMPARE(main->windowTitle(), "Programa para Exposiciones de Palomas Mensajeras");
     }
 };
 

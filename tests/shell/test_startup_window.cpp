@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 
 using guitest::child;
@@ -114,6 +115,42 @@ private slots:
         QCOMPARE(Messages::last().text, "Base de Datos Existente");
         QCOMPARE(text1->text(), QString());
         QTRY_VERIFY(text1->hasFocus());
+    }
+
+    // Cancelar, with the mouse or with Enter, is never held up by the check of the name being
+    // left: no box (the test would fail on one), the box emptied and hidden, nothing created.
+    void existingNameNeverHoldsUpCancelar_data()
+    {
+        QTest::addColumn<bool>("byEnter");
+        QTest::newRow("clicked") << false;
+        QTest::newRow("Enter") << true;
+    }
+    void existingNameNeverHoldsUpCancelar()
+    {
+        QFETCH(bool, byEnter);
+        store::Database::create(QDir(folder()).filePath("Expo.mdb"), store::schema::exhibition());
+        nuevo("Expo");
+        auto* cancelar = child<QPushButton>(m_window.get(), "Command2");
+        if (byEnter) {
+            cancelar->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(cancelar, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(cancelar, Qt::LeftButton);
+        }
+        QVERIFY(!child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
+        QCOMPARE(child<QLineEdit>(m_window.get(), "Text1")->text(), QString());
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{"Expo.mdb"});
+    }
+
+    // The menu from the keyboard: F10 opens "1 Abrir" with "Nuevo" ready for Enter.
+    void menuFromTheKeyboard()
+    {
+        QTest::keyClick(m_window.get(), Qt::Key_F10);
+        auto* abrir = child<QMenu>(m_window.get(), "menuAbrir");
+        QTRY_VERIFY(abrir->isVisible());
+        QTest::keyClick(abrir, Qt::Key_Return);
+        QTRY_VERIFY(child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
+        QVERIFY(child<QLineEdit>(m_window.get(), "Text1")->hasFocus());
     }
 
     void blankNameCreatesNothing()

@@ -3,6 +3,9 @@
 #include "shell/file_dialogs.h"
 #include "shell/messages.h"
 
+#include <QAbstractButton>
+#include <QMessageBox>
+
 namespace guitest
 {
 
@@ -43,7 +46,53 @@ bool showActive(QWidget* window)
 {
     window->show();
     window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
+    // The platform may call the window active before the application has made it its active
+    // window, whose focus widget the keys go to.
+    return QTest::qWaitForWindowActive(window) &&
+           QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+}
+
+void answerRealBoxes(QStringList* seen)
+{
+    const QStringList scripted = Messages::stopScripting();
+    QVERIFY2(scripted.isEmpty(), qPrintable(scripted.join(QStringLiteral("; "))));
+    auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("guitest-whenShown"));
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [seen] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box == nullptr || !box->isVisible())
+                continue;
+            if (QApplication::activeWindow() != box) {
+                box->activateWindow();
+                return;
+            }
+            seen->append(box->text());
+            QWidget* below = box->parentWidget() != nullptr ? box->parentWidget()->window() : nullptr;
+            // Its accepting button: "Aceptar", or "Sí" in a question.
+            for (QAbstractButton* button : box->buttons())
+                if (const auto role = box->buttonRole(button);
+                    role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
+                    button->click();
+                    break;
+                }
+            // The window manager gives the window below its activation back.
+            if (below != nullptr)
+                below->activateWindow();
+            return;
+        }
+    });
+    timer->start();
+}
+
+void key(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr)
+        target = QApplication::activeWindow();
+    QVERIFY2(target != nullptr, "no window to type in");
+    QTest::keyClick(target, key, modifiers);
 }
 
 } // namespace guitest

@@ -23,9 +23,12 @@ void type(QLineEdit* box, const QString& text);
 void tab(QWidget* from);
 // Shows a window and waits until it is active.
 bool showActive(QWidget* window);
+// Sends a key to the control that has the focus, as the keyboard does.
+void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-// Runs check on the first visible top-level window of type W once it appears (for windows shown
-// modally, whose caller does not return until they close). check is expected to close it.
+// Runs check on the first visible top-level window of type W once it appears and is the active
+// window (for windows shown modally, whose caller does not return until they close): keys sent
+// before then would go to the window below. check is expected to close it.
 template <class W> void whenShown(std::function<void(W*)> check)
 {
     auto* timer = new QTimer(qApp);
@@ -33,16 +36,28 @@ template <class W> void whenShown(std::function<void(W*)> check)
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, check] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<W*>(w); found != nullptr && found->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                check(found);
+            auto* found = qobject_cast<W*>(w);
+            if (found == nullptr || !found->isVisible())
+                continue;
+            // QApplication's own record: the focus widget that keys go to follows it.
+            if (QApplication::activeWindow() != found) {
+                found->activateWindow(); // and look again at the next tick
                 return;
             }
+            timer->stop();
+            timer->deleteLater();
+            check(found);
+            return;
         }
     });
     timer->start();
 }
+
+// From here on message boxes are real ones, shown as the user sees them: each one is answered with
+// its accepting button ("Aceptar", "Sí") once it is the active window, its text added to seen, and the window
+// below it active again, as a window manager does. The focus and activation changes of a real box
+// are what some faults need to show.
+void answerRealBoxes(QStringList* seen);
 
 // Stops waiting for windows that never appeared.
 void stopWaiting();
