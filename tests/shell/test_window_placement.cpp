@@ -88,7 +88,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_state = std::make_unique<AppState>();
         m_state->programFolder = m_dir->path();
-        m_state->dbPath = exhibition::create(m_dir->path(), QStringLiteral("expo"));
+        m_state->dbPath = exhibition::create(m_dir->path(), QStringLiteral("expo"), m_dir->path());
         {
             const store::Database db = store::Database::open(m_state->dbPath, store::schema::exhibition());
             fixtures::setConfig(db, 3, true);
