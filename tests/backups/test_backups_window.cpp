@@ -33,14 +33,7 @@ class TestBackupsWindow : public QObject
     QString copiesFolder() const { return path("Copias de seguridad"); }
     std::size_t copyCount() const { return backups::copiesOf(m_state.dbPath).size(); }
 
-    std::unique_ptr<MainWindow> openMain()
-    {
-        auto main = std::make_unique<MainWindow>(m_state);
-        if (!main->openExhibition())
-            return nullptr;
-        guitest::showActive(main.get());
-        return main;
-    }
+    std::unique_ptr<MainWindow> openMain() { return guitest::openMain(m_state); }
 
     // Every row of the copies' list: date, time, cages, score rows.
     static QStringList rows(QTreeWidget* list)

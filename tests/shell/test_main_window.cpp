@@ -37,14 +37,7 @@ class TestMainWindow : public QObject
 
     QString path(const QString& name) const { return QDir(m_dir->path()).filePath(name); }
 
-    std::unique_ptr<MainWindow> openMain()
-    {
-        auto main = std::make_unique<MainWindow>(m_state);
-        if (!main->openExhibition())
-            return nullptr;
-        guitest::showActive(main.get());
-        return main;
-    }
+    std::unique_ptr<MainWindow> openMain() { return guitest::openMain(m_state); }
 
 private slots:
     void init()

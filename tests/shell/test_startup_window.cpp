@@ -17,20 +17,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+using fixtures::fingerprint;
 using guitest::child;
-
-namespace
-{
-
-QByteArray fingerprint(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
-}
-
-} // namespace
 
 class TestStartupWindow : public QObject
 {

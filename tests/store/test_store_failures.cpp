@@ -14,16 +14,10 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using fixtures::fingerprint;
+
 namespace
 {
-
-QByteArray fingerprint(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
-}
 
 QByteArray randomBytes(quint32 seed, int size)
 {

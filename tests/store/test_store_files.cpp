@@ -12,16 +12,10 @@
 #include <QStandardPaths>
 #include <QTest>
 
+using fixtures::fingerprint;
+
 namespace
 {
-
-QByteArray fingerprint(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {

@@ -5,6 +5,8 @@
 #include "store/database.h"
 #include "store/quote.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +14,15 @@
 
 namespace fixtures
 {
+
+// The file's bytes as a hash, to show that a refused or failed action left a file untouched.
+inline QByteArray fingerprint(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
 
 // Adds one row with the given fields (names as in the data model) through a result.
 inline void addRow(const store::Database& db, const QString& table, const QVariantMap& fields)

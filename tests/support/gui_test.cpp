@@ -1,6 +1,8 @@
 #include "support/gui_test.h"
 
+#include "shell/app_state.h"
 #include "shell/file_dialogs.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 
 #include <QAbstractButton>
@@ -93,6 +95,15 @@ void key(Qt::Key key, Qt::KeyboardModifiers modifiers)
         target = QApplication::activeWindow();
     QVERIFY2(target != nullptr, "no window to type in");
     QTest::keyClick(target, key, modifiers);
+}
+
+std::unique_ptr<MainWindow> openMain(AppState& state)
+{
+    auto main = std::make_unique<MainWindow>(state);
+    if (!main->openExhibition())
+        return nullptr;
+    showActive(main.get());
+    return main;
 }
 
 } // namespace guitest

@@ -9,6 +9,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+struct AppState;
+class MainWindow;
 
 namespace guitest
 {
@@ -61,6 +65,10 @@ void answerRealBoxes(QStringList* seen);
 
 // Stops waiting for windows that never appeared.
 void stopWaiting();
+
+// The main window over the state's exhibition (its dbPath), opened and active; null when the
+// opening sequence refused the file.
+std::unique_ptr<MainWindow> openMain(AppState& state);
 
 template <class T> T* child(QObject* root, const char* name)
 {
