@@ -63,7 +63,7 @@ private:
 
 std::vector<ReceptionRow> readReception(const QString& path, const Progress& progress)
 {
-    const Worksheet sheet = Worksheet::open(path, sheetName());
+    const Worksheet sheet = Worksheet::open(path, sheetName(), [&] { waiting(progress); });
     std::vector<ReceptionRow> rows;
     rows.reserve(std::size_t(lastDataRow(sheet) - firstDataRow + 1));
     forEachDataRow(sheet, progress, [&](int r) {

@@ -82,7 +82,7 @@ QString judgeRefusal(const QString& juez)
 
 ScoreSheet readScores(const QString& path, const Progress& progress)
 {
-    const Worksheet sheet = Worksheet::open(path, sheetName());
+    const Worksheet sheet = Worksheet::open(path, sheetName(), [&] { waiting(progress); });
     ScoreSheet result;
     result.juez = sheet.cell(2, B).toText().trimmed();
     result.rows.reserve(std::size_t(lastDataRow(sheet) - firstDataRow + 1));

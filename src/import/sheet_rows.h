@@ -20,8 +20,17 @@ QString sheetName();
 constexpr int firstDataRow = 5;
 int lastDataRow(const Worksheet& sheet);
 
-// Told after each row read: rows done so far and rows in all.
+// Told after each row read: rows done so far and rows in all. While the workbook itself is
+// being read, its rows are not known yet: told (0, 0) then, over and over, so that a window can
+// show that it is busy and keep drawing itself.
 using Progress = std::function<void(int done, int total)>;
+
+// Tells progress, if any, that the workbook is being read.
+inline void waiting(const Progress& progress)
+{
+    if (progress)
+        progress(0, 0);
+}
 
 // Calls read(row) for every data row of the sheet, in order, telling progress after each.
 void forEachDataRow(const Worksheet& sheet, const Progress& progress,
