@@ -2,12 +2,12 @@
 
 #include "import/worksheet.h"
 #include "lector/protocol.h"
+#include "shell/shown_value.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLocale>
 #include <QProcess>
 
 namespace imports
@@ -21,7 +21,7 @@ constexpr int pollMs = 40;
 
 QString grouped(quint64 number)
 {
-    return QLocale(QLocale::Spanish, QLocale::Spain).toString(qulonglong(number));
+    return formats::groupedCount(number);
 }
 
 // "A" for column 1, "Z" for 26, "AA" for 27, as spreadsheets name columns.
