@@ -189,6 +189,24 @@ private:
 
 } // namespace
 
+bool hasOverlongEntryName(std::string_view file)
+{
+    static constexpr unsigned char signature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    if (file.size() < 512 || std::memcmp(file.data(), signature, sizeof signature) != 0)
+        return false;
+    const std::uint16_t shift = u16(file, 0x1E);
+    if (shift != 9 && shift != 12)
+        return false;
+    const std::size_t sectorSize = std::size_t(1) << shift;
+    const std::size_t at = (std::size_t(u32(file, 0x30)) + 1) * sectorSize;
+    if (at > file.size() || file.size() - at < sectorSize)
+        return false; // the library fails to read the sector, safely
+    for (std::size_t entry = at; entry < at + sectorSize; entry += directoryEntrySize)
+        if (u16(file, entry + 0x40) > 64)
+            return true;
+    return false;
+}
+
 std::optional<std::string> compoundStream(std::string_view file, std::string_view name)
 {
     CompoundFile compound(file);

@@ -16,4 +16,8 @@ namespace lector
 // nothing when the bytes are not a compound file, have no such stream, or a chain of it is broken.
 std::optional<std::string> compoundStream(std::string_view file, std::string_view name);
 
+// Whether the bytes are a compound file whose first directory sector holds an entry with a name
+// longer than an entry's 64 bytes: the reading library reads such a name past its buffer.
+bool hasOverlongEntryName(std::string_view file);
+
 } // namespace lector

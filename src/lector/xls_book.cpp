@@ -1,6 +1,7 @@
 #include "lector/xls_book.h"
 
 #include "lector/answer_writer.h"
+#include "lector/compound_file.h"
 #include "lector/protocol.h"
 #include "lector/utf8.h"
 #include "lector/xls_facts.h"
@@ -78,6 +79,9 @@ std::string damaged()
 
 std::string readXls(const std::string& path, std::string_view file)
 {
+    // Damage that the library would read past its buffers: refused before it sees the file.
+    if (hasOverlongEntryName(file))
+        return damaged();
     const XlsFacts facts = inspectXls(file);
     if (std::string refused = refusalBeforeReading(facts); !refused.empty())
         return refused;
