@@ -326,6 +326,41 @@ private slots:
         workbooks::write(path, {{5, {written}}});
         QCOMPARE(describe(imports::Worksheet::open(path, "Hoja1").cell(5, 1)), read);
     }
+
+    // FreeXL completes a text begun in one record in the next one and no further: a text spread
+    // over three records would be read wrong (cut, or past the record), so the reader refuses it,
+    // naming the cell. A census's "a" of 16,428 characters and the "€" after it still fit.
+    void textsOverThreeRecords_data()
+    {
+        QTest::addColumn<int>("length");   // of the text in A5; A7 holds half as many "€"
+        QTest::addColumn<QString>("read"); // the lengths read, or the refusal
+        QTest::newRow("both within two records") << 16428 << "16428 1 8214";
+        QTest::newRow("A5 over three records") << 16444
+                                               << "La celda A5 de la hoja «Hoja1» del libro «largo.xls» "
+                                                  "tiene un texto de 16.444 caracteres, más de "
+                                                  "los que se pueden leer.";
+        QTest::newRow("A7 over three records") << 16300
+                                               << "La celda A7 de la hoja «Hoja1» del libro «largo.xls» "
+                                                  "tiene un texto de 8.150 caracteres, más de "
+                                                  "los que se pueden leer.";
+    }
+    void textsOverThreeRecords()
+    {
+        QFETCH(int, length);
+        QFETCH(QString, read);
+        const QString path = m_dir.filePath("largo.xls");
+        workbooks::write(path, {{5, {QString(length, u'a')}}, {6, {"b"}}, {7, {QString(length / 2, u'€')}}});
+        try {
+            const imports::Worksheet sheet = imports::Worksheet::open(path, "Hoja1");
+            QCOMPARE(QString("%1 %2 %3")
+                         .arg(sheet.cell(5, 1).text.size())
+                         .arg(sheet.cell(6, 1).text.size())
+                         .arg(sheet.cell(7, 1).text.count(u'€')),
+                     read);
+        } catch (const imports::WorkbookError& e) {
+            QCOMPARE(e.message(), read);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestWorkbookReader)
