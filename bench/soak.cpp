@@ -312,8 +312,8 @@ private:
             row.sexo = m_model.birds.at(cage).sexo;
             for (int k = 0; k < 5; ++k)
                 row.puntos[std::size_t(k)] = {QString::number(typed.puntos[std::size_t(k)]),
-                                              typed.puntos[std::size_t(k)]};
-            row.total = {QString::number(typed.puntost), typed.puntost};
+                                              typed.puntos[std::size_t(k)], typed.puntos[std::size_t(k)]};
+            row.total = {QString::number(typed.puntost), typed.puntost, typed.puntost};
             rows.push_back(row);
             journaledRows << QStringLiteral("%1:%2").arg(cage).arg(typed.puntost);
         }

@@ -38,7 +38,10 @@ int importarRecepcion(const QStringList& args, Streams io)
         const std::vector<imports::ReceptionRow> rows = imports::readReception(args[1]);
         reportRefused(rows, imports::assessReception, io);
         copyBeforeImport(db, io);
-        io.out << imports::receptionSummary(imports::storeReception(db, rows)) << Qt::endl;
+        const imports::StoreCounts counts = imports::storeReception(db, rows);
+        io.out << imports::receptionSummary(counts) << Qt::endl;
+        if (const QString note = imports::groupDWithoutCategoryNote(counts); !note.isEmpty())
+            io.err << note << Qt::endl;
     } catch (const imports::WorkbookError& e) {
         return workbookFailure(e, io);
     }
@@ -58,8 +61,6 @@ int importarPuntuacion(const QStringList& args, Streams io)
             if (i + 1 >= args.size() || juez)
                 throw UsageError{usage};
             juez = args[++i].trimmed();
-            if (const QString refusal = imports::judgeRefusal(*juez); !refusal.isEmpty())
-                throw UsageError{refusal};
         } else {
             files << args[i];
         }
@@ -67,11 +68,17 @@ int importarPuntuacion(const QStringList& args, Streams io)
     if (files.size() != 2)
         throw UsageError{usage};
     const store::Database db = store::Database::open(files[0], store::schema::exhibition());
+    const int jueces = imports::configuredJudges(db);
+    // A judge given that cannot score is refused at once, as "Grabar" refuses it in the window.
+    if (juez)
+        if (const QString refusal = imports::judgeRefusal(*juez, jueces); !refusal.isEmpty())
+            throw UsageError{refusal};
     try {
         const imports::ScoreSheet sheet = imports::readScores(files[1]);
         const QString judge = juez.value_or(sheet.juez);
         reportRefused(
-            sheet.rows, [&](const imports::ScoreRow& row) { return imports::assessScore(row, judge); }, io);
+            sheet.rows,
+            [&](const imports::ScoreRow& row) { return imports::assessScore(row, judge, jueces); }, io);
         copyBeforeImport(db, io);
         io.out << imports::scoreSummary(imports::storeScores(db, sheet.rows, judge)) << Qt::endl;
     } catch (const imports::WorkbookError& e) {

@@ -5,6 +5,7 @@
 #include "shell/store_guard.h"
 #include "shell/wait_cursor.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,8 +85,12 @@ bool SheetPreview::read(const std::function<void(const imports::Progress&)>& rea
     try {
         WaitCursor wait;
         reading([this](int done, int total) {
+            // While the reader process works, the bar runs busy and the window keeps drawing
+            // itself; the keys and clicks wait for the reading to end.
             m_controls.progress->setMaximum(total);
             m_controls.progress->setValue(done);
+            if (total == 0)
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
     } catch (const imports::WorkbookError& e) {
         m_controls.progress->hide();

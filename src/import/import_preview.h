@@ -40,8 +40,9 @@ public:
     // The opening: no entries, the progress bar and the status line hidden, Grabar disabled.
     void clear();
 
-    // Empties the preview and runs the reading with the progress bar shown. A workbook that
-    // cannot be read is told in an "Aviso" box; false then, with the preview left empty.
+    // Empties the preview and runs the reading with the progress bar shown: busy while the
+    // workbook is read, then the rows. A workbook that cannot be read is told in an "Aviso" box;
+    // false then, with the preview left empty.
     bool read(const std::function<void(const imports::Progress&)>& reading);
 
     // Shows the rows read (the first text of each is also the entry's tag), marked by their

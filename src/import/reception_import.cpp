@@ -1,8 +1,10 @@
 #include "import/reception_import.h"
 
 #include "import/worksheet.h"
+#include "reception/bird_entry.h"
 #include "reception/cage_number.h"
 #include "shell/formats.h"
+#include "shell/kept_values.h"
 #include "store/database.h"
 
 #include <QSet>
@@ -63,21 +65,26 @@ private:
 
 std::vector<ReceptionRow> readReception(const QString& path, const Progress& progress)
 {
-    const Worksheet sheet = Worksheet::open(path, sheetName());
+    const Worksheet sheet = Worksheet::open(path, sheetName(), [&] { waiting(progress); });
     std::vector<ReceptionRow> rows;
     rows.reserve(std::size_t(lastDataRow(sheet) - firstDataRow + 1));
     forEachDataRow(sheet, progress, [&](int r) {
-        auto text = [&](int column) { return sheet.cell(r, column).toText().trimmed(); };
         ReceptionRow row;
+        auto text = [&](int column, const char16_t* title) {
+            const Cell cell = sheet.cell(r, column);
+            if (row.cellRefusal.isEmpty())
+                row.cellRefusal = numberCellRefusal(cell, QString::fromUtf16(title));
+            return cell.toText().trimmed();
+        };
         row.sheetRow = r;
-        row.jaula = text(A);
-        row.grupo = text(B);
-        row.sexo = text(C);
-        row.licencia = text(D);
-        row.nombre = text(E);
-        row.club = text(F);
-        row.anyo = text(G);
-        row.anilla = text(H);
+        row.jaula = text(A, u"Jaula");
+        row.grupo = text(B, u"Grupo");
+        row.sexo = text(C, u"Sexo");
+        row.licencia = text(D, u"Licencia");
+        row.nombre = text(E, u"Propietario");
+        row.club = text(F, u"Club");
+        row.anyo = text(G, u"Año");
+        row.anilla = text(H, u"Paloma");
         row.puntos = shownScore(sheet.cell(r, N));
         row.status = assessReception(row);
         rows.push_back(std::move(row));
@@ -89,8 +96,25 @@ RowStatus assessReception(const ReceptionRow& row)
 {
     if (row.anilla.isEmpty())
         return RowStatus::skip(QStringLiteral("Sin anilla: no se graba."));
+    if (!row.cellRefusal.isEmpty())
+        return RowStatus::refuse(row.cellRefusal);
+    // Every text that is stored, under its column's title in the preview.
+    const std::pair<const char16_t*, const QString*> stored[] = {
+        {u"Jaula", &row.jaula},       {u"Grupo", &row.grupo},        {u"Sexo", &row.sexo},
+        {u"Licencia", &row.licencia}, {u"Propietario", &row.nombre}, {u"Club", &row.club},
+        {u"Año", &row.anyo},          {u"Paloma", &row.anilla}};
+    for (const auto& [title, value] : stored)
+        if (const QString refusal = values::textRefusal(QString::fromUtf16(title), *value);
+            !refusal.isEmpty())
+            return RowStatus::refuse(refusal);
     if (!reception::parseCage(row.jaula))
         return RowStatus::refuse(reception::invalidCageMessage(row.jaula));
+    // A number cell that is not finite comes as its word: never a ring, year or licence.
+    const std::pair<const char16_t*, const QString*> numbers[] = {
+        {u"Paloma", &row.anilla}, {u"Año", &row.anyo}, {u"Licencia", &row.licencia}};
+    for (const auto& [title, value] : numbers)
+        if (values::spellsNonFinite(*value))
+            return RowStatus::refuse(values::nonFiniteTextRefusal(QString::fromUtf16(title), *value));
     const std::pair<const char*, const QString*> texts[] = {
         {"anilla", &row.anilla}, {"año", &row.anyo}, {"licencia", &row.licencia}, {"nombre", &row.nombre}};
     for (const auto& [field, value] : texts) {
@@ -131,6 +155,9 @@ StoreCounts storeReception(const store::Database& db, const std::vector<Receptio
         insert.run();
         received.add(cage, row.anilla);
         ++counts.stored;
+        // The census has no category column: such a bird waits for its category in Recepción.
+        if (reception::isGroupD(row.grupo.left(1)))
+            ++counts.groupDWithoutCategory;
     }
     transaction.commit();
     return counts;
@@ -138,7 +165,20 @@ StoreCounts storeReception(const store::Database& db, const std::vector<Receptio
 
 QString receptionSummary(const StoreCounts& counts)
 {
-    return summary(counts, QStringLiteral(" Grabadas Palomas"));
+    QString text = summary(counts, QStringLiteral(" Grabadas Palomas"));
+    if (const QString note = groupDWithoutCategoryNote(counts); !note.isEmpty())
+        text += u'\n' + note;
+    return text;
+}
+
+QString groupDWithoutCategoryNote(const StoreCounts& counts)
+{
+    if (counts.groupDWithoutCategory == 0)
+        return {};
+    if (counts.groupDWithoutCategory == 1)
+        return QStringLiteral("1 paloma del grupo D sin categoría: complétela en Recepción");
+    return QStringLiteral("%1 palomas del grupo D sin categoría: complételas en Recepción")
+        .arg(counts.groupDWithoutCategory);
 }
 
 } // namespace imports

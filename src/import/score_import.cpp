@@ -1,8 +1,11 @@
 #include "import/score_import.h"
 
 #include "import/worksheet.h"
+#include "judging/judge_rows.h"
+#include "judging/score_ranges.h"
 #include "reception/cage_number.h"
 #include "shell/formats.h"
+#include "shell/kept_values.h"
 #include "store/database.h"
 
 #include <set>
@@ -29,8 +32,15 @@ ScoreCell scoreCell(const Cell& cell)
         score.sp = true;
         score.shown = cell.text;
     } else if (const std::optional<double> number = cell.toNumber()) {
-        score.value = formats::roundScore(*number);
-        score.shown = formats::score(*score.value);
+        score.read = number;
+        if (values::numberRefusal({}, *number).isEmpty()) {
+            score.value = formats::roundScore(*number);
+            score.shown = formats::score(*score.value);
+        } else {
+            // Shown as read, for the row to be refused: rounding would alter it.
+            score.value = *number;
+            score.shown = QString::number(*number, 'g', 6).replace(u'.', u',');
+        }
     } else {
         score.shown = cell.toText();
     }
@@ -40,7 +50,7 @@ ScoreCell scoreCell(const Cell& cell)
 ScoreCell totalCell(const Cell& cell)
 {
     if (cell.isBlank())
-        return {formats::score(0), 0.0, false};
+        return {formats::score(0), 0.0, 0.0, false};
     return scoreCell(cell);
 }
 
@@ -73,25 +83,40 @@ private:
 
 } // namespace
 
-QString judgeRefusal(const QString& juez)
+int configuredJudges(const store::Database& db)
+{
+    const store::Recordset config = db.openRecordset(QStringLiteral("select * from config"));
+    return config.recordCount() == 0 ? 0 : config.value(QStringLiteral("jueces")).toInt();
+}
+
+QString judgeRefusal(const QString& juez, int jueces)
 {
     if (juez.trimmed().isEmpty())
         return QStringLiteral("Falta el número de juez.");
-    return refusalFor(QStringLiteral("Puntos"), QStringLiteral("juez"), juez.trimmed());
+    if (const QString refusal = refusalFor(QStringLiteral("Puntos"), QStringLiteral("juez"), juez.trimmed());
+        !refusal.isEmpty())
+        return refusal;
+    return judging::judgeRangeRefusal(qint64(*formats::parseNumber(juez)), jueces);
 }
 
 ScoreSheet readScores(const QString& path, const Progress& progress)
 {
-    const Worksheet sheet = Worksheet::open(path, sheetName());
+    const Worksheet sheet = Worksheet::open(path, sheetName(), [&] { waiting(progress); });
     ScoreSheet result;
     result.juez = sheet.cell(2, B).toText().trimmed();
     result.rows.reserve(std::size_t(lastDataRow(sheet) - firstDataRow + 1));
     forEachDataRow(sheet, progress, [&](int r) {
         ScoreRow row;
+        auto text = [&](int column, const char16_t* title) {
+            const Cell cell = sheet.cell(r, column);
+            if (row.cellRefusal.isEmpty())
+                row.cellRefusal = numberCellRefusal(cell, QString::fromUtf16(title));
+            return cell.toText().trimmed();
+        };
         row.sheetRow = r;
-        row.jaula = sheet.cell(r, A).toText().trimmed();
-        row.grupo = sheet.cell(r, B).toText().trimmed();
-        row.sexo = sheet.cell(r, C).toText().trimmed();
+        row.jaula = text(A, u"Jaula");
+        row.grupo = text(B, u"Grupo");
+        row.sexo = text(C, u"Sexo");
         for (int k = 0; k < 5; ++k)
             row.puntos[std::size_t(k)] = scoreCell(sheet.cell(r, I + k));
         row.total = totalCell(sheet.cell(r, N));
@@ -100,7 +125,7 @@ ScoreSheet readScores(const QString& path, const Progress& progress)
     return result;
 }
 
-RowStatus assessScore(const ScoreRow& row, const QString& juez)
+RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
 {
     // A bird the judge did not score: nothing to refuse.
     if (row.total.sp || (row.total.value && *row.total.value == 0))
@@ -109,9 +134,17 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez)
         if (score.sp)
             return RowStatus::skip(QStringLiteral("SP: no se graba."));
 
+    if (!row.cellRefusal.isEmpty())
+        return RowStatus::refuse(row.cellRefusal);
+    const std::pair<const char16_t*, const QString*> stored[] = {
+        {u"Jaula", &row.jaula}, {u"Grupo", &row.grupo}, {u"Sexo", &row.sexo}};
+    for (const auto& [title, value] : stored)
+        if (const QString refusal = values::textRefusal(QString::fromUtf16(title), *value);
+            !refusal.isEmpty())
+            return RowStatus::refuse(refusal);
     if (!reception::parseCage(row.jaula))
         return RowStatus::refuse(reception::invalidCageMessage(row.jaula));
-    if (const QString refusal = judgeRefusal(juez); !refusal.isEmpty())
+    if (const QString refusal = judgeRefusal(juez, jueces); !refusal.isEmpty())
         return RowStatus::refuse(refusal);
     for (std::size_t k = 0; k < row.puntos.size(); ++k) {
         const ScoreCell& score = row.puntos[k];
@@ -128,21 +161,40 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez)
     for (const ScoreCell& score : row.puntos)
         if (*score.value == 0)
             return RowStatus::skip(QStringLiteral("Un criterio con 0: no se graba."));
+
+    // The judging window's own ranges: a value it would refuse is refused here too.
+    for (std::size_t k = 0; k < row.puntos.size(); ++k) {
+        const double read = row.puntos[k].read.value_or(*row.puntos[k].value);
+        if (const QString refusal = values::numberRefusal(criterion(k), read); !refusal.isEmpty())
+            return RowStatus::refuse(refusal);
+        if (!judging::withinRange(int(k), read)) {
+            const judging::Apartado& apartado = judging::apartados()[k];
+            return RowStatus::refuse(QStringLiteral("La puntuación %1 de %2 no está entre %3 y %4.")
+                                         .arg(formats::plainNumber(read), criterion(k))
+                                         .arg(apartado.low)
+                                         .arg(apartado.high));
+        }
+    }
+    if (const QString refusal =
+            values::numberRefusal(QStringLiteral("Total"), row.total.read.value_or(*row.total.value));
+        !refusal.isEmpty())
+        return RowStatus::refuse(refusal);
     return {};
 }
 
 StoreCounts storeScores(const store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez)
 {
     StoreCounts counts;
-    // Read only for the rows to be stored, which a judge that is not a whole number refuses.
-    const qint64 judge = judgeRefusal(juez).isEmpty() ? qint64(*formats::parseNumber(juez)) : 0;
     store::Transaction transaction(db);
+    const int jueces = configuredJudges(db);
+    // Read only for the rows to be stored, which a judge that cannot score refuses.
+    const qint64 judge = judgeRefusal(juez, jueces).isEmpty() ? qint64(*formats::parseNumber(juez)) : 0;
     ScoredCages scored(db);
     store::Statement insert = db.prepare(QStringLiteral(
         "INSERT INTO Puntos (jaula, puntos1, puntos2, puntos3, puntos4, puntos5, juez, puntost, sexo, grupo) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const ScoreRow& row : rows) {
-        const RowStatus status = assessScore(row, juez);
+        const RowStatus status = assessScore(row, juez, jueces);
         if (status.verdict == Verdict::Refuse)
             ++counts.refused;
         if (status.verdict != Verdict::Store)

@@ -23,7 +23,9 @@ namespace imports
 // that is neither.
 struct ScoreCell {
     QString shown;               // the preview's text: "#,##0.00" for a number, otherwise as written
-    std::optional<double> value; // rounded to two decimals, as the preview shows it
+    std::optional<double> value; // rounded to two decimals, as the preview shows it and it is stored
+    std::optional<double> read;  // the number as read: the ranges and limits judge this one, as the
+                                 // judging window judges what is typed, not its rounding
     bool sp = false;             // "SP": the criterion was not scored
 
     bool isEmpty() const { return !value && !sp && shown.trimmed().isEmpty(); }
@@ -36,6 +38,7 @@ struct ScoreRow {
     QString sexo;                    // "Sexo", trimmed
     std::array<ScoreCell, 5> puntos; // "Puntos1" to "Puntos5"
     ScoreCell total;                 // "Total": an empty cell reads as 0
+    QString cellRefusal;             // numberCellRefusal() of "Jaula", "Grupo" or "Sexo"
 };
 
 struct ScoreSheet {
@@ -47,18 +50,26 @@ struct ScoreSheet {
 // be read or has no such sheet.
 ScoreSheet readScores(const QString& path, const Progress& progress = {});
 
-// Why the judge's number cannot be stored, or "" when it can: it must be a whole number.
-QString judgeRefusal(const QString& juez);
+// The number of judges of the exhibition's configuration ("Nº de jueces"); 0 when it has none.
+int configuredJudges(const store::Database& db);
 
-// A row with a total of 0 or "SP", or "SP" or 0 in a criterion, is skipped. A cage that is not a
-// whole number from 1 to 999, a judge that is not a whole number, a criterion that is empty or
-// neither a number nor "SP", or a total that is not a number, is refused.
-RowStatus assessScore(const ScoreRow& row, const QString& juez);
+// Why the judge's number cannot be stored, or "" when it can: it must be a whole number from 1 to
+// jueces, as the judging window wants it.
+QString judgeRefusal(const QString& juez, int jueces);
+
+// A row with a total of 0 or "SP", or "SP" or 0 in a criterion, is skipped. Refused: a cell of
+// "Jaula", "Grupo" or "Sexo" that holds an infinity or a NaN, or a text the exhibition cannot
+// keep; a cage that is not a whole number from 1 to 999; a judge refused by judgeRefusal(); a
+// criterion that is empty, neither a number nor "SP", not finite or outside its range (8-9, 8-9,
+// 17-19, 27-29, 27-29: the judging window's ranges); a total that is not a number that can be
+// kept.
+RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces);
 
 // Stores the rows for the judge in Puntos in one transaction: every row to be stored whose cage
 // the judge has not scored yet (among the stored rows and those stored before it in the pass);
-// an existing score is never replaced. The birds' final scores are left for the next reload of
-// the reception list. On a store::Error nothing is stored.
+// an existing score is never replaced. The rows are judged against the configuration's number
+// of judges. The birds' final scores are left for the next reload of the reception list. On a
+// store::Error nothing is stored.
 StoreCounts storeScores(const store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez);
 
 // "12 Jaulas Pasadas", and the refused rows on a second line.

@@ -67,7 +67,7 @@ std::vector<imports::RowStatus> ScoreImportWindow::statuses() const
     std::vector<imports::RowStatus> result;
     result.reserve(m_rows.size());
     for (const imports::ScoreRow& row : m_rows)
-        result.push_back(imports::assessScore(row, m_ui->Text2->text()));
+        result.push_back(imports::assessScore(row, m_ui->Text2->text(), m_state.jueces()));
     return result;
 }
 
@@ -97,9 +97,10 @@ void ScoreImportWindow::grabar()
 {
     if (m_rows.empty())
         return;
-    // A judge number that is not a whole number would refuse every row: say so and let the
-    // user correct it, rather than closing the window with nothing stored.
-    if (const QString refusal = imports::judgeRefusal(m_ui->Text2->text()); !refusal.isEmpty()) {
+    // A judge number that cannot score would refuse every row: say so and let the user correct
+    // it, rather than closing the window with nothing stored.
+    if (const QString refusal = imports::judgeRefusal(m_ui->Text2->text(), m_state.jueces());
+        !refusal.isEmpty()) {
         Messages::inform(this, QStringLiteral("Aviso"), refusal);
         focus::later(m_ui->Text2);
         return;

@@ -1,9 +1,12 @@
 #include "import/sheet_rows.h"
 
 #include "import/worksheet.h"
+#include "shell/kept_values.h"
 #include "store/error.h"
 #include "store/recordset.h"
 #include "store/schema.h"
+
+#include <cmath>
 
 namespace imports
 {
@@ -42,6 +45,13 @@ QString summary(const StoreCounts& counts, const QString& countText)
     else if (counts.refused > 1)
         text += QStringLiteral("\n%1 filas rechazadas por datos no válidos").arg(counts.refused);
     return text;
+}
+
+QString numberCellRefusal(const Cell& cell, const QString& column)
+{
+    if (cell.kind != Cell::Kind::Number || std::isfinite(cell.number))
+        return {};
+    return values::numberRefusal(column, cell.number);
 }
 
 QString refusalFor(const QString& table, const QString& field, const QVariant& value)

@@ -11,6 +11,7 @@ namespace imports
 {
 
 class Worksheet;
+struct Cell;
 
 // Both sheets are read from "Hoja1".
 QString sheetName();
@@ -20,8 +21,17 @@ QString sheetName();
 constexpr int firstDataRow = 5;
 int lastDataRow(const Worksheet& sheet);
 
-// Told after each row read: rows done so far and rows in all.
+// Told after each row read: rows done so far and rows in all. While the workbook itself is
+// being read, its rows are not known yet: told (0, 0) then, over and over, so that a window can
+// show that it is busy and keep drawing itself.
 using Progress = std::function<void(int done, int total)>;
+
+// Tells progress, if any, that the workbook is being read.
+inline void waiting(const Progress& progress)
+{
+    if (progress)
+        progress(0, 0);
+}
 
 // Calls read(row) for every data row of the sheet, in order, telling progress after each.
 void forEachDataRow(const Worksheet& sheet, const Progress& progress,
@@ -44,11 +54,16 @@ struct RowStatus {
 struct StoreCounts {
     int stored = 0;
     int refused = 0;
+    int groupDWithoutCategory = 0; // birds of group D stored without their category
 };
 
 // The message of a storing pass: the count followed by its text ("12 Grabadas Palomas"), and on
 // a second line the number of rows refused, when any was.
 QString summary(const StoreCounts& counts, const QString& countText);
+
+// Why a cell read for the column holds a number that cannot be kept (an infinity or a NaN, which
+// would reach the store as the text "inf" or "nan"), or "" when it does not.
+QString numberCellRefusal(const Cell& cell, const QString& column);
 
 // Empty texts are stored as one blank " ", as every other window of the program stores them.
 inline QString blankIfEmpty(const QString& text)

@@ -36,13 +36,22 @@ bool findJudge(AppState& state, int cage, int juez)
 
 } // namespace
 
+QString judgeRangeRefusal(std::optional<qint64> juez, int jueces)
+{
+    if (jueces < 1)
+        return QStringLiteral("La configuración no tiene número de jueces: indíquelo en Configuración.");
+    if (juez && *juez >= 1 && *juez <= jueces)
+        return {};
+    return jueces == 1
+               ? QStringLiteral("El número de juez debe ser 1: la exposición tiene un solo juez.")
+               : QStringLiteral("El número de juez debe ser un número entero del 1 al %1.").arg(jueces);
+}
+
 std::variant<int, QString> checkNewJudge(const store::Database& db, int cage, const QString& text, int jueces)
 {
     const std::optional<int> juez = wholeNumber(text);
-    if (!juez || *juez < 1 || *juez > jueces)
-        return jueces == 1
-                   ? QStringLiteral("El número de juez debe ser 1: la exposición tiene un solo juez.")
-                   : QStringLiteral("El número de juez debe ser un número entero del 1 al %1.").arg(jueces);
+    if (const QString refusal = judgeRangeRefusal(juez, jueces); !refusal.isEmpty())
+        return refusal;
     const store::Recordset existing =
         db.openRecordset(QStringLiteral("select * from puntos where jaula = %1 and cstr(juez) = %2")
                              .arg(store::quote(cage), store::quote(*juez)));

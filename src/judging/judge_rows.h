@@ -47,6 +47,10 @@ struct EntryProblem {
     QString message;
 };
 
+// Why the judge cannot score in an exhibition of jueces judges, or "" when it can: the number
+// must be a whole number from 1 to jueces (nothing stands for a text that is not one).
+QString judgeRangeRefusal(std::optional<qint64> juez, int jueces);
+
 // The judge number typed for a new row of the cage, when it is a whole number from 1 to jueces
 // and that judge has no row for the cage yet; otherwise the refusal's message.
 std::variant<int, QString> checkNewJudge(const store::Database& db, int cage, const QString& text,

@@ -42,14 +42,19 @@ QString scoreRefusedMessage()
     return QStringLiteral("Puntuacion Erronea ");
 }
 
-std::optional<double> readScore(int index, const QString& text)
+bool withinRange(int index, double value)
 {
     if (index < 0 || index >= apartadoCount)
-        return std::nullopt;
+        return false;
+    const Apartado& apartado = apartados()[std::size_t(index)];
+    return value >= apartado.low && value <= apartado.high;
+}
+
+std::optional<double> readScore(int index, const QString& text)
+{
     const std::optional<double> value = formats::parseNumber(text);
     // The typed value is checked and kept, not its rounding: 9,004 is above 9.
-    const Apartado& apartado = apartados()[std::size_t(index)];
-    if (!value || *value < apartado.low || *value > apartado.high)
+    if (!value || !withinRange(index, *value))
         return std::nullopt;
     return *value;
 }

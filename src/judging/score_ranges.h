@@ -33,6 +33,10 @@ QString emptyScore();
 // The refusal of a score out of its range (title "Aviso").
 QString scoreRefusedMessage();
 
+// Whether the value lies within the range of criterion `index` (0 to 4), bounds included; never
+// for a NaN.
+bool withinRange(int index, double value);
+
 // The score typed in the box of criterion `index` (0 to 4), as typed (8,555 stays 8.555: the judge's
 // sheet is stored, not its rounding), when it lies within the range; nothing when it does not,
 // when it is not a number, and when the box is empty.

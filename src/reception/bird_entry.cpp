@@ -2,6 +2,8 @@
 
 #include "reception/cage_number.h"
 #include "shell/formats.h"
+#include "shell/kept_values.h"
+#include "shell/shown_value.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/quote.h"
@@ -45,11 +47,11 @@ std::optional<EntryProblem> tooLong(EntryField field, const char* label, const c
     if (text.size() <= size)
         return std::nullopt;
     return EntryProblem{
-        field,
-        QStringLiteral("El campo «%1» admite como máximo %2, y «%3» tiene %4.")
-            .arg(QString::fromUtf8(label),
-                 size == 1 ? QStringLiteral("1 carácter") : QStringLiteral("%1 caracteres").arg(size), text)
-            .arg(text.size())};
+        field, QStringLiteral("El campo «%1» admite como máximo %2, y «%3» tiene %4.")
+                   .arg(QString::fromUtf8(label),
+                        size == 1 ? QStringLiteral("1 carácter") : QStringLiteral("%1 caracteres").arg(size),
+                        formats::shownValue(text))
+                   .arg(text.size())};
 }
 
 // The leading number of a box, as a whole number: "12x" gives 12, an empty box 0.
@@ -114,6 +116,9 @@ std::optional<EntryProblem> check(const BirdEntry& entry)
         return EntryProblem{EntryField::Jaula, invalidCageMessage(entry.jaula)};
     for (const TextBox& box : textBoxes) {
         const QString text = box.field == EntryField::Grupo ? entry.grupo.toUpper() : entry.*box.text;
+        if (const QString refusal = values::textRefusal(QString::fromUtf8(box.label), text);
+            !refusal.isEmpty())
+            return EntryProblem{box.field, refusal};
         if (auto problem = tooLong(box.field, box.label, box.column, text))
             return problem;
     }

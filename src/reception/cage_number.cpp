@@ -1,5 +1,7 @@
 #include "reception/cage_number.h"
 
+#include "shell/shown_value.h"
+
 #include <algorithm>
 
 namespace reception
@@ -22,7 +24,7 @@ std::optional<int> parseCage(const QString& text)
 QString invalidCageMessage(const QString& text)
 {
     return QStringLiteral("El número de jaula «%1» no es válido: debe ser un número entero del %2 al %3.")
-        .arg(text.trimmed())
+        .arg(formats::shownValue(text.trimmed()))
         .arg(firstCage)
         .arg(lastCage);
 }

@@ -1,6 +1,7 @@
 #include "store/recordset.h"
 
 #include "shell/formats.h"
+#include "shell/shown_value.h"
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/jet_sql.h"
@@ -83,7 +84,7 @@ QVariant convertForField(const FieldDef& field, const QVariant& value)
         const QString text = asText(value);
         if (text.size() > field.size)
             throw Error(QStringLiteral("El valor «%1» no cabe en el campo «%2», que admite como máximo %3.")
-                            .arg(text, field.name,
+                            .arg(formats::shownValue(text), field.name,
                                  field.size == 1 ? QStringLiteral("1 carácter")
                                                  : QStringLiteral("%1 caracteres").arg(field.size)));
         return text;
@@ -100,11 +101,11 @@ QVariant convertForField(const FieldDef& field, const QVariant& value)
             number = formats::parseNumber(value.toString());
         if (!number || *number != std::floor(*number))
             throw Error(QStringLiteral("El campo «%1» solo admite números enteros, y «%2» no lo es.")
-                            .arg(field.name, asText(value)));
+                            .arg(field.name, formats::shownValue(asText(value))));
         if (*number < -2147483648.0 || *number > 2147483647.0)
             throw Error(QStringLiteral("El campo «%1» solo admite números enteros entre -2.147.483.648 y "
                                        "2.147.483.647, y «%2» no lo está.")
-                            .arg(field.name, asText(value)));
+                            .arg(field.name, formats::shownValue(asText(value))));
         return QVariant(int(*number));
     }
     case FieldType::Double: {
@@ -117,7 +118,7 @@ QVariant convertForField(const FieldDef& field, const QVariant& value)
             number = formats::parseNumber(value.toString());
         if (!number)
             throw Error(QStringLiteral("El campo «%1» solo admite números, y «%2» no lo es.")
-                            .arg(field.name, asText(value)));
+                            .arg(field.name, formats::shownValue(asText(value))));
         return QVariant(*number);
     }
     case FieldType::Boolean: {
@@ -132,7 +133,7 @@ QVariant convertForField(const FieldDef& field, const QVariant& value)
         if (text == u"false" || text == u"falso" || text == u"no" || text == u"0")
             return QVariant(false);
         throw Error(QStringLiteral("El campo «%1» solo admite Sí o No, y «%2» no lo es.")
-                        .arg(field.name, asText(value)));
+                        .arg(field.name, formats::shownValue(asText(value))));
     }
     case FieldType::Date: {
         QDateTime when = value.typeId() == QMetaType::QDate ? value.toDate().startOfDay()
@@ -141,7 +142,7 @@ QVariant convertForField(const FieldDef& field, const QVariant& value)
                              : QDateTime::fromString(value.toString().trimmed(), Qt::ISODate);
         if (!when.isValid())
             throw Error(QStringLiteral("El campo «%1» solo admite fechas, y «%2» no lo es.")
-                            .arg(field.name, asText(value)));
+                            .arg(field.name, formats::shownValue(asText(value))));
         return when.toString(Qt::ISODate);
     }
     }

@@ -2,8 +2,11 @@
 """Writes .xls workbooks with Debian's python3-xlwt; run it with /usr/bin/python3.
 
 sheets OUT.xls < [["Hoja1", [[5, [12, "b", 9.5, null]], ...]], ...]: each sheet's name and rows,
-    a row being its number and its cells from column A (null leaves a cell empty).
+    a row being its number and its cells from column A (null leaves a cell empty, {"n": "inf"}
+    writes the number float("inf"), which JSON cannot carry).
 reception|scores OUT.xls ROWS [JUEZ]: a census or a judge's sheet of ROWS birds in cages 1 to 999.
+dimensions OUT.xls ROWS COLUMNS: a sheet "Hoja1" whose dimensions record declares ROWS rows and
+    COLUMNS columns, whatever its cells: a damaged workbook.
 """
 import json
 import random
@@ -20,9 +23,25 @@ def save(out, sheets):
         sheet = book.add_sheet(name, cell_overwrite_ok=True)
         for row, values in rows:
             for column, value in enumerate(values):
+                if isinstance(value, dict):
+                    value = float(value["n"])
                 if value is not None:
                     sheet.write(row - 1, column, value)
     book.save(out)
+
+
+def declare_dimensions(out, rows, columns):
+    """Rewrites the sheet's DIMENSIONS record (0x0200, 14 bytes: first row, last row + 1, first
+    column, last column + 1) in place; xlwt writes the stream in order, so the record is found
+    by its header."""
+    save(out, [["Hoja1", [[5, [12, "A"]]]]])
+    with open(out, "r+b") as f:
+        data = f.read()
+        at = data.index(b"\x00\x02\x0e\x00") + 4
+        f.seek(at + 4)
+        f.write(rows.to_bytes(4, "little"))
+        f.seek(at + 10)
+        f.write(columns.to_bytes(2, "little"))
 
 
 def census_row(i, rng):
@@ -39,6 +58,8 @@ def judge_row(i, rng):
 def main(kind, out, *args):
     if kind == "sheets":
         return save(out, json.load(sys.stdin))
+    if kind == "dimensions":
+        return declare_dimensions(out, int(args[0]), int(args[1]))
     rows, judge = int(args[0]), args[1] if len(args) > 1 and args[1].isdigit() else "1"
     if kind not in ("reception", "scores") or not 0 < rows <= 65536 - 4:
         sys.exit(__doc__)

@@ -1,6 +1,7 @@
-// The census and judges' sheets read from real workbooks and stored: where the data rows are,
-// what one cell makes of its row, importing twice, the judge, the workbooks that cannot be read,
-// and a failing store that leaves nothing behind.
+// The census and judges' sheets read from real workbooks by the real reader process and stored:
+// where the data rows are, what one cell makes of its row (values stored, skipped, refused),
+// the judge against the configuration, the birds of group D, importing twice, the workbooks that
+// cannot be read, and a failing store that leaves nothing behind.
 
 #include "import/reception_import.h"
 #include "import/score_import.h"
@@ -13,6 +14,19 @@ using workbooks::bird;
 using workbooks::Row;
 using workbooks::scored;
 
+namespace
+{
+
+const QString emoji = QStringLiteral("\U0001F600");
+const QChar nul(0);
+
+QVariant number(const char* word)
+{
+    return QVariantMap{{"n", word}};
+}
+
+} // namespace
+
 class TestImport : public QObject
 {
     Q_OBJECT
@@ -22,9 +36,9 @@ class TestImport : public QObject
     int m_files = 0;
 
     // Row 2 gives judge 1 in B2, as a judge's sheet does; a census reads its rows from row 5 on.
-    QString book(const QList<Row>& rows)
+    QString book(const QList<Row>& rows, const QString& name = {})
     {
-        const QString path = m_dir->filePath(QStringLiteral("%1.xls").arg(++m_files));
+        const QString path = m_dir->filePath(name.isEmpty() ? QStringLiteral("%1.xls").arg(++m_files) : name);
         workbooks::write(path, QList<Row>{{2, {"Juez", 1}}} + rows);
         return path;
     }
@@ -39,12 +53,15 @@ class TestImport : public QObject
         }
         const imports::ScoreSheet sheet = imports::readScores(path);
         return {imports::storeScores(m_db, sheet.rows, sheet.juez),
-                imports::assessScore(sheet.rows.at(0), sheet.juez)};
+                imports::assessScore(sheet.rows.at(0), sheet.juez, imports::configuredJudges(m_db))};
     }
 
+    // What was stored, read back from the file through a connection of its own.
     QString stored(const QString& table, const QString& field) const
     {
-        return fixtures::column(m_db, "select * from " + table, field);
+        return fixtures::column(
+            store::Database::open(m_dir->filePath("Expo.mdb"), store::schema::exhibition()),
+            "select * from " + table, field);
     }
 
 private slots:
@@ -52,6 +69,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_db = store::Database::create(m_dir->filePath("Expo.mdb"), store::schema::exhibition());
+        fixtures::setConfig(m_db, 5, true);
     }
 
     void dataRows_data()
@@ -72,11 +90,15 @@ private slots:
         for (int i = 0; i < columnA.size(); ++i)
             rows.append(Row{5 + i, bird(columnA[i])});
         int told = 0;
-        const auto birds =
-            imports::readReception(book(rows), [&](int done, int total) { told = done * total; });
+        bool waited = false;
+        const auto birds = imports::readReception(book(rows), [&](int done, int total) {
+            waited = waited || (done == 0 && total == 0);
+            told = done * total;
+        });
         QCOMPARE(int(birds.size()), read);
         QCOMPARE(birds.back().sheetRow, 4 + read);
         QCOMPARE(told, read * read); // the progress bar ends full
+        QVERIFY(waited);             // and was busy while the reader ran
     }
 
     void oneCell_data()
@@ -90,6 +112,16 @@ private slots:
                       const QString& expected) {
             QTest::newRow(qPrintable(name)) << scores << column << field << cell << expected;
         };
+        const QString cannotKeep =
+            "El valor «%1» de «%2» lleva un emoji u otro carácter que el programa no puede "
+            "guardar.";
+        const QString nulInside =
+            "El valor «%1» de «%2» lleva un carácter nulo, que el programa no puede guardar.";
+        const QString infinite = "El valor de «%1» es infinito: no se puede guardar.";
+        const QString notANumber = "El valor de «%1» no es un número (NaN): no se puede guardar.";
+        const QString word = "El valor «%1» de «%2» no es un valor que se pueda guardar.";
+        const QString outOfRange = "La puntuación %1 de %2 no está entre %3 y %4.";
+
         row("reception: group b in capitals", false, 1, "grupo", "b", "B");
         row("reception: group D without category", false, 1, "categ", "D", "");
         row("reception: group D, zero conditions", false, 1, "conc", "D", "0");
@@ -98,30 +130,51 @@ private slots:
         row("reception: empty club", false, 5, "club", {}, " ");
         row("reception: year as digits", false, 6, "año", 2021, "2021");
         row("reception: ring as digits", false, 7, "anilla", 12345, "12345");
+        row("reception: an owner called Nan", false, 4, "nombre", "Nan", "Nan");
         row("reception: the score is never stored", false, 13, "puntos", 93.25, "0");
         row("reception: no ring", false, 7, "skipped", {}, "Sin anilla: no se graba.");
-        // The cage cell, and the cage as the sheet shows it.
-        const QString badCage =
-            "El número de jaula «%1» no es válido: debe ser un número entero del 1 al 999.";
-        for (const auto& [cage, shown] : {std::pair{QVariant("abc"), "abc"},
-                                          {QVariant(0), "0"},
-                                          {QVariant(1000), "1000"},
-                                          {QVariant(12.5), "12,5"},
-                                          {QVariant("1,5"), "1,5"}})
-            row("reception: cage " + cage.toString(), false, 0, "refused", cage, badCage.arg(shown));
-        const QString longer =
-            "El valor «%1» no cabe en el campo «%2», que admite como máximo %3 caracteres.";
-        row("reception: ring of 8", false, 7, "refused", "12345678", longer.arg("12345678", "anilla").arg(7));
+        for (const QVariant& cage :
+             {QVariant("abc"), QVariant(0), QVariant(1000), QVariant(12.5), QVariant("1,5")})
+            row("reception: cage " + cage.toString(), false, 0, "refused", cage,
+                QString("El número de jaula «%1» no es válido: debe ser un número entero del 1 al 999.")
+                    .arg(cage.typeId() == QMetaType::Double ? "12,5" : cage.toString()));
+        row("reception: ring of 8", false, 7, "refused", "12345678",
+            "El valor «12345678» no cabe en el campo «anilla», que admite como máximo 7 caracteres.");
         row("reception: licence of 6", false, 3, "refused", "123456",
-            longer.arg("123456", "licencia").arg(5));
-        row("reception: year of 5", false, 6, "refused", "20211", longer.arg("20211", "año").arg(4));
+            "El valor «123456» no cabe en el campo «licencia», que admite como máximo 5 caracteres.");
+        row("reception: year of 5", false, 6, "refused", "20211",
+            "El valor «20211» no cabe en el campo «año», que admite como máximo 4 caracteres.");
         row("reception: name of 51", false, 4, "refused", QString(51, u'x'),
-            longer.arg(QString(51, u'x'), "nombre").arg(50));
+            "El valor «" + QString(40, u'x') +
+                "… (51 caracteres)» no cabe en el campo «nombre», que admite como máximo 50 caracteres.");
+        row("reception: an emoji in the ring", false, 7, "refused", "x" + emoji + "y",
+            cannotKeep.arg("x" + emoji + "y", "Paloma"));
+        row("reception: an emoji in the club", false, 5, "refused", "AB" + emoji,
+            cannotKeep.arg("AB" + emoji, "Club"));
+        row("reception: an emoji for the group", false, 1, "refused", emoji, cannotKeep.arg(emoji, "Grupo"));
+        row("reception: an emoji for the sex", false, 2, "refused", emoji, cannotKeep.arg(emoji, "Sexo"));
+        row("reception: a NUL in the name", false, 4, "refused", QString("Juan") + nul + "Pérez",
+            nulInside.arg("Juan\uFFFDPérez", "Propietario"));
+        row("reception: a NUL in the cage", false, 0, "refused", QString("12") + nul + " 34",
+            nulInside.arg("12\uFFFD 34", "Jaula"));
+        row("reception: an infinite ring", false, 7, "refused", number("inf"), infinite.arg("Paloma"));
+        row("reception: an infinite licence", false, 3, "refused", number("inf"), infinite.arg("Licencia"));
+        row("reception: a NaN year", false, 6, "refused", number("nan"), notANumber.arg("Año"));
+        row("reception: an infinite name", false, 4, "refused", number("-inf"), infinite.arg("Propietario"));
+        row("reception: an infinite club", false, 5, "refused", number("inf"), infinite.arg("Club"));
+        row("reception: the ring inf", false, 7, "refused", "inf", word.arg("inf", "Paloma"));
+        row("reception: the year NaN", false, 6, "refused", "NaN", word.arg("NaN", "Año"));
+        row("reception: the licence -Infinity", false, 3, "refused", "-Infinity",
+            word.arg("-Infinity", "Licencia"));
+
         row("scores: group b as written", true, 1, "grupo", "b", "b");
         row("scores: sex m in capitals", true, 2, "sexo", "m", "M");
         row("scores: a double", true, 8, "puntos1", 8.25, "8,25");
-        row("scores: text 9,5", true, 9, "puntos2", "9,5", "9,5");
-        row("scores: text 9.5", true, 9, "puntos2", "9.5", "9,5");
+        row("scores: text 8,5", true, 9, "puntos2", "8,5", "8,5");
+        row("scores: text 8.5", true, 9, "puntos2", "8.5", "8,5");
+        row("scores: the lowest of Puntos1", true, 8, "puntos1", 8, "8");
+        row("scores: the highest of Puntos3", true, 10, "puntos3", 19, "19");
+        row("scores: the lowest of Puntos5", true, 12, "puntos5", 27, "27");
         for (int k = 1; k <= 5; ++k)
             row("scores: SP in criterion " + QString::number(k), true, 7 + k, "skipped", "SP",
                 "SP: no se graba.");
@@ -130,8 +183,37 @@ private slots:
         row("scores: empty criterion", true, 10, "refused", {}, "Falta la puntuación de Puntos3.");
         row("scores: text criterion", true, 11, "refused", "abc",
             "La puntuación «abc» de Puntos4 no es un número ni «SP».");
+        row("scores: the text inf", true, 9, "refused", "inf",
+            "La puntuación «inf» de Puntos2 no es un número ni «SP».");
         row("scores: text total", true, 13, "refused", "mucho", "El total «mucho» no es un número.");
-        row("scores: cage in letters", true, 0, "refused", "x2", badCage.arg("x2"));
+        row("scores: cage in letters", true, 0, "refused", "x2",
+            "El número de jaula «x2» no es válido: debe ser un número entero del 1 al 999.");
+        row("scores: Puntos1 below 8", true, 8, "refused", 7.99, outOfRange.arg("7,99", "Puntos1", "8", "9"));
+        row("scores: Puntos1 above 9 by less than a cent", true, 8, "refused", 9.004,
+            outOfRange.arg("9,004", "Puntos1", "8", "9"));
+        row("scores: Puntos2 above 9", true, 9, "refused", 9.5, outOfRange.arg("9,5", "Puntos2", "8", "9"));
+        row("scores: Puntos3 below 17", true, 10, "refused", 16.99,
+            outOfRange.arg("16,99", "Puntos3", "17", "19"));
+        row("scores: Puntos3 above 19", true, 10, "refused", 19.01,
+            outOfRange.arg("19,01", "Puntos3", "17", "19"));
+        row("scores: Puntos4 below 27", true, 11, "refused", 26.5,
+            outOfRange.arg("26,5", "Puntos4", "27", "29"));
+        row("scores: Puntos5 above 29", true, 12, "refused", 29.5,
+            outOfRange.arg("29,5", "Puntos5", "27", "29"));
+        row("scores: Puntos5 negative", true, 12, "refused", -28,
+            outOfRange.arg("-28", "Puntos5", "27", "29"));
+        row("scores: an infinite criterion", true, 8, "refused", number("inf"), infinite.arg("Puntos1"));
+        row("scores: a NaN criterion", true, 10, "refused", number("nan"), notANumber.arg("Puntos3"));
+        row("scores: a criterion of 1e308", true, 11, "refused", 1e308,
+            "El valor 1e+308 de «Puntos4» es demasiado grande para guardarlo.");
+        row("scores: a total of 1e308", true, 13, "refused", 1e308,
+            "El valor 1e+308 de «Total» es demasiado grande para guardarlo.");
+        row("scores: an infinite total", true, 13, "refused", number("inf"), infinite.arg("Total"));
+        row("scores: a NaN total", true, 13, "refused", number("nan"), notANumber.arg("Total"));
+        row("scores: an emoji for the group", true, 1, "refused", emoji, cannotKeep.arg(emoji, "Grupo"));
+        row("scores: an infinite sex", true, 2, "refused", number("inf"), infinite.arg("Sexo"));
+        row("scores: a NUL in the cage", true, 0, "refused", QString("2") + nul,
+            nulInside.arg("2\uFFFD", "Jaula"));
     }
     void oneCell()
     {
@@ -154,6 +236,69 @@ private slots:
         QCOMPARE(stored(table, "jaula"), "");
     }
 
+    // The judge of B2 (or the one typed) must be one of the configuration's judges, as in the
+    // judging window.
+    void judgeNumbers_data()
+    {
+        QTest::addColumn<int>("jueces"); // 0: no configuration
+        QTest::addColumn<QVariant>("b2");
+        QTest::addColumn<QString>("refusal"); // "" when the row is stored
+        const QString range = "El número de juez debe ser un número entero del 1 al 5.";
+        QTest::newRow("3 of 5") << 5 << QVariant(3) << "";
+        QTest::newRow("5 of 5, blanks around") << 5 << QVariant(" 5 ") << "";
+        QTest::newRow("0") << 5 << QVariant(0) << range;
+        QTest::newRow("-1") << 5 << QVariant(-1) << range;
+        QTest::newRow("-3 as text") << 5 << QVariant("-3") << range;
+        QTest::newRow("6 of 5") << 5 << QVariant(6) << range;
+        QTest::newRow("2,5") << 5 << QVariant("2,5")
+                             << "El campo «juez» solo admite números enteros, y «2,5» no lo es.";
+        QTest::newRow("uno") << 5 << QVariant("uno")
+                             << "El campo «juez» solo admite números enteros, y «uno» no lo es.";
+        QTest::newRow("empty") << 5 << QVariant() << "Falta el número de juez.";
+        QTest::newRow("2 of a single judge")
+            << 1 << QVariant(2) << "El número de juez debe ser 1: la exposición tiene un solo juez.";
+        QTest::newRow("no configuration")
+            << 0 << QVariant(1) << "La configuración no tiene número de jueces: indíquelo en Configuración.";
+    }
+    void judgeNumbers()
+    {
+        QFETCH(int, jueces);
+        QFETCH(QVariant, b2);
+        QFETCH(QString, refusal);
+        if (jueces == 0)
+            m_db.execute("DELETE FROM Config");
+        else
+            fixtures::setConfig(m_db, jueces, true);
+        const QString path = m_dir->filePath("juez.xls");
+        workbooks::write(path, {{2, {"Juez", b2}}, {5, scored(1)}});
+        const imports::ScoreSheet sheet = imports::readScores(path);
+        const imports::RowStatus status = imports::assessScore(sheet.rows.at(0), sheet.juez, jueces);
+        QCOMPARE(status.reason, refusal);
+        QCOMPARE(imports::storeScores(m_db, sheet.rows, sheet.juez).refused, int(!refusal.isEmpty()));
+        QCOMPARE(stored("puntos", "juez"), refusal.isEmpty() ? sheet.juez : "");
+    }
+
+    void groupDWithoutCategory()
+    {
+        QVariantList d1 = bird(1, "D1"), d2 = bird(2, "D2"), noRing = bird(4, QVariant()),
+                     badCage = bird("x", "D5");
+        d1[1] = "D";
+        d2[1] = "d";
+        noRing[1] = badCage[1] = "D";
+        const auto [counts, first] = readAndStore(
+            book({{5, d1}, {6, d2}, {7, bird(3, "A3")}, {8, noRing}, {9, badCage}, {10, d1}}), false);
+        QCOMPARE(imports::receptionSummary(counts),
+                 "3 Grabadas Palomas\n1 fila rechazada por datos no válidos\n"
+                 "2 palomas del grupo D sin categoría: complételas en Recepción");
+        QCOMPARE(stored("recepcion", "grupo") + ' ' + stored("recepcion", "categ"), "D,D,A ,,");
+        QVariantList d6 = bird(6, "D6");
+        d6[1] = "D";
+        QCOMPARE(imports::receptionSummary(readAndStore(book({{5, d6}}), false).first),
+                 "1 Grabadas Palomas\n1 paloma del grupo D sin categoría: complétela en Recepción");
+        QCOMPARE(imports::receptionSummary(readAndStore(book({{5, bird(7, "A7")}}), false).first),
+                 "1 Grabadas Palomas");
+    }
+
     void importingTwiceStoresOnce()
     {
         fixtures::addBird(m_db, 8, "A", "M", {{"anilla", "ABC1"}});
@@ -171,39 +316,67 @@ private slots:
         QCOMPARE(stored("puntos", "juez") + ' ' + stored("puntos", "puntost"), "1,2,1,1 90,90,92,92");
     }
 
-    void judgeOfB2OrTheOneGiven()
-    {
-        const imports::ScoreSheet sheet = imports::readScores(book({{2, {"Juez", " 3 "}}, {5, scored(1)}}));
-        QCOMPARE(sheet.juez, "3");
-        for (const QString juez : {"uno", "2,5", ""}) // not a whole number: every row refused
-            QCOMPARE(imports::storeScores(m_db, sheet.rows, juez).refused, 1);
-        imports::storeScores(m_db, sheet.rows, "2");
-        QCOMPARE(stored("puntos", "juez"), "2");
-    }
-
+    // Every workbook that cannot be read is told by its real cause, and nothing of it is read.
     void unreadableWorkbooks_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
         QTest::newRow("not a workbook")
             << "notas.xls"
-            << QString("El archivo «notas.xls» no es un libro de Excel (.xls) que se pueda leer.");
-        QTest::newRow("no sheet Hoja1")
-            << "hoja2.xls" << QString("El libro «hoja2.xls» no tiene la hoja «Hoja1».");
+            << "El archivo «notas.xls» no es un libro de Excel (.xls) que se pueda leer.";
+        QTest::newRow("an empty file")
+            << "vacio.xls"
+            << "El archivo «vacio.xls» no es un libro de Excel (.xls) que se pueda leer.";
+        QTest::newRow("no sheet Hoja1") << "hoja2.xls"
+                                        << "El libro «hoja2.xls» no tiene la hoja «Hoja1».";
+        QTest::newRow("4,294,967,295 rows declared") << "filas.xls"
+                                                     << "La hoja «Hoja1» del libro «filas.xls» dice tener "
+                                                        "4.294.967.295 filas y 256 columnas, más de las "
+                                                        "que caben en una hoja: el libro está dañado.";
+        QTest::newRow("300 columns declared") << "columnas.xls"
+                                              << "La hoja «Hoja1» del libro «columnas.xls» dice tener 100 "
+                                                 "filas y 300 columnas, más de las que caben "
+                                                 "en una hoja: el libro está dañado.";
+        QTest::newRow("a cell of 32,000 characters")
+            << "largo.xls"
+            << "La celda E6 de la hoja «Hoja1» del libro «largo.xls» tiene un texto de 32.000 caracteres, "
+               "más de "
+               "los que se pueden leer.";
+        const QDir damaged(QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("damaged"));
+        for (const QString& crash : damaged.entryList({"*.xls"}, QDir::Files, QDir::Name))
+            QTest::newRow(qPrintable("crashes the reader: " + crash))
+                << damaged.filePath(crash) << "El libro «" + crash + "» está dañado o no se puede leer.";
     }
     void unreadableWorkbooks()
     {
         QFETCH(QString, name);
         QFETCH(QString, message);
         workbooks::write(m_dir->filePath("hoja2.xls"), {{5, {12}}}, "Hoja2");
+        QVariantList longName = bird(2);
+        longName[4] = QString(32000, u'x');
+        book({{5, bird(1)}, {6, longName}}, "largo.xls");
         QFile text(m_dir->filePath("notas.xls"));
         QVERIFY(text.open(QIODevice::WriteOnly) && text.write("Jaula;Grupo\n12;A\n") > 0);
         text.close();
-        try {
-            imports::Worksheet::open(m_dir->filePath(name), "Hoja1");
-            QFAIL("the workbook was read");
-        } catch (const imports::WorkbookError& e) {
-            QCOMPARE(e.message(), message);
+        QFile(m_dir->filePath("vacio.xls")).open(QIODevice::WriteOnly);
+        const QString script = QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("make_workbook.py");
+        QCOMPARE(QProcess::execute("/usr/bin/python3",
+                                   {script, "dimensions", m_dir->filePath("filas.xls"), "4294967295", "256"}),
+                 0);
+        QCOMPARE(QProcess::execute("/usr/bin/python3",
+                                   {script, "dimensions", m_dir->filePath("columnas.xls"), "100", "300"}),
+                 0);
+        const QString path = QFileInfo(name).isAbsolute() ? name : m_dir->filePath(name);
+        for (const bool scores : {false, true}) {
+            try {
+                if (scores)
+                    imports::readScores(path);
+                else
+                    imports::readReception(path);
+                QFAIL("the workbook was read");
+            } catch (const imports::WorkbookError& e) {
+                QCOMPARE(e.message(), message);
+            }
         }
     }
 

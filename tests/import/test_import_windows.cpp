@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 using guitest::child;
@@ -179,6 +180,75 @@ private slots:
         view.aceptar->click();
         QCOMPARE(Messages::last().text, "No se ha elegido ningún libro de Excel (.xls).");
         QVERIFY(!view.grabar->isEnabled() && window.isVisible());
+    }
+
+    // While the reader process works, the bar runs busy and the window keeps handling its events
+    // (a timer fires in the middle of the reading); then the bar goes.
+    void readingShowsProgressAndKeepsTheWindowAlive()
+    {
+        file("A:", "censos OLMA (1).xls", {{5, bird(1, "100")}, {6, bird(2, "200")}});
+        ReceptionImportWindow window(m_state, nullptr);
+        const View view = show(window);
+        QVERIFY(view.pick("censos OLMA (1).xls", true));
+        auto* bar = child<QProgressBar>(&window, "ProgressBar1");
+        QString seen = "the window did not run while reading";
+        QTimer::singleShot(0, &window, [&] {
+            seen = QString("bar %1, maximum %2").arg(bar->isVisible() ? "shown" : "hidden").arg(bar->maximum());
+        });
+        view.aceptar->click();
+        QCOMPARE(seen, "bar shown, maximum 0");
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(view.preview->topLevelItemCount(), 2);
+    }
+
+    // A workbook that crashes the reader is told in an "Aviso"; the window stays open and usable,
+    // and another workbook is then read and stored.
+    void aDamagedWorkbookLeavesTheWindowUsable()
+    {
+        const QDir damaged(QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("damaged"));
+        const QString crash = damaged.entryList({"*.xls"}, QDir::Files, QDir::Name).value(0);
+        QVERIFY2(!crash.isEmpty(), "no damaged workbook in the tests' data");
+        const QString folder = drives::folderOf("F:", m_dir.path());
+        QDir(folder).mkpath(".");
+        QFile::remove(QDir(folder).filePath(crash));
+        QVERIFY(QFile::copy(damaged.filePath(crash), QDir(folder).filePath(crash)));
+        file("F:", "juez.xls", {{2, {"Juez", 2}}, {5, scored(4)}});
+        const int before = m_state.mainDb.openRecordset("select * from puntos").recordCount();
+        ScoreImportWindow window(m_state, nullptr);
+        const View view = show(window);
+        view.chooseDrive("F:");
+        QVERIFY(view.pick(crash, true));
+        Messages::script(Messages::Answer::Ok);
+        view.aceptar->click();
+        QCOMPARE(Messages::last().title + ": " + Messages::last().text,
+                 "Aviso: El libro «" + crash + "» está dañado o no se puede leer.");
+        QVERIFY(window.isVisible() && view.preview->topLevelItemCount() == 0 && !view.grabar->isEnabled());
+        QCOMPARE(m_state.mainDb.openRecordset("select * from puntos").recordCount(), before);
+        QVERIFY(view.pick("juez.xls", true));
+        view.aceptar->click();
+        QCOMPARE(view.preview->topLevelItemCount(), 1);
+        Messages::script(Messages::Answer::Ok);
+        view.grabar->click();
+        QCOMPARE(Messages::last().text, "1 Jaulas Pasadas");
+        QCOMPARE(m_state.mainDb.openRecordset("select * from puntos").recordCount(), before + 1);
+    }
+
+    // The judge typed must be one of the configuration's judges, as in the judging window.
+    void aJudgeOutsideTheConfigurationIsRefused()
+    {
+        file("G:", "juez.xls", {{2, {"Juez", 9}}, {5, scored(5)}});
+        ScoreImportWindow window(m_state, nullptr);
+        const View view = show(window);
+        view.chooseDrive("G:");
+        QVERIFY(view.pick("juez.xls", true));
+        view.aceptar->click();
+        const QString refusal = "El número de juez debe ser un número entero del 1 al 3.";
+        QCOMPARE(view.cell(0, 9), refusal);
+        Messages::script(Messages::Answer::Ok);
+        view.grabar->click();
+        QCOMPARE(Messages::last().text, refusal);
+        QVERIFY(window.isVisible());
+        QCOMPARE(fixtures::column(m_state.mainDb, "select * from puntos where jaula = '5'", "juez"), "");
     }
 };
 

@@ -42,8 +42,8 @@ imports::ScoreRow judgeRow(int cage)
     row.sexo = QStringLiteral("m");
     const double scores[5] = {8.5, 8.75, 18, 28.25, 27.5};
     for (std::size_t k = 0; k < 5; ++k)
-        row.puntos[k] = {QString::number(scores[k]), scores[k], false};
-    row.total = {QStringLiteral("91"), 91.0, false};
+        row.puntos[k] = {QString::number(scores[k]), scores[k], scores[k], false};
+    row.total = {QStringLiteral("91"), 91.0, 91.0, false};
     return row;
 }
 
@@ -98,7 +98,7 @@ private slots:
         size.cages = 80;
         size.judgesPerCage = 3;
         size.maxJudgesPerCage = 6;
-        size.jueces = 6;
+        size.jueces = 9; // judge 9 has scored nothing yet: the sheet is stored whole
         m_files = bench::generate(m_dir.path(), QStringLiteral("expo.mdb"), size);
         // Work tables as an earlier ranking left them, which the ranking replaces.
         const store::Database db = openExhibition(m_files.exhibition);

@@ -145,8 +145,9 @@ private slots:
                                    << longer.arg("Año").arg(4).arg("20245").arg(5);
         QTest::newRow("licence of 6")
             << entry(&BirdEntry::licencia, "123456") << longer.arg("Licencia").arg(5).arg("123456").arg(6);
-        QTest::newRow("owner of 51") << entry(&BirdEntry::nombre, QString(51, u'x'))
-                                     << longer.arg("Propietario").arg(50).arg(QString(51, u'x')).arg(51);
+        QTest::newRow("owner of 51")
+            << entry(&BirdEntry::nombre, QString(51, u'x'))
+            << longer.arg("Propietario").arg(50).arg(QString(40, u'x') + "… (51 caracteres)").arg(51);
         QTest::newRow("colour of 21") << entry(&BirdEntry::color, QString(21, u'a'))
                                       << longer.arg("Color").arg(20).arg(QString(21, u'a')).arg(21);
         QTest::newRow("club of 5") << entry(&BirdEntry::club, "12345")

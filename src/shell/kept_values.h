@@ -1,0 +1,29 @@
+#pragma once
+
+// The values the exhibition keeps exactly as they are read or typed, and the refusal of those
+// it cannot: the store, the listings and the text documents would alter them. Every entry of a
+// value (the imports' cells, the windows' boxes) asks here before the value is accepted, so that
+// such a value is refused with its reason and never stored changed.
+
+#include <QString>
+
+namespace values
+{
+
+// Why the text cannot be kept, naming the field as the user sees it (a column of the sheet, a box
+// of the window), or "" when it can: a character outside the Basic Multilingual Plane (an emoji),
+// which fields measured in characters would cut in half, or a NUL, which ends the text early.
+QString textRefusal(const QString& field, const QString& text);
+
+// Why the number cannot be kept, or "" when it can: an infinity or a NaN, or a value too large
+// for its cents to be kept exactly (9·10^13 and beyond).
+QString numberRefusal(const QString& field, double value);
+
+// Whether the text spells a number that is not finite ("inf", "-Infinity", "nan"): a sheet's
+// number written out as text, never a ring, year or licence.
+bool spellsNonFinite(const QString& text);
+
+// The refusal of such a text in the field.
+QString nonFiniteTextRefusal(const QString& field, const QString& text);
+
+} // namespace values

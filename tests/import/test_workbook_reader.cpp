@@ -1,0 +1,367 @@
+// The workbook reader process and the program's side of it: the decoding of its answer, good and
+// bad; the refusals it gives and their messages; a reader that crashes, hangs, floods the pipe,
+// exits with an error or answers garbage; the memory limit of the real reader; and the cells of
+// real workbooks as the real reader hands them over.
+
+#include "import/workbook_reader.h"
+#include "import/workbooks.h"
+#include "import/worksheet.h"
+#include "lector/protocol.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+using imports::AnswerError;
+using imports::Cell;
+
+namespace
+{
+
+QByteArray answer(const QByteArray& body)
+{
+    return "PALOMAS-LECTOR 1\n" + body;
+}
+
+QString describe(const Cell& cell)
+{
+    switch (cell.kind) {
+    case Cell::Kind::Empty:
+        return "empty";
+    case Cell::Kind::Number:
+        return "N " + QString::number(cell.number, 'g', 17);
+    case Cell::Kind::Text: {
+        QString shown = cell.text;
+        shown.replace(QChar(0), "\\0").replace('\n', "\\n");
+        return "T «" + shown + "»";
+    }
+    }
+    return {};
+}
+
+// The decoded answer in one line: each sheet with its size and cells, or the refusal.
+QString describe(const imports::ReaderAnswer& decoded)
+{
+    QStringList parts;
+    if (decoded.refusal)
+        parts << QString("refusal %1 «%2» %3 %4 %5")
+                     .arg(int(decoded.refusal->kind))
+                     .arg(decoded.refusal->sheet)
+                     .arg(decoded.refusal->numbers[0])
+                     .arg(decoded.refusal->numbers[1])
+                     .arg(decoded.refusal->numbers[2]);
+    for (const imports::SheetCells& sheet : decoded.sheets) {
+        parts << QString("%1 %2x%3").arg(sheet.name).arg(sheet.rows).arg(sheet.columns);
+        for (const auto& [key, cell] : sheet.cells)
+            parts << QString("[%1,%2 %3]").arg(key >> 16).arg(key & 0xFFFF).arg(describe(cell));
+    }
+    return parts.join(' ');
+}
+
+} // namespace
+
+class TestWorkbookReader : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    // A file for the fake reader, which does what it says.
+    QString script(const QString& name, const QByteArray& content)
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(name));
+        return file.fileName();
+    }
+
+    static imports::ReaderSetup fake(int timeoutMs = 20000)
+    {
+        imports::ReaderSetup setup;
+        setup.program = QStringLiteral(FAKE_LECTOR);
+        setup.timeoutMs = timeoutMs;
+        return setup;
+    }
+
+    // The message of the WorkbookError the reading raises; "" when it reads.
+    static QString failure(const QString& path, const imports::ReaderSetup& setup)
+    {
+        try {
+            imports::readWorkbook(path, setup);
+        } catch (const imports::WorkbookError& e) {
+            return e.message();
+        }
+        return {};
+    }
+
+private slots:
+    void goodAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("decoded");
+        QTest::newRow("no sheets") << answer("F 0 0\n") << "";
+        QTest::newRow("a number and a text") << answer("H 5:Hoja1 7 14\nN 5 1 12.5\nT 5 2 1:A\nF 1 2\n")
+                                             << "Hoja1 7x14 [5,1 N 12.5] [5,2 T «A»]";
+        QTest::newRow("a text holds any byte: blanks, a line end, a NUL")
+            << answer("H 1:h 1 1\nT 1 1 6: a\n" + QByteArray(1, '\0') + "b \nF 1 1\n")
+            << "h 1x1 [1,1 T « a\\n\\0b »]";
+        QTest::newRow("numbers that are not finite, and the largest")
+            << answer("H 1:h 1 4\nN 1 1 inf\nN 1 2 -inf\nN 1 3 nan\nN 1 4 1.7976931348623157e+308\nF 1 4\n")
+            << "h 1x4 [1,1 N inf] [1,2 N -inf] [1,3 N nan] [1,4 N 1.7976931348623157e+308]";
+        QTest::newRow("an emoji, and a byte order mark kept")
+            << answer("H 1:h 1 2\nT 1 1 6:x\xF0\x9F\x98\x80y\nT 1 2 3:\xEF\xBB\xBF\nF 1 2\n")
+            << QString("h 1x2 [1,1 T «x\U0001F600y»] [1,2 T «\uFEFF»]");
+        QTest::newRow("two sheets, the second empty")
+            << answer("H 7:Resumen 0 0\nH 5:Hoja1 1048576 16384\nN 1048576 16384 1\nF 2 1\n")
+            << "Resumen 0x0 Hoja1 1048576x16384 [1048576,16384 N 1]";
+        QTest::newRow("a refusal with its fields")
+            << answer("E texto 5:Hoja1 6 1 32000\nF 0 0\n") << "refusal 4 «Hoja1» 6 1 32000";
+    }
+    void goodAnswers()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, decoded);
+        QCOMPARE(describe(imports::decodeAnswer(bytes)), decoded);
+    }
+
+    void badAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("otherVersion");
+        auto bad = [](const char* name, const QByteArray& bytes, bool otherVersion = false) {
+            QTest::newRow(name) << bytes << otherVersion;
+        };
+        const QByteArray sheet = "H 5:Hoja1 7 14\n";
+        bad("nothing", "");
+        bad("no end", answer(""));
+        bad("another magic word", "PALOMAS-LECTURA 1\nF 0 0\n");
+        bad("the magic word in small letters", "palomas-lector 1\nF 0 0\n");
+        bad("version 2", "PALOMAS-LECTOR 2\nF 0 0\n", true);
+        bad("version with a leading zero", "PALOMAS-LECTOR 01\nF 0 0\n");
+        bad("a count with a leading zero", answer(sheet + "N 05 1 3\nF 1 1\n"));
+        bad("a text longer than the answer", answer("H 100:Hoja1 7 14\nF 1 0\n"));
+        bad("a text without its colon", answer("H 5 Hoja1 7 14\nF 1 0\n"));
+        bad("a text not in UTF-8", answer(sheet + "T 5 1 1:\xFF\nF 1 1\n"));
+        bad("an overlong UTF-8 form", answer(sheet + "T 5 1 2:\xC0\xAF\nF 1 1\n"));
+        bad("a surrogate in UTF-8", answer(sheet + "T 5 1 3:\xED\xA0\x80\nF 1 1\n"));
+        bad("UTF-8 cut short", answer(sheet + "T 5 1 2:\xE2\x82\nF 1 1\n"));
+        bad("a text of 32,768 characters",
+            answer(sheet + "T 5 1 32768:" + QByteArray(32768, 'a') + "\nF 1 1\n"));
+        bad("a text longer than its bytes limit",
+            answer(sheet + "T 5 1 98302:" + QByteArray(98302, 'a') + "\nF 1 1\n"));
+        bad("a cell before any sheet", answer("N 1 1 5\nF 0 1\n"));
+        bad("row 0", answer(sheet + "N 0 1 5\nF 1 1\n"));
+        bad("column 0", answer(sheet + "N 1 0 5\nF 1 1\n"));
+        bad("a row below the sheet", answer(sheet + "N 8 1 5\nF 1 1\n"));
+        bad("a column right of the sheet", answer(sheet + "N 1 15 5\nF 1 1\n"));
+        bad("cells out of order", answer(sheet + "N 5 2 5\nN 5 1 5\nF 1 2\n"));
+        bad("a cell twice", answer(sheet + "N 5 1 5\nT 5 1 1:a\nF 1 2\n"));
+        bad("a number with a comma", answer(sheet + "N 5 1 12,5\nF 1 1\n"));
+        bad("a number in hexadecimal", answer(sheet + "N 5 1 0x10\nF 1 1\n"));
+        bad("an exponent without digits", answer(sheet + "N 5 1 1e\nF 1 1\n"));
+        bad("an empty number", answer(sheet + "N 5 1 \nF 1 1\n"));
+        bad("two signs", answer(sheet + "N 5 1 --1\nF 1 1\n"));
+        bad("a number of 33 characters", answer(sheet + "N 5 1 " + QByteArray(33, '1') + "\nF 1 1\n"));
+        bad("more rows than a sheet has", answer("H 1:h 1048577 1\nF 1 0\n"));
+        bad("more columns than a sheet has", answer("H 1:h 1 16385\nF 1 0\n"));
+        bad("a count beyond 64 bits", answer("H 1:h 99999999999999999999999 1\nF 1 0\n"));
+        bad("a sheet name of 256 characters", answer("H 256:" + QByteArray(256, 'h') + " 1 1\nF 1 0\n"));
+        bad("more sheets than written", answer(sheet + "F 2 0\n"));
+        bad("more cells than written", answer(sheet + "N 5 1 5\nF 1 2\n"));
+        bad("bytes after the end", answer("F 0 0\nF 0 0\n"));
+        bad("no line end at the end", answer("F 0 0"));
+        bad("line ends of two bytes", "PALOMAS-LECTOR 1\r\nF 0 0\r\n");
+        bad("two blanks", answer(sheet + "N 5  1 5\nF 1 1\n"));
+        bad("an unknown record", answer(sheet + "X 5 1 5\nF 1 1\n"));
+        bad("an unknown refusal", answer("E raro\nF 0 0\n"));
+        bad("a refusal with sheets", answer("E formato\nF 1 0\n"));
+        bad("a refusal with a field missing", answer("E dimensiones 5:Hoja1 7\nF 0 0\n"));
+        bad("a refusal after a sheet", answer(sheet + "E formato\nF 0 0\n"));
+        bad("a refusal without its end", answer("E formato\n"));
+        QByteArray sheets;
+        for (quint32 i = 0; i <= lector::maxSheets; ++i)
+            sheets += "H 1:h 0 0\n";
+        bad("4,097 sheets", answer(sheets + "F 4097 0\n"));
+    }
+    void badAnswers()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, otherVersion);
+        try {
+            imports::decodeAnswer(bytes);
+            QFAIL("the answer was accepted");
+        } catch (const AnswerError& e) {
+            QCOMPARE(e.otherVersion(), otherVersion);
+        }
+    }
+
+    // Everything that can go wrong with the process itself is told the same way; nothing else
+    // of the workbook is read.
+    void readerFailures_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<QString>("message");
+        const QString damaged = "El libro «libro.xls» está dañado o no se puede leer.";
+        QTest::newRow("a crash") << QByteArray("segv") << 20000 << damaged;
+        QTest::newRow("an abort") << QByteArray("abort") << 20000 << damaged;
+        QTest::newRow("an answer, then an exit with an error")
+            << QByteArray("exit3 PALOMAS-LECTOR 1\nF 0 0\n") << 20000 << damaged;
+        QTest::newRow("no answer within the time limit") << QByteArray("hang") << 300 << damaged;
+        QTest::newRow("more than the program receives") << QByteArray("flood") << 60000 << damaged;
+        QTest::newRow("garbage") << QByteArray("Hola, soy un libro.\n") << 20000 << damaged;
+        QTest::newRow("an empty answer") << QByteArray() << 20000 << damaged;
+        QTest::newRow("an answer cut short") << answer("H 5:Hoja1 7 14\nN 5 1 1") << 20000 << damaged;
+        QTest::newRow("a reader of another version")
+            << QByteArray("PALOMAS-LECTOR 2\nF 0 0\n") << 20000
+            << QString("El lector de libros «%1» no es de esta versión del programa: vuelva a instalar el "
+                       "programa.")
+                   .arg(QDir::toNativeSeparators(FAKE_LECTOR));
+    }
+    void readerFailures()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, timeoutMs);
+        QFETCH(QString, message);
+        QCOMPARE(failure(this->script("libro.xls", script), fake(timeoutMs)), message);
+    }
+
+    void refusalMessages_data()
+    {
+        QTest::addColumn<QByteArray>("refusal");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a workbook")
+            << QByteArray("formato")
+            << "El archivo «r.xls» no es un libro de Excel (.xls) que se pueda leer.";
+        QTest::newRow("a password") << QByteArray("contrasena")
+                                    << "El libro «r.xls» está protegido con contraseña y no se puede leer.";
+        QTest::newRow("absurd dimensions") << QByteArray("dimensiones 5:Hoja1 4294967295 256")
+                                           << "La hoja «Hoja1» del libro «r.xls» dice tener 4.294.967.295 "
+                                              "filas y 256 columnas, más de las que "
+                                              "caben en una hoja: el libro está dañado.";
+        QTest::newRow("too many cells")
+            << QByteArray("tamano 20000000")
+            << "El libro «r.xls» es demasiado grande para leerlo: sus hojas dicen tener 20.000.000 celdas.";
+        QTest::newRow("a file too large")
+            << QByteArray("tamano 0") << "El libro «r.xls» es demasiado grande para leerlo.";
+        QTest::newRow("a long text in a cell") << QByteArray("texto 5:Hoja1 6 28 32000")
+                                               << "La celda AB6 de la hoja «Hoja1» del libro «r.xls» tiene "
+                                                  "un texto de 32.000 caracteres, más de "
+                                                  "los que se pueden leer.";
+        QTest::newRow("a long text in no cell")
+            << QByteArray("texto 0: 0 0 20000")
+            << "El libro «r.xls» tiene un texto de 20.000 caracteres, más de los que se pueden leer.";
+        QTest::newRow("damaged") << QByteArray("danado")
+                                 << "El libro «r.xls» está dañado o no se puede leer.";
+    }
+    void refusalMessages()
+    {
+        QFETCH(QByteArray, refusal);
+        QFETCH(QString, message);
+        QCOMPARE(failure(script("r.xls", answer("E " + refusal + "\nF 0 0\n")), fake()), message);
+    }
+
+    void missingReader()
+    {
+        imports::ReaderSetup setup = fake();
+        setup.program = m_dir.filePath("no-lector");
+        QCOMPARE(failure(script("libro.xls", "segv"), setup),
+                 QString("No se encuentra el lector de libros «%1»: vuelva a instalar el programa.")
+                     .arg(QDir::toNativeSeparators(setup.program)));
+    }
+
+    // While the reader works, the window is told over and over, so that it keeps drawing itself.
+    void waitingIsToldWhileTheReaderRuns()
+    {
+        imports::ReaderSetup setup = fake(600);
+        int told = 0;
+        setup.waiting = [&] { ++told; };
+        QCOMPARE(failure(script("libro.xls", "hang"), setup),
+                 "El libro «libro.xls» está dañado o no se puede leer.");
+        QVERIFY2(told >= 5, qPrintable(QString::number(told)));
+    }
+
+    // The real reader gives itself the memory it is told: a census it reads with the usual
+    // limit fails with 1 MB, as a workbook that exhausts the memory would.
+    void theRealReaderKeepsWithinItsMemory()
+    {
+        const QString census = m_dir.filePath("censo.xls");
+        QProcess python;
+        python.start("/usr/bin/python3",
+                     {QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("make_workbook.py"),
+                      "reception", census, "2000"});
+        QVERIFY(python.waitForFinished(120000) && python.exitCode() == 0);
+        imports::ReaderSetup setup = imports::defaultReaderSetup();
+        QCOMPARE(imports::readWorkbook(census, setup).at(0).rows, 2004);
+        setup.memoryMb = 1;
+        QCOMPARE(failure(census, setup), "El libro «censo.xls» está dañado o no se puede leer.");
+    }
+
+    // Each value as a spreadsheet stores it, as the real reader hands it over.
+    void cellsAsRead_data()
+    {
+        QTest::addColumn<QVariant>("written");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("a whole number") << QVariant(12) << "N 12";
+        QTest::newRow("a negative whole number") << QVariant(-5) << "N -5";
+        QTest::newRow("beyond 32 bits") << QVariant(2147483648.0) << "N 2147483648";
+        QTest::newRow("a fraction") << QVariant(8.35) << "N 8.3499999999999996";
+        QTest::newRow("the largest") << QVariant(1e308) << "N 1e+308";
+        QTest::newRow("infinity") << QVariant(QVariantMap{{"n", "inf"}}) << "N inf";
+        QTest::newRow("minus infinity") << QVariant(QVariantMap{{"n", "-inf"}}) << "N -inf";
+        QTest::newRow("NaN") << QVariant(QVariantMap{{"n", "nan"}}) << "N nan";
+        QTest::newRow("a text with accents") << QVariant("Peña") << "T «Peña»";
+        QTest::newRow("blanks around a text") << QVariant(" 12 ") << "T « 12 »";
+        QTest::newRow("an emoji") << QVariant(QString("x\U0001F600y")) << QString("T «x\U0001F600y»");
+        QTest::newRow("a NUL inside") << QVariant(QString("12") + QChar(0) + " 34") << "T «12\\0 34»";
+        QTest::newRow("a line end") << QVariant("a\nb") << "T «a\\nb»";
+        QTest::newRow("16,000 characters")
+            << QVariant(QString(16000, 'a')) << "T «" + QString(16000, 'a') + "»";
+    }
+    void cellsAsRead()
+    {
+        QFETCH(QVariant, written);
+        QFETCH(QString, read);
+        const QString path = m_dir.filePath("celda.xls");
+        workbooks::write(path, {{5, {written}}});
+        QCOMPARE(describe(imports::Worksheet::open(path, "Hoja1").cell(5, 1)), read);
+    }
+
+    // FreeXL completes a text begun in one record in the next one and no further: a text spread
+    // over three records would be read wrong (cut, or past the record), so the reader refuses it,
+    // naming the cell. A census's "a" of 16,428 characters and the "€" after it still fit.
+    void textsOverThreeRecords_data()
+    {
+        QTest::addColumn<int>("length");   // of the text in A5; A7 holds half as many "€"
+        QTest::addColumn<QString>("read"); // the lengths read, or the refusal
+        QTest::newRow("both within two records") << 16428 << "16428 1 8214";
+        QTest::newRow("A5 over three records") << 16444
+                                               << "La celda A5 de la hoja «Hoja1» del libro «largo.xls» "
+                                                  "tiene un texto de 16.444 caracteres, más de "
+                                                  "los que se pueden leer.";
+        QTest::newRow("A7 over three records") << 16300
+                                               << "La celda A7 de la hoja «Hoja1» del libro «largo.xls» "
+                                                  "tiene un texto de 8.150 caracteres, más de "
+                                                  "los que se pueden leer.";
+    }
+    void textsOverThreeRecords()
+    {
+        QFETCH(int, length);
+        QFETCH(QString, read);
+        const QString path = m_dir.filePath("largo.xls");
+        workbooks::write(path, {{5, {QString(length, u'a')}}, {6, {"b"}}, {7, {QString(length / 2, u'€')}}});
+        try {
+            const imports::Worksheet sheet = imports::Worksheet::open(path, "Hoja1");
+            QCOMPARE(QString("%1 %2 %3")
+                         .arg(sheet.cell(5, 1).text.size())
+                         .arg(sheet.cell(6, 1).text.size())
+                         .arg(sheet.cell(7, 1).text.count(u'€')),
+                     read);
+        } catch (const imports::WorkbookError& e) {
+            QCOMPARE(e.message(), read);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkbookReader)
+#include "test_workbook_reader.moc"
