@@ -33,7 +33,7 @@ ScoreCell scoreCell(const Cell& cell)
         score.shown = cell.text;
     } else if (const std::optional<double> number = cell.toNumber()) {
         score.read = number;
-        if (values::numberRefusal({}, *number).isEmpty()) {
+        if (values::keeps(*number)) {
             score.value = formats::roundScore(*number);
             score.shown = formats::score(*score.value);
         } else {
@@ -110,7 +110,7 @@ ScoreSheet readScores(const QString& path, const Progress& progress)
         auto text = [&](int column, const char16_t* title) {
             const Cell cell = sheet.cell(r, column);
             if (row.cellRefusal.isEmpty())
-                row.cellRefusal = numberCellRefusal(cell, QString::fromUtf16(title));
+                row.cellRefusal = numberCellRefusal(cell, title);
             return cell.toText().trimmed();
         };
         row.sheetRow = r;
@@ -139,9 +139,8 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
     const std::pair<const char16_t*, const QString*> stored[] = {
         {u"Jaula", &row.jaula}, {u"Grupo", &row.grupo}, {u"Sexo", &row.sexo}};
     for (const auto& [title, value] : stored)
-        if (const QString refusal = values::textRefusal(QString::fromUtf16(title), *value);
-            !refusal.isEmpty())
-            return RowStatus::refuse(refusal);
+        if (!values::keeps(*value))
+            return RowStatus::refuse(values::textRefusal(QString::fromUtf16(title), *value));
     if (!reception::parseCage(row.jaula))
         return RowStatus::refuse(reception::invalidCageMessage(row.jaula));
     if (const QString refusal = judgeRefusal(juez, jueces); !refusal.isEmpty())
@@ -165,8 +164,8 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
     // The judging window's own ranges: a value it would refuse is refused here too.
     for (std::size_t k = 0; k < row.puntos.size(); ++k) {
         const double read = row.puntos[k].read.value_or(*row.puntos[k].value);
-        if (const QString refusal = values::numberRefusal(criterion(k), read); !refusal.isEmpty())
-            return RowStatus::refuse(refusal);
+        if (!values::keeps(read))
+            return RowStatus::refuse(values::numberRefusal(criterion(k), read));
         if (!judging::withinRange(int(k), read)) {
             const judging::Apartado& apartado = judging::apartados()[k];
             return RowStatus::refuse(QStringLiteral("La puntuación %1 de %2 no está entre %3 y %4.")
