@@ -127,6 +127,7 @@ RowStatus assessReception(const ReceptionRow& row)
 StoreCounts storeReception(const store::Database& db, const std::vector<ReceptionRow>& rows)
 {
     StoreCounts counts;
+    // The import's one transaction: every row of the pass is stored, or none.
     store::Transaction transaction(db);
     ReceivedBirds received(db);
     store::Statement insert =

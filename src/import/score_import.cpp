@@ -6,6 +6,7 @@
 #include "reception/cage_number.h"
 #include "shell/formats.h"
 #include "shell/kept_values.h"
+#include "shell/shown_value.h"
 #include "store/database.h"
 
 #include <set>
@@ -151,11 +152,11 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
             return RowStatus::refuse(QStringLiteral("Falta la puntuación de %1.").arg(criterion(k)));
         if (!score.value)
             return RowStatus::refuse(QStringLiteral("La puntuación «%1» de %2 no es un número ni «SP».")
-                                         .arg(score.shown.trimmed(), criterion(k)));
+                                         .arg(formats::shownValue(score.shown.trimmed()), criterion(k)));
     }
     if (!row.total.value)
-        return RowStatus::refuse(
-            QStringLiteral("El total «%1» no es un número.").arg(row.total.shown.trimmed()));
+        return RowStatus::refuse(QStringLiteral("El total «%1» no es un número.")
+                                     .arg(formats::shownValue(row.total.shown.trimmed())));
 
     for (const ScoreCell& score : row.puntos)
         if (*score.value == 0)
@@ -184,6 +185,7 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
 StoreCounts storeScores(const store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez)
 {
     StoreCounts counts;
+    // The import's one transaction: every row of the pass is stored, or none.
     store::Transaction transaction(db);
     const int jueces = configuredJudges(db);
     // Read only for the rows to be stored, which a judge that cannot score refuses.

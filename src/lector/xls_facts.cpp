@@ -151,6 +151,8 @@ private:
         all.reserve(characters);
         while (all.size() < characters) {
             if (offset >= m_records[record].size()) {
+                if (record + 1 >= m_records.size() || m_records[record + 1].empty())
+                    break; // as next() found it: cannot happen for a string it read
                 ++record;
                 offset = 0;
                 wide = (static_cast<unsigned char>(m_records[record][offset++]) & 0x01) != 0;
