@@ -1,12 +1,14 @@
 // palomas-bench-import: reading and storing reception and score sheets of 999, 10,000 and 65,000
 // rows (an .xls sheet holds at most 65,536 rows), and the storing passes on 100,000 rows.
 // Workbooks are written once by tests/data/make_workbook.py (python3-xlwt) and kept in the
-// temporary folder. Each run imports into a fresh copy of a generated 999-cage exhibition with
-// five judges' scores, so that the skip checks meet a full exhibition.
+// temporary folder. Every reading goes through the reader process, palomas-lector, beside this
+// executable; its cost alone is measured too. Each run imports into a fresh copy of a generated 999-cage
+// exhibition with five judges' scores, so that the skip checks meet a full exhibition.
 
 #include "generator.h"
 #include "import/reception_import.h"
 #include "import/score_import.h"
+#include "import/workbook_reader.h"
 #include "store/database.h"
 
 #include <QCoreApplication>
@@ -53,6 +55,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     const QDir folder = workFolder();
     bench::ExhibitionSize size;
+    size.jueces = 6; // the judges' sheet is judge 6's, who has scored no bird yet
     const QString base = bench::generate(folder.path(), QStringLiteral("base.mdb"), size).exhibition;
     const QString work = folder.filePath(QStringLiteral("work.mdb"));
     store::Database db;
@@ -84,6 +87,10 @@ int main(int argc, char* argv[])
                       bench::measure(repetitions, [&] { imports::readReception(census); }));
         bench::report(QStringLiteral("    de ello, leer la hoja de puntuación"),
                       bench::measure(repetitions, [&] { imports::readScores(judge); }));
+        // The reader's process alone: started, reading the workbook, its answer checked.
+        bench::report(QStringLiteral("    de ello, el proceso lector (hoja de recepción)"),
+                      bench::measure(repetitions,
+                                     [&] { imports::readWorkbook(census, imports::defaultReaderSetup()); }));
     }
 
     // 100,000 rows do not fit in one .xls sheet: the storing passes alone, on the rows of the

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <poll.h>
+#include <sanitizer/common_interface_defs.h>
 #include <signal.h>
 #include <string>
 #include <sys/wait.h>
@@ -64,6 +65,11 @@ Child runReader()
     if (pid < 0)
         std::abort();
     if (pid == 0) {
+        // The fuzzer's own handlers would report the child's death as the fuzzer's and save its
+        // input: the child dies on its own, and the parent judges.
+        __sanitizer_set_death_callback(nullptr);
+        for (const int deadly : {SIGABRT, SIGBUS, SIGFPE, SIGILL})
+            signal(deadly, SIG_DFL);
         close(answerPipe[0]);
         close(reportPipe[0]);
         dup2(reportPipe[1], STDERR_FILENO);

@@ -73,7 +73,7 @@ std::vector<ReceptionRow> readReception(const QString& path, const Progress& pro
         auto text = [&](int column, const char16_t* title) {
             const Cell cell = sheet.cell(r, column);
             if (row.cellRefusal.isEmpty())
-                row.cellRefusal = numberCellRefusal(cell, QString::fromUtf16(title));
+                row.cellRefusal = numberCellRefusal(cell, title);
             return cell.toText().trimmed();
         };
         row.sheetRow = r;
@@ -104,9 +104,8 @@ RowStatus assessReception(const ReceptionRow& row)
         {u"Licencia", &row.licencia}, {u"Propietario", &row.nombre}, {u"Club", &row.club},
         {u"Año", &row.anyo},          {u"Paloma", &row.anilla}};
     for (const auto& [title, value] : stored)
-        if (const QString refusal = values::textRefusal(QString::fromUtf16(title), *value);
-            !refusal.isEmpty())
-            return RowStatus::refuse(refusal);
+        if (!values::keeps(*value))
+            return RowStatus::refuse(values::textRefusal(QString::fromUtf16(title), *value));
     if (!reception::parseCage(row.jaula))
         return RowStatus::refuse(reception::invalidCageMessage(row.jaula));
     // A number cell that is not finite comes as its word: never a ring, year or licence.
@@ -128,6 +127,7 @@ RowStatus assessReception(const ReceptionRow& row)
 StoreCounts storeReception(const store::Database& db, const std::vector<ReceptionRow>& rows)
 {
     StoreCounts counts;
+    // The import's one transaction: every row of the pass is stored, or none.
     store::Transaction transaction(db);
     ReceivedBirds received(db);
     store::Statement insert =

@@ -6,6 +6,7 @@
 #include "reception/cage_number.h"
 #include "shell/formats.h"
 #include "shell/kept_values.h"
+#include "shell/shown_value.h"
 #include "store/database.h"
 
 #include <set>
@@ -33,7 +34,7 @@ ScoreCell scoreCell(const Cell& cell)
         score.shown = cell.text;
     } else if (const std::optional<double> number = cell.toNumber()) {
         score.read = number;
-        if (values::numberRefusal({}, *number).isEmpty()) {
+        if (values::keeps(*number)) {
             score.value = formats::roundScore(*number);
             score.shown = formats::score(*score.value);
         } else {
@@ -110,7 +111,7 @@ ScoreSheet readScores(const QString& path, const Progress& progress)
         auto text = [&](int column, const char16_t* title) {
             const Cell cell = sheet.cell(r, column);
             if (row.cellRefusal.isEmpty())
-                row.cellRefusal = numberCellRefusal(cell, QString::fromUtf16(title));
+                row.cellRefusal = numberCellRefusal(cell, title);
             return cell.toText().trimmed();
         };
         row.sheetRow = r;
@@ -139,9 +140,8 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
     const std::pair<const char16_t*, const QString*> stored[] = {
         {u"Jaula", &row.jaula}, {u"Grupo", &row.grupo}, {u"Sexo", &row.sexo}};
     for (const auto& [title, value] : stored)
-        if (const QString refusal = values::textRefusal(QString::fromUtf16(title), *value);
-            !refusal.isEmpty())
-            return RowStatus::refuse(refusal);
+        if (!values::keeps(*value))
+            return RowStatus::refuse(values::textRefusal(QString::fromUtf16(title), *value));
     if (!reception::parseCage(row.jaula))
         return RowStatus::refuse(reception::invalidCageMessage(row.jaula));
     if (const QString refusal = judgeRefusal(juez, jueces); !refusal.isEmpty())
@@ -152,11 +152,11 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
             return RowStatus::refuse(QStringLiteral("Falta la puntuación de %1.").arg(criterion(k)));
         if (!score.value)
             return RowStatus::refuse(QStringLiteral("La puntuación «%1» de %2 no es un número ni «SP».")
-                                         .arg(score.shown.trimmed(), criterion(k)));
+                                         .arg(formats::shownValue(score.shown.trimmed()), criterion(k)));
     }
     if (!row.total.value)
-        return RowStatus::refuse(
-            QStringLiteral("El total «%1» no es un número.").arg(row.total.shown.trimmed()));
+        return RowStatus::refuse(QStringLiteral("El total «%1» no es un número.")
+                                     .arg(formats::shownValue(row.total.shown.trimmed())));
 
     for (const ScoreCell& score : row.puntos)
         if (*score.value == 0)
@@ -165,8 +165,8 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
     // The judging window's own ranges: a value it would refuse is refused here too.
     for (std::size_t k = 0; k < row.puntos.size(); ++k) {
         const double read = row.puntos[k].read.value_or(*row.puntos[k].value);
-        if (const QString refusal = values::numberRefusal(criterion(k), read); !refusal.isEmpty())
-            return RowStatus::refuse(refusal);
+        if (!values::keeps(read))
+            return RowStatus::refuse(values::numberRefusal(criterion(k), read));
         if (!judging::withinRange(int(k), read)) {
             const judging::Apartado& apartado = judging::apartados()[k];
             return RowStatus::refuse(QStringLiteral("La puntuación %1 de %2 no está entre %3 y %4.")
@@ -185,6 +185,7 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
 StoreCounts storeScores(const store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez)
 {
     StoreCounts counts;
+    // The import's one transaction: every row of the pass is stored, or none.
     store::Transaction transaction(db);
     const int jueces = configuredJudges(db);
     // Read only for the rows to be stored, which a judge that cannot score refuses.

@@ -47,11 +47,11 @@ QString summary(const StoreCounts& counts, const QString& countText)
     return text;
 }
 
-QString numberCellRefusal(const Cell& cell, const QString& column)
+QString numberCellRefusal(const Cell& cell, QStringView column)
 {
     if (cell.kind != Cell::Kind::Number || std::isfinite(cell.number))
         return {};
-    return values::numberRefusal(column, cell.number);
+    return values::numberRefusal(column.toString(), cell.number);
 }
 
 QString refusalFor(const QString& table, const QString& field, const QVariant& value)

@@ -63,7 +63,7 @@ QString summary(const StoreCounts& counts, const QString& countText);
 
 // Why a cell read for the column holds a number that cannot be kept (an infinity or a NaN, which
 // would reach the store as the text "inf" or "nan"), or "" when it does not.
-QString numberCellRefusal(const Cell& cell, const QString& column);
+QString numberCellRefusal(const Cell& cell, QStringView column);
 
 // Empty texts are stored as one blank " ", as every other window of the program stores them.
 inline QString blankIfEmpty(const QString& text)

@@ -1,8 +1,9 @@
 #include "import/workbook_answer.h"
 
 #include "lector/protocol.h"
+#include "lector/utf8.h"
 
-#include <QStringDecoder>
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -77,15 +78,16 @@ public:
     QString text(quint64 maxBytes, quint64 maxCharacters)
     {
         const QByteArrayView utf8 = bytes(maxBytes);
-        // A byte order mark is a character of the text like any other.
-        QStringDecoder decoder(QStringConverter::Utf8,
-                               QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-        QString text = decoder.decode(utf8);
-        if (decoder.hasError())
+        const std::string_view view(utf8.data(), std::size_t(utf8.size()));
+        if (!lector::isUtf8(view))
             throw AnswerError("text not in UTF-8");
-        if (quint64(text.size()) > maxCharacters)
+        if (lector::utf16Length(view) > maxCharacters)
             throw AnswerError("text too long");
-        return text;
+        // A byte order mark is a character of the text like any other, which fromUtf8 drops.
+        qsizetype marks = 0;
+        while (utf8.sliced(3 * marks).startsWith("\xEF\xBB\xBF"))
+            ++marks;
+        return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(utf8.sliced(3 * marks));
     }
 
     // A number in the reader's shortest form: digits, sign, point, exponent, or inf and nan.
@@ -175,6 +177,21 @@ ReaderRefusal refusal(Cursor& in)
     return result;
 }
 
+// The cells the end line announces, read loosely (it is checked when reached): room is made for
+// them at once, within what the bytes can hold (a cell takes at least 8) and at most a million.
+quint64 announcedCells(QByteArrayView bytes)
+{
+    if (bytes.size() < 2)
+        return 0;
+    const QByteArrayView end = bytes.sliced(bytes.lastIndexOf('\n', bytes.size() - 2) + 1);
+    const qsizetype blank = end.lastIndexOf(' ');
+    if (!end.startsWith("F ") || blank < 0)
+        return 0;
+    bool ok = false;
+    const quint64 cells = end.sliced(blank + 1).trimmed().toULongLong(&ok);
+    return ok ? std::min<quint64>({cells, quint64(bytes.size()) / 8, 1000000}) : 0;
+}
+
 void cells(Cursor& in, SheetCells& sheet, quint64& total)
 {
     quint64 last = 0;
@@ -216,6 +233,7 @@ ReaderAnswer decodeAnswer(QByteArrayView bytes)
         answer.refusal = refusal(in);
     } else {
         quint64 total = 0;
+        const quint64 announced = announcedCells(bytes);
         while (in.peek() == lector::sheetTag) {
             if (answer.sheets.size() == lector::maxSheets)
                 throw AnswerError("too many sheets");
@@ -228,6 +246,7 @@ ReaderAnswer decodeAnswer(QByteArrayView bytes)
             in.expect(' ');
             sheet.columns = int(in.count(lector::maxColumns));
             in.expect('\n');
+            sheet.cells.reserve(std::size_t(announced > total ? announced - total : 0));
             cells(in, sheet, total);
             answer.sheets.push_back(std::move(sheet));
         }

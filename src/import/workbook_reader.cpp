@@ -116,7 +116,8 @@ QString refusalMessage(const ReaderRefusal& refusal, const QString& fileName)
     case ReaderRefusal::Kind::Dimensions:
         return QStringLiteral("La hoja «%1» del libro «%2» dice tener %3 filas y %4 columnas, más de las que "
                               "caben en una hoja: el libro está dañado.")
-            .arg(refusal.sheet, fileName, grouped(refusal.numbers[0]), grouped(refusal.numbers[1]));
+            .arg(formats::shownValue(refusal.sheet), fileName, grouped(refusal.numbers[0]),
+                 grouped(refusal.numbers[1]));
     case ReaderRefusal::Kind::Size:
         if (refusal.numbers[0] == 0)
             return QStringLiteral("El libro «%1» es demasiado grande para leerlo.").arg(fileName);
@@ -131,8 +132,8 @@ QString refusalMessage(const ReaderRefusal& refusal, const QString& fileName)
         return QStringLiteral(
                    "La celda %1%2 de la hoja «%3» del libro «%4» tiene un texto de %5 caracteres, más "
                    "de los que se pueden leer.")
-            .arg(columnName(refusal.numbers[1]), QString::number(refusal.numbers[0]), refusal.sheet, fileName,
-                 grouped(refusal.numbers[2]));
+            .arg(columnName(refusal.numbers[1]), QString::number(refusal.numbers[0]),
+                 formats::shownValue(refusal.sheet), fileName, grouped(refusal.numbers[2]));
     case ReaderRefusal::Kind::Damaged:
         break;
     }

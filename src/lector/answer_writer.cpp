@@ -2,6 +2,7 @@
 
 #include "lector/protocol.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace lector
@@ -15,16 +16,36 @@ std::string header()
     return std::string(magic) + ' ' + std::to_string(version) + '\n';
 }
 
+void appendCount(std::string& out, std::uint64_t count)
+{
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, count).ptr);
+}
+
 void appendText(std::string& out, std::string_view text)
 {
-    out += std::to_string(text.size());
+    appendCount(out, text.size());
     out += ':';
     out.append(text);
 }
 
+// "N 5 1 " and the like: a cell's tag and place.
+void appendCell(std::string& out, char tag, std::uint32_t row, std::uint32_t column)
+{
+    out += tag;
+    out += ' ';
+    appendCount(out, row);
+    out += ' ';
+    appendCount(out, column);
+    out += ' ';
+}
+
 } // namespace
 
-AnswerWriter::AnswerWriter() : m_out(header()) {}
+AnswerWriter::AnswerWriter(std::size_t expectedBytes) : m_out(header())
+{
+    m_out.reserve(std::min<std::size_t>(expectedBytes, maxAnswerBytes) + 64);
+}
 
 void AnswerWriter::sheet(std::string_view name, std::uint32_t rows, std::uint32_t columns)
 {
@@ -40,8 +61,7 @@ void AnswerWriter::number(std::uint32_t row, std::uint32_t column, double value)
     char digits[maxNumberBytes];
     // The shortest form that reads back to the same double; infinities and NaN as words.
     const auto written = std::to_chars(digits, digits + sizeof digits, value);
-    m_out += numberTag;
-    m_out += ' ' + std::to_string(row) + ' ' + std::to_string(column) + ' ';
+    appendCell(m_out, numberTag, row, column);
     m_out.append(digits, written.ptr);
     m_out += '\n';
     ++m_cells;
@@ -49,16 +69,21 @@ void AnswerWriter::number(std::uint32_t row, std::uint32_t column, double value)
 
 void AnswerWriter::text(std::uint32_t row, std::uint32_t column, std::string_view utf8)
 {
-    m_out += textTag;
-    m_out += ' ' + std::to_string(row) + ' ' + std::to_string(column) + ' ';
+    appendCell(m_out, textTag, row, column);
     appendText(m_out, utf8);
     m_out += '\n';
     ++m_cells;
 }
 
-std::string AnswerWriter::finish() const
+std::string AnswerWriter::finish() &&
 {
-    return m_out + endTag + ' ' + std::to_string(m_sheets) + ' ' + std::to_string(m_cells) + '\n';
+    m_out += endTag;
+    m_out += ' ';
+    appendCount(m_out, m_sheets);
+    m_out += ' ';
+    appendCount(m_out, m_cells);
+    m_out += '\n';
+    return std::move(m_out);
 }
 
 std::string AnswerWriter::refusal(std::string_view code, const std::vector<Field>& fields)

@@ -15,7 +15,8 @@ namespace lector
 class AnswerWriter
 {
 public:
-    AnswerWriter();
+    // expectedBytes: room made at once for the answer (about the workbook's size).
+    explicit AnswerWriter(std::size_t expectedBytes = 0);
 
     void sheet(std::string_view name, std::uint32_t rows, std::uint32_t columns);
     void number(std::uint32_t row, std::uint32_t column, double value);
@@ -25,7 +26,7 @@ public:
     std::size_t size() const { return m_out.size(); }
 
     // The whole answer: every sheet and cell written, then the end.
-    std::string finish() const;
+    std::string finish() &&;
 
     // An answer that holds only the refusal, whatever was written before.
     struct Field {

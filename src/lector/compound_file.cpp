@@ -107,6 +107,8 @@ private:
     std::optional<std::string> chain(std::uint32_t start, std::size_t size) const
     {
         std::string bytes;
+        if (size != std::string::npos && size <= m_file.size())
+            bytes.reserve(size + m_sectorSize);
         std::uint32_t next = start;
         for (std::size_t walked = 0; next != endOfChain; ++walked) {
             if (walked > m_sectors || next > lastRegularSector || next >= m_fat.size())

@@ -75,6 +75,74 @@ std::string damaged()
     return AnswerWriter::refusal(refusal::damaged);
 }
 
+// One cell into the answer; a refusal when the cell cannot be handed over.
+std::string writeCell(AnswerWriter& answer, const FreeXL_CellValue& value, const XlsFacts& facts,
+                      const CellPlace& place, std::string_view sheetName)
+{
+    const auto [s, r, c] = place;
+    switch (value.type) {
+    case FREEXL_CELL_INT:
+        answer.number(r + 1, c + 1, value.value.int_value);
+        break;
+    case FREEXL_CELL_DOUBLE:
+        answer.number(r + 1, c + 1, value.value.double_value);
+        break;
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME: {
+        if (value.value.text_value == nullptr)
+            break;
+        // The library ends a text at a NUL: the walk of the records kept it whole.
+        const auto whole = facts.textsWithNul.find(place);
+        const std::string_view text = whole != facts.textsWithNul.end()
+                                          ? std::string_view(whole->second)
+                                          : std::string_view(value.value.text_value);
+        if (!isUtf8(text))
+            return damaged();
+        if (const std::size_t length = utf16Length(text); length > maxCellCharacters)
+            return textRefusal(sheetName, r + 1, c + 1, length);
+        answer.text(r + 1, c + 1, text);
+        break;
+    }
+    default:
+        break;
+    }
+    if (answer.cells() > maxCells || answer.size() > maxAnswerBytes)
+        return sizeRefusal(answer.cells());
+    return {};
+}
+
+// The sheet and its cells into the answer; a refusal when it cannot be read whole.
+std::string writeSheet(AnswerWriter& answer, const void* handle, unsigned short index, const XlsFacts& facts)
+{
+    const char* name = nullptr;
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_get_worksheet_name(handle, index, &name) != FREEXL_OK || name == nullptr ||
+        freexl_select_active_worksheet(handle, index) != FREEXL_OK ||
+        freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
+        return damaged();
+    const std::string_view sheetName(name);
+    if (!isUtf8(sheetName) || utf16Length(sheetName) > maxNameCharacters)
+        return damaged();
+    if (rows > xlsRows || columns > xlsColumns)
+        return dimensionsRefusal(sheetName, rows, columns);
+    answer.sheet(sheetName, rows, columns);
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue value;
+            if (freexl_get_cell_value(handle, r, c, &value) != FREEXL_OK)
+                return damaged();
+            if (std::string refused = writeCell(answer, value, facts, CellPlace{index, r, c}, sheetName);
+                !refused.empty())
+                return refused;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 std::string readXls(const std::string& path, std::string_view file)
@@ -109,62 +177,12 @@ std::string readXls(const std::string& path, std::string_view file)
     if (!facts.textsWithNul.empty() && facts.sheets.size() != sheets)
         return damaged();
 
-    AnswerWriter answer;
-    for (unsigned int s = 0; s < sheets; ++s) {
-        const char* name = nullptr;
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        if (freexl_get_worksheet_name(handle.get(), static_cast<unsigned short>(s), &name) != FREEXL_OK ||
-            name == nullptr ||
-            freexl_select_active_worksheet(handle.get(), static_cast<unsigned short>(s)) != FREEXL_OK ||
-            freexl_worksheet_dimensions(handle.get(), &rows, &columns) != FREEXL_OK)
-            return damaged();
-        const std::string_view sheetName(name);
-        if (!isUtf8(sheetName) || utf16Length(sheetName) > maxNameCharacters)
-            return damaged();
-        if (rows > xlsRows || columns > xlsColumns)
-            return dimensionsRefusal(sheetName, rows, columns);
-        answer.sheet(sheetName, rows, columns);
-        for (unsigned int r = 0; r < rows; ++r) {
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue value;
-                if (freexl_get_cell_value(handle.get(), r, c, &value) != FREEXL_OK)
-                    return damaged();
-                switch (value.type) {
-                case FREEXL_CELL_INT:
-                    answer.number(r + 1, c + 1, value.value.int_value);
-                    break;
-                case FREEXL_CELL_DOUBLE:
-                    answer.number(r + 1, c + 1, value.value.double_value);
-                    break;
-                case FREEXL_CELL_TEXT:
-                case FREEXL_CELL_SST_TEXT:
-                case FREEXL_CELL_DATE:
-                case FREEXL_CELL_DATETIME:
-                case FREEXL_CELL_TIME: {
-                    if (value.value.text_value == nullptr)
-                        break;
-                    // The library ends a text at a NUL: the walk of the records kept it whole.
-                    const auto whole = facts.textsWithNul.find(CellPlace{s, r, c});
-                    const std::string_view text = whole != facts.textsWithNul.end()
-                                                      ? std::string_view(whole->second)
-                                                      : std::string_view(value.value.text_value);
-                    if (!isUtf8(text))
-                        return damaged();
-                    if (const std::size_t length = utf16Length(text); length > maxCellCharacters)
-                        return textRefusal(sheetName, r + 1, c + 1, length);
-                    answer.text(r + 1, c + 1, text);
-                    break;
-                }
-                default:
-                    break;
-                }
-                if (answer.cells() > maxCells || answer.size() > maxAnswerBytes)
-                    return sizeRefusal(answer.cells());
-            }
-        }
-    }
-    return answer.finish();
+    AnswerWriter answer(file.size());
+    for (unsigned int s = 0; s < sheets; ++s)
+        if (std::string refused = writeSheet(answer, handle.get(), static_cast<unsigned short>(s), facts);
+            !refused.empty())
+            return refused;
+    return std::move(answer).finish();
 }
 
 } // namespace lector

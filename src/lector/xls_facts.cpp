@@ -110,9 +110,9 @@ public:
         String string;
         string.characters = characters;
         bool wide = (flags & 0x01) != 0;
-        std::size_t first = m_record;
-        std::vector<std::uint16_t> units;
-        units.reserve(characters);
+        const std::size_t first = m_record;
+        const std::size_t firstOffset = m_offset;
+        const bool firstWide = wide;
         std::uint32_t left = characters;
         while (left > 0) {
             if (m_offset >= m_records[m_record].size()) {
@@ -128,24 +128,45 @@ public:
             const std::size_t fit = std::min<std::size_t>(left, (here.size() - m_offset) / unitBytes);
             if (fit == 0)
                 return std::nullopt;
-            for (std::size_t i = 0; i < fit; ++i) {
-                const std::uint16_t unit =
-                    wide ? u16(here, m_offset + 2 * i) : static_cast<unsigned char>(here[m_offset + i]);
-                string.hasNul = string.hasNul || unit == 0;
-                units.push_back(unit);
-            }
+            for (std::size_t i = 0; i < fit && !string.hasNul; ++i)
+                string.hasNul = wide ? u16(here, m_offset + 2 * i) == 0 : here[m_offset + i] == 0;
             m_offset += fit * unitBytes;
             left -= std::uint32_t(fit);
         }
         string.records = m_record - first + 1;
+        // Rare: read the characters again, this time kept.
         if (string.hasNul)
-            string.units = std::move(units);
+            string.units = units(first, firstOffset, firstWide, characters);
         if (!skip(std::size_t(runs) * 4 + extra))
             return std::nullopt;
         return string;
     }
 
 private:
+    // The characters of a string whose first lies at offset in record `record`, as next() read them.
+    std::vector<std::uint16_t> units(std::size_t record, std::size_t offset, bool wide,
+                                     std::uint32_t characters) const
+    {
+        std::vector<std::uint16_t> all;
+        all.reserve(characters);
+        while (all.size() < characters) {
+            if (offset >= m_records[record].size()) {
+                if (record + 1 >= m_records.size() || m_records[record + 1].empty())
+                    break; // as next() found it: cannot happen for a string it read
+                ++record;
+                offset = 0;
+                wide = (static_cast<unsigned char>(m_records[record][offset++]) & 0x01) != 0;
+            }
+            const std::string_view here = m_records[record];
+            const std::size_t before = all.size();
+            for (; all.size() < characters && offset + (wide ? 2 : 1) <= here.size(); offset += wide ? 2 : 1)
+                all.push_back(wide ? u16(here, offset) : static_cast<unsigned char>(here[offset]));
+            if (all.size() == before && offset < here.size())
+                break; // as next() found it: cannot happen for a string it read
+        }
+        return all;
+    }
+
     bool byte(std::uint8_t& value)
     {
         while (m_offset >= m_records[m_record].size()) {
@@ -194,41 +215,55 @@ struct Record {
     std::string_view data;
 };
 
-std::vector<Record> records(std::string_view stream)
+// The records of the stream in order, read in place.
+class Records
 {
-    std::vector<Record> all;
-    std::size_t at = 0;
-    while (at + 4 <= stream.size()) {
-        const std::uint16_t type = u16(stream, at);
-        const std::uint16_t size = u16(stream, at + 2);
-        if ((type == 0 && size == 0) || size > largestRecord || at + 4 + size > stream.size())
-            break;
-        all.push_back({type, at, stream.substr(at + 4, size)});
-        at += 4 + std::size_t(size);
+public:
+    explicit Records(std::string_view stream) : m_stream(stream) { m_next = read(0); }
+
+    std::optional<Record> next()
+    {
+        std::optional<Record> current = m_next;
+        if (current)
+            m_next = read(current->offset + 4 + current->data.size());
+        return current;
     }
-    return all;
-}
+    const std::optional<Record>& peek() const { return m_next; }
+
+private:
+    std::optional<Record> read(std::size_t at) const
+    {
+        if (at + 4 > m_stream.size())
+            return std::nullopt;
+        const std::uint16_t type = u16(m_stream, at);
+        const std::uint16_t size = u16(m_stream, at + 2);
+        if ((type == 0 && size == 0) || size > largestRecord || at + 4 + size > m_stream.size())
+            return std::nullopt;
+        return Record{type, at, m_stream.substr(at + 4, size)};
+    }
+
+    std::string_view m_stream;
+    std::optional<Record> m_next;
+};
 
 class Inspection
 {
 public:
     explicit Inspection(XlsFacts& facts) : m_facts(facts) {}
 
-    void walk(const std::vector<Record>& all)
+    void walk(Records records)
     {
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            const Record& r = all[i];
-            if (i == 0) {
-                if (r.type != record::bof || r.data.size() < 2)
-                    return;
-                const std::uint16_t version = u16(r.data, 0);
-                m_facts.biffVersion = version == 0x0600 ? 8 : version == 0x0500 ? 5 : 0;
-                if (m_facts.biffVersion == 0)
-                    return;
-                m_facts.understood = true;
-                m_nesting.push_back(std::nullopt);
-                continue;
-            }
+        const std::optional<Record> first = records.next();
+        if (!first || first->type != record::bof || first->data.size() < 2)
+            return;
+        const std::uint16_t version = u16(first->data, 0);
+        m_facts.biffVersion = version == 0x0600 ? 8 : version == 0x0500 ? 5 : 0;
+        if (m_facts.biffVersion == 0)
+            return;
+        m_facts.understood = true;
+        m_nesting.push_back(std::nullopt);
+        while (const std::optional<Record> next = records.next()) {
+            const Record& r = *next;
             switch (r.type) {
             case record::bof:
                 m_nesting.push_back(sheetAt(r.offset));
@@ -243,8 +278,8 @@ public:
             case record::sst: {
                 std::vector<std::string_view> parts{r.data.size() >= 8 ? r.data.substr(8)
                                                                        : std::string_view()};
-                while (i + 1 < all.size() && all[i + 1].type == record::continuation)
-                    parts.push_back(all[++i].data);
+                while (records.peek() && records.peek()->type == record::continuation)
+                    parts.push_back(records.next()->data);
                 sharedStrings(std::move(parts));
                 break;
             }
@@ -391,7 +426,7 @@ XlsFacts inspectXls(std::string_view file)
         stream = compoundStream(file, "Book");
     if (!stream)
         return facts;
-    Inspection(facts).walk(records(*stream));
+    Inspection(facts).walk(Records(*stream));
     return facts;
 }
 

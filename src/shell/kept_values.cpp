@@ -15,6 +15,19 @@ constexpr double largestKept = 9.0e13;
 
 } // namespace
 
+bool keeps(QStringView text)
+{
+    for (const QChar c : text)
+        if (c.isSurrogate() || c.isNull())
+            return false;
+    return true;
+}
+
+bool keeps(double value)
+{
+    return std::isfinite(value) && std::fabs(value) < largestKept;
+}
+
 QString textRefusal(const QString& field, const QString& text)
 {
     for (const QChar c : text) {
@@ -32,6 +45,8 @@ QString textRefusal(const QString& field, const QString& text)
 
 QString numberRefusal(const QString& field, double value)
 {
+    if (keeps(value))
+        return {};
     if (std::isnan(value))
         return QStringLiteral("El valor de «%1» no es un número (NaN): no se puede guardar.").arg(field);
     if (std::isinf(value))
@@ -44,10 +59,12 @@ QString numberRefusal(const QString& field, double value)
 
 bool spellsNonFinite(const QString& text)
 {
-    QString word = text.trimmed().toLower();
+    QStringView word = QStringView(text).trimmed();
     if (word.startsWith(u'+') || word.startsWith(u'-'))
-        word.remove(0, 1);
-    return word == u"inf" || word == u"infinity" || word == u"nan";
+        word = word.sliced(1);
+    return word.compare(u"inf", Qt::CaseInsensitive) == 0 ||
+           word.compare(u"infinity", Qt::CaseInsensitive) == 0 ||
+           word.compare(u"nan", Qt::CaseInsensitive) == 0;
 }
 
 QString nonFiniteTextRefusal(const QString& field, const QString& text)

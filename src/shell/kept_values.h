@@ -10,6 +10,11 @@
 namespace values
 {
 
+// Whether the text, or the number, can be kept as it stands: the refusals below are "" exactly
+// when it can. Cheap, for checking every cell of a sheet.
+bool keeps(QStringView text);
+bool keeps(double value);
+
 // Why the text cannot be kept, naming the field as the user sees it (a column of the sheet, a box
 // of the window), or "" when it can: a character outside the Basic Multilingual Plane (an emoji),
 // which fields measured in characters would cut in half, or a NUL, which ends the text early.

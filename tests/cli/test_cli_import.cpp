@@ -74,6 +74,20 @@ private slots:
         QCOMPARE(stored("puntos", "juez"), "3,2");
     }
 
+    // Workbooks are read by palomas-lector alone: a damaged one can crash it, never palomas-cli.
+    void onlyTheReaderLinksFreexl()
+    {
+        if (!QFile::exists("/usr/bin/ldd"))
+            QSKIP("no ldd here");
+        const QString lector = QFileInfo(QStringLiteral(PALOMAS_CLI)).dir().filePath("palomas-lector");
+        for (const QString& program : {QStringLiteral(PALOMAS_CLI), lector}) {
+            QProcess ldd;
+            ldd.start("/usr/bin/ldd", {program});
+            QVERIFY(ldd.waitForFinished(60000) && ldd.exitCode() == 0);
+            QCOMPARE(QString::fromUtf8(ldd.readAllStandardOutput()).contains("libfreexl"), program == lector);
+        }
+    }
+
     // A workbook that cannot be read stops the command with its message, and nothing is stored,
     // whatever it does to the reader.
     void unreadableWorkbooksStoreNothing_data()

@@ -186,6 +186,9 @@ private slots:
         row("scores: the text inf", true, 9, "refused", "inf",
             "La puntuación «inf» de Puntos2 no es un número ni «SP».");
         row("scores: text total", true, 13, "refused", "mucho", "El total «mucho» no es un número.");
+        row("scores: a criterion of 300 letters", true, 11, "refused", QString(300, u'x'),
+            "La puntuación «" + QString(40, u'x') +
+                "… (300 caracteres)» de Puntos4 no es un número ni «SP».");
         row("scores: cage in letters", true, 0, "refused", "x2",
             "El número de jaula «x2» no es válido: debe ser un número entero del 1 al 999.");
         row("scores: Puntos1 below 8", true, 8, "refused", 7.99, outOfRange.arg("7,99", "Puntos1", "8", "9"));
