@@ -26,7 +26,7 @@ void benchExhibition(const QString& folder, int cages)
     size.cages = cages;
     const bench::Generated files = bench::generate(folder, QStringLiteral("copias-%1.mdb").arg(cages), size);
     QDir(backups::folderOf(files.exhibition)).removeRecursively();
-    const store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
+    store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
     const QString label = QStringLiteral("%1 jaulas, %2 MB")
                               .arg(cages)
                               .arg(QFileInfo(files.exhibition).size() / 1048576.0, 0, 'f', 1);

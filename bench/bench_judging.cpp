@@ -24,7 +24,7 @@ namespace
 // The judged cage nearest to `wanted`: group D birds have no scores.
 int judgedCage(const AppState& state, int wanted)
 {
-    store::Statement find = state.mainDb.prepare(
+    store::Statement find = state.mainDb.query(
         QStringLiteral("SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY abs(jaula - ?) LIMIT 1"));
     find.bind(1, qint64(wanted));
     if (!find.step())

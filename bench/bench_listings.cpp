@@ -47,7 +47,7 @@ bench::Generated oneClassification(const QString& folder, int cages)
     bench::ExhibitionSize size;
     size.cages = cages;
     const bench::Generated files = bench::generate(folder, QStringLiteral("una-clasificacion.mdb"), size);
-    const store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
+    store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM Puntos"));
     db.execute(QStringLiteral("UPDATE Recepcion SET grupo = 'A', sexo = 'M', categ = ' '"));

@@ -85,7 +85,7 @@ bench::Timing measureWithSetup(int repetitions, const std::function<void()>& set
 
 void forgetScores(const QString& path)
 {
-    const store::Database db = store::Database::open(path, store::schema::exhibition());
+    store::Database db = store::Database::open(path, store::schema::exhibition());
     db.execute(QStringLiteral("UPDATE Recepcion SET puntos = 0, termina = 'N'"));
 }
 
@@ -127,8 +127,8 @@ bool sameScores(const QString& original)
     sqlite.write(handWrittenSql);
     sqlite.closeWriteChannel();
     sqlite.waitForFinished(-1);
-    const store::Database a = store::Database::open(original, store::schema::exhibition());
-    const store::Database b = store::Database::open(copy, store::schema::exhibition());
+    store::Database a = store::Database::open(original, store::schema::exhibition());
+    store::Database b = store::Database::open(copy, store::schema::exhibition());
     judging::recalcularPuntuaciones(a);
     const QString query = QStringLiteral("SELECT group_concat(printf('%.2f', puntos) || termina) FROM "
                                          "(SELECT puntos, termina FROM Recepcion ORDER BY jaula)");
@@ -149,7 +149,7 @@ std::vector<double> reloadPass(const QString& folder, const std::vector<int>& si
         const bench::Generated files =
             bench::generate(folder, QStringLiteral("recalc-%1.mdb").arg(cages), size);
         const int repetitions = cages >= 100000 ? 3 : 7;
-        const store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
 
         const bench::Timing pass = measureWithSetup(
             repetitions,

@@ -38,7 +38,7 @@ Generated generate(const QString& folder, const QString& name, const ExhibitionS
     auto pick = [&random](int n) { return int(random() % unsigned(n)); };
 
     {
-        const store::Database clubs = store::Database::create(files.clubs, store::schema::clubs());
+        store::Database clubs = store::Database::create(files.clubs, store::schema::clubs());
         store::Transaction transaction(clubs);
         store::Statement insert =
             clubs.prepare(QStringLiteral("INSERT INTO club (Nombre, Codigo, Provincia) VALUES (?, ?, ?)"));
@@ -51,7 +51,7 @@ Generated generate(const QString& folder, const QString& name, const ExhibitionS
         transaction.commit();
     }
 
-    const store::Database db = store::Database::create(files.exhibition, store::schema::exhibition());
+    store::Database db = store::Database::create(files.exhibition, store::schema::exhibition());
     db.execute(QStringLiteral("PRAGMA ignore_check_constraints = ON"));
     store::Transaction transaction(db);
     store::Statement config = db.prepare(

@@ -396,7 +396,7 @@ struct Figures {
     bool dayEnded = false;
 };
 
-QString integrityOf(const store::Database& db)
+QString integrityOf(store::Database& db)
 {
     store::Statement check = db.prepare(QStringLiteral("PRAGMA integrity_check"));
     QStringList lines;
@@ -410,12 +410,12 @@ void prepare(const Files& files)
     QDir(files.folder).removeRecursively();
     QDir().mkpath(files.folder);
     {
-        const store::Database db = store::Database::create(files.exhibition(), store::schema::exhibition());
+        store::Database db = store::Database::create(files.exhibition(), store::schema::exhibition());
         store::Statement config = db.prepare(QStringLiteral(
             "INSERT INTO Config (Nombre, Region, Jueces, media, quitar) VALUES ('Soak', ' ', ?, 0, 1)"));
         config.bind(1, qint64(judges)).run();
     }
-    const store::Database clubs =
+    store::Database clubs =
         store::Database::create(exhibition::clubsPath(files.folder), store::schema::clubs());
     store::Statement club = clubs.prepare(QStringLiteral("INSERT INTO club VALUES (?, ?, ?)"));
     const char* const provinces[] = {"Madrid", "Toledo", "Cuenca", "Segovia", "Avila"};
@@ -435,7 +435,7 @@ void verify(const Files& files, Figures& figures, QSet<QString>& checkedCopies)
     const soak::Journal::State state = journal.read();
     {
         // Opened for writing, as the next run opens it: a journal left by the kill is rolled back.
-        const store::Database db = store::Database::open(files.exhibition(), store::schema::exhibition());
+        store::Database db = store::Database::open(files.exhibition(), store::schema::exhibition());
         if (const QString integrity = integrityOf(db); integrity != u"ok") {
             ++figures.integrityFailures;
             out() << "INTEGRIDAD: " << integrity << Qt::endl;
@@ -464,8 +464,8 @@ void verify(const Files& files, Figures& figures, QSet<QString>& checkedCopies)
         checkedCopies.insert(copy.path);
         ++figures.copiesChecked;
         try {
-            const store::Database db = store::Database::open(copy.path, store::schema::exhibition(),
-                                                             store::Database::Access::ReadOnly);
+            store::Database db = store::Database::open(copy.path, store::schema::exhibition(),
+                                                       store::Database::Access::ReadOnly);
             if (integrityOf(db) != u"ok")
                 ++figures.badCopies;
         } catch (const base::Error& e) {

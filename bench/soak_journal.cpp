@@ -7,7 +7,7 @@
 namespace soak
 {
 
-Model Model::read(const store::Database& db)
+Model Model::read(store::Database& db)
 {
     Model model;
     store::Statement birds =

@@ -36,7 +36,7 @@ struct Model {
     bool operator==(const Model&) const = default;
 
     // Reads it from the file.
-    static Model read(const store::Database& db);
+    static Model read(store::Database& db);
     // A sentence on the first difference, for the report.
     QString difference(const Model& other) const;
 };

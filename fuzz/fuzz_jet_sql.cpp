@@ -43,7 +43,7 @@ void runCondition(const QString& table, const QString& text)
     }
 }
 
-void addRows(const store::Database& db)
+void addRows(store::Database& db)
 {
     // Values that meet the translator's special cases: numbers as text, blanks, accents, capitals,
     // NULLs and the wildcard characters of "like".

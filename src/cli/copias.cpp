@@ -27,7 +27,7 @@ int restaurar(const QStringList& args, Streams io)
 {
     if (args.size() != 2)
         throw UsageError{QStringLiteral("Uso: palomas-cli restaurar EXPOSICION.mdb COPIA.mdb")};
-    const store::Database db = store::Database::open(args[0], store::schema::exhibition());
+    store::Database db = store::Database::open(args[0], store::schema::exhibition());
     const QString kept = backups::restore(db, args[1]);
     const backups::Contents now = backups::contentsOf(args[0]);
     io.out << QStringLiteral("Restaurada la copia «%1»: %2 jaulas y %3 puntuaciones; la exposición anterior "

@@ -33,7 +33,7 @@ int importarRecepcion(const QStringList& args, Streams io)
 {
     if (args.size() != 2)
         throw UsageError{QStringLiteral("Uso: palomas-cli importar-recepcion EXPOSICION.mdb HOJA.xls")};
-    const store::Database db = store::Database::open(args[0], store::schema::exhibition());
+    store::Database db = store::Database::open(args[0], store::schema::exhibition());
     try {
         const std::vector<imports::ReceptionRow> rows = imports::readReception(args[1]);
         reportRefused(rows, imports::assessReception, io);
@@ -67,7 +67,7 @@ int importarPuntuacion(const QStringList& args, Streams io)
     }
     if (files.size() != 2)
         throw UsageError{usage};
-    const store::Database db = store::Database::open(files[0], store::schema::exhibition());
+    store::Database db = store::Database::open(files[0], store::schema::exhibition());
     const int jueces = imports::configuredJudges(db);
     // A judge given that cannot score is refused at once, as "Grabar" refuses it in the window.
     if (juez)

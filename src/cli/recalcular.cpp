@@ -11,7 +11,7 @@ int recalcular(const QStringList& args, Streams io)
 {
     if (args.size() != 1)
         throw UsageError{QStringLiteral("Uso: palomas-cli recalcular EXPOSICION.mdb")};
-    const store::Database db = store::Database::open(args[0], store::schema::exhibition());
+    store::Database db = store::Database::open(args[0], store::schema::exhibition());
     const int stored = judging::recalcularPuntuaciones(db);
     io.out << QStringLiteral("%1 jaulas recalculadas").arg(stored) << Qt::endl;
     return 0;

@@ -10,7 +10,7 @@
 namespace listings
 {
 
-int exportAll(const store::Database& db, store::Recordset& clubs, const QString& folder, bool pdf)
+int exportAll(store::Database& db, store::Recordset& clubs, const QString& folder, bool pdf)
 {
     if (!QFileInfo(folder).isDir())
         throw OutputError(QStringLiteral("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(folder)));

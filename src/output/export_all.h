@@ -19,6 +19,6 @@ namespace listings
 // the documents. A classification of groups A to C without birds has no document (its window
 // cannot save one). Returns the number of TXT documents written. Raises OutputError for a
 // folder that does not exist or a file that cannot be written, store::Error from the store.
-int exportAll(const store::Database& db, store::Recordset& clubs, const QString& folder, bool pdf);
+int exportAll(store::Database& db, store::Recordset& clubs, const QString& folder, bool pdf);
 
 } // namespace listings

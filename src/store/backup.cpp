@@ -82,7 +82,7 @@ void backupTo(const Database& source, const QString& path)
     }
 }
 
-void restoreFrom(const Database& destination, const QString& copyPath)
+void restoreFrom(Database& destination, const QString& copyPath)
 {
     const std::shared_ptr<detail::Connection>& to = destination.connection();
     if (!to)

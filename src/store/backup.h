@@ -21,7 +21,7 @@ void backupTo(const Database& source, const QString& path);
 // Replaces the whole content of the open database with that of the file at copyPath, which must
 // hold the database's schema. One write transaction: on any failure the database keeps what it
 // had. Raises store::Error.
-void restoreFrom(const Database& destination, const QString& copyPath);
+void restoreFrom(Database& destination, const QString& copyPath);
 
 // A number that changes at every change committed to the file, by this or any other program (the
 // change counter of the database header); nullopt when the file cannot be read.

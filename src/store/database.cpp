@@ -214,13 +214,23 @@ Recordset Database::openRecordset(const QString& query) const
     return Recordset(m_connection, *translated.table, detail::selectSql(translated));
 }
 
-Statement Database::prepare(const QString& sql) const
+Statement Database::prepare(const QString& sql)
 {
     live();
     return Statement(m_connection, sql);
 }
 
-void Database::execute(const QString& sql) const
+Statement Database::query(const QString& sql) const
+{
+    live();
+    Statement statement(m_connection, sql);
+    if (!statement.readOnly())
+        throw Error(
+            QStringLiteral("La consulta «%1» cambiaría la base de datos, y solo se puede leer.").arg(sql));
+    return statement;
+}
+
+void Database::execute(const QString& sql)
 {
     // Through a statement, so that the writes of a pass are counted like any other.
     prepare(sql).run();

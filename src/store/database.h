@@ -46,9 +46,12 @@ public:
     // A result over the query subset of the windows (see Recordset).
     Recordset openRecordset(const QString& query) const;
 
-    // The store's own SQL, for the bulk passes: values are bound, never spliced.
-    Statement prepare(const QString& sql) const;
-    void execute(const QString& sql) const;
+    // The store's own SQL, for the bulk passes: values are bound, never spliced. A statement
+    // that may write needs the database itself; query() is for reading only and refuses a
+    // statement that would change the file.
+    Statement prepare(const QString& sql);
+    void execute(const QString& sql);
+    Statement query(const QString& sql) const;
 
     // A condition of the query subset, translated for this database's table (for passes that
     // filter with the windows' own condition texts).

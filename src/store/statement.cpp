@@ -16,6 +16,11 @@ Statement::Statement(std::shared_ptr<detail::Connection> connection, const QStri
         sqlite3_prepare_v2(m_connection->db, bytes.constData(), int(bytes.size()), &m_statement, nullptr));
 }
 
+bool Statement::readOnly() const
+{
+    return sqlite3_stmt_readonly(m_statement) != 0;
+}
+
 Statement::Statement(Statement&& other) noexcept
     : m_connection(std::move(other.m_connection)), m_statement(std::exchange(other.m_statement, nullptr))
 {

@@ -40,6 +40,8 @@ public:
     void run();
     void reset();
 
+    // Whether running it leaves the file as it is.
+    bool readOnly() const;
     int columnCount() const;
     bool isNull(int column) const;
     qint64 int64(int column) const;

@@ -115,7 +115,7 @@ private slots:
     void aCopyHoldsTheExhibitionAndOldCopiesGo()
     {
         const QString expo = fixtures::createScoredExhibition(path("Expo.mdb"), 300);
-        const store::Database db = store::Database::open(expo, store::schema::exhibition());
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
         QStringList taken;
         for (int hour = 34; hour >= 0; --hour)
             taken << QFileInfo(backups::take(db, noon.addSecs(-3600LL * hour))).fileName();
@@ -137,7 +137,7 @@ private slots:
     void restoringPutsTheCopyBackAndKeepsTheStateReplaced()
     {
         const QString expo = fixtures::createScoredExhibition(path("Expo.mdb"), 120);
-        const store::Database db = store::Database::open(expo, store::schema::exhibition());
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
         const QString copy = backups::take(db, noon);
         const QString before = failing_disk::dump(expo);
         db.execute("DELETE FROM Recepcion"); // the organiser's mistake
@@ -173,7 +173,7 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write(content);
         bad.close();
-        const store::Database db = store::Database::open(expo, store::schema::exhibition());
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
         QString raised;
         try {
             backups::restore(db, bad.fileName());
@@ -192,7 +192,7 @@ private slots:
         const QString copy = fixtures::createScoredExhibition(path("Otra.mdb"), 5);
         const QString before = failing_disk::dump(expo);
         touch(copies()); // a file where the folder of copies should be
-        const store::Database db = store::Database::open(expo, store::schema::exhibition());
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
         QString raised;
         try {
             backups::restore(db, copy);
@@ -216,7 +216,7 @@ private slots:
         const QString big = fixtures::createScoredExhibition(path("Grande.mdb"), 999);
         const QString before = failing_disk::dump(expo);
         disk.fillLeaving(QFileInfo(expo).size() + 64 * 1024); // room for the copy of the current state
-        const store::Database db = store::Database::open(expo, store::schema::exhibition());
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
         QString raised;
         try {
             backups::restore(db, big);
@@ -233,7 +233,7 @@ private slots:
     void theKeeperCopiesWhenTheFileChanged()
     {
         const QString expo = fixtures::createScoredExhibition(path("Expo.mdb"), 10);
-        const store::Database db = store::Database::open(expo, store::schema::exhibition());
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
         backups::Keeper keeper;
         QStringList outcomes;
         keeper.onOutcome = [&](const QString& problem) { outcomes << problem; };

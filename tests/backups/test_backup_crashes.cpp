@@ -22,7 +22,7 @@ namespace
 QString integrity(const QString& path)
 {
     // Read-write: a journal left by a killed writer is rolled back first, as any program does.
-    const store::Database db = store::Database::open(path, store::schema::exhibition());
+    store::Database db = store::Database::open(path, store::schema::exhibition());
     store::Statement check = db.prepare("PRAGMA integrity_check");
     QStringList lines;
     while (check.step())

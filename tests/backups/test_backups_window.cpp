@@ -63,7 +63,7 @@ private slots:
         m_state = AppState{};
         m_state.programFolder = m_dir->path();
         m_state.dbPath = path("expo.mdb");
-        const store::Database db = store::Database::create(m_state.dbPath, store::schema::exhibition());
+        store::Database db = store::Database::create(m_state.dbPath, store::schema::exhibition());
         fixtures::addRow(db, "Config", {{"nombre", "Regional 2026"}, {"region", "Castilla"}, {"jueces", 3}});
         for (int cage = 1; cage <= 3; ++cage) {
             fixtures::addBird(db, cage, "A", "M");

@@ -18,7 +18,7 @@ private slots:
     {
         const QString path = QDir(m_dir.path()).filePath("expo.mdb");
         {
-            const store::Database db = store::Database::create(path, store::schema::exhibition());
+            store::Database db = store::Database::create(path, store::schema::exhibition());
             fixtures::setConfig(db, 3, false);
             fixtures::addBird(db, 1, "A", "M");
             fixtures::addBird(db, 2, "A", "M");
@@ -30,7 +30,7 @@ private slots:
         const CliResult result = runCli({"recalcular", path});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out.trimmed(), "2 jaulas recalculadas");
-        const store::Database db = store::Database::open(path, store::schema::exhibition());
+        store::Database db = store::Database::open(path, store::schema::exhibition());
         const QString cages = "select * from recepcion order by jaula";
         QCOMPARE(fixtures::column(db, cages, "puntos") + "/" + fixtures::column(db, cages, "termina"),
                  "89,0,55/S,N,N");

@@ -64,7 +64,7 @@ private slots:
 
     void passStoresEveryScoredCage()
     {
-        const store::Database db = newExhibition();
+        store::Database db = newExhibition();
         fixtures::setConfig(db, 3, false);
         fixtures::addBird(db, 1, "A", "M", {{"puntos", 50.0}, {"termina", "S"}});
         fixtures::addBird(db, 2, "A", "M");
@@ -86,7 +86,7 @@ private slots:
 
     void deletingARowOfAFinishedBirdGivesN()
     {
-        const store::Database db = newExhibition();
+        store::Database db = newExhibition();
         fixtures::setConfig(db, 3, true);
         fixtures::addBird(db, 7, "A", "M");
         fixtures::addScore(db, "7", 1, 88.5);
@@ -139,7 +139,7 @@ private slots:
         QFETCH(bool, media);
         QFETCH(double, stored);
         QFETCH(QString, listed);
-        const store::Database db = newExhibition();
+        store::Database db = newExhibition();
         fixtures::setConfig(db, int(totals.size()), media);
         fixtures::addBird(db, 7, "A", "M");
         for (int juez = 1; juez <= totals.size(); ++juez)
@@ -153,7 +153,7 @@ private slots:
 
     void configurationNeverStoredUsesTheDropRule()
     {
-        const store::Database db = newExhibition();
+        store::Database db = newExhibition();
         fixtures::addRow(db, "Config", {{"jueces", 3}, {"nombre", "Sin Nombre"}});
         const judging::ScoringRule rule = judging::ScoringRule::read(db);
         QCOMPARE(rule.jueces, 3);
@@ -175,7 +175,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(bool, meets);
-        const store::Database db = newExhibition();
+        store::Database db = newExhibition();
         fixtures::setConfig(db, 1, true);
         fixtures::addBird(db, 12, "A", "M");
         fixtures::addScore(db, text, 1, 90);
@@ -185,7 +185,7 @@ private slots:
 
     void rowsEnteredOutOfCageOrderAreGroupedInStoreOrder()
     {
-        const store::Database db = newExhibition();
+        store::Database db = newExhibition();
         fixtures::setConfig(db, 3, false);
         for (int cage : {4, 5, 40})
             fixtures::addBird(db, cage, "A", "M");
@@ -205,7 +205,7 @@ private slots:
 
     void aCageWithAnUnreadableRowKeepsItsScoreAndTheOthersGoOn()
     {
-        const store::Database db = newExhibition();
+        store::Database db = newExhibition();
         fixtures::setConfig(db, 2, true);
         fixtures::addBird(db, 1, "A", "M", {{"puntos", 12.0}});
         fixtures::addBird(db, 2, "A", "M");

@@ -34,7 +34,7 @@ class TestJudgingWindow : public QObject
     // 91,25 and 90,00. Cage 9: judges 1 and 2.
     void makeExhibition(int jueces, bool media)
     {
-        const store::Database db = store::Database::create(m_path, store::schema::exhibition());
+        store::Database db = store::Database::create(m_path, store::schema::exhibition());
         fixtures::setConfig(db, jueces, media);
         fixtures::addBird(db, 12, "A", "M", {{"anilla", "1234567"}, {"año", "2024"}, {"color", "Azul"}});
         fixtures::addBird(db, 7, "D", "H");

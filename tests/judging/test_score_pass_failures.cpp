@@ -68,15 +68,15 @@ private slots:
         QVERIFY(QFile::copy(path("master.mdb"), file));
         const QString before = failing_disk::dump(file);
 
-        const store::Database db = store::Database::open(file, store::schema::exhibition());
+        store::Database db = store::Database::open(file, store::schema::exhibition());
         int writes = 0;
         {
             // The pass's writes, counted on a copy that is thrown away.
             QFile::remove(path("count.mdb"));
             QVERIFY(QFile::copy(file, path("count.mdb")));
             const store::WriteFault never(1 << 30);
-            judging::recalcularPuntuaciones(
-                store::Database::open(path("count.mdb"), store::schema::exhibition()));
+            store::Database counted = store::Database::open(path("count.mdb"), store::schema::exhibition());
+            judging::recalcularPuntuaciones(counted);
             writes = never.writesSeen();
         }
         QVERIFY2(writes > 300, qPrintable(QString::number(writes)));
@@ -105,7 +105,7 @@ private slots:
     void aCageTheFileRefusesIsSkipped()
     {
         const QString file = fixtures::createScoredExhibition(path("refusing.mdb"), 30);
-        const store::Database db = store::Database::open(file, store::schema::exhibition());
+        store::Database db = store::Database::open(file, store::schema::exhibition());
         db.execute("CREATE TRIGGER keep_12 BEFORE UPDATE OF puntos ON Recepcion WHEN old.jaula = 12 "
                    "BEGIN SELECT RAISE(ABORT, 'la jaula 12 no se toca'); END");
         QCOMPARE(judging::recalcularPuntuaciones(db), 29);
@@ -125,7 +125,7 @@ private slots:
         const QString before = failing_disk::dump(file);
         disk.fillLeaving(24 * 1024);
 
-        const store::Database db = store::Database::open(file, store::schema::exhibition());
+        store::Database db = store::Database::open(file, store::schema::exhibition());
         QString raised;
         try {
             judging::recalcularPuntuaciones(db);
@@ -149,7 +149,7 @@ private slots:
         if (!locked.locked())
             QSKIP(qPrintable(locked.why()));
 
-        const store::Database db = store::Database::open(file, store::schema::exhibition());
+        store::Database db = store::Database::open(file, store::schema::exhibition());
         QString raised;
         try {
             judging::recalcularPuntuaciones(db);

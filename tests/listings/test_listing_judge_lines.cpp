@@ -132,7 +132,7 @@ private slots:
         m_files = bench::generate(m_dir->path(), QStringLiteral("expo.mdb"), size);
 
         // The order of the listing: "order by juez ,puntost desc", ties in store order.
-        const store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
         store::Statement rows = db.prepare(QStringLiteral(
             "SELECT p.jaula, p.juez, p.puntos1, p.puntos2, p.puntos3, p.puntos4, p.puntos5, p.puntost "
             "FROM Puntos p JOIN Recepcion r ON r.jaula = CAST(p.jaula AS INTEGER) "
@@ -159,8 +159,8 @@ private slots:
         const QString folder = QDir(m_dir->path()).filePath(QStringLiteral("documentos"));
         QVERIFY(QDir().mkpath(folder));
         {
-            const store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
-            const store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
+            store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
+            store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
             store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
             QCOMPARE(listings::exportAll(db, clubRs, folder, false), 12);
         }
@@ -181,8 +181,8 @@ private slots:
     // The printout is made from the same text; its pages break inside the blocks.
     void everyJudgeLineOfThePrintoutsShowsItsRow()
     {
-        const store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
-        const store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
+        store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
+        store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
         store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
         int checked = 0;
         QStringList problems;
@@ -207,9 +207,9 @@ private slots:
     {
         const QString folder = QDir(m_dir->path()).filePath(QStringLiteral("grupo-d"));
         QVERIFY(QDir().mkpath(folder));
-        const store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
         {
-            const store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
+            store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
             store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
             QCOMPARE(listings::exportAll(db, clubRs, folder, false), 12);
         }

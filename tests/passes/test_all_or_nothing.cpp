@@ -52,30 +52,35 @@ faults::Pass passNamed(const QString& name, const QString& clubsPath, int scored
 {
     if (name == u"deleteCage")
         return [scoredCage](const QString& path) {
-            reception::deleteCage(openExhibition(path), scoredCage);
+            store::Database db = openExhibition(path);
+            reception::deleteCage(db, scoredCage);
             return QString();
         };
     if (name == u"deleteAllCages")
         return [](const QString& path) {
-            reception::deleteAllCages(openExhibition(path));
+            store::Database db = openExhibition(path);
+            reception::deleteAllCages(db);
             return QString();
         };
     if (name == u"storeReception")
         return [](const QString& path) {
-            imports::storeReception(openExhibition(path), {censusRow(101), censusRow(102), censusRow(103)});
+            store::Database db = openExhibition(path);
+            imports::storeReception(db, {censusRow(101), censusRow(102), censusRow(103)});
             return QString();
         };
     if (name == u"storeScores")
         return [](const QString& path) {
-            imports::storeScores(openExhibition(path), {judgeRow(1), judgeRow(2), judgeRow(3), judgeRow(4)},
+            store::Database db = openExhibition(path);
+            imports::storeScores(db, {judgeRow(1), judgeRow(2), judgeRow(3), judgeRow(4)},
                                  QStringLiteral("9"));
             return QString();
         };
     if (name == u"clasificacionPorProvincia")
         return [clubsPath](const QString& path) {
-            const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());
+            store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());
             store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
-            listings::clasificacionPorProvincia(openExhibition(path), clubRs);
+            store::Database db = openExhibition(path);
+            listings::clasificacionPorProvincia(db, clubRs);
             return QString();
         };
     return {};
@@ -101,7 +106,7 @@ private slots:
         size.jueces = 9; // judge 9 has scored nothing yet: the sheet is stored whole
         m_files = bench::generate(m_dir.path(), QStringLiteral("expo.mdb"), size);
         // Work tables as an earlier ranking left them, which the ranking replaces.
-        const store::Database db = openExhibition(m_files.exhibition);
+        store::Database db = openExhibition(m_files.exhibition);
         db.execute(QStringLiteral("INSERT INTO lclub (puntos, grupo, categoria, club, provincia) VALUES "
                                   "(5, 'A', ' ', '1', 'Antigua')"));
         db.execute(QStringLiteral("INSERT INTO lclub1 (provincia, puntos) VALUES ('Antigua', 6)"));

@@ -60,7 +60,7 @@ private slots:
             QCOMPARE(child<QLabel>(main.get(), "Label1")->text(), "Sin Nombre");
             QCOMPARE(child<QLabel>(main.get(), "Label2")->text(), " ");
         }
-        const store::Database db = store::Database::open(m_state.dbPath, store::schema::exhibition());
+        store::Database db = store::Database::open(m_state.dbPath, store::schema::exhibition());
         QCOMPARE(db.openRecordset("select * from config").recordCount(), 1);
         QCOMPARE(m_state.jueces(), 3);
         QCOMPARE(m_state.media(), false);
@@ -69,7 +69,7 @@ private slots:
     void showsNameRegionCaptionStatusAndSharedResults()
     {
         {
-            const store::Database db = store::Database::open(m_state.dbPath, store::schema::exhibition());
+            store::Database db = store::Database::open(m_state.dbPath, store::schema::exhibition());
             fixtures::addRow(db, "Config",
                              {{"nombre", "Exposición Regional"}, {"region", "Castilla"}, {"jueces", 5}});
             fixtures::addBird(db, 10, "A", "M");

@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(m_opened, QStringList{"Sin Nombre"});
         QCOMPARE(QDir::cleanPath(m_state->dbPath), QDir::cleanPath(path));
         QVERIFY(!child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
-        const store::Database db = store::Database::open(path, store::schema::exhibition());
+        store::Database db = store::Database::open(path, store::schema::exhibition());
         QCOMPARE(fixtures::column(db, "select * from config", "jueces"), "3");
         QCOMPARE(fixtures::column(db, "select * from config", "region"), " ");
         QVERIFY(QFile::exists(QDir(folder()).filePath("Club.mdb")));
@@ -249,7 +249,7 @@ private slots:
     void secondExhibitionInTheSameRun()
     {
         for (const char* name : {"Primera", "Segunda"}) {
-            const store::Database db = store::Database::create(
+            store::Database db = store::Database::create(
                 QDir(folder()).filePath(QString::fromLatin1(name) + ".mdb"), store::schema::exhibition());
             fixtures::addRow(db, "Config", {{"nombre", QString::fromLatin1(name)}, {"jueces", 5}});
         }

@@ -90,7 +90,7 @@ private slots:
         m_state->programFolder = m_dir->path();
         m_state->dbPath = exhibition::create(m_dir->path(), QStringLiteral("expo"), m_dir->path());
         {
-            const store::Database db = store::Database::open(m_state->dbPath, store::schema::exhibition());
+            store::Database db = store::Database::open(m_state->dbPath, store::schema::exhibition());
             fixtures::setConfig(db, 3, true);
             for (int cage = 1; cage <= 6; ++cage) {
                 fixtures::addBird(db, cage, "A", "M");

@@ -117,8 +117,8 @@ private slots:
         const QString file = path("shared.mdb");
         if (!QFile::exists(file))
             store::Database::create(file, store::schema::exhibition());
-        const store::Database mine = store::Database::open(file, store::schema::exhibition());
-        const store::Database other = store::Database::open(file, store::schema::exhibition());
+        store::Database mine = store::Database::open(file, store::schema::exhibition());
+        store::Database other = store::Database::open(file, store::schema::exhibition());
         other.execute(lock);
         QElapsedTimer waited;
         waited.start();
@@ -146,7 +146,7 @@ private slots:
     // What a pass may skip (a value of one row) and what it may not (the file failing).
     void failuresOfTheFileAreToldApartFromRefusedValues()
     {
-        const store::Database db = store::Database::create(path("kinds.mdb"), store::schema::exhibition());
+        store::Database db = store::Database::create(path("kinds.mdb"), store::schema::exhibition());
         store::Statement tooLong = db.prepare("INSERT INTO Recepcion (jaula, termina) VALUES (1, 'SS')");
         try {
             tooLong.run();
@@ -175,7 +175,7 @@ private slots:
             QSKIP(qPrintable(disk.why()));
         const QString file = disk.filePath("careless.mdb");
         {
-            const store::Database db = store::Database::create(file, store::schema::exhibition());
+            store::Database db = store::Database::create(file, store::schema::exhibition());
             store::Transaction transaction(db);
             for (int cage = 1; cage <= 400; ++cage)
                 fixtures::addBird(db, cage, "A", "M", {{"nombre", QString(40, u'x')}});
@@ -184,7 +184,7 @@ private slots:
         const QString before = failing_disk::dump(file);
         disk.fillLeaving(8 * 1024);
 
-        const store::Database db = store::Database::open(file, store::schema::exhibition());
+        store::Database db = store::Database::open(file, store::schema::exhibition());
         QStringList failures;
         {
             store::Transaction transaction(db);

@@ -25,7 +25,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 }
 
 // "name TYPE" of every field, in order, as the file itself declares them.
-QString declaredFields(const store::Database& db, const QString& table)
+QString declaredFields(store::Database& db, const QString& table)
 {
     QStringList fields;
     store::Statement info = db.prepare(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
@@ -73,13 +73,13 @@ private slots:
         const QString path = m_dir.filePath("schema.mdb");
         if (!QFile::exists(path))
             store::Database::create(path, store::schema::exhibition());
-        const store::Database db = store::Database::open(path, store::schema::exhibition());
+        store::Database db = store::Database::open(path, store::schema::exhibition());
         QCOMPARE(declaredFields(db, table), fields);
     }
 
     void exactlyTheTablesAndTheTextSizes()
     {
-        const store::Database db =
+        store::Database db =
             store::Database::create(m_dir.filePath("sizes.mdb"), store::schema::exhibition());
         store::Statement tables =
             db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid");
@@ -105,8 +105,7 @@ private slots:
 
     void clubsSchema()
     {
-        const store::Database db =
-            store::Database::create(m_dir.filePath("Club.mdb"), store::schema::clubs());
+        store::Database db = store::Database::create(m_dir.filePath("Club.mdb"), store::schema::clubs());
         QCOMPARE(declaredFields(db, "club"), "Nombre TEXT, Codigo TEXT, Provincia TEXT");
     }
 
@@ -117,7 +116,7 @@ private slots:
             QSKIP("the sqlite3 tool is not installed");
         const QString path = m_dir.filePath("tool.mdb");
         {
-            const store::Database db = store::Database::create(path, store::schema::exhibition());
+            store::Database db = store::Database::create(path, store::schema::exhibition());
             fixtures::addBird(db, 3, "A", "m", {{"nombre", "Ávila"}});
         }
         QProcess tool;
@@ -175,7 +174,7 @@ private slots:
         if (dropSql.isEmpty()) {
             writeFile(path, content);
         } else {
-            const store::Database db = store::Database::create(path, store::schema::exhibition());
+            store::Database db = store::Database::create(path, store::schema::exhibition());
             db.execute(dropSql);
         }
         const QByteArray before = fingerprint(path);

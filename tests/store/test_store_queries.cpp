@@ -167,6 +167,37 @@ private slots:
         QCOMPARE(column(m_db, "select * from recepcion where nombre = " + store::quote("O'Brien"), "jaula"),
                  "12");
     }
+
+    // A read through a database held as const cannot change it: query() runs what reads and
+    // refuses, before running it, a statement that would write.
+    void queryOnlyReads_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("count") << "SELECT count(*) FROM Recepcion" << true;
+        QTest::newRow("delete") << "DELETE FROM Recepcion" << false;
+        QTest::newRow("update") << "UPDATE Recepcion SET puntos = 0" << false;
+        QTest::newRow("insert") << "INSERT INTO Puntos (jaula, juez) VALUES ('1', 9)" << false;
+        QTest::newRow("drop") << "DROP TABLE Puntos" << false;
+    }
+    void queryOnlyReads()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, reads);
+        const store::Database& db = m_db;
+        const QString before = column(m_db, "select * from recepcion order by jaula", "jaula");
+        try {
+            store::Statement statement = db.query(sql);
+            statement.step();
+            QVERIFY2(reads, "a writing statement ran");
+        } catch (const store::Error& e) {
+            QVERIFY(!reads);
+            QCOMPARE(e.message(),
+                     "La consulta «" + sql + "» cambiaría la base de datos, y solo se puede leer.");
+        }
+        QCOMPARE(column(m_db, "select * from recepcion order by jaula", "jaula"), before);
+        QCOMPARE(column(m_db, "select * from puntos where juez = 9", "jaula"), QString());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStoreQueries)

@@ -30,7 +30,7 @@ namespace faults
 // hold the same data.
 inline QString dump(const QString& path, const store::Schema& schema)
 {
-    const store::Database db = store::Database::open(path, schema);
+    store::Database db = store::Database::open(path, schema);
     QStringList lines;
     store::Statement objects =
         db.prepare(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY type, name"));
@@ -95,7 +95,7 @@ inline Outcome failEachWrite(const QString& original, const store::Schema& schem
     // What the store says when a write of this file fails for a full disk.
     QString diskFull;
     {
-        const store::Database db = store::Database::open(copy, schema);
+        store::Database db = store::Database::open(copy, schema);
         store::WriteFault fault(1);
         try {
             db.execute(QStringLiteral("CREATE TABLE palomas_probe (x)"));

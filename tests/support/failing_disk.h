@@ -112,7 +112,7 @@ private:
 // Every row of every table of an exhibition, in store order, one line each.
 inline QString dump(const QString& path)
 {
-    const store::Database db =
+    store::Database db =
         store::Database::open(path, store::schema::exhibition(), store::Database::Access::ReadOnly);
     QStringList lines;
     for (const store::TableDef& table : db.schema().tables) {

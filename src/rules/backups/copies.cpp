@@ -26,8 +26,7 @@ QString baseName(const QString& exhibitionPath)
 
 int count(const store::Database& db, const char* table)
 {
-    store::Statement rows =
-        db.prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1StringView(table)));
+    store::Statement rows = db.query(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1StringView(table)));
     return rows.step() ? int(rows.int64(0)) : 0;
 }
 
@@ -151,7 +150,7 @@ QString take(const store::Database& db, const QDateTime& now)
     return path;
 }
 
-QString restore(const store::Database& db, const QString& copyPath)
+QString restore(store::Database& db, const QString& copyPath)
 {
     if (QFileInfo(copyPath).canonicalFilePath() == QFileInfo(db.path()).canonicalFilePath())
         throw base::ValidationError(QStringLiteral("La copia elegida es la propia exposición."));

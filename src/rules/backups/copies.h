@@ -62,6 +62,6 @@ QString take(const store::Database& db, const QDateTime& now = QDateTime::curren
 // that cannot keep the current state is refused: there would be no way back. Then the file's
 // whole content is replaced in one transaction. Returns the path of the copy of the state
 // replaced. Raises store::Error, and the exhibition then keeps what it had.
-QString restore(const store::Database& db, const QString& copyPath);
+QString restore(store::Database& db, const QString& copyPath);
 
 } // namespace backups

@@ -34,7 +34,7 @@ class ReceivedBirds
 public:
     explicit ReceivedBirds(const store::Database& db)
     {
-        store::Statement birds = db.prepare(QStringLiteral("SELECT jaula, anilla FROM Recepcion"));
+        store::Statement birds = db.query(QStringLiteral("SELECT jaula, anilla FROM Recepcion"));
         while (birds.step())
             if (!birds.isNull(0) && !birds.isNull(1))
                 add(birds.int64(0), birds.text(1));
@@ -121,7 +121,7 @@ RowStatus assessReception(const ReceptionRow& row)
     return {};
 }
 
-StoreCounts storeReception(const store::Database& db, const std::vector<ReceptionRow>& rows)
+StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>& rows)
 {
     StoreCounts counts;
     // The import's one transaction: every row of the pass is stored, or none.

@@ -46,7 +46,7 @@ RowStatus assessReception(const ReceptionRow& row);
 // Stores the rows in Recepcion in one transaction: every row to be stored whose cage does not
 // already hold a bird with the same ring (among the stored birds and those stored before it in
 // the pass). On a store::Error nothing is stored.
-StoreCounts storeReception(const store::Database& db, const std::vector<ReceptionRow>& rows);
+StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>& rows);
 
 // "12 Grabadas Palomas", the refused rows on a second line, and the birds of group D stored
 // without a category, which the census cannot give, on a third.

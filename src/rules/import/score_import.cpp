@@ -67,7 +67,7 @@ class ScoredCages
 public:
     explicit ScoredCages(const store::Database& db)
     {
-        store::Statement scores = db.prepare(QStringLiteral("SELECT jaula, juez FROM Puntos"));
+        store::Statement scores = db.query(QStringLiteral("SELECT jaula, juez FROM Puntos"));
         while (scores.step()) {
             if (scores.isNull(0) || scores.isNull(1))
                 continue;
@@ -179,7 +179,7 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
     return {};
 }
 
-StoreCounts storeScores(const store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez)
+StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez)
 {
     StoreCounts counts;
     // The import's one transaction: every row of the pass is stored, or none.

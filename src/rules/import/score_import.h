@@ -70,7 +70,7 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces);
 // an existing score is never replaced. The rows are judged against the configuration's number
 // of judges. The birds' final scores are left for the next reload of the reception list. On a
 // store::Error nothing is stored.
-StoreCounts storeScores(const store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez);
+StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez);
 
 // "12 Jaulas Pasadas", and the refused rows on a second line.
 QString scoreSummary(const StoreCounts& counts);

@@ -18,7 +18,7 @@ ScoringRule ScoringRule::read(const store::Database& db)
 {
     ScoringRule rule;
     store::Statement config =
-        db.prepare(QStringLiteral("SELECT Jueces, media FROM Config ORDER BY rowid LIMIT 1"));
+        db.query(QStringLiteral("SELECT Jueces, media FROM Config ORDER BY rowid LIMIT 1"));
     if (config.step()) {
         rule.jueces = config.isNull(0) ? 0 : int(config.int64(0));
         rule.criterion = (!config.isNull(1) && config.int64(1) != 0) ? Criterion::Average
@@ -98,12 +98,12 @@ std::vector<ScoreRow> readScoreRows(const store::Database& db, std::vector<CageR
 {
     std::vector<ScoreRow> rows;
     {
-        store::Statement count = db.prepare(QStringLiteral("SELECT count(*) FROM Puntos"));
+        store::Statement count = db.query(QStringLiteral("SELECT count(*) FROM Puntos"));
         if (count.step())
             rows.reserve(std::size_t(count.int64(0)));
     }
     store::Statement scores =
-        db.prepare(QStringLiteral("SELECT jaula, juez, puntost FROM Puntos ORDER BY rowid"));
+        db.query(QStringLiteral("SELECT jaula, juez, puntost FROM Puntos ORDER BY rowid"));
     while (scores.step()) {
         if (scores.isNull(0))
             continue;
@@ -129,7 +129,7 @@ std::vector<ScoreRow> readScoreRows(const store::Database& db, std::vector<CageR
 
 } // namespace
 
-int recalcularPuntuaciones(const store::Database& db)
+int recalcularPuntuaciones(store::Database& db)
 {
     const ScoringRule rule = ScoringRule::read(db);
     store::Transaction transaction(db);

@@ -50,6 +50,6 @@ QString termina(int rowCount, int jueces);
 // and the pass goes on. A file that cannot be written (full disk, read-only folder, I/O error,
 // another program's lock) raises a store::Error of kind Storage and nothing of the pass is kept.
 // Returns the number of cages whose score was stored.
-int recalcularPuntuaciones(const store::Database& db);
+int recalcularPuntuaciones(store::Database& db);
 
 } // namespace judging

@@ -170,7 +170,7 @@ QString generarListado(const store::Database& db, const QString& grupo, const QS
         return {};
     // The judges of each bird, as "select * from puntos where jaula = '7' order by juez ,puntost
     // desc" gives them, through one prepared statement that uses the index on the cage.
-    store::Statement judges = db.prepare(QStringLiteral(
+    store::Statement judges = db.query(QStringLiteral(
         "SELECT juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost FROM Puntos WHERE jaula = ? "
         "ORDER BY juez, puntost DESC, rowid"));
     QString text;

@@ -22,7 +22,7 @@ Listing classification(const store::Database& db, const QString& nombre, const Q
     return listing;
 }
 
-Listing provinces(const store::Database& db, store::Recordset& clubs, const QString& nombre)
+Listing provinces(store::Database& db, store::Recordset& clubs, const QString& nombre)
 {
     Listing listing;
     listing.kind = ListingKind::Province;
@@ -39,15 +39,15 @@ QString exhibitionName(const store::Database& db)
     return config.recordCount() == 0 ? QString() : config.text(QStringLiteral("nombre"));
 }
 
-Listing openClassification(const store::Database& db, const QString& nombre, const QString& grupo,
+Listing openClassification(store::Database& db, const QString& nombre, const QString& grupo,
                            const QString& categ, const QString& sexo)
 {
     judging::recalcularPuntuaciones(db);
     return classification(db, nombre, grupo, categ, sexo);
 }
 
-Listing openGroupD(const store::Database& db, const QString& nombre, const QString& grupo,
-                   const QString& categ, const QString& sexo)
+Listing openGroupD(store::Database& db, const QString& nombre, const QString& grupo, const QString& categ,
+                   const QString& sexo)
 {
     // Group D is ranked on its racing record: the judges' scores play no part.
     Listing listing;
@@ -57,13 +57,13 @@ Listing openGroupD(const store::Database& db, const QString& nombre, const QStri
     return listing;
 }
 
-Listing openProvinces(const store::Database& db, store::Recordset& clubs, const QString& nombre)
+Listing openProvinces(store::Database& db, store::Recordset& clubs, const QString& nombre)
 {
     judging::recalcularPuntuaciones(db);
     return provinces(db, clubs, nombre);
 }
 
-std::vector<Listing> allListings(const store::Database& db, store::Recordset& clubs)
+std::vector<Listing> allListings(store::Database& db, store::Recordset& clubs)
 {
     judging::recalcularPuntuaciones(db);
     const QString nombre = exhibitionName(db);

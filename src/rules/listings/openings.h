@@ -22,18 +22,18 @@ namespace listings
 QString exhibitionName(const store::Database& db);
 
 // Listabc: the classification of a group (A to C) and sex.
-Listing openClassification(const store::Database& db, const QString& nombre, const QString& grupo,
+Listing openClassification(store::Database& db, const QString& nombre, const QString& grupo,
                            const QString& categ, const QString& sexo);
 
 // Listados: the group D list of a category.
-Listing openGroupD(const store::Database& db, const QString& nombre, const QString& grupo,
-                   const QString& categ, const QString& sexo);
+Listing openGroupD(store::Database& db, const QString& nombre, const QString& grupo, const QString& categ,
+                   const QString& sexo);
 
 // ListadoCl: the provinces; rewrites lclub and lclub1.
-Listing openProvinces(const store::Database& db, store::Recordset& clubs, const QString& nombre);
+Listing openProvinces(store::Database& db, store::Recordset& clubs, const QString& nombre);
 
 // The twelve listings of the exhibition, as the menu opens them: groups A to C by sex, group D
 // by category, then the provinces. Scores are brought up to date once.
-std::vector<Listing> allListings(const store::Database& db, store::Recordset& clubs);
+std::vector<Listing> allListings(store::Database& db, store::Recordset& clubs);
 
 } // namespace listings

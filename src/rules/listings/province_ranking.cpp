@@ -47,7 +47,7 @@ QString provinceOf(store::Recordset& clubs, const QString& code)
 
 } // namespace
 
-void calcularPuntosClub(const store::Database& db, store::Recordset& clubs)
+void calcularPuntosClub(store::Database& db, store::Recordset& clubs)
 {
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM lclub"));
@@ -73,7 +73,7 @@ void calcularPuntosClub(const store::Database& db, store::Recordset& clubs)
     transaction.commit();
 }
 
-void sumarProvincias(const store::Database& db)
+void sumarProvincias(store::Database& db)
 {
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM lclub1"));
@@ -107,7 +107,7 @@ std::vector<ProvinceRow> llenarListaProvincias(const store::Database& db)
     return rows;
 }
 
-std::vector<ProvinceRow> clasificacionPorProvincia(const store::Database& db, store::Recordset& clubs)
+std::vector<ProvinceRow> clasificacionPorProvincia(store::Database& db, store::Recordset& clubs)
 {
     store::Transaction transaction(db);
     calcularPuntosClub(db, clubs);

@@ -21,15 +21,15 @@ namespace listings
 // CalcularPuntosClub: empties lclub and writes one row per credited bird (at most 55). The
 // province of a club is found in clubs (ClubRs); an unknown club, or one without province,
 // counts under " ".
-void calcularPuntosClub(const store::Database& db, store::Recordset& clubs);
+void calcularPuntosClub(store::Database& db, store::Recordset& clubs);
 
 // SumarProvincias: empties lclub1 and writes one total per run of equal provinces of lclub.
-void sumarProvincias(const store::Database& db);
+void sumarProvincias(store::Database& db);
 
 // LlenarLista: the rows of lclub1, highest total first, numbered from 1.
 std::vector<ProvinceRow> llenarListaProvincias(const store::Database& db);
 
 // The three in order, lclub and lclub1 rewritten in one transaction: all or nothing.
-std::vector<ProvinceRow> clasificacionPorProvincia(const store::Database& db, store::Recordset& clubs);
+std::vector<ProvinceRow> clasificacionPorProvincia(store::Database& db, store::Recordset& clubs);
 
 } // namespace listings

@@ -166,7 +166,7 @@ BirdRecord toRecord(const BirdEntry& entry)
     return bird;
 }
 
-void storeBird(const store::Database& db, const BirdRecord& bird, EntryMode mode)
+void storeBird(store::Database& db, const BirdRecord& bird, EntryMode mode)
 {
     store::Transaction transaction(db);
     store::Recordset rs = db.openRecordset(QStringLiteral("select * from recepcion where cstr(jaula) = ") +
@@ -202,7 +202,7 @@ void storeBird(const store::Database& db, const BirdRecord& bird, EntryMode mode
 
 bool cageExists(const store::Database& db, int cage)
 {
-    store::Statement found = db.prepare(QStringLiteral("SELECT 1 FROM Recepcion WHERE jaula = ? LIMIT 1"));
+    store::Statement found = db.query(QStringLiteral("SELECT 1 FROM Recepcion WHERE jaula = ? LIMIT 1"));
     found.bind(1, qint64(cage));
     return found.step();
 }
@@ -210,13 +210,13 @@ bool cageExists(const store::Database& db, int cage)
 std::vector<int> receivedCages(const store::Database& db)
 {
     std::vector<int> cages;
-    store::Statement all = db.prepare(QStringLiteral("SELECT jaula FROM Recepcion"));
+    store::Statement all = db.query(QStringLiteral("SELECT jaula FROM Recepcion"));
     while (all.step())
         cages.push_back(all.isNull(0) ? 0 : int(all.int64(0)));
     return cages;
 }
 
-bool deleteCage(const store::Database& db, int cage)
+bool deleteCage(store::Database& db, int cage)
 {
     store::Transaction transaction(db);
     if (!cageExists(db, cage))
@@ -232,7 +232,7 @@ bool deleteCage(const store::Database& db, int cage)
     return true;
 }
 
-void deleteAllCages(const store::Database& db)
+void deleteAllCages(store::Database& db)
 {
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM Recepcion"));

@@ -72,7 +72,7 @@ enum class EntryMode { NewCage, Modify };
 // Stores the bird. A new cage is refused with "Jaula Existente" when the number is in use, and
 // starts with no final score (0, "N") until the list reload computes it. A modification changes
 // the record of that cage, keeping its score, and is refused when the cage is gone.
-void storeBird(const store::Database& db, const BirdRecord& bird, EntryMode mode);
+void storeBird(store::Database& db, const BirdRecord& bird, EntryMode mode);
 
 // Whether a cage of that number has been received.
 bool cageExists(const store::Database& db, int cage);
@@ -82,10 +82,10 @@ std::vector<int> receivedCages(const store::Database& db);
 
 // Deletes the cage and every judge's row for it, in one transaction. A cage that is not there
 // (deleted meanwhile) deletes nothing and gives false.
-bool deleteCage(const store::Database& db, int cage);
+bool deleteCage(store::Database& db, int cage);
 
 // Deletes every cage and every judge's row of the exhibition, in one transaction; the
 // configuration and the clubs stay.
-void deleteAllCages(const store::Database& db);
+void deleteAllCages(store::Database& db);
 
 } // namespace reception

@@ -24,7 +24,7 @@ QString sexName(const QString& sexo)
 // earlier one failed, so that the list always shows what is stored.
 void ReceptionWindow::reload()
 {
-    const store::Database& db = m_state.mainDb;
+    store::Database& db = m_state.mainDb;
     // Every final score is recomputed and stored before the cages are read, so that the list
     // and the cage shown carry the stored scores.
     guarded(this, [&] { judging::recalcularPuntuaciones(db); });
