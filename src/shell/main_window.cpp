@@ -1,8 +1,10 @@
 #include "shell/main_window.h"
 
+#include "base/install_layout.h"
 #include "shell/app_state.h"
 #include "shell/exhibition.h"
 #include "shell/keyboard.h"
+#include "shell/messages.h"
 #include "shell/store_guard.h"
 #include "ui_main_window.h"
 
@@ -129,6 +131,9 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     connect(m_ui->actionSalirRecepcion, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->actionAcercaDe, &QAction::triggered, this, [this] {
+        Messages::inform(this, QStringLiteral("Acerca de"), install::aboutText(m_state.programFolder));
+    });
     for (QAction* task :
          {m_ui->actionRecepcion, m_ui->actionPuntuacion, m_ui->actionConfiguracion, m_ui->actionClub,
           m_ui->actionGrupoAMachos, m_ui->actionGrupoAHembras, m_ui->actionGrupoBMachos,
@@ -253,9 +258,10 @@ void MainWindow::showRestored()
 void MainWindow::showExhibition()
 {
     showConfiguration();
-    const QString emblem = QDir(m_state.programFolder).filePath(QStringLiteral("Talvorena1.gif"));
+    const QString emblem =
+        install::picture(install::current(), m_state.programFolder, QStringLiteral("Talvorena1.gif"));
     QPixmap picture;
-    if (QFileInfo::exists(emblem) && picture.load(emblem)) {
+    if (!emblem.isEmpty() && picture.load(emblem)) {
         m_ui->Picture1->setPixmap(picture.scaled(420, 320, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         m_ui->Picture1->show();
     } else {
