@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Builds the organisers' guide (docs/guia/*.md, in the order of their names, with the
 screenshots of docs/guia/capturas/) into one PDF, with python3-markdown and weasyprint.
 
