@@ -163,6 +163,13 @@ int main(int argc, char* argv[])
     auto wanted = [&](const QString& file) { return only.isEmpty() || only.contains(file); };
     if (wanted(QStringLiteral("inicio")))
         failed += !save(&startup, QDir(out).filePath(QStringLiteral("inicio.png")));
+    if (wanted(QStringLiteral("inicio-nuevo"))) {
+        action(&startup, "actionNuevo")->trigger();
+        settle();
+        typeKeys(QStringLiteral("Regional 2026"));
+        settle();
+        failed += !save(&startup, QDir(out).filePath(QStringLiteral("inicio-nuevo.png")));
+    }
 
     MainWindow main(state, &startup);
     if (!main.openExhibition())
@@ -177,6 +184,12 @@ int main(int argc, char* argv[])
     const Shot shots[] = {
         {QStringLiteral("configuracion"), trigger("actionConfiguracion"), nullptr},
         {QStringLiteral("clubes"), trigger("actionClub"), [](QWidget* w) { chooseRow(w, 2); }},
+        {QStringLiteral("clubes-buscar"), trigger("actionClub"),
+         [](QWidget* w) {
+             action(w, "ps4")->trigger();
+             settle();
+             typeKeys(QStringLiteral("Club Colomb"));
+         }},
         {QStringLiteral("recepcion"), trigger("actionRecepcion"), [](QWidget* w) { chooseRow(w, 11); }},
         {QStringLiteral("ayuda-club"), [&] { ClubSearchWindow(state, &main).choose(); }, nullptr},
         {QStringLiteral("puntuacion"), trigger("actionPuntuacion"),
@@ -185,6 +198,12 @@ int main(int argc, char* argv[])
              pressKey(Qt::Key_Return);
          }},
         {QStringLiteral("listado-grupo"), trigger("actionGrupoAMachos"), nullptr},
+        {QStringLiteral("listado-documento"), trigger("actionGrupoAMachos"),
+         [](QWidget* w) {
+             QTest::mouseClick(w->findChild<QWidget*>(QStringLiteral("Command4")), Qt::LeftButton);
+             settle();
+             typeKeys(QStringLiteral("A:\\"));
+         }},
         {QStringLiteral("listado-grupo-d"), trigger("actionGrupoDCategoriaA"), nullptr},
         {QStringLiteral("listado-provincias"), trigger("actionListadoPorClub"), nullptr},
         {QStringLiteral("importar-recepcion"), trigger("actionImpRecepcion"), nullptr},
