@@ -5,7 +5,8 @@
 # a few seconds), then removed; afterwards nothing may be left but the user's own files.
 # The base root (debootstrap from Debian's mirror) and the packages apt downloads are kept in
 # $PALOMAS_ROOT_CACHE (default /var/cache/palomas-prueba) for the next runs. Needs root.
-#   scripts/install-test.sh [--sin-paquete]   (--sin-paquete: use the package already built)
+#   scripts/install-test.sh                 builds the package first (scripts/package.sh)
+#   scripts/install-test.sh PAQUETE.deb     tries a package already built (CI: that of the tests)
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cache=${PALOMAS_ROOT_CACHE:-/var/cache/palomas-prueba}
@@ -14,10 +15,12 @@ mirror=${PALOMAS_MIRROR:-http://deb.debian.org/debian}
 start=$SECONDS
 step() { echo "== $* ($((SECONDS - start)) s)"; }
 
-if [ "${1:-}" != "--sin-paquete" ]; then
+if [ -n "${1:-}" ]; then
+  deb=$(realpath "$1")
+else
   "$top/scripts/package.sh"
+  deb=$(ls "$top"/build-paquete/palomas_*_amd64.deb)
 fi
-deb=$(ls "$top"/build-paquete/palomas_*_amd64.deb)
 version=$(dpkg-deb --field "$deb" Version)
 
 if [ ! -d "$cache/bookworm" ]; then
@@ -116,6 +119,6 @@ snapshot "$root/../palomas-despues.$$"
 left=$(comm -13 "$root/../palomas-antes.$$" "$root/../palomas-despues.$$" |
   grep -v -E '^\./home/organizador(/|$)' || true)
 [ -z "$left" ] || fail "quedan archivos del paquete: $left"
-echo "correcto: no queda nada fuera de /home/organizador ($(comm -13 "$root/../palomas-antes.$$" \
-  "$root/../palomas-despues.$$" | wc -l) archivos del usuario)"
+echo "correcto: no queda nada fuera de /home/organizador; del usuario quedan:"
+comm -13 "$root/../palomas-antes.$$" "$root/../palomas-despues.$$" | sed 's/^/  /'
 step "Prueba de instalación correcta"
