@@ -17,7 +17,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
+#include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -61,6 +64,35 @@ void chooseRow(QWidget* window, int row)
         list->setFocus();
         list->setCurrentItem(list->topLevelItem(row));
     }
+}
+
+// A workbook picked in an import window as the user does: Enter on it in the list of drive A:
+// ("censo.xls", "juez 2.xls"), then "Aceptar"; returns once its rows are in the preview.
+void previewWorkbook(QWidget* window, int row)
+{
+    auto* files = window->findChild<QListWidget*>(QStringLiteral("List1"));
+    files->setFocus();
+    files->setCurrentRow(row);
+    QTest::keyClick(files, Qt::Key_Return);
+    settle();
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    auto* preview = window->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+    for (int i = 0; i < 200 && preview->topLevelItemCount() == 0; ++i)
+        QTest::qWait(50);
+}
+
+// The sheets the import windows find on drive A:, written by the tests' workbook maker.
+void writeWorkbooks(const QString& programFolder)
+{
+    const QString driveA = QDir(programFolder).filePath(QStringLiteral("Unidades/A"));
+    QDir().mkpath(driveA);
+    const QString maker = QStringLiteral(PALOMAS_WORKBOOK_MAKER);
+    QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                      {maker, QStringLiteral("reception"), QDir(driveA).filePath(QStringLiteral("censo.xls")),
+                       QStringLiteral("60")});
+    QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                      {maker, QStringLiteral("scores"), QDir(driveA).filePath(QStringLiteral("juez 2.xls")),
+                       QStringLiteral("60"), QStringLiteral("2")});
 }
 
 bool save(QWidget* window, const QString& path)
@@ -150,6 +182,8 @@ int main(int argc, char* argv[])
         QFile::copy(QStringLiteral(PALOMAS_EMBLEMS "/") + QString::fromLatin1(picture),
                     QDir(folder).filePath(QString::fromLatin1(picture)));
 
+    writeWorkbooks(folder);
+
     AppState state;
     state.programFolder = folder;
     state.dbPath = generated.exhibition;
@@ -206,8 +240,10 @@ int main(int argc, char* argv[])
          }},
         {QStringLiteral("listado-grupo-d"), trigger("actionGrupoDCategoriaA"), nullptr},
         {QStringLiteral("listado-provincias"), trigger("actionListadoPorClub"), nullptr},
-        {QStringLiteral("importar-recepcion"), trigger("actionImpRecepcion"), nullptr},
-        {QStringLiteral("importar-puntuacion"), trigger("actionImpPuntuacion"), nullptr},
+        {QStringLiteral("importar-recepcion"), trigger("actionImpRecepcion"),
+         [](QWidget* w) { previewWorkbook(w, 0); }},
+        {QStringLiteral("importar-puntuacion"), trigger("actionImpPuntuacion"),
+         [](QWidget* w) { previewWorkbook(w, 1); }},
         {QStringLiteral("copias"), trigger("actionCopias"), [](QWidget* w) { chooseRow(w, 0); }},
     };
     for (const Shot& shot : shots)
