@@ -1,8 +1,8 @@
 #include "base/install_layout.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/startup_window.h"
-#include "shell/window_placement.h"
+#include "kit/window_placement.h"
+#include "rules/exhibition/exhibition.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/startup_window.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -3,13 +3,13 @@
 // the table of shots.
 //   palomas-capturas CARPETA_DE_SALIDA [NOMBRE ...]   (only the shots named, when names are given)
 
-#include "clubs/club_search_window.h"
 #include "generator.h"
-#include "shell/app_state.h"
-#include "shell/main_window.h"
-#include "shell/messages.h"
-#include "shell/startup_window.h"
-#include "shell/window_placement.h"
+#include "kit/messages.h"
+#include "kit/window_placement.h"
+#include "windows/clubs/club_search_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
+#include "windows/shell/startup_window.h"
 
 #include <QAbstractItemView>
 #include <QAction>
