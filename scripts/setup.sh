@@ -10,6 +10,9 @@ packages=(
   libsqlite3-dev libfreexl-dev
   fonts-liberation
   sqlite3 python3 python3-xlwt poppler-utils
+  # The package and its checks (scripts/package.sh), the guide's PDF, the install test
+  # (scripts/install-test.sh).
+  dpkg-dev desktop-file-utils appstream lintian python3-markdown weasyprint debootstrap
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
   clang libclang-rt-14-dev
 )

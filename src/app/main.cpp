@@ -1,3 +1,4 @@
+#include "base/install_layout.h"
 #include "kit/window_placement.h"
 #include "rules/exhibition/exhibition.h"
 #include "windows/shell/app_state.h"
@@ -7,12 +8,25 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
+    // Answered before any window system is reached: they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts(install::versionLine(QStringLiteral("palomas")).toUtf8().constData());
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::puts("Uso: palomas [--version] [--help]\n"
+                      "Programa para Exposiciones de Palomas Mensajeras. Véase palomas(1).");
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Palomas"));
-    QApplication::setOrganizationName(QStringLiteral("Palomas"));
+    install::nameApplication();
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     // Every window within the screen, where the user left it in the last run.
     placement::installForApplication();

@@ -1,6 +1,7 @@
 // palomas-cli: the passes of the program without windows, for automation and for the end of a
 // show.
 
+#include "base/install_layout.h"
 #include "cli/commands.h"
 #include "store/error.h"
 
@@ -43,7 +44,7 @@ QString usage()
 int main(int argc, char* argv[])
 {
     const std::unique_ptr<QCoreApplication> app = cli::makeApplication(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Palomas"));
+    install::nameApplication();
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments().mid(1);
@@ -52,6 +53,14 @@ int main(int argc, char* argv[])
         return 2;
     }
     const QString name = args.takeFirst();
+    if (name == u"--version") {
+        out << install::versionLine(QStringLiteral("palomas-cli")) << Qt::endl;
+        return 0;
+    }
+    if (name == u"--help") {
+        out << usage() << Qt::endl;
+        return 0;
+    }
     const auto command = commands().find(name);
     if (command == commands().end()) {
         err << QStringLiteral("Orden desconocida: «%1»").arg(name) << Qt::endl << usage() << Qt::endl;

@@ -1,5 +1,6 @@
 // The main window's opening sequence, its status bar and its menu.
 
+#include "kit/messages.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 #include "windows/clubs/club_search_window.h"
@@ -228,6 +229,21 @@ private slots:
                      selection);
     }
 
+    // "Acerca de" tells the version the package carries and where this program keeps its files.
+    void aboutTellsVersionAndDataFolder()
+    {
+        auto main = openMain();
+        Messages::script(Messages::Answer::Ok);
+        child<QAction>(main.get(), "actionAcercaDe")->trigger();
+        QCOMPARE(Messages::last().title, QStringLiteral("Acerca de"));
+        QCOMPARE(Messages::last().text,
+                 QStringLiteral(
+                     "Programa para Exposiciones de Palomas Mensajeras\nVersión " PALOMAS_PROJECT_VERSION
+                     "\n\nCarpeta de los datos: ") +
+                     QDir::toNativeSeparators(m_dir->path()));
+        QVERIFY(main->isVisible());
+    }
+
     void menuCaptionsAndClosing()
     {
         auto main = openMain();
@@ -235,7 +251,7 @@ private slots:
         for (QAction* action : child<QMenuBar>(main.get(), "menubar")->actions())
             titles << action->text();
         QCOMPARE(titles, (QStringList{"1 Recepcion", "2 Puntuacion", "3 Configuracion", "4 Club",
-                                      "5 Listados", "6 Importar de PDA", "7 Salir"}));
+                                      "5 Listados", "6 Importar de PDA", "7 Salir", "Acerca de"}));
         QStringList listados;
         for (QAction* action : child<QMenu>(main.get(), "menuListados")->actions())
             listados << (action->isSeparator() ? "-" : action->text());
@@ -293,8 +309,9 @@ private slots:
         QStringList titles;
         for (QAction* action : bar->actions())
             titles << action->text();
-        QCOMPARE(titles.join(u','),
-                 "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,7 Salir");
+        QCOMPARE(
+            titles.join(u','),
+            "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,7 Salir,Acerca de");
     }
 
     // Alt+7 closes the main window, as "7 Salir" does.

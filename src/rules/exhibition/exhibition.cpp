@@ -1,5 +1,6 @@
 #include "rules/exhibition/exhibition.h"
 
+#include "base/install_layout.h"
 #include "store/error.h"
 
 #include <QCoreApplication>
@@ -84,12 +85,8 @@ store::Database openClubs(const QString& path)
 
 QString programFolder()
 {
-    const QString executableFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(executableFolder).isWritable())
-        return executableFolder;
-    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(userFolder);
-    return userFolder;
+    return install::programFolder(install::current(),
+                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 QString checkedPath(const QString& folder, const QString& typedName)

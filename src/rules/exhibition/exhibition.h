@@ -10,8 +10,7 @@
 namespace exhibition
 {
 
-// The program folder: the executable's folder when it is writable, otherwise the per-user data
-// folder (created when missing).
+// The program folder of the running program (see install::programFolder).
 QString programFolder();
 
 // The file the existence check looks for: the folder, the typed name without blanks around it,

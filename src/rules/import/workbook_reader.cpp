@@ -1,5 +1,6 @@
 #include "rules/import/workbook_reader.h"
 
+#include "base/install_layout.h"
 #include "base/shown_value.h"
 #include "lector/protocol.h"
 #include "rules/import/worksheet.h"
@@ -84,12 +85,7 @@ std::optional<QByteArray> runReader(const QString& path, const ReaderSetup& setu
 
 QString readerProgram()
 {
-#if defined(Q_OS_WIN)
-    const QString name = QStringLiteral("palomas-lector.exe");
-#else
-    const QString name = QStringLiteral("palomas-lector");
-#endif
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    return install::helperProgram(install::current(), QStringLiteral("palomas-lector"));
 }
 
 ReaderSetup defaultReaderSetup()

@@ -1,5 +1,6 @@
 #include "windows/listings/listabc_window.h"
 
+#include "base/install_layout.h"
 #include "kit/wait_cursor.h"
 #include "rules/listings/openings.h"
 #include "ui_listabc_window.h"
@@ -24,9 +25,10 @@ ListabcWindow::~ListabcWindow() = default;
 void ListabcWindow::load()
 {
     // Without the picture the window opens all the same, with an empty space where it goes.
-    const QString picturePath = QDir(m_state.programFolder).filePath(QStringLiteral("Talvorena1.bmp"));
+    const QString picturePath =
+        install::picture(install::current(), m_state.programFolder, QStringLiteral("Talvorena1.bmp"));
     QPixmap picture;
-    const bool pictureShown = QFileInfo::exists(picturePath) && picture.load(picturePath);
+    const bool pictureShown = !picturePath.isEmpty() && picture.load(picturePath);
     if (pictureShown)
         m_ui->Picture1->setPixmap(
             picture.scaled(m_ui->Picture1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));

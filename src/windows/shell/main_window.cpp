@@ -1,6 +1,8 @@
 #include "windows/shell/main_window.h"
 
+#include "base/install_layout.h"
 #include "kit/keyboard.h"
+#include "kit/messages.h"
 #include "kit/store_guard.h"
 #include "rules/exhibition/exhibition.h"
 #include "ui_main_window.h"
@@ -118,6 +120,9 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     connect(m_ui->actionSalirRecepcion, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->actionAcercaDe, &QAction::triggered, this, [this] {
+        Messages::inform(this, QStringLiteral("Acerca de"), install::aboutText(m_state.programFolder));
+    });
     connectTask(m_ui->actionRecepcion, [this] {
         if (!m_reception) {
             m_reception = std::make_unique<ReceptionWindow>(m_state, this);
@@ -225,9 +230,10 @@ void MainWindow::showRestored()
 void MainWindow::showExhibition()
 {
     showConfiguration();
-    const QString emblem = QDir(m_state.programFolder).filePath(QStringLiteral("Talvorena1.gif"));
+    const QString emblem =
+        install::picture(install::current(), m_state.programFolder, QStringLiteral("Talvorena1.gif"));
     QPixmap picture;
-    if (QFileInfo::exists(emblem) && picture.load(emblem)) {
+    if (!emblem.isEmpty() && picture.load(emblem)) {
         m_ui->Picture1->setPixmap(picture.scaled(420, 320, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         m_ui->Picture1->show();
     } else {
