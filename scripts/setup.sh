@@ -8,6 +8,9 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libsqlite3-dev libfreexl-dev
+  # The show's server and the QR of its address; Debian's HTTP server package needs the
+  # WebSockets one to be found by CMake.
+  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
   fonts-liberation
   sqlite3 python3 python3-xlwt poppler-utils
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.

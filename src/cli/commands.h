@@ -41,6 +41,9 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 int importarRecepcion(const QStringList& args, Streams io);
 int importarPuntuacion(const QStringList& args, Streams io);
 
+// -- network
+int servir(const QStringList& args, Streams io);
+
 // -- backups
 int copia(const QStringList& args, Streams io);
 int restaurar(const QStringList& args, Streams io);

@@ -26,6 +26,9 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         {QStringLiteral("importar-recepcion"), cli::importarRecepcion},
         {QStringLiteral("importar-puntuacion"), cli::importarPuntuacion},
 
+        // -- network
+        {QStringLiteral("servir"), cli::servir},
+
         // -- backups
         {QStringLiteral("copia"), cli::copia},
         {QStringLiteral("restaurar"), cli::restaurar},

@@ -1,5 +1,6 @@
 #include "judging/judge_rows.h"
 
+#include "judging/cage_entry.h"
 #include "shell/app_state.h"
 #include "store/database.h"
 #include "store/error.h"
@@ -97,19 +98,7 @@ void grabarJuez(AppState& state, int cage, EntryMode mode, const JudgeScores& ro
                                    .arg(cage));
         puntos.edit();
     }
-    try {
-        puntos.setValue(QStringLiteral("jaula"), QString::number(cage));
-        puntos.setValue(QStringLiteral("juez"), row.juez);
-        for (int i = 0; i < apartadoCount; ++i)
-            puntos.setValue(apartados()[std::size_t(i)].field, row.puntos[std::size_t(i)]);
-        puntos.setValue(QStringLiteral("puntost"), row.puntost);
-        puntos.setValue(QStringLiteral("Grupo"), grupo.trimmed());
-        puntos.setValue(QStringLiteral("categ"), QStringLiteral(" "));
-        puntos.update();
-    } catch (const store::Error&) {
-        puntos.cancelUpdate(); // the result stays usable for the next attempt
-        throw;
-    }
+    storeJudgeRow(puntos, cage, row, grupo);
 }
 
 JudgeScores readJudgeRow(const store::Recordset& puntos)
