@@ -70,6 +70,16 @@ void Board::update(const store::Database& db, store::Recordset& clubs, qint64 ve
     m_version = version;
 }
 
+bool Board::isClassificationName(const QString& name)
+{
+    return name.size() == 2 && judgedGroups.contains(name.left(1)) && sexes.contains(name.mid(1));
+}
+
+bool Board::isGroupDName(const QString& categ)
+{
+    return groupDCategories.contains(categ);
+}
+
 std::optional<QJsonArray> Board::classification(const QString& name) const
 {
     const auto found = m_classifications.constFind(name);

@@ -25,6 +25,10 @@ public:
     // Builds the results again when version differs from the one they were built at.
     void update(const store::Database& db, store::Recordset& clubs, qint64 version);
 
+    // Whether a name is one of the listings: "AM" to "CH", and "A" to "E" for group D.
+    static bool isClassificationName(const QString& name);
+    static bool isGroupDName(const QString& categ);
+
     const QJsonObject& all() const { return m_all; }
     // By group and sex ("AM", "CH"), by group D category ("A" to "E"); nothing for another name.
     std::optional<QJsonArray> classification(const QString& name) const;

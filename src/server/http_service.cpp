@@ -180,6 +180,9 @@ QHttpServerResponse HttpService::route(const QHttpServerRequest& request, const 
         (parts.size() == 2 && (what == u"provincias" || what == u"tablero"))) {
         if (method != Method::Get)
             return wrongMethod("GET");
+        if (parts.size() == 3 &&
+            !(what == u"grupo-d" ? Board::isGroupDName(parts[2]) : Board::isClassificationName(parts[2])))
+            return notFound(path);
         const Board& results = board();
         if (what == u"tablero")
             return json(results.all());
