@@ -435,23 +435,55 @@ private slots:
         QCOMPARE(int(status), 200);
     }
 
+    // A row the judging window is storing when a phone sends the same judge for the same cage:
+    // the phone's checks wait for the window's write and then see its row.
+    void checksSeeTheWriteUnderWay()
+    {
+        const store::Database window = store::Database::open(m_path, store::schema::exhibition());
+        QNetworkReply* reply = nullptr;
+        {
+            store::Transaction entering(window);
+            fixtures::addScore(window, QStringLiteral("1"), 1, 90.0);
+            reply =
+                m_net.post(httptest::request(port(), QStringLiteral("/api/jaulas/1/puntuaciones"), bearer),
+                           QByteArray(R"({"juez":1,"puntos":[8,8,17,27,27]})"));
+            QTest::qWait(400); // the request reaches the server, which waits on the window's lock
+            entering.commit();
+        }
+        const Answer answer = httptest::finish(reply);
+        QCOMPARE(answer.status, 409);
+        QCOMPARE(answer.error(), QStringLiteral("El juez 1 ya tiene puntuada la jaula 1."));
+        store::Statement rows =
+            window.prepare(QStringLiteral("SELECT count(*) FROM Puntos WHERE jaula = '1'"));
+        QVERIFY(rows.step());
+        QCOMPARE(rows.int64(0), qint64(1));
+    }
+
     // Many devices send rows for the same cages at once, some the same judge twice, while the
-    // judging window stores rows of its own: every judge ends with exactly one row per cage,
-    // nothing is lost, and every bird's score is that of its rows.
+    // judging window stores rows of its own for the same cages: every judge ends with exactly one
+    // row per cage, nothing is lost, and every bird scored from the phones only has its score.
     void manyDevicesAndTheWindowAtOnce()
     {
-        constexpr int cages = 5; // cages 1, 2, 3 (full), 5 and the group D cage 4 are all tried
+        constexpr int firstCage = 10;
+        constexpr int lastCage = 109;
+        {
+            const store::Database db = store::Database::open(m_path, store::schema::exhibition());
+            store::Transaction adding(db);
+            for (int cage = firstCage; cage <= lastCage; ++cage)
+                fixtures::addBird(db, cage, QStringLiteral("A"),
+                                  cage % 2 ? QStringLiteral("M") : QStringLiteral("H"));
+            adding.commit();
+        }
         constexpr int devices = 24;
         std::vector<std::unique_ptr<QNetworkAccessManager>> phones;
         for (int i = 0; i < devices; ++i)
             phones.push_back(std::make_unique<QNetworkAccessManager>());
-        const QString before = dump(m_path, QStringLiteral("Puntos"));
 
         std::vector<QNetworkReply*> replies;
         std::vector<std::pair<int, int>> sent;
         int device = 0;
-        for (int round = 0; round < 3; ++round)
-            for (int cage = 1; cage <= cages; ++cage)
+        for (int cage = firstCage; cage <= lastCage; ++cage)
+            for (int round = 0; round < 2; ++round)
                 for (int juez = 1; juez <= 3; ++juez) {
                     const QByteArray body = QStringLiteral(R"({"juez":%1,"puntos":[8.5,8.5,18,28,28.%2]})")
                                                 .arg(juez)
@@ -464,34 +496,35 @@ private slots:
                     sent.emplace_back(cage, juez);
                 }
 
-        // The window: the same check and store as its "Aceptar", in its own connection.
+        // The window: the same check and store as its "Aceptar", in its own connection, from the
+        // last cage down, so that it meets the phones on the way.
         std::atomic<int> windowStored = 0;
         std::atomic<int> windowFailed = 0;
         std::thread window([&] {
             const store::Database db = store::Database::open(m_path, store::schema::exhibition());
-            for (int round = 0; round < 3; ++round)
-                for (int cage : {1, 5})
-                    for (int juez = 1; juez <= 3; ++juez) {
-                        try {
-                            store::Transaction entering(db);
-                            judging::JudgeEntry entry{QString::number(juez),
-                                                      {QStringLiteral("9"), QStringLiteral("9"),
-                                                       QStringLiteral("19"), QStringLiteral("29"),
-                                                       QStringLiteral("29")}};
-                            const auto checked =
-                                judging::checkEntry(db, cage, judging::EntryMode::New, entry, 3);
-                            if (const auto* row = std::get_if<judging::JudgeScores>(&checked)) {
-                                store::Recordset puntos = db.openRecordset(
-                                    QStringLiteral("select * from puntos where jaula = '%1'").arg(cage));
-                                puntos.addNew();
-                                judging::storeJudgeRow(puntos, cage, *row, QStringLiteral("A"));
-                                entering.commit();
-                                ++windowStored;
-                            }
-                        } catch (const store::Error&) {
-                            ++windowFailed;
+            for (int cage = lastCage; cage >= firstCage; --cage)
+                for (int juez = 3; juez >= 1; --juez) {
+                    try {
+                        store::Transaction entering(db);
+                        judging::JudgeEntry entry{QString::number(juez),
+                                                  {QStringLiteral("9"), QStringLiteral("9"),
+                                                   QStringLiteral("19"), QStringLiteral("29"),
+                                                   QStringLiteral("29")}};
+                        const auto checked = judging::checkEntry(db, cage, judging::EntryMode::New, entry, 3);
+                        if (const auto* row = std::get_if<judging::JudgeScores>(&checked)) {
+                            store::Recordset puntos = db.openRecordset(
+                                QStringLiteral("select * from puntos where jaula = '%1'").arg(cage));
+                            puntos.addNew();
+                            judging::storeJudgeRow(puntos, cage, *row, QStringLiteral("A"));
+                            entering.commit();
+                            ++windowStored;
                         }
+                    } catch (const store::Error&) {
+                        ++windowFailed;
                     }
+                    // A clerk's "Aceptar" is not a loop: the phones get their turn between two.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                }
         });
 
         int created = 0;
@@ -505,8 +538,7 @@ private slots:
             }
             const QStringList allowed{
                 QStringLiteral("El juez %1 ya tiene puntuada la jaula %2.").arg(juez).arg(cage),
-                QStringLiteral("La jaula %1 ya tiene las puntuaciones de sus 3 jueces.").arg(cage),
-                QStringLiteral("El Grupo D no se Puntua ")};
+                QStringLiteral("La jaula %1 ya tiene las puntuaciones de sus 3 jueces.").arg(cage)};
             if (answer.status != 409 || !allowed.contains(answer.error()))
                 unexpected << QStringLiteral("%1/%2: %3 %4")
                                   .arg(cage)
@@ -515,7 +547,7 @@ private slots:
                                   .arg(answer.error());
         }
         window.join();
-        QCOMPARE(unexpected, QStringList());
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
         QCOMPARE(int(windowFailed), 0);
 
         m_server->stop();
@@ -523,26 +555,28 @@ private slots:
         store::Statement pairs = db.prepare(QStringLiteral(
             "SELECT jaula, juez, count(*) FROM Puntos GROUP BY jaula, juez HAVING count(*) > 1"));
         QVERIFY2(!pairs.step(), "a judge scored a cage twice");
-        store::Statement count = db.prepare(QStringLiteral("SELECT count(*) FROM Puntos"));
+        const int cages = lastCage - firstCage + 1;
+        store::Statement count = db.prepare(QStringLiteral("SELECT count(*) FROM Puntos WHERE jaula >= '1'"));
         QVERIFY(count.step());
-        // Cage 2 had two rows and cage 3 three; cages 1, 2 and 5 end with all three judges.
-        QCOMPARE(int(count.int64(0)), 5 + 3 + 1 + 3);
-        QCOMPARE(created + int(windowStored), 3 + 1 + 3);
-        for (const int cage : {1, 2, 5}) {
+        QCOMPARE(int(count.int64(0)), 2 + 3 + 3 * cages); // the fixture's rows and all three judges of each
+        QCOMPARE(created + int(windowStored), 3 * cages);
+        QVERIFY(created > 0 && windowStored > 0);
+        store::Statement phonesOnly =
+            db.prepare(QStringLiteral("SELECT jaula FROM Recepcion WHERE jaula >= ? AND jaula NOT IN "
+                                      "(SELECT CAST(jaula AS INTEGER) FROM Puntos WHERE puntos1 = 9)"));
+        phonesOnly.bind(1, qint64(firstCage));
+        int checked = 0;
+        while (phonesOnly.step()) {
+            const int cage = int(phonesOnly.int64(0));
             store::Statement bird =
                 db.prepare(QStringLiteral("SELECT puntos, termina FROM Recepcion WHERE jaula = ?"));
             bird.bind(1, qint64(cage));
             QVERIFY(bird.step());
-            const judging::CageScores scores = judging::puntuacionesJaula(db, cage);
-            QCOMPARE(scores.rows.size(), std::size_t(3));
-            // Rows the window stores leave the bird's score to its closing or the reload; cage 2
-            // is scored from the phones only.
-            if (cage == 2) {
-                QCOMPARE(bird.real(0), scores.finalScore);
-                QCOMPARE(bird.text(1), QStringLiteral("S"));
-            }
+            QCOMPARE(bird.real(0), judging::puntuacionesJaula(db, cage).finalScore);
+            QCOMPARE(bird.text(1), QStringLiteral("S"));
+            ++checked;
         }
-        QVERIFY(before != dump(m_path, QStringLiteral("Puntos")));
+        QVERIFY(checked > 0);
     }
 };
 
