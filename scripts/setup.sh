@@ -13,9 +13,13 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
   fonts-liberation
   sqlite3 python3 python3-xlwt poppler-utils
+  # The pages' tests in a real browser (tests/browser): Chromium, driven from Node.js.
+  chromium nodejs
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
   clang libclang-rt-14-dev
 )
+# npm comes with Node.js from some sources; Debian's own package only when it is not there.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -30,3 +34,5 @@ fi
 
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$top/build" -j"$(nproc)"
+# playwright-core for the browser tests, at the version package-lock.json pins.
+(cd "$top/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)

@@ -6,6 +6,13 @@
 namespace server
 {
 
+QString deviceAddress(const QHostAddress& address)
+{
+    bool mapped = false;
+    const quint32 ipv4 = address.toIPv4Address(&mapped);
+    return mapped ? QHostAddress(ipv4).toString() : address.toString();
+}
+
 bool sameKey(const QByteArray& given, const QByteArray& expected)
 {
     // Every byte of the longer is looked at whatever the lengths, and the difference of lengths
@@ -55,7 +62,7 @@ QByteArray cookieValue(const QByteArray& header, const QByteArray& name)
 
 std::optional<int> Throttle::wait(const QHostAddress& address, Clock::time_point now) const
 {
-    const auto found = m_records.constFind(address.toString());
+    const auto found = m_records.constFind(deviceAddress(address));
     if (found == m_records.cend() || found->until <= now)
         return std::nullopt;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(found->until - now).count();
@@ -64,7 +71,7 @@ std::optional<int> Throttle::wait(const QHostAddress& address, Clock::time_point
 
 void Throttle::wrongKey(const QHostAddress& address, Clock::time_point now)
 {
-    Record& record = m_records[address.toString()];
+    Record& record = m_records[deviceAddress(address)];
     ++record.wrong;
     if (record.wrong < freeWrongKeys)
         return;
@@ -74,7 +81,7 @@ void Throttle::wrongKey(const QHostAddress& address, Clock::time_point now)
 
 void Throttle::rightKey(const QHostAddress& address)
 {
-    m_records.remove(address.toString());
+    m_records.remove(deviceAddress(address));
 }
 
 QString waitRefusal(int seconds)

@@ -13,6 +13,10 @@
 namespace server
 {
 
+// A device's address as people read it: an IPv4 client of the dual-stack socket without its
+// "::ffff:" prefix, so that one phone is one address whichever way it came.
+QString deviceAddress(const QHostAddress& address);
+
 // Whether two keys are equal, in a time that depends on their lengths only, never on where they
 // first differ: the answer's delay tells a guesser nothing.
 bool sameKey(const QByteArray& given, const QByteArray& expected);

@@ -268,7 +268,7 @@ QHttpServerResponse HttpService::addScore(const QHttpServerRequest& request, int
     ++m_ownWrites;
     QHttpServerResponse stored = cageAnswer(cage);
     emit scoreStored(ScoreNotice{cage, int(score.juez), judging::totalOf(score.puntos),
-                                 request.remoteAddress().toString()});
+                                 deviceAddress(request.remoteAddress())});
     return QHttpServerResponse(QByteArray("application/json"), stored.data(), Status::Created);
 }
 
@@ -285,7 +285,7 @@ const Board& HttpService::board()
 void HttpService::seen(const QHostAddress& address)
 {
     const Clock::time_point now = Clock::now();
-    m_devices[address.toString()] = now;
+    m_devices[deviceAddress(address)] = now;
     for (auto i = m_devices.begin(); i != m_devices.end();)
         i = now - i.value() > deviceWindow ? m_devices.erase(i) : std::next(i);
     if (int(m_devices.size()) != m_deviceCount) {

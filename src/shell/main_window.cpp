@@ -30,6 +30,7 @@
 
 // -- backups
 #include "backups/backups_window.h"
+#include "windows/network/network_window.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -207,6 +208,9 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
         if (m_backups->restored())
             showRestored();
     });
+
+    // -- network
+    enableTask(m_ui->actionRed, [this] { showTask(m_network); });
 }
 
 MainWindow::~MainWindow()
@@ -293,8 +297,10 @@ void MainWindow::runModal()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        m_network.reset(); // closing the exhibition stops the show's server
         emit closed();
+    }
 }
 
 void MainWindow::panelClicked(const QString& key)

@@ -28,6 +28,9 @@ class ScoreImportWindow;
 // -- backups
 class BackupsWindow;
 
+// -- network
+class NetworkWindow;
+
 namespace Ui
 {
 class MainWindow;
@@ -112,4 +115,7 @@ private:
 
     // -- backups
     std::unique_ptr<BackupsWindow> m_backups;
+
+    // -- network: kept while the exhibition is open, since the server it started runs on
+    std::unique_ptr<NetworkWindow> m_network;
 };
