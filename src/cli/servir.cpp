@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <csignal>
 #include <unistd.h>
@@ -79,6 +80,8 @@ int servir(const QStringList& args, Streams io)
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
+    // The refusal is told in the program's words; Qt's own warning of it would only repeat it.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.httpserver*=false"));
     server::ShowServer show;
     if (const QString refusal = show.start(settings); !refusal.isEmpty()) {
         io.err << refusal << Qt::endl;
