@@ -28,23 +28,17 @@ struct UsageError {
 };
 
 int crear(const QStringList& args, Streams io);
-// -- reception
 int recalcular(const QStringList& args, Streams io);
 
-// -- listings
 int listados(const QStringList& args, Streams io);
 // The application object for the command line: a GUI application, offscreen, when a command
 // draws PDFs ("listados --pdf": Qt's fonts need one), a core application otherwise.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 
-// -- import
 int importarRecepcion(const QStringList& args, Streams io);
 int importarPuntuacion(const QStringList& args, Streams io);
 
-// -- network
 int servir(const QStringList& args, Streams io);
-
-// -- backups
 int copia(const QStringList& args, Streams io);
 int restaurar(const QStringList& args, Streams io);
 // The copy taken before an import is stored; one that fails is told on err, and the import goes on.

@@ -1,6 +1,6 @@
 #include "cli/commands.h"
+#include "rules/exhibition/exhibition.h"
 #include "server/show_server.h"
-#include "shell/exhibition.h"
 #include "store/error.h"
 
 #include <QCoreApplication>

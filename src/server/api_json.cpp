@@ -1,7 +1,7 @@
 #include "server/api_json.h"
 
-#include "judging/judge_rows.h"
-#include "shell/formats.h"
+#include "base/formats.h"
+#include "rules/judging/judge_rows.h"
 
 #include <QJsonDocument>
 #include <QJsonValue>

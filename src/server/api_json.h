@@ -4,10 +4,10 @@
 // a cage for whoever scores it (blind: no owner, club nor licence), the listings' rows, and the
 // reading of a score sent by a phone.
 
-#include "judging/cage_entry.h"
-#include "judging/score_ranges.h"
-#include "listings/classification_text.h"
-#include "listings/listing.h"
+#include "rules/judging/cage_entry.h"
+#include "rules/judging/score_ranges.h"
+#include "rules/listings/classification_text.h"
+#include "rules/listings/listing.h"
 
 #include <QByteArray>
 #include <QJsonArray>

@@ -1,11 +1,11 @@
 #include "server/board.h"
 
-#include "judging/final_score.h"
-#include "listings/classification_text.h"
-#include "listings/group_d_list.h"
-#include "listings/listing.h"
-#include "listings/openings.h"
-#include "listings/province_ranking.h"
+#include "rules/judging/final_score.h"
+#include "rules/listings/classification_text.h"
+#include "rules/listings/group_d_list.h"
+#include "rules/listings/listing.h"
+#include "rules/listings/openings.h"
+#include "rules/listings/province_ranking.h"
 #include "server/api_json.h"
 #include "store/database.h"
 

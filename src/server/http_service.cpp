@@ -1,9 +1,9 @@
 #include "server/http_service.h"
 
-#include "judging/cage_entry.h"
-#include "judging/final_score.h"
-#include "listings/openings.h"
-#include "reception/cage_number.h"
+#include "rules/judging/cage_entry.h"
+#include "rules/judging/final_score.h"
+#include "rules/listings/openings.h"
+#include "rules/reception/cage_number.h"
 #include "server/api_json.h"
 #include "store/error.h"
 
@@ -136,7 +136,7 @@ QHttpServerResponse HttpService::answer(const QHttpServerRequest& request)
     try {
         QHttpServerResponse response = route(request, parts);
         return response;
-    } catch (const store::Error& e) {
+    } catch (const base::Error& e) {
         // The file is busy beyond the wait, or cannot be written: nothing was stored.
         return error(e.message(), Status::ServiceUnavailable);
     }

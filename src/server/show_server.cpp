@@ -39,7 +39,7 @@ protected:
                 store::Database::open(m_settings.exhibitionPath, store::schema::exhibition());
             store::Database clubs = store::Database::open(m_settings.clubsPath, store::schema::clubs());
             service = std::make_unique<HttpService>(std::move(db), std::move(clubs), m_settings.key);
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             m_started.set_value({e.message(), 0});
             return;
         }

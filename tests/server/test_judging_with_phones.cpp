@@ -3,13 +3,13 @@
 // judge the window has just stored.
 
 #include "http_client.h"
-#include "judging/judging_window.h"
+#include "kit/messages.h"
+#include "rules/exhibition/exhibition.h"
 #include "server/show_server.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/messages.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/judging/judging_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -3,13 +3,13 @@
 // and the server stopping with the exhibition.
 
 #include "http_client.h"
+#include "kit/messages.h"
 #include "server/show_server.h"
-#include "shell/app_state.h"
-#include "shell/main_window.h"
-#include "shell/messages.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 #include "windows/network/network_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
 
 #include <QAction>
 #include <QDir>

@@ -2,12 +2,11 @@
 // with the file left as it was, and the rows that many devices and the judging window send at once.
 
 #include "http_client.h"
-#include "judging/cage_entry.h"
-#include "judging/final_score.h"
-#include "judging/judge_rows.h"
-#include "reception/cage_number.h"
+#include "rules/judging/cage_entry.h"
+#include "rules/judging/final_score.h"
+#include "rules/judging/judge_rows.h"
+#include "rules/reception/cage_number.h"
 #include "server/show_server.h"
-#include "shell/app_state.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 
@@ -159,14 +158,14 @@ private slots:
         QCOMPARE(stored.json().object().value(QStringLiteral("termina")).toString(), QStringLiteral("S"));
 
         {
-            AppState state;
-            state.mainDb = store::Database::open(windowCopy, store::schema::exhibition());
+            const store::Database window = store::Database::open(windowCopy, store::schema::exhibition());
+            store::Recordset puntos; // the window's PuntosRs
             judging::JudgeScores row;
             row.juez = 3;
             row.puntos = {8.5, 8.25, 18.125, 28, 27.75};
             row.puntost = judging::totalOf(row.puntos);
-            judging::grabarJuez(state, 2, judging::EntryMode::New, row, QStringLiteral("A "));
-            judging::recalcularPuntuaciones(state.mainDb);
+            judging::grabarJuez(window, puntos, 2, judging::EntryMode::New, row, QStringLiteral("A "));
+            judging::recalcularPuntuaciones(window);
         }
         m_server->stop();
         QCOMPARE(dump(m_path, QStringLiteral("Puntos")), dump(windowCopy, QStringLiteral("Puntos")));
@@ -519,7 +518,7 @@ private slots:
                             entering.commit();
                             ++windowStored;
                         }
-                    } catch (const store::Error&) {
+                    } catch (const base::Error&) {
                         ++windowFailed;
                     }
                     // A clerk's "Aceptar" is not a loop: the phones get their turn between two.

@@ -1,10 +1,10 @@
 #include "windows/network/network_window.h"
 
+#include "base/formats.h"
+#include "kit/messages.h"
 #include "output/qr_code.h"
-#include "shell/app_state.h"
-#include "shell/formats.h"
-#include "shell/messages.h"
 #include "ui_network_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QPixmap>
 #include <QTime>
