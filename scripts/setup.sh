@@ -8,14 +8,21 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libsqlite3-dev libfreexl-dev
+  # The show's server and the QR of its address; Debian's HTTP server package needs the
+  # WebSockets one to be found by CMake.
+  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
   fonts-liberation
   sqlite3 python3 python3-xlwt poppler-utils
   # The package and its checks (scripts/package.sh), the guide's PDF, the install test
   # (scripts/install-test.sh).
   dpkg-dev desktop-file-utils appstream lintian python3-markdown weasyprint debootstrap
+  # The pages' tests in a real browser (tests/browser): Chromium, driven from Node.js.
+  chromium nodejs
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
   clang libclang-rt-14-dev
 )
+# npm comes with Node.js from some sources; Debian's own package only when it is not there.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -30,3 +37,5 @@ fi
 
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$top/build" -j"$(nproc)"
+# playwright-core for the browser tests, at the version package-lock.json pins.
+(cd "$top/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)

@@ -38,6 +38,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 int importarRecepcion(const QStringList& args, Streams io);
 int importarPuntuacion(const QStringList& args, Streams io);
 
+int servir(const QStringList& args, Streams io);
 int copia(const QStringList& args, Streams io);
 int restaurar(const QStringList& args, Streams io);
 // The copy taken before an import is stored; one that fails is told on err, and the import goes on.

@@ -24,6 +24,7 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         {QStringLiteral("importar-recepcion"), cli::importarRecepcion},
         {QStringLiteral("importar-puntuacion"), cli::importarPuntuacion},
 
+        {QStringLiteral("servir"), cli::servir},
         {QStringLiteral("copia"), cli::copia},
         {QStringLiteral("restaurar"), cli::restaurar},
     };

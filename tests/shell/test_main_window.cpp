@@ -251,7 +251,8 @@ private slots:
         for (QAction* action : child<QMenuBar>(main.get(), "menubar")->actions())
             titles << action->text();
         QCOMPARE(titles, (QStringList{"1 Recepcion", "2 Puntuacion", "3 Configuracion", "4 Club",
-                                      "5 Listados", "6 Importar de PDA", "7 Salir", "Acerca de"}));
+                                      "5 Listados", "6 Importar de PDA", "7 Salir", "Acerca de",
+                                      "Red de la Exposición"}));
         QStringList listados;
         for (QAction* action : child<QMenu>(main.get(), "menuListados")->actions())
             listados << (action->isSeparator() ? "-" : action->text());
@@ -311,7 +312,7 @@ private slots:
             titles << action->text();
         QCOMPARE(
             titles.join(u','),
-            "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,7 Salir,Acerca de");
+            "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,7 Salir,Acerca de,Red de la Exposición");
     }
 
     // Alt+7 closes the main window, as "7 Salir" does.

@@ -1,5 +1,6 @@
 #include "rules/judging/judge_rows.h"
 
+#include "rules/judging/cage_entry.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/quote.h"
@@ -96,19 +97,7 @@ void grabarJuez(const store::Database& db, store::Recordset& puntos, int cage, E
                                   .arg(cage));
         puntos.edit();
     }
-    try {
-        puntos.setValue(QStringLiteral("jaula"), QString::number(cage));
-        puntos.setValue(QStringLiteral("juez"), row.juez);
-        for (int i = 0; i < apartadoCount; ++i)
-            puntos.setValue(apartados()[std::size_t(i)].field, row.puntos[std::size_t(i)]);
-        puntos.setValue(QStringLiteral("puntost"), row.puntost);
-        puntos.setValue(QStringLiteral("Grupo"), grupo.trimmed());
-        puntos.setValue(QStringLiteral("categ"), QStringLiteral(" "));
-        puntos.update();
-    } catch (const base::Error&) {
-        puntos.cancelUpdate(); // the result stays usable for the next attempt
-        throw;
-    }
+    storeJudgeRow(puntos, cage, row, grupo);
 }
 
 JudgeScores readJudgeRow(const store::Recordset& puntos)

@@ -51,6 +51,14 @@ std::vector<JudgeScores> judgesOf(store::Statement& rows, const QString& cage)
     return judges;
 }
 
+// The birds of one group and sex in the order of the classification: best score first.
+store::Recordset classifiedBirds(const store::Database& db, const QString& grupo, const QString& sexo)
+{
+    return db.openRecordset(QStringLiteral("Select * from recepcion where grupo  = ") + store::quote(grupo) +
+                            QStringLiteral("and sexo = ") + store::quote(sexo) +
+                            QStringLiteral(" order by puntos desc"));
+}
+
 } // namespace
 
 QString birdHeading()
@@ -163,9 +171,7 @@ QString generarListado(const store::Database& db, const QString& grupo, const QS
     // One read transaction: the listing sees one state of the file, and the file is locked and
     // checked once rather than once for every bird's judges.
     store::Transaction reading(db);
-    store::Recordset birds = db.openRecordset(QStringLiteral("Select * from recepcion where grupo  = ") +
-                                              store::quote(grupo) + QStringLiteral("and sexo = ") +
-                                              store::quote(sexo) + QStringLiteral(" order by puntos desc"));
+    store::Recordset birds = classifiedBirds(db, grupo, sexo);
     if (birds.recordCount() == 0)
         return {};
     // The judges of each bird, as "select * from puntos where jaula = '7' order by juez ,puntost
@@ -183,6 +189,22 @@ QString generarListado(const store::Database& db, const QString& grupo, const QS
     }
     reading.commit();
     return text;
+}
+
+} // namespace listings
+
+namespace listings
+{
+
+std::vector<ClassifiedBird> clasificacion(const store::Database& db, const QString& grupo,
+                                          const QString& sexo)
+{
+    store::Recordset birds = classifiedBirds(db, grupo, sexo);
+    std::vector<ClassifiedBird> ranked;
+    ranked.reserve(std::size_t(birds.recordCount()));
+    for (birds.moveFirst(); !birds.eof(); birds.moveNext())
+        ranked.push_back(readBird(birds));
+    return ranked;
 }
 
 } // namespace listings

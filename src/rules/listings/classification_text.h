@@ -55,6 +55,11 @@ QString judgeLine(const JudgeScores& scores);
 // The whole block of one bird, ended by its hyphens and two empty lines.
 QString birdBlock(int place, const ClassifiedBird& bird, const std::vector<JudgeScores>& judges);
 
+// The birds of the group and sex in the order of the classification, the first in place 1 (the
+// list the preview text is made of, for whoever shows it otherwise).
+std::vector<ClassifiedBird> clasificacion(const store::Database& db, const QString& grupo,
+                                          const QString& sexo);
+
 // GenerarListado: the preview text of the group and sex, read from the database as it stands
 // (callers bring the final scores up to date first). Empty when no bird is of that group and
 // sex.

@@ -6,6 +6,7 @@
 #include "kit/messages.h"
 #include "kit/store_guard.h"
 #include "kit/toolbar.h"
+#include "rules/judging/cage_entry.h"
 #include "rules/judging/cage_scores.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/cage_number.h"
@@ -199,7 +200,7 @@ void JudgingWindow::cageFocusOut()
         const std::optional<judging::Paloma> bird =
             judging::buscarPaloma(m_state.mainDb, m_state.receRs, *cage);
         if (bird && bird->groupD()) {
-            Messages::inform(this, aviso, QStringLiteral("El Grupo D no se Puntua "));
+            Messages::inform(this, aviso, judging::groupDRefusal());
             m_ui->Text1->clear();
             focus::later(m_ui->Text1);
             return;
@@ -399,9 +400,14 @@ void JudgingWindow::aceptar()
         entry.puntos[std::size_t(i)] = scoreBox(i)->text();
     // On a store error the panel stays open with what was typed.
     guarded(this, [&] {
+        // The check and the store in one transaction: a steward's phone storing the same judge
+        // between them would otherwise give the cage that judge twice. It ends before any box
+        // is shown, so that the phones are never kept waiting on a message.
+        std::optional<store::Transaction> entering(std::in_place, m_state.mainDb);
         const std::variant<judging::JudgeScores, judging::EntryProblem> checked =
             judging::checkEntry(m_state.mainDb, *m_cage, m_mode, entry, m_state.jueces());
         if (const auto* problem = std::get_if<judging::EntryProblem>(&checked)) {
+            entering.reset();
             if (problem->box == 0)
                 refuse(m_ui->Text3, problem->message, QString());
             else
@@ -414,6 +420,8 @@ void JudgingWindow::aceptar()
             scoreBox(i)->setText(judging::scoreText(row.puntos[std::size_t(i)]));
         m_ui->Text9->setText(formats::score(row.puntost));
         judging::grabarJuez(m_state.mainDb, m_state.puntosRs, *m_cage, m_mode, row, m_grupo);
+        entering->commit();
+        entering.reset();
         endEntry();
     });
 }

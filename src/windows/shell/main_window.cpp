@@ -20,6 +20,7 @@
 #include "windows/listings/listadocl_window.h"
 #include "windows/listings/listados_window.h"
 #include "windows/listings/listing_output.h"
+#include "windows/network/network_window.h"
 #include "windows/reception/reception_window.h"
 
 #include <QCloseEvent>
@@ -185,6 +186,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
         if (m_backups->restored())
             showRestored();
     });
+    connectTask(m_ui->actionRed, [this] { showTask(m_network); });
 }
 
 MainWindow::~MainWindow()
@@ -271,8 +273,10 @@ void MainWindow::runModal()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        m_network.reset(); // closing the exhibition stops the show's server
         emit closed();
+    }
 }
 
 void MainWindow::panelClicked(const QString& key)

@@ -22,6 +22,9 @@ class ScoreImportWindow;
 
 class BackupsWindow;
 
+// -- network
+class NetworkWindow;
+
 namespace Ui
 {
 class MainWindow;
@@ -100,4 +103,7 @@ private:
     std::unique_ptr<ScoreImportWindow> m_scoreImport;
 
     std::unique_ptr<BackupsWindow> m_backups;
+
+    // -- network: kept while the exhibition is open, since the server it started runs on
+    std::unique_ptr<NetworkWindow> m_network;
 };

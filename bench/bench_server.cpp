@@ -1,0 +1,190 @@
+// palomas-bench-server [CARPETA]: the show's server on 999 cages and 5 judges over loopback. 50 clients
+// send every judge's score of every judged bird at once (a POST each, answered when stored), then
+// read cages and the listings until 10,000 requests have been answered; every answer must be the
+// one expected. Prints the latencies of the score POSTs and of the results board's JSON.
+
+#include "generator.h"
+#include "server/show_server.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <deque>
+#include <functional>
+
+namespace
+{
+
+constexpr int clients = 50;
+constexpr int totalRequests = 10000;
+const QByteArray key = "135790";
+
+struct Job {
+    QByteArray method;
+    QString path;
+    QByteArray body;
+    int expected;
+    std::vector<double>* latencies;
+};
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, std::size_t(p * double(values.size() - 1) + 0.5))];
+}
+
+void print(const QString& name, const std::vector<double>& ms)
+{
+    QTextStream(stdout) << QStringLiteral("%1: %2 peticiones, p50 %3 ms, p99 %4 ms, máx %5 ms")
+                               .arg(name, -28)
+                               .arg(ms.size())
+                               .arg(percentile(ms, 0.5), 0, 'f', 2)
+                               .arg(percentile(ms, 0.99), 0, 'f', 2)
+                               .arg(percentile(ms, 1.0), 0, 'f', 2)
+                        << Qt::endl;
+}
+
+// Runs the jobs with `clients` requests in flight at once, each client its own connection.
+int run(quint16 port, std::deque<Job>& jobs, int inFlight = clients)
+{
+    int errors = 0;
+    int running = 0;
+    std::vector<std::unique_ptr<QNetworkAccessManager>> managers;
+    std::function<void(QNetworkAccessManager*)> next = [&](QNetworkAccessManager* net) {
+        if (jobs.empty()) {
+            if (--running == 0)
+                QCoreApplication::exit(0);
+            return;
+        }
+        Job job = jobs.front();
+        jobs.pop_front();
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(job.path)));
+        request.setRawHeader("Authorization", "Bearer " + key);
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        auto timer = std::make_shared<QElapsedTimer>();
+        timer->start();
+        QNetworkReply* reply = net->sendCustomRequest(request, job.method, job.body);
+        QObject::connect(reply, &QNetworkReply::finished, [&, reply, job, timer, net] {
+            job.latencies->push_back(double(timer->nsecsElapsed()) / 1e6);
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (status != job.expected) {
+                if (++errors <= 5)
+                    QTextStream(stderr) << job.method << ' ' << job.path << ": " << status << ' '
+                                        << reply->readAll() << Qt::endl;
+            }
+            reply->deleteLater();
+            next(net);
+        });
+    };
+    for (int i = 0; i < inFlight; ++i) {
+        managers.push_back(std::make_unique<QNetworkAccessManager>());
+        ++running;
+        next(managers.back().get());
+    }
+    QCoreApplication::exec();
+    return errors;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    // A folder may be given: on a RAM disk (/dev/shm) the figures leave out the disk's commit.
+    QTemporaryDir temporary;
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
+    bench::ExhibitionSize size;
+    size.cages = 999;
+    size.judgesPerCage = 0; // the phones send every score
+    size.jueces = 5;
+    const bench::Generated files = bench::generate(folder, QStringLiteral("expo-999.mdb"), size);
+
+    server::ShowServer show;
+    if (const QString refusal = show.start({files.exhibition, files.clubs, 0, QString::fromLatin1(key)});
+        !refusal.isEmpty()) {
+        QTextStream(stderr) << refusal << Qt::endl;
+        return 1;
+    }
+
+    std::vector<int> judged;
+    {
+        const store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
+        store::Statement birds =
+            db.prepare(QStringLiteral("SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY jaula"));
+        while (birds.step())
+            judged.push_back(int(birds.int64(0)));
+    }
+
+    std::vector<double> posts, cages, board, listings, alone;
+    // One phone alone: what one score costs without waiting for others (the file's commit).
+    constexpr int aloneCount = 100;
+    for (int i = 0; i < aloneCount; ++i) {
+        std::deque<Job> one{{"POST",
+                             QStringLiteral("/api/jaulas/%1/puntuaciones").arg(judged[std::size_t(i)]),
+                             QByteArray(R"({"juez":1,"puntos":[8.5,8.25,18,28,27.75]})"), 201, &alone}};
+        run(show.port(), one, 1);
+    }
+
+    std::deque<Job> jobs;
+    // Judge by judge over every cage, so that the 50 requests in flight are for different cages
+    // and for the same ones in turn.
+    for (int juez = 1; juez <= 5; ++juez)
+        for (const int cage : judged)
+            if (juez > 1 || cage > judged[aloneCount - 1])
+                jobs.push_back(
+                    {"POST", QStringLiteral("/api/jaulas/%1/puntuaciones").arg(cage),
+                     QStringLiteral(R"({"juez":%1,"puntos":[8.5,8.25,18,28,27.75]})").arg(juez).toUtf8(), 201,
+                     &posts});
+    const std::size_t postCount = jobs.size();
+    const QStringList lists{"/api/clasificaciones/AM", "/api/clasificaciones/CH", "/api/grupo-d/A",
+                            "/api/provincias"};
+    for (std::size_t i = postCount; i < std::size_t(totalRequests); ++i) {
+        if (i % 4 == 0)
+            jobs.push_back({"GET", QStringLiteral("/api/tablero"), {}, 200, &board});
+        else if (i % 4 == 1)
+            jobs.push_back({"GET", lists[qsizetype(i / 4 % 4)], {}, 200, &listings});
+        else
+            jobs.push_back(
+                {"GET", QStringLiteral("/api/jaulas/%1").arg(judged[i % judged.size()]), {}, 200, &cages});
+    }
+    QElapsedTimer all;
+    all.start();
+    const int errors = run(show.port(), jobs) + int(alone.size() != aloneCount);
+    const double seconds = double(all.elapsed()) / 1000;
+
+    // The board right after a score: built again from the file.
+    std::vector<double> fresh;
+    {
+        const store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
+        for (int i = 0; i < 20; ++i) {
+            std::deque<Job> one{{"GET", QStringLiteral("/api/tablero"), {}, 200, &fresh}};
+            db.execute(QStringLiteral(
+                "UPDATE Puntos SET puntos1 = puntos1 WHERE rowid = 1")); // another program's write
+            run(show.port(), one, 1);
+        }
+    }
+
+    QTextStream(stdout) << QStringLiteral(
+                               "%1 jaulas, 5 jueces, %2 clientes a la vez, %3 peticiones en %4 s, %5 errores")
+                               .arg(size.cages)
+                               .arg(clients)
+                               .arg(totalRequests)
+                               .arg(seconds, 0, 'f', 1)
+                               .arg(errors)
+                        << Qt::endl;
+    print(QStringLiteral("POST puntuación, un cliente"), alone);
+    print(QStringLiteral("POST puntuación"), posts);
+    print(QStringLiteral("GET jaula"), cages);
+    print(QStringLiteral("GET listado"), listings);
+    print(QStringLiteral("GET tablero"), board);
+    print(QStringLiteral("GET tablero tras un cambio"), fresh);
+    return errors == 0 ? 0 : 1;
+}

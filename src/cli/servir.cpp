@@ -1,0 +1,102 @@
+#include "cli/commands.h"
+#include "rules/exhibition/exhibition.h"
+#include "server/show_server.h"
+#include "store/error.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+#include <csignal>
+#include <unistd.h>
+
+namespace cli
+{
+
+namespace
+{
+
+const QString servirUsage =
+    QStringLiteral("Uso: palomas-cli servir EXPOSICION.mdb [--puerto P] [--clave CLAVE] [--clubs CLUB.mdb]");
+
+// SIGINT and SIGTERM reach the event loop through a pipe: the handler may only write a byte.
+int signalPipe[2] = {-1, -1};
+
+extern "C" void onStopSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+// palomas-cli servir: the show's server without windows, until SIGINT or SIGTERM.
+int servir(const QStringList& args, Streams io)
+{
+    QStringList positional;
+    server::ServerSettings settings;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == u"--puerto" || arg == u"--clave" || arg == u"--clubs") {
+            if (++i == args.size())
+                throw UsageError{servirUsage};
+            if (arg == u"--puerto") {
+                bool ok = false;
+                const uint port = args[i].toUInt(&ok);
+                if (!ok || port > 65535)
+                    throw UsageError{QStringLiteral("El puerto debe ser un número del 0 al 65535.\n") +
+                                     servirUsage};
+                settings.port = quint16(port);
+            } else if (arg == u"--clave") {
+                settings.key = args[i];
+            } else {
+                settings.clubsPath = args[i];
+            }
+        } else if (arg.startsWith(u"--")) {
+            throw UsageError{QStringLiteral("Opción desconocida: «%1»\n").arg(arg) + servirUsage};
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.size() != 1)
+        throw UsageError{servirUsage};
+    settings.exhibitionPath = positional[0];
+    if (settings.clubsPath.isEmpty())
+        settings.clubsPath = exhibition::clubsPath(exhibition::programFolder());
+    if (!QFileInfo::exists(settings.clubsPath))
+        throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
+                               .arg(settings.clubsPath));
+    if (!QFileInfo::exists(settings.exhibitionPath))
+        throw store::Error(
+            QStringLiteral("No se encuentra la exposición «%1».").arg(settings.exhibitionPath));
+
+    if (::pipe(signalPipe) != 0)
+        throw store::Error(QStringLiteral("No se pueden atender las señales de parada."));
+    QSocketNotifier stopped(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stopped, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    // The refusal is told in the program's words; Qt's own warning of it would only repeat it.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.httpserver*=false"));
+    server::ShowServer show;
+    if (const QString refusal = show.start(settings); !refusal.isEmpty()) {
+        io.err << refusal << Qt::endl;
+        return 1;
+    }
+    io.out << QStringLiteral("Sirviendo en http://%1:%2/ clave %3")
+                  .arg(server::lanAddress())
+                  .arg(show.port())
+                  .arg(show.key())
+           << Qt::endl;
+    QCoreApplication::exec();
+    // Every request under way is answered and every write committed before the file is let go.
+    show.stop();
+    io.out << QStringLiteral("Servidor parado.") << Qt::endl;
+    return 0;
+}
+
+} // namespace cli

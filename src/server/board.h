@@ -1,0 +1,46 @@
+#pragma once
+
+// The results as the hall's board and the listing API show them: the six classifications of
+// groups A to C, the five group D categories and the provinces, built from the listing builders
+// with the final scores brought up to date first. Kept between requests and built again only when
+// the file changed, so that many screens refreshing every few seconds cost one build per change.
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+
+namespace store
+{
+class Database;
+class Recordset;
+} // namespace store
+
+namespace server
+{
+
+class Board
+{
+public:
+    // Builds the results again when version differs from the one they were built at.
+    void update(const store::Database& db, store::Recordset& clubs, qint64 version);
+
+    // Whether a name is one of the listings: "AM" to "CH", and "A" to "E" for group D.
+    static bool isClassificationName(const QString& name);
+    static bool isGroupDName(const QString& categ);
+
+    const QJsonObject& all() const { return m_all; }
+    // By group and sex ("AM", "CH"), by group D category ("A" to "E"); nothing for another name.
+    std::optional<QJsonArray> classification(const QString& name) const;
+    std::optional<QJsonArray> groupD(const QString& categ) const;
+    const QJsonArray& provinces() const { return m_provinces; }
+
+private:
+    qint64 m_version = -1;
+    QJsonObject m_all;
+    QHash<QString, QJsonArray> m_classifications;
+    QHash<QString, QJsonArray> m_groupD;
+    QJsonArray m_provinces;
+};
+
+} // namespace server

@@ -1,0 +1,96 @@
+#include "windows/network/network_window.h"
+
+#include "base/formats.h"
+#include "kit/messages.h"
+#include "output/qr_code.h"
+#include "ui_network_window.h"
+#include "windows/shell/app_state.h"
+
+#include <QPixmap>
+#include <QTime>
+
+namespace
+{
+
+const QString aviso = QStringLiteral("Aviso");
+constexpr int qrScale = 6; // screen pixels per module: a phone reads it from a metre away
+
+} // namespace
+
+NetworkWindow::NetworkWindow(AppState& state, QWidget* parent)
+    : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::NetworkWindow>())
+{
+    m_ui->setupUi(this);
+    setWindowTitle(QStringLiteral("Red de la Exposición"));
+    connect(m_ui->botonIniciar, &QPushButton::clicked, this, &NetworkWindow::start);
+    connect(m_ui->botonParar, &QPushButton::clicked, this, &NetworkWindow::stop);
+    connect(m_ui->botonCerrar, &QPushButton::clicked, this, &QDialog::accept);
+    connect(&m_show, &server::ShowServer::devicesChanged, this,
+            [this](int count) { m_ui->labelDispositivos->setText(QString::number(count)); });
+    connect(&m_show, &server::ShowServer::scoreStored, this, &NetworkWindow::showScore);
+    showState();
+}
+
+NetworkWindow::~NetworkWindow()
+{
+    stop();
+}
+
+void NetworkWindow::start()
+{
+    bool ok = false;
+    const uint port = m_ui->textPuerto->text().trimmed().toUInt(&ok);
+    if (!ok || port < 1 || port > 65535) {
+        Messages::inform(this, aviso, QStringLiteral("El puerto debe ser un número del 1 al 65535."));
+        m_ui->textPuerto->setFocus();
+        return;
+    }
+    const QString refusal = m_show.start(
+        {m_state.mainDb.path(), m_state.clubDb.path(), quint16(port), m_ui->textClave->text().trimmed()});
+    if (!refusal.isEmpty()) {
+        Messages::inform(this, aviso, refusal);
+        return;
+    }
+    showState();
+}
+
+void NetworkWindow::stop()
+{
+    if (!m_show.running())
+        return;
+    m_show.stop();
+    showState();
+}
+
+void NetworkWindow::showState()
+{
+    const bool running = m_show.running();
+    m_ui->botonIniciar->setEnabled(!running);
+    m_ui->botonParar->setEnabled(running);
+    m_ui->textPuerto->setReadOnly(running);
+    m_ui->textClave->setReadOnly(running);
+    if (!running) {
+        m_ui->labelEstado->setText(QStringLiteral("Servidor parado"));
+        m_ui->labelDireccion->clear();
+        m_ui->labelQr->clear();
+        m_ui->labelDispositivos->setText(QStringLiteral("0"));
+        return;
+    }
+    const QString url = m_show.url();
+    m_ui->labelEstado->setText(QStringLiteral("Sirviendo"));
+    m_ui->labelDireccion->setText(url);
+    m_ui->textClave->setText(m_show.key());
+    const QImage code = output::qrCode(url);
+    m_ui->labelQr->setPixmap(QPixmap::fromImage(code.scaled(code.size() * qrScale)));
+}
+
+void NetworkWindow::showScore(const server::ScoreNotice& notice)
+{
+    m_ui->listaPuntuaciones->insertItem(0, QStringLiteral("%1  Jaula %2  Juez %3  %4  (%5)")
+                                               .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
+                                               .arg(notice.jaula)
+                                               .arg(notice.juez)
+                                               .arg(formats::score(notice.total), notice.from));
+    while (m_ui->listaPuntuaciones->count() > shownScores)
+        delete m_ui->listaPuntuaciones->takeItem(m_ui->listaPuntuaciones->count() - 1);
+}

@@ -1,0 +1,187 @@
+// "Red de la Exposición": starting and stopping the server from the menu, what the window shows
+// to open on a phone, the refusals of a port or key it cannot use, the scores it sees arrive,
+// and the server stopping with the exhibition.
+
+#include "http_client.h"
+#include "kit/messages.h"
+#include "server/show_server.h"
+#include "support/fixtures.h"
+#include "support/gui_test.h"
+#include "windows/network/network_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTcpServer>
+
+using guitest::child;
+
+namespace
+{
+
+// A port nobody listens on now.
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::Any, 0);
+    return probe.serverPort();
+}
+
+} // namespace
+
+class TestNetworkWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    AppState m_state;
+    QNetworkAccessManager m_net;
+
+    QString path(const QString& name) const { return QDir(m_dir->path()).filePath(name); }
+
+    // Types the port and key and presses "Iniciar".
+    static void startOn(NetworkWindow* window, const QString& port, const QString& key)
+    {
+        guitest::type(child<QLineEdit>(window, "textPuerto"), port);
+        guitest::type(child<QLineEdit>(window, "textClave"), key);
+        child<QPushButton>(window, "botonIniciar")->click();
+    }
+
+private slots:
+    void initTestCase() { httptest::noProxy(); }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_state = AppState{};
+        m_state.programFolder = m_dir->path();
+        m_state.dbPath = path("expo.mdb");
+        store::Database::create(path("Club.mdb"), store::schema::clubs());
+        const store::Database db = store::Database::create(m_state.dbPath, store::schema::exhibition());
+        fixtures::addRow(db, "Config", {{"nombre", "Regional 2026"}, {"region", "Castilla"}, {"jueces", 3}});
+        fixtures::addBird(db, 1, "A", "M");
+        guitest::startScripting();
+    }
+
+    void cleanup() { VERIFY_SCRIPTED(); }
+
+    // The item at the end of the menu opens the window; started there, the server shows its
+    // address as text and as a QR code, its key, the devices and the scores that arrive, and
+    // keeps serving when the window is closed.
+    void startFromTheMenu()
+    {
+        auto main = guitest::openMain(m_state);
+        QVERIFY(main);
+        const QList<QAction*> menu = child<QMenuBar>(main.get(), "menubar")->actions();
+        QCOMPARE(menu.last()->text(), QStringLiteral("Red de la Exposición"));
+
+        const quint16 port = freePort();
+        QString address;
+        QString key;
+        QSize qr;
+        guitest::whenShown<NetworkWindow>([&](NetworkWindow* window) {
+            startOn(window, QString::number(port), QString());
+            address = child<QLabel>(window, "labelDireccion")->text();
+            key = child<QLineEdit>(window, "textClave")->text();
+            qr = child<QLabel>(window, "labelQr")->pixmap().size();
+            window->accept();
+        });
+        menu.last()->trigger();
+        QCOMPARE(address, QStringLiteral("http://%1:%2/").arg(server::lanAddress()).arg(port));
+        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9]{6}$")).match(key).hasMatch(), qPrintable(key));
+        // Version 2 at level M holds the address (at most 32 characters): 25 modules and the
+        // quiet zones, six pixels each.
+        QCOMPARE(qr, QSize((25 + 8) * 6, (25 + 8) * 6));
+
+        // The window closed, the server still serves; a score arrives and is listed.
+        const httptest::Answer stored = httptest::send(
+            m_net, "POST",
+            httptest::request(port, QStringLiteral("/api/jaulas/1/puntuaciones"), "Bearer " + key.toLatin1()),
+            R"({"juez":2,"puntos":[8,9,17.5,28,27.5]})");
+        QCOMPARE(stored.status, 201);
+        QStringList scores;
+        QString devices;
+        guitest::whenShown<NetworkWindow>([&](NetworkWindow* window) {
+            QTRY_COMPARE(child<QListWidget>(window, "listaPuntuaciones")->count(), 1);
+            scores << child<QListWidget>(window, "listaPuntuaciones")->item(0)->text().mid(10);
+            devices = child<QLabel>(window, "labelDispositivos")->text();
+            window->accept();
+        });
+        menu.last()->trigger();
+        QCOMPARE(scores, QStringList{QStringLiteral("Jaula 1  Juez 2  90,00  (127.0.0.1)")});
+        QCOMPARE(devices, QStringLiteral("1"));
+
+        // Closing the exhibition stops the server.
+        main->close();
+        QCOMPARE(httptest::rawStatus(port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"), -1);
+    }
+
+    void refusedSettings_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("letters") << "80a"
+                                 << ""
+                                 << "El puerto debe ser un número del 1 al 65535.";
+        QTest::newRow("zero") << "0"
+                              << ""
+                              << "El puerto debe ser un número del 1 al 65535.";
+        QTest::newRow("too high") << "65536"
+                                  << ""
+                                  << "El puerto debe ser un número del 1 al 65535.";
+        QTest::newRow("key with a blank")
+            << "free"
+            << "12 34"
+            << "La clave debe tener de 4 a 32 letras o cifras, sin espacios ni acentos.";
+        QTest::newRow("key too short")
+            << "free"
+            << "123"
+            << "La clave debe tener de 4 a 32 letras o cifras, sin espacios ni acentos.";
+        QTest::newRow("port in use") << "taken"
+                                     << ""
+                                     << "El puerto %1 está ocupado por otro programa: elija otro puerto.";
+    }
+
+    // A clear message, nothing started, and the window still there to try again.
+    void refusedSettings()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, key);
+        QFETCH(QString, message);
+        QTcpServer other;
+        if (port == u"taken") {
+            QVERIFY(other.listen(QHostAddress::Any, 0));
+            port = QString::number(other.serverPort());
+            message = message.arg(port);
+        } else if (port == u"free") {
+            port = QString::number(freePort());
+        }
+        m_state.mainDb = store::Database::open(m_state.dbPath, store::schema::exhibition());
+        m_state.clubDb = store::Database::open(path("Club.mdb"), store::schema::clubs());
+        NetworkWindow window(m_state);
+        window.show();
+        Messages::script(Messages::Answer::Ok);
+        startOn(&window, port, key);
+        QCOMPARE(Messages::last().text, message);
+        QVERIFY(!window.serving());
+        QVERIFY(child<QPushButton>(&window, "botonIniciar")->isEnabled());
+
+        // Corrected, it starts; "Parar" stops it.
+        startOn(&window, QString::number(freePort()), QStringLiteral("clave7"));
+        QVERIFY(window.serving());
+        QCOMPARE(child<QLineEdit>(&window, "textClave")->text(), QStringLiteral("clave7"));
+        child<QPushButton>(&window, "botonParar")->click();
+        QVERIFY(!window.serving());
+        QCOMPARE(child<QLabel>(&window, "labelEstado")->text(), QStringLiteral("Servidor parado"));
+    }
+};
+
+QTEST_MAIN(TestNetworkWindow)
+#include "test_network_window.moc"

@@ -1,0 +1,583 @@
+// The show's server over loopback: its answers to the phones, what it stores, what it refuses
+// with the file left as it was, and the rows that many devices and the judging window send at once.
+
+#include "http_client.h"
+#include "rules/judging/cage_entry.h"
+#include "rules/judging/final_score.h"
+#include "rules/judging/judge_rows.h"
+#include "rules/reception/cage_number.h"
+#include "server/show_server.h"
+#include "store/error.h"
+#include "support/fixtures.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <set>
+#include <thread>
+
+using httptest::Answer;
+
+namespace
+{
+
+const QByteArray key = "482916";
+const QByteArray bearer = "Bearer " + key;
+
+// Every row of a table, in store order, as text: what "nothing stored" is checked against.
+QString dump(const QString& path, const QString& table)
+{
+    const store::Database db = store::Database::open(path, store::schema::exhibition());
+    store::Statement rows = db.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table));
+    QStringList lines;
+    while (rows.step()) {
+        QStringList values;
+        for (int c = 0; c < rows.columnCount(); ++c)
+            values << (rows.isNull(c) ? QStringLiteral("NULL") : rows.text(c));
+        lines << values.join(u'|');
+    }
+    return lines.join(u'\n');
+}
+
+QByteArray validScores()
+{
+    return R"({"juez":3,"puntos":[8.5,8.25,18,28,27.75]})";
+}
+
+} // namespace
+
+class TestServerApi : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    QString m_clubs;
+    std::unique_ptr<server::ShowServer> m_server;
+    QNetworkAccessManager m_net;
+
+    quint16 port() const { return m_server->port(); }
+    Answer get(const QString& path, const QByteArray& authorization = bearer)
+    {
+        return httptest::send(m_net, "GET", httptest::request(port(), path, authorization));
+    }
+    Answer post(const QString& path, const QByteArray& body, const QByteArray& authorization = bearer)
+    {
+        return httptest::send(m_net, "POST", httptest::request(port(), path, authorization), body);
+    }
+
+    // Three judges. Cage 1: no rows yet, the owner's details filled in; cage 2: judges 2 and 1
+    // (stored in that order); cage 3: all three; cage 4: group D; cage 5: no rows.
+    void buildExhibition(const QString& path)
+    {
+        const store::Database db = store::Database::create(path, store::schema::exhibition());
+        fixtures::setConfig(db, 3, false);
+        fixtures::addBird(db, 1, QStringLiteral("A"), QStringLiteral("M"),
+                          {{QStringLiteral("anilla"), QStringLiteral("12345")},
+                           {QStringLiteral("año"), QStringLiteral("2021")},
+                           {QStringLiteral("licencia"), QStringLiteral("LC991")},
+                           {QStringLiteral("club"), QStringLiteral("C001")},
+                           {QStringLiteral("nombre"), QStringLiteral("Propietario Secreto")}});
+        fixtures::addBird(db, 2, QStringLiteral("A"), QStringLiteral("H"));
+        fixtures::addScore(db, QStringLiteral("2"), 2, 90.5);
+        fixtures::addScore(db, QStringLiteral("2"), 1, 88.0);
+        fixtures::addBird(db, 3, QStringLiteral("B"), QStringLiteral("M"));
+        for (int juez = 1; juez <= 3; ++juez)
+            fixtures::addScore(db, QStringLiteral("3"), juez, 87.0 + juez);
+        fixtures::addBird(db, 4, QStringLiteral("D"), QStringLiteral("M"),
+                          {{QStringLiteral("categ"), QStringLiteral("A")}});
+        fixtures::addBird(db, 5, QStringLiteral("C"), QStringLiteral("H"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        httptest::noProxy();
+        QVERIFY(m_dir.isValid());
+        m_clubs = m_dir.filePath(QStringLiteral("Club.mdb"));
+        const store::Database clubs = store::Database::create(m_clubs, store::schema::clubs());
+        fixtures::addClub(clubs, QStringLiteral("C001"), QStringLiteral("Club Uno"),
+                          QStringLiteral("Toledo"));
+    }
+
+    void init()
+    {
+        m_path = m_dir.filePath(QStringLiteral("expo.mdb"));
+        QFile::remove(m_path);
+        buildExhibition(m_path);
+        m_server = std::make_unique<server::ShowServer>();
+        QCOMPARE(m_server->start({m_path, m_clubs, 0, QString::fromLatin1(key)}), QString());
+        QVERIFY(m_server->running());
+    }
+
+    void cleanup() { m_server.reset(); }
+
+    // What a steward sees of a cage: the bird without owner, club nor licence, its judges in
+    // number order whatever the order they were stored in, and the score they give.
+    void cageForTheSteward()
+    {
+        const Answer cage = get(QStringLiteral("/api/jaulas/2"));
+        QCOMPARE(cage.status, 200);
+        const QJsonObject bird = cage.json().object();
+        QCOMPARE(bird.value(QStringLiteral("jaula")).toInt(), 2);
+        QCOMPARE(bird.value(QStringLiteral("grupo")).toString(), QStringLiteral("A"));
+        QCOMPARE(bird.value(QStringLiteral("sexo")).toString(), QStringLiteral("H"));
+        const QJsonArray judges = bird.value(QStringLiteral("jueces")).toArray();
+        QCOMPARE(judges.size(), 2);
+        QCOMPARE(judges[0].toObject().value(QStringLiteral("juez")).toInt(), 1);
+        QCOMPARE(judges[0].toObject().value(QStringLiteral("total")).toDouble(), 88.0);
+        QCOMPARE(judges[1].toObject().value(QStringLiteral("juez")).toInt(), 2);
+        QCOMPARE(judges[1].toObject().value(QStringLiteral("puntos")).toArray()[4].toDouble(), 30.5);
+        // Dropping the highest and the lowest of two judges leaves nothing; two of three: not finished.
+        QCOMPARE(bird.value(QStringLiteral("puntos")).toDouble(), 0.0);
+        QCOMPARE(bird.value(QStringLiteral("termina")).toString(), QStringLiteral("N"));
+
+        const Answer blind = get(QStringLiteral("/api/jaulas/1"));
+        QCOMPARE(blind.status, 200);
+        for (const char* hidden : {"Propietario Secreto", "LC991", "C001", "nombre", "licencia", "club"})
+            QVERIFY2(!blind.body.contains(hidden), hidden);
+        QCOMPARE(blind.json().object().value(QStringLiteral("anilla")).toString(), QStringLiteral("12345"));
+        QCOMPARE(blind.json().object().value(QStringLiteral("anio")).toString(), QStringLiteral("2021"));
+    }
+
+    // A row sent by a phone is stored field for field as the judging window stores the same row,
+    // and the bird's score and flag as the reception reload computes them from its rows.
+    void storedAsTheWindowStores()
+    {
+        const QString windowCopy = m_dir.filePath(QStringLiteral("ventana.mdb"));
+        QFile::remove(windowCopy);
+        QVERIFY(QFile::copy(m_path, windowCopy));
+
+        const Answer stored = post(QStringLiteral("/api/jaulas/2/puntuaciones"),
+                                   R"({"juez":3,"puntos":[8.5,8.25,18.125,28,27.75]})");
+        QCOMPARE(stored.status, 201);
+        QCOMPARE(stored.json(), get(QStringLiteral("/api/jaulas/2")).json());
+        QCOMPARE(stored.json().object().value(QStringLiteral("termina")).toString(), QStringLiteral("S"));
+
+        {
+            const store::Database window = store::Database::open(windowCopy, store::schema::exhibition());
+            store::Recordset puntos; // the window's PuntosRs
+            judging::JudgeScores row;
+            row.juez = 3;
+            row.puntos = {8.5, 8.25, 18.125, 28, 27.75};
+            row.puntost = judging::totalOf(row.puntos);
+            judging::grabarJuez(window, puntos, 2, judging::EntryMode::New, row, QStringLiteral("A "));
+            judging::recalcularPuntuaciones(window);
+        }
+        m_server->stop();
+        QCOMPARE(dump(m_path, QStringLiteral("Puntos")), dump(windowCopy, QStringLiteral("Puntos")));
+        // The reload gives every bird its score; the phone's row gives cage 2 its own at once.
+        const QString cage2 = QStringLiteral("Recepcion WHERE jaula = 2");
+        QCOMPARE(dump(m_path, cage2), dump(windowCopy, cage2));
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("authorization");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+
+        const QString noKey = QStringLiteral("Escriba la clave de la exposición.");
+        const QString wrongKey = QStringLiteral("La clave no es correcta.");
+        const QString malformed = QStringLiteral(
+            "La puntuación debe enviarse como {\"juez\": número, \"puntos\": [cinco números]}.");
+        const QString judgeRange = QStringLiteral("El número de juez debe ser un número entero del 1 al 3.");
+        const QString wrongMethod = QStringLiteral("Esta dirección no admite ese método.");
+        const QString scores = QStringLiteral("/api/jaulas/1/puntuaciones");
+
+        QTest::newRow("no key") << QByteArray("GET") << "/api/jaulas/1" << QByteArray() << QByteArray() << 401
+                                << noKey;
+        QTest::newRow("wrong key") << QByteArray("GET") << "/api/jaulas/1" << QByteArray("Bearer 482917")
+                                   << QByteArray() << 401 << wrongKey;
+        QTest::newRow("key with a digit more")
+            << QByteArray("GET") << "/api/jaulas/1" << QByteArray("Bearer 4829160") << QByteArray() << 401
+            << wrongKey;
+        QTest::newRow("key's first digits") << QByteArray("GET") << "/api/jaulas/1"
+                                            << QByteArray("Bearer 4829") << QByteArray() << 401 << wrongKey;
+        QTest::newRow("score without key")
+            << QByteArray("POST") << scores << QByteArray() << validScores() << 401 << noKey;
+        QTest::newRow("score with wrong key") << QByteArray("POST") << scores << QByteArray("Bearer 111111")
+                                              << validScores() << 401 << wrongKey;
+        QTest::newRow("no bird") << QByteArray("GET") << "/api/jaulas/9" << bearer << QByteArray() << 404
+                                 << "No hay ninguna paloma en la jaula 9.";
+        QTest::newRow("score for no bird") << QByteArray("POST") << "/api/jaulas/9/puntuaciones" << bearer
+                                           << validScores() << 404 << "No hay ninguna paloma en la jaula 9.";
+        QTest::newRow("cage not a number") << QByteArray("GET") << "/api/jaulas/abc" << bearer << QByteArray()
+                                           << 404 << reception::invalidCageMessage(QStringLiteral("abc"));
+        QTest::newRow("cage 1000") << QByteArray("GET") << "/api/jaulas/1000" << bearer << QByteArray() << 404
+                                   << reception::invalidCageMessage(QStringLiteral("1000"));
+        QTest::newRow("sql in the cage")
+            << QByteArray("POST") << "/api/jaulas/1%20or%201=1/puntuaciones" << bearer << validScores() << 404
+            << reception::invalidCageMessage(QStringLiteral("1 or 1=1"));
+        QTest::newRow("sql in the judge")
+            << QByteArray("POST") << scores << bearer
+            << QByteArray(R"({"juez":"1; DELETE FROM Puntos","puntos":[8,8,17,27,27]})") << 400 << malformed;
+        QTest::newRow("broken json") << QByteArray("POST") << scores << bearer << QByteArray("{juez:3,")
+                                     << 400 << malformed;
+        QTest::newRow("json array") << QByteArray("POST") << scores << bearer
+                                    << QByteArray("[3,8,8,17,27,27]") << 400 << malformed;
+        QTest::newRow("texts for scores")
+            << QByteArray("POST") << scores << bearer
+            << QByteArray(R"({"juez":3,"puntos":["8,5","8","17","27","27"]})") << 400 << malformed;
+        QTest::newRow("four scores") << QByteArray("POST") << scores << bearer
+                                     << QByteArray(R"({"juez":3,"puntos":[8,8,17,27]})") << 400 << malformed;
+        QTest::newRow("six scores") << QByteArray("POST") << scores << bearer
+                                    << QByteArray(R"({"juez":3,"puntos":[8,8,17,27,27,1]})") << 400
+                                    << malformed;
+        QTest::newRow("judge 1.5") << QByteArray("POST") << scores << bearer
+                                   << QByteArray(R"({"juez":1.5,"puntos":[8,8,17,27,27]})") << 400
+                                   << malformed;
+        QTest::newRow("no judge") << QByteArray("POST") << scores << bearer
+                                  << QByteArray(R"({"puntos":[8,8,17,27,27]})") << 400 << malformed;
+        QTest::newRow("body over 64 KiB")
+            << QByteArray("POST") << scores << bearer
+            << (QByteArray(R"({"juez":3,"puntos":[8,8,17,27,27],"x":")") + QByteArray(70000, 'a') + "\"}")
+            << 413 << "La petición es demasiado grande.";
+        QTest::newRow("first score below")
+            << QByteArray("POST") << scores << bearer
+            << QByteArray(R"({"juez":3,"puntos":[7.99,8,17,27,27]})") << 400 << "Puntuacion Erronea ";
+        QTest::newRow("last score above")
+            << QByteArray("POST") << scores << bearer
+            << QByteArray(R"({"juez":3,"puntos":[8,8,17,27,29.001]})") << 400 << "Puntuacion Erronea ";
+        QTest::newRow("third score above")
+            << QByteArray("POST") << scores << bearer << QByteArray(R"({"juez":3,"puntos":[9,9,19.5,29,29]})")
+            << 400 << "Puntuacion Erronea ";
+        QTest::newRow("judge 0") << QByteArray("POST") << scores << bearer
+                                 << QByteArray(R"({"juez":0,"puntos":[8,8,17,27,27]})") << 409 << judgeRange;
+        QTest::newRow("judge above the count")
+            << QByteArray("POST") << scores << bearer << QByteArray(R"({"juez":4,"puntos":[8,8,17,27,27]})")
+            << 409 << judgeRange;
+        QTest::newRow("judge who scored it") << QByteArray("POST") << "/api/jaulas/2/puntuaciones" << bearer
+                                             << QByteArray(R"({"juez":2,"puntos":[8,8,17,27,27]})") << 409
+                                             << "El juez 2 ya tiene puntuada la jaula 2.";
+        QTest::newRow("cage with all its judges")
+            << QByteArray("POST") << "/api/jaulas/3/puntuaciones" << bearer
+            << QByteArray(R"({"juez":2,"puntos":[8,8,17,27,27]})") << 409
+            << "La jaula 3 ya tiene las puntuaciones de sus 3 jueces.";
+        QTest::newRow("group D") << QByteArray("POST") << "/api/jaulas/4/puntuaciones" << bearer
+                                 << validScores() << 409 << "El Grupo D no se Puntua ";
+        QTest::newRow("unknown route") << QByteArray("GET") << "/api/nada" << QByteArray() << QByteArray()
+                                       << 404 << QString::fromUtf8("No existe la dirección «/api/nada».");
+        QTest::newRow("a file's name") << QByteArray("GET") << "/expo.mdb" << QByteArray() << QByteArray()
+                                       << 404 << QString::fromUtf8("No existe la dirección «/expo.mdb».");
+        QTest::newRow("delete a cage")
+            << QByteArray("DELETE") << "/api/jaulas/2" << bearer << QByteArray() << 405 << wrongMethod;
+        QTest::newRow("put a score") << QByteArray("PUT") << "/api/jaulas/1/puntuaciones" << bearer
+                                     << validScores() << 405 << wrongMethod;
+        QTest::newRow("post the board")
+            << QByteArray("POST") << "/api/tablero" << QByteArray() << QByteArray() << 405 << wrongMethod;
+        QTest::newRow("post a page") << QByteArray("POST") << "/puntuar" << QByteArray() << validScores()
+                                     << 405 << wrongMethod;
+        QTest::newRow("unknown classification")
+            << QByteArray("GET") << "/api/clasificaciones/DM" << QByteArray() << QByteArray() << 404
+            << QString::fromUtf8("No existe la dirección «/api/clasificaciones/DM».");
+        QTest::newRow("unknown category")
+            << QByteArray("GET") << "/api/grupo-d/F" << QByteArray() << QByteArray() << 404
+            << QString::fromUtf8("No existe la dirección «/api/grupo-d/F».");
+    }
+
+    // A clear 4xx in Spanish, nothing of the file changed, and the server answers the next request.
+    void refused()
+    {
+        QFETCH(QByteArray, method);
+        QFETCH(QString, path);
+        QFETCH(QByteArray, authorization);
+        QFETCH(QByteArray, body);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+
+        const QString before =
+            dump(m_path, QStringLiteral("Puntos")) + dump(m_path, QStringLiteral("Recepcion"));
+        const Answer answer =
+            httptest::send(m_net, method, httptest::request(port(), path, authorization), body);
+        QCOMPARE(answer.status, status);
+        QCOMPARE(answer.error(), message);
+        QCOMPARE(dump(m_path, QStringLiteral("Puntos")) + dump(m_path, QStringLiteral("Recepcion")), before);
+        QCOMPARE(get(QStringLiteral("/api/jaulas/1")).status, 200);
+    }
+
+    void pathsOutsideTheServer_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::newRow("parent folders") << QByteArray("/../../../../etc/passwd");
+        QTest::newRow("encoded dots") << QByteArray("/%2e%2e/%2e%2e/etc/passwd");
+        QTest::newRow("through the api") << QByteArray("/api/jaulas/../../../expo.mdb");
+        QTest::newRow("through a page") << QByteArray("/puntuar/../../Club.mdb");
+        QTest::newRow("backslashes") << QByteArray("/..\\..\\expo.mdb");
+    }
+
+    // No part of a path reaches the file system: whatever it names, it is not served.
+    void pathsOutsideTheServer()
+    {
+        QFETCH(QByteArray, target);
+        const int status = httptest::rawStatus(
+            port(), "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+        QCOMPARE(status, 404);
+        QCOMPARE(get(QStringLiteral("/")).status, 200);
+    }
+
+    // The key opens a session kept in a cookie; the cookie alone is enough afterwards, and a
+    // made-up one is not.
+    void sessionCookie()
+    {
+        const Answer wrong = post(QStringLiteral("/entrar"), R"({"clave":"000000"})", {});
+        QCOMPARE(wrong.status, 401);
+        QVERIFY(wrong.header("Set-Cookie").isEmpty());
+
+        const Answer entered = post(QStringLiteral("/entrar"), R"({"clave":"482916"})", {});
+        QCOMPARE(entered.status, 200);
+        const QByteArray cookie = entered.header("Set-Cookie");
+        QVERIFY(cookie.startsWith("sesion="));
+        QVERIFY(cookie.contains("HttpOnly"));
+        QVERIFY(!cookie.contains(key)); // the key itself never travels back
+
+        QNetworkRequest withCookie = httptest::request(port(), QStringLiteral("/api/jaulas/1"));
+        withCookie.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+        withCookie.setRawHeader("Cookie", cookie.left(cookie.indexOf(';')));
+        QCOMPARE(httptest::send(m_net, "GET", withCookie).status, 200);
+        withCookie.setRawHeader("Cookie", "sesion=" + QByteArray(64, 'a'));
+        QCOMPARE(httptest::send(m_net, "GET", withCookie).status, 401);
+    }
+
+    // After five wrong keys from one address even the right key waits, and says why.
+    void wrongKeysSlowDown()
+    {
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(get(QStringLiteral("/api/jaulas/1"), "Bearer 00000" + QByteArray::number(i)).status,
+                     401);
+        QCOMPARE(get(QStringLiteral("/api/jaulas/1")).status, 200); // a right key clears the count
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(get(QStringLiteral("/api/jaulas/1"), "Bearer 00000" + QByteArray::number(i)).status,
+                     401);
+        const Answer waiting = get(QStringLiteral("/api/jaulas/1"));
+        QCOMPARE(waiting.status, 429);
+        QCOMPARE(waiting.error(),
+                 QStringLiteral("Demasiadas claves equivocadas desde este aparato: espere 1 segundos."));
+        QCOMPARE(waiting.header("Retry-After"), QByteArray("1"));
+        const Answer entering = post(QStringLiteral("/entrar"), R"({"clave":"482916"})", {});
+        QCOMPARE(entering.status, 429);
+        QTest::qWait(1100);
+        QCOMPARE(get(QStringLiteral("/api/jaulas/1")).status, 200);
+        // A wrong key after the wait starts it again, twice as long.
+        QCOMPARE(get(QStringLiteral("/api/jaulas/1"), "Bearer 999999").status, 401);
+        QCOMPARE(get(QStringLiteral("/api/jaulas/1")).status, 200);
+    }
+
+    // The board follows the scores: a row from a phone and a row from another program both move
+    // the classification, without waiting for anything else to change.
+    void boardFollowsTheScores()
+    {
+        const auto firstOfAH = [this] {
+            const Answer rows = get(QStringLiteral("/api/clasificaciones/AH"), {});
+            return rows.json().array();
+        };
+        QCOMPARE(firstOfAH().size(), 1);
+        QCOMPARE(firstOfAH()[0].toObject().value(QStringLiteral("puntos")).toDouble(), 0.0);
+
+        QCOMPARE(post(QStringLiteral("/api/jaulas/2/puntuaciones"), R"({"juez":3,"puntos":[9,9,19,29,29]})")
+                     .status,
+                 201);
+        // Three judges, the highest (95) and lowest (88) dropped: judge 2's 90.5 remains.
+        QCOMPARE(firstOfAH()[0].toObject().value(QStringLiteral("puntos")).toDouble(), 90.5);
+
+        {
+            // The judging window, through its own connection, gives cage 5 a bird's score.
+            const store::Database window = store::Database::open(m_path, store::schema::exhibition());
+            fixtures::addScore(window, QStringLiteral("5"), 1, 91.0);
+            fixtures::addScore(window, QStringLiteral("5"), 2, 92.0);
+            fixtures::addScore(window, QStringLiteral("5"), 3, 93.0);
+        }
+        const QJsonArray ch = get(QStringLiteral("/api/clasificaciones/CH"), {}).json().array();
+        QCOMPARE(ch.size(), 1);
+        QCOMPARE(ch[0].toObject().value(QStringLiteral("puntos")).toDouble(), 92.0);
+        QCOMPARE(ch[0].toObject().value(QStringLiteral("puesto")).toInt(), 1);
+        const QJsonObject board = get(QStringLiteral("/api/tablero"), {}).json().object();
+        QCOMPARE(board.value(QStringLiteral("clasificaciones")).toArray().size(), 6);
+        QCOMPARE(board.value(QStringLiteral("grupoD")).toArray().size(), 5);
+        QCOMPARE(board.value(QStringLiteral("clasificaciones"))
+                     .toArray()[5]
+                     .toObject()
+                     .value(QStringLiteral("filas")),
+                 QJsonValue(ch));
+    }
+
+    // A port another program holds is told, not crashed on; the first server keeps serving.
+    void portInUse()
+    {
+        server::ShowServer second;
+        QCOMPARE(
+            second.start({m_path, m_clubs, port(), QString()}),
+            QStringLiteral("El puerto %1 está ocupado por otro programa: elija otro puerto.").arg(port()));
+        QVERIFY(!second.running());
+        QCOMPARE(get(QStringLiteral("/api/jaulas/1")).status, 200);
+    }
+
+    // Requests are answered while the program's own thread is busy (the organiser typing in a window).
+    void answersWhileTheWindowsAreBusy()
+    {
+        std::atomic<int> status = 0;
+        std::thread phone([&] {
+            status = httptest::rawStatus(port(),
+                                         "GET /api/tablero HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        });
+        // The main thread neither runs its event loop nor returns until the phone has its answer.
+        const auto start = std::chrono::steady_clock::now();
+        while (status == 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        phone.join();
+        QCOMPARE(int(status), 200);
+    }
+
+    // A row the judging window is storing when a phone sends the same judge for the same cage:
+    // the phone's checks wait for the window's write and then see its row.
+    void checksSeeTheWriteUnderWay()
+    {
+        const store::Database window = store::Database::open(m_path, store::schema::exhibition());
+        QNetworkReply* reply = nullptr;
+        {
+            store::Transaction entering(window);
+            fixtures::addScore(window, QStringLiteral("1"), 1, 90.0);
+            reply =
+                m_net.post(httptest::request(port(), QStringLiteral("/api/jaulas/1/puntuaciones"), bearer),
+                           QByteArray(R"({"juez":1,"puntos":[8,8,17,27,27]})"));
+            QTest::qWait(400); // the request reaches the server, which waits on the window's lock
+            entering.commit();
+        }
+        const Answer answer = httptest::finish(reply);
+        QCOMPARE(answer.status, 409);
+        QCOMPARE(answer.error(), QStringLiteral("El juez 1 ya tiene puntuada la jaula 1."));
+        store::Statement rows =
+            window.prepare(QStringLiteral("SELECT count(*) FROM Puntos WHERE jaula = '1'"));
+        QVERIFY(rows.step());
+        QCOMPARE(rows.int64(0), qint64(1));
+    }
+
+    // Many devices send rows for the same cages at once, some the same judge twice, while the
+    // judging window stores rows of its own for the same cages: every judge ends with exactly one
+    // row per cage, nothing is lost, and every bird scored from the phones only has its score.
+    void manyDevicesAndTheWindowAtOnce()
+    {
+        constexpr int firstCage = 10;
+        constexpr int lastCage = 109;
+        {
+            const store::Database db = store::Database::open(m_path, store::schema::exhibition());
+            store::Transaction adding(db);
+            for (int cage = firstCage; cage <= lastCage; ++cage)
+                fixtures::addBird(db, cage, QStringLiteral("A"),
+                                  cage % 2 ? QStringLiteral("M") : QStringLiteral("H"));
+            adding.commit();
+        }
+        constexpr int devices = 24;
+        std::vector<std::unique_ptr<QNetworkAccessManager>> phones;
+        for (int i = 0; i < devices; ++i)
+            phones.push_back(std::make_unique<QNetworkAccessManager>());
+
+        std::vector<QNetworkReply*> replies;
+        std::vector<std::pair<int, int>> sent;
+        int device = 0;
+        for (int cage = firstCage; cage <= lastCage; ++cage)
+            for (int round = 0; round < 2; ++round)
+                for (int juez = 1; juez <= 3; ++juez) {
+                    const QByteArray body = QStringLiteral(R"({"juez":%1,"puntos":[8.5,8.5,18,28,28.%2]})")
+                                                .arg(juez)
+                                                .arg(round)
+                                                .toUtf8();
+                    replies.push_back(phones[std::size_t(device++ % devices)]->post(
+                        httptest::request(port(), QStringLiteral("/api/jaulas/%1/puntuaciones").arg(cage),
+                                          bearer),
+                        body));
+                    sent.emplace_back(cage, juez);
+                }
+
+        // The window: the same check and store as its "Aceptar", in its own connection, from the
+        // last cage down, so that it meets the phones on the way.
+        std::atomic<int> windowStored = 0;
+        std::atomic<int> windowFailed = 0;
+        std::thread window([&] {
+            const store::Database db = store::Database::open(m_path, store::schema::exhibition());
+            for (int cage = lastCage; cage >= firstCage; --cage)
+                for (int juez = 3; juez >= 1; --juez) {
+                    try {
+                        store::Transaction entering(db);
+                        judging::JudgeEntry entry{QString::number(juez),
+                                                  {QStringLiteral("9"), QStringLiteral("9"),
+                                                   QStringLiteral("19"), QStringLiteral("29"),
+                                                   QStringLiteral("29")}};
+                        const auto checked = judging::checkEntry(db, cage, judging::EntryMode::New, entry, 3);
+                        if (const auto* row = std::get_if<judging::JudgeScores>(&checked)) {
+                            store::Recordset puntos = db.openRecordset(
+                                QStringLiteral("select * from puntos where jaula = '%1'").arg(cage));
+                            puntos.addNew();
+                            judging::storeJudgeRow(puntos, cage, *row, QStringLiteral("A"));
+                            entering.commit();
+                            ++windowStored;
+                        }
+                    } catch (const base::Error&) {
+                        ++windowFailed;
+                    }
+                    // A clerk's "Aceptar" is not a loop: the phones get their turn between two.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                }
+        });
+
+        int created = 0;
+        QStringList unexpected;
+        for (std::size_t i = 0; i < replies.size(); ++i) {
+            const Answer answer = httptest::finish(replies[i]);
+            const auto [cage, juez] = sent[i];
+            if (answer.status == 201) {
+                ++created;
+                continue;
+            }
+            const QStringList allowed{
+                QStringLiteral("El juez %1 ya tiene puntuada la jaula %2.").arg(juez).arg(cage),
+                QStringLiteral("La jaula %1 ya tiene las puntuaciones de sus 3 jueces.").arg(cage)};
+            if (answer.status != 409 || !allowed.contains(answer.error()))
+                unexpected << QStringLiteral("%1/%2: %3 %4")
+                                  .arg(cage)
+                                  .arg(juez)
+                                  .arg(answer.status)
+                                  .arg(answer.error());
+        }
+        window.join();
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
+        QCOMPARE(int(windowFailed), 0);
+
+        m_server->stop();
+        const store::Database db = store::Database::open(m_path, store::schema::exhibition());
+        store::Statement pairs = db.prepare(QStringLiteral(
+            "SELECT jaula, juez, count(*) FROM Puntos GROUP BY jaula, juez HAVING count(*) > 1"));
+        QVERIFY2(!pairs.step(), "a judge scored a cage twice");
+        const int cages = lastCage - firstCage + 1;
+        store::Statement count = db.prepare(QStringLiteral("SELECT count(*) FROM Puntos WHERE jaula >= '1'"));
+        QVERIFY(count.step());
+        QCOMPARE(int(count.int64(0)), 2 + 3 + 3 * cages); // the fixture's rows and all three judges of each
+        QCOMPARE(created + int(windowStored), 3 * cages);
+        QVERIFY(created > 0 && windowStored > 0);
+        store::Statement phonesOnly =
+            db.prepare(QStringLiteral("SELECT jaula FROM Recepcion WHERE jaula >= ? AND jaula NOT IN "
+                                      "(SELECT CAST(jaula AS INTEGER) FROM Puntos WHERE puntos1 = 9)"));
+        phonesOnly.bind(1, qint64(firstCage));
+        int checked = 0;
+        while (phonesOnly.step()) {
+            const int cage = int(phonesOnly.int64(0));
+            store::Statement bird =
+                db.prepare(QStringLiteral("SELECT puntos, termina FROM Recepcion WHERE jaula = ?"));
+            bird.bind(1, qint64(cage));
+            QVERIFY(bird.step());
+            QCOMPARE(bird.real(0), judging::puntuacionesJaula(db, cage).finalScore);
+            QCOMPARE(bird.text(1), QStringLiteral("S"));
+            ++checked;
+        }
+        QVERIFY(checked > 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerApi)
+#include "test_server_api.moc"
