@@ -12,6 +12,8 @@ packages=(
   sqlite3 python3 python3-xlwt poppler-utils
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
   clang libclang-rt-14-dev
+  # The QR codes of the cage labels, and reading them back in the tests.
+  libqrencode-dev zbar-tools
 )
 missing=()
 for package in "${packages[@]}"; do

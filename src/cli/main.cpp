@@ -22,6 +22,9 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         // -- listings
         {QStringLiteral("listados"), cli::listados},
 
+        // -- printouts
+        {QStringLiteral("impreso"), cli::impreso},
+
         // -- import
         {QStringLiteral("importar-recepcion"), cli::importarRecepcion},
         {QStringLiteral("importar-puntuacion"), cli::importarPuntuacion},
