@@ -31,6 +31,9 @@
 // -- backups
 #include "backups/backups_window.h"
 
+// -- printouts
+#include "windows/printouts/printout_window.h"
+
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
@@ -207,6 +210,19 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
         if (m_backups->restored())
             showRestored();
     });
+
+    // -- printouts
+    const std::pair<QAction*, printouts::Kind> printoutItems[] = {
+        {m_ui->actionEtiquetas, printouts::Kind::Etiquetas},
+        {m_ui->actionHojasJueces, printouts::Kind::HojasJueces},
+        {m_ui->actionCatalogo, printouts::Kind::Catalogo},
+        {m_ui->actionResguardos, printouts::Kind::Resguardos}};
+    for (std::size_t i = 0; i < std::size(printoutItems); ++i)
+        enableTask(printoutItems[i].first, [this, i, kind = printoutItems[i].second] {
+            if (!m_printouts[i])
+                m_printouts[i] = std::make_unique<PrintoutWindow>(m_state, kind, this);
+            m_printouts[i]->exec();
+        });
 }
 
 MainWindow::~MainWindow()

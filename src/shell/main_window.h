@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -27,6 +28,9 @@ class ScoreImportWindow;
 
 // -- backups
 class BackupsWindow;
+
+// -- printouts
+class PrintoutWindow;
 
 namespace Ui
 {
@@ -112,4 +116,7 @@ private:
 
     // -- backups
     std::unique_ptr<BackupsWindow> m_backups;
+
+    // -- printouts: labels, judges' sheets, catalogue, receipts
+    std::array<std::unique_ptr<PrintoutWindow>, 4> m_printouts;
 };

@@ -62,6 +62,8 @@ Club clubOf(const Show& show, const Bird& bird);
 
 // The birds a judge scores: groups A to C, in cage order (group D is not scored).
 std::vector<const Bird*> judgedBirds(const Show& show);
+// The lists below point into the show, which must outlive them.
+std::vector<const Bird*> judgedBirds(const Show&& show) = delete;
 
 // One class of the catalogue with its birds in cage order.
 struct CatalogueClass {
@@ -73,6 +75,7 @@ struct CatalogueClass {
 // A to E, then, when there are any, the birds whose group or category is none of those, so that
 // every bird received appears once. Classes without birds are left out.
 std::vector<CatalogueClass> catalogueClasses(const Show& show);
+std::vector<CatalogueClass> catalogueClasses(const Show&& show) = delete;
 
 // One exhibitor: the owner's name, licence and club as received, and the birds handed in, in
 // cage order.
@@ -86,6 +89,7 @@ struct Exhibitor {
 // The exhibitors in the order of their names (then licence and club), as the exhibition's files
 // sort texts. Birds of the same name, licence and club belong to one exhibitor.
 std::vector<Exhibitor> exhibitors(const Show& show);
+std::vector<Exhibitor> exhibitors(const Show&& show) = delete;
 
 // The cages of an exhibitor's birds: "3, 17, 250".
 QString cageList(const Exhibitor& exhibitor);
