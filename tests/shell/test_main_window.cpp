@@ -205,6 +205,10 @@ private slots:
         QTest::newRow("Copias de seguridad") << "actionCopias"
                                              << "BackupsWindow"
                                              << "//";
+        for (const char* item :
+             {"actionEtiquetas", "actionHojasJueces", "actionCatalogo", "actionResguardos"})
+            QTest::newRow(item) << item << "PrintoutWindow"
+                                << "//";
     }
     void everyMenuItemOpensItsWindow()
     {
@@ -235,7 +239,12 @@ private slots:
         for (QAction* action : child<QMenuBar>(main.get(), "menubar")->actions())
             titles << action->text();
         QCOMPARE(titles, (QStringList{"1 Recepcion", "2 Puntuacion", "3 Configuracion", "4 Club",
-                                      "5 Listados", "6 Importar de PDA", "7 Salir"}));
+                                      "5 Listados", "6 Importar de PDA", "Impresos", "7 Salir"}));
+        QStringList impresos;
+        for (QAction* action : child<QMenu>(main.get(), "menuImpresos")->actions())
+            impresos << action->text();
+        QCOMPARE(impresos,
+                 (QStringList{"Etiquetas de jaula", "Hojas de los jueces", "Catálogo", "Resguardos"}));
         QStringList listados;
         for (QAction* action : child<QMenu>(main.get(), "menuListados")->actions())
             listados << (action->isSeparator() ? "-" : action->text());
@@ -293,8 +302,9 @@ private slots:
         QStringList titles;
         for (QAction* action : bar->actions())
             titles << action->text();
-        QCOMPARE(titles.join(u','),
-                 "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,7 Salir");
+        QCOMPARE(
+            titles.join(u','),
+            "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,Impresos,7 Salir");
     }
 
     // Alt+7 closes the main window, as "7 Salir" does.

@@ -78,14 +78,14 @@ PrintoutWindow::PrintoutWindow(AppState& state, printouts::Kind kind, QWidget* p
 
 PrintoutWindow::~PrintoutWindow() = default;
 
-int PrintoutWindow::exec()
+void PrintoutWindow::showEvent(QShowEvent* event)
 {
+    QDialog::showEvent(event);
     if (m_ui->Direccion->text().isEmpty())
         m_ui->Direccion->setText(m_state.networkAddress());
     (m_kind == printouts::Kind::Etiquetas ? static_cast<QWidget*>(m_ui->MargenSuperior)
                                           : m_ui->CommandVistaPrevia)
         ->setFocus(Qt::OtherFocusReason);
-    return QDialog::exec();
 }
 
 QBoxLayout* PrintoutWindow::extraButtons() const

@@ -26,15 +26,16 @@ public:
     PrintoutWindow(AppState& state, printouts::Kind kind, QWidget* parent = nullptr);
     ~PrintoutWindow() override;
 
-    // Takes the network address the show is served at, when the box is still empty.
-    int exec() override;
-
     // Where a printout's own further buttons go, beside "PDF" (the judges' workbooks).
     QBoxLayout* extraButtons() const;
 
     void vistaPrevia();
     void imprimir();
     void pdf();
+
+protected:
+    // Takes the network address the show is served at, when the box is still empty.
+    void showEvent(QShowEvent* event) override;
 
 private:
     printouts::Options options() const;
