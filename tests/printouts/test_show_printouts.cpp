@@ -207,7 +207,7 @@ private slots:
             cagesOf(m_db, "SELECT jaula FROM Recepcion WHERE grupo IN ('A','B','C') ORDER BY jaula");
         std::map<int, QList<int>> byJudge;
         static const QRegularExpression judgeLine("Juez Nº (\\d+) +Firma del juez: _+");
-        static const QRegularExpression row("^ *(\\d+) +([ABC]) +(Macho|Hembra) +(\\[ +\\] *){6}$");
+        static const QRegularExpression row("^ *(\\d+) +([A-Z]+) +(Macho|Hembra) +(\\[ +\\] *){6}$");
         for (const QString& page : m_pages[Kind::HojasJueces]) {
             const QRegularExpressionMatch judge = judgeLine.match(page);
             QVERIFY2(judge.hasMatch(), qPrintable(page.left(400)));
