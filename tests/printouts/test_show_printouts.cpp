@@ -310,6 +310,41 @@ private slots:
         QCOMPARE(receipts, int(printouts::exhibitors(m_show).size()));
     }
 
+    void aReceiptOverAPageGoesOnUnderItsOwner_data()
+    {
+        QTest::addColumn<int>("birds");
+        // Around a page's room, where the count and signature fall at the page's end, and more.
+        for (int birds : {54, 55, 56, 57, 58, 59, 60, 130})
+            QTest::addRow("%d birds", birds) << birds;
+    }
+    void aReceiptOverAPageGoesOnUnderItsOwner()
+    {
+        QFETCH(int, birds);
+        Small small;
+        for (int cage = 1; cage <= birds; ++cage)
+            fixtures::addBird(small.db, cage, "A", "H",
+                              {{"nombre", "Lucía"}, {"licencia", "77"}, {"anilla", "5"}, {"año", "2024"}});
+        fixtures::addBird(small.db, 999, "B", "M", {{"nombre", "Zoilo"}, {"anilla", "6"}, {"año", "2024"}});
+        const QString pdf = small.dir.filePath("resguardos.pdf");
+        printouts::writePdf(Kind::Resguardos, small.show(), {}, pdf);
+        QList<int> cages;
+        for (const QString& page : pdfpages::pageTexts(pdf)) {
+            // Every page holding Lucía's birds or her count names her.
+            const bool hers = page.contains("Propietario: Lucía");
+            for (const QString& line : page.split('\n')) {
+                const QRegularExpressionMatch row = QRegularExpression("^ +(\\d+) +0000005-24 ").match(line);
+                if (row.hasMatch())
+                    cages << row.captured(1).toInt();
+                if (row.hasMatch() || line.contains(QString("Palomas entregadas: %1").arg(birds)))
+                    QVERIFY2(hers, qPrintable(page));
+            }
+        }
+        QList<int> expected;
+        for (int cage = 1; cage <= birds; ++cage)
+            expected << cage;
+        QCOMPARE(cages, expected);
+    }
+
     void longTextsAreCutToTheirColumns_data()
     {
         QTest::addColumn<Kind>("kind");

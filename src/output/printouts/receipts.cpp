@@ -89,15 +89,21 @@ listings::Printout receipts(const Show& show)
         flow.empty(size);
         for (qsizetype i = 0; i < top.size(); ++i)
             flow.line(top[i], size, i == 0);
+        // Over a page, the receipt goes on under its owner's heading again, and its count and
+        // signature never stand on a page without it.
+        auto goOn = [&] {
+            flow.newPage();
+            const QStringList again = receiptTop(show, owner, true);
+            for (qsizetype i = 0; i < again.size(); ++i)
+                flow.line(again[i], size, i == 0);
+        };
         for (const Bird* bird : owner.birds) {
-            if (!flow.fits(heightOf(1))) {
-                flow.newPage();
-                const QStringList again = receiptTop(show, owner, true);
-                for (qsizetype i = 0; i < again.size(); ++i)
-                    flow.line(again[i], size, i == 0);
-            }
+            if (!flow.fits(heightOf(1)))
+                goOn();
             flow.line(birdLine(*bird), size);
         }
+        if (!flow.fits(heightOf(end.size())))
+            goOn();
         for (const QString& line : end)
             flow.line(line, size);
     }
