@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -63,11 +64,14 @@ PrintoutWindow::PrintoutWindow(AppState& state, printouts::Kind kind, QWidget* p
     m_ui->Label2->setText(purposeOf(kind));
 
     const printouts::LabelSheet sheet;
-    for (QDoubleSpinBox* margin : {m_ui->MargenSuperior, m_ui->MargenIzquierdo})
+    for (QDoubleSpinBox* margin : {m_ui->MargenSuperior, m_ui->MargenIzquierdo}) {
+        margin->setLocale(QLocale(QLocale::Spanish, QLocale::Spain)); // "0,5 mm", as typed here
         margin->setRange(-printouts::labelMarginLimitMm, printouts::labelMarginLimitMm);
+    }
     m_ui->MargenSuperior->setValue(sheet.topMm);
     m_ui->MargenIzquierdo->setValue(sheet.leftMm);
     m_ui->FrameEtiquetas->setVisible(kind == printouts::Kind::Etiquetas);
+    resize(width(), sizeHint().height());
 
     KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr});
     connect(m_ui->CommandVistaPrevia, &QPushButton::clicked, this, &PrintoutWindow::vistaPrevia);
