@@ -167,6 +167,20 @@ private slots:
         QVERIFY(window->isVisible());
     }
 
+    void aPdfThatCannotBeWrittenIsNotCalledSaved()
+    {
+        addBirds(3);
+        auto window = open(Kind::Catalogo);
+        FileDialogs::scriptFileName(path("no/existe/catálogo.pdf"));
+        Messages::script(Messages::Answer::Ok);
+        child<QPushButton>(window.get(), "CommandPdf")->click();
+        QCOMPARE(Messages::shown().size(), 1);
+        QCOMPARE(Messages::last().text, "No se ha podido grabar el archivo catálogo.pdf: la carpeta «" +
+                                            QDir::toNativeSeparators(path("no/existe")) + "» no existe.");
+        QVERIFY(!QFileInfo::exists(path("no")));
+        QVERIFY(window->isVisible());
+    }
+
     void printingWithoutPrinterOffersThePdf()
     {
         if (!QPrinterInfo::defaultPrinter().isNull())
