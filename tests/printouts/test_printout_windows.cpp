@@ -285,6 +285,12 @@ private slots:
         QTest::newRow("no birds")
             << QStringList{"impreso", "resguardos", "@/expo.mdb", "@/x.pdf"} << 1
             << "No hay ninguna paloma recibida en esta exposición: no hay nada que imprimir.";
+        QTest::newRow("the PDF over the exhibition")
+            << QStringList{"impreso", "catalogo", "@/expo.mdb", "@/./expo.mdb"} << 2
+            << "«@/./expo.mdb» es un archivo de la exposición: el PDF necesita otro nombre.";
+        QTest::newRow("the PDF over the clubs")
+            << QStringList{"impreso", "catalogo", "@/expo.mdb", "@/Club.mdb", "--clubs", "@/Club.mdb"} << 2
+            << "«@/Club.mdb» es un archivo de la exposición: el PDF necesita otro nombre.";
         QTest::newRow("folder missing")
             << QStringList{"impreso", "catalogo", "@/expo.mdb", "@/no/x.pdf"} << 1 << "(filled in below)";
     }
@@ -305,6 +311,9 @@ private slots:
         QVERIFY2(result.err.endsWith(QString(err).replace("@", m_dir->path()) + '\n'),
                  qPrintable(result.err));
         QVERIFY(!QFileInfo::exists(path("x.pdf")));
+        // The exhibition and its clubs are still what they were.
+        QVERIFY(store::Database::open(path("expo.mdb"), store::schema::exhibition()).isOpen());
+        QVERIFY(store::Database::open(path("Club.mdb"), store::schema::clubs()).isOpen());
     }
 };
 
