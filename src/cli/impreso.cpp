@@ -50,6 +50,13 @@ int impreso(const QStringList& args, Streams io)
         clubsPath = exhibition::clubsPath(exhibition::programFolder());
     else if (!QFileInfo::exists(clubsPath))
         throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1».").arg(clubsPath));
+    // A slip of the command line must not write a PDF over the show or its clubs.
+    const QString output = QFileInfo(positional[2]).canonicalFilePath();
+    for (const QString& kept : {positional[1], clubsPath})
+        if (!output.isEmpty() && output == QFileInfo(kept).canonicalFilePath())
+            throw UsageError{
+                QStringLiteral("«%1» es un archivo de la exposición: el PDF necesita otro nombre.")
+                    .arg(positional[2])};
     const store::Database db = store::Database::open(positional[1], store::schema::exhibition());
     store::Database clubs;
     if (QFileInfo::exists(clubsPath))
