@@ -1,7 +1,7 @@
 #include "cli/commands.h"
-#include "listings/text_document.h"
 #include "output/printouts/show_printouts.h"
-#include "shell/exhibition.h"
+#include "output/text_document.h"
+#include "rules/exhibition/exhibition.h"
 #include "store/database.h"
 #include "store/error.h"
 

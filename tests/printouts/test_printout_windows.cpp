@@ -4,15 +4,15 @@
 // show is served at; every button is reached and pressed from the keyboard.
 
 #include "cli/cli_run.h"
+#include "kit/file_dialogs.h"
+#include "kit/messages.h"
 #include "printouts/pdf_pages.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/file_dialogs.h"
-#include "shell/main_window.h"
-#include "shell/messages.h"
+#include "rules/exhibition/exhibition.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
 #include "windows/printouts/printout_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>

@@ -4,10 +4,10 @@
 // numbered and named; long texts cut to their columns; nothing to print said plainly.
 
 #include "generator.h"
-#include "judging/score_ranges.h"
-#include "listings/text_document.h"
 #include "output/printouts/show_printouts.h"
+#include "output/text_document.h"
 #include "printouts/pdf_pages.h"
+#include "rules/judging/score_ranges.h"
 #include "support/failing_disk.h"
 #include "support/fixtures.h"
 

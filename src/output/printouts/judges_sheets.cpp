@@ -1,7 +1,7 @@
-#include "judging/score_ranges.h"
+#include "base/formats.h"
 #include "output/printouts/page_flow.h"
 #include "output/printouts/show_printouts.h"
-#include "shell/formats.h"
+#include "rules/judging/score_ranges.h"
 
 namespace printouts
 {

@@ -1,6 +1,6 @@
 #include "output/printouts/page_flow.h"
 
-#include "shell/formats.h"
+#include "base/formats.h"
 
 namespace printouts
 {

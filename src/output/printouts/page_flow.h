@@ -5,7 +5,7 @@
 // its page number, and a new page is begun before a line would run past the bottom, so that the
 // painter never has to break a page of its own.
 
-#include "listings/printout.h"
+#include "output/printout.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
+#include "base/formats.h"
 #include "output/printouts/page_flow.h"
 #include "output/printouts/show_printouts.h"
-#include "shell/formats.h"
 
 namespace printouts
 {

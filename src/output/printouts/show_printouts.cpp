@@ -1,7 +1,7 @@
 #include "output/printouts/show_printouts.h"
 
-#include "listings/printout_painter.h"
-#include "listings/text_document.h"
+#include "output/printout_painter.h"
+#include "output/text_document.h"
 
 namespace printouts
 {

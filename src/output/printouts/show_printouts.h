@@ -4,7 +4,7 @@
 // print preview and the PDF draw them with the listings' own painter: cage labels, judges'
 // sheets, the catalogue and the exhibitors' receipts.
 
-#include "listings/printout.h"
+#include "output/printout.h"
 #include "rules/printouts/show_contents.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "rules/printouts/show_contents.h"
 
-#include "listings/classification_text.h"
+#include "rules/listings/classification_text.h"
 #include "store/database.h"
 #include "store/text_order.h"
 

@@ -1,15 +1,15 @@
 #include "windows/printouts/printout_window.h"
 
-#include "listings/printout_painter.h"
-#include "listings/text_document.h"
-#include "shell/app_state.h"
-#include "shell/file_dialogs.h"
-#include "shell/keyboard.h"
-#include "shell/messages.h"
-#include "shell/store_guard.h"
-#include "shell/wait_cursor.h"
-#include "shell/window_placement.h"
+#include "kit/file_dialogs.h"
+#include "kit/keyboard.h"
+#include "kit/messages.h"
+#include "kit/store_guard.h"
+#include "kit/wait_cursor.h"
+#include "kit/window_placement.h"
+#include "output/printout_painter.h"
+#include "output/text_document.h"
 #include "ui_printout_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 // and "PDF" of the printout as the exhibition stands when the button is pressed; for the labels,
 // the sheet's margins and the show's network address for their QR codes.
 
-#include "listings/printout.h"
+#include "output/printout.h"
 #include "output/printouts/show_printouts.h"
 
 #include <QDialog>
