@@ -189,7 +189,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
         {m_ui->actionCatalogo, printouts::Kind::Catalogo},
         {m_ui->actionResguardos, printouts::Kind::Resguardos}};
     for (std::size_t i = 0; i < std::size(printoutItems); ++i)
-        enableTask(printoutItems[i].first, [this, i, kind = printoutItems[i].second] {
+        connectTask(printoutItems[i].first, [this, i, kind = printoutItems[i].second] {
             if (!m_printouts[i])
                 m_printouts[i] = std::make_unique<PrintoutWindow>(m_state, kind, this);
             m_printouts[i]->exec();
