@@ -20,6 +20,8 @@ packages=(
   chromium nodejs
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
   clang libclang-rt-14-dev
+  # The QR codes of the cage labels, and reading them back in the tests.
+  libqrencode-dev zbar-tools
 )
 # npm comes with Node.js from some sources; Debian's own package only when it is not there.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

@@ -21,6 +21,8 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
 
         {QStringLiteral("listados"), cli::listados},
 
+        {QStringLiteral("impreso"), cli::impreso},
+
         {QStringLiteral("importar-recepcion"), cli::importarRecepcion},
         {QStringLiteral("importar-puntuacion"), cli::importarPuntuacion},
 

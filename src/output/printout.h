@@ -8,6 +8,8 @@
 
 #include "rules/listings/listing.h"
 
+#include <QImage>
+#include <QRectF>
 #include <QStringList>
 #include <vector>
 
@@ -18,6 +20,7 @@ enum class Placement {
     Left,         // at the left margin
     Centred,      // half the printable width, rounded, less half the text's printed width
     LeftOfCentre, // half the printable width less the text's whole width in the screen font
+    Right,        // ending at the right margin
 };
 
 struct PrintedLine {
@@ -29,8 +32,32 @@ struct PrintedLine {
     bool operator==(const PrintedLine&) const = default;
 };
 
+// A text in a cell of its own, placed on the paper rather than in the flow of lines: the cells of
+// a sheet of labels. Areas are in millimetres from the paper's top-left corner, whatever the
+// printer's margins, since the labels are cut where the sheet says. The text is in a sans-serif
+// face, on one line, vertically centred; one too wide for its cell is cut at the cell's edge
+// (shrinkToFit: it is printed smaller, down to half the size, before it is cut).
+struct PlacedText {
+    QRectF areaMm;
+    QString text;
+    double pointSize = 10;
+    bool bold = false;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    bool shrinkToFit = false;
+
+    bool operator==(const PlacedText&) const = default;
+};
+
+// A picture scaled to fill its area, one module of a code a block of pixels: it is never smoothed.
+struct PlacedImage {
+    QRectF areaMm;
+    QImage image;
+};
+
 struct PrintedPage {
     std::vector<PrintedLine> lines;
+    std::vector<PlacedText> texts;
+    std::vector<PlacedImage> images;
 };
 
 // Empty when there is nothing to print (a classification without birds).

@@ -50,6 +50,27 @@ public:
         m_y = 0;
     }
 
+    // The cells of the page, placed on the paper: the painter's origin is the corner of the
+    // printable area, so the printer's margins are taken back.
+    void place(const PrintedPage& page)
+    {
+        if (page.texts.empty() && page.images.empty())
+            return;
+        const double dotsPerMm = m_device.logicalDpiX() / 25.4;
+        const QPointF origin = m_device.pageLayout().paintRectPixels(m_device.logicalDpiX()).topLeft();
+        auto onDevice = [&](const QRectF& mm) {
+            return QRectF(mm.x() * dotsPerMm - origin.x(), mm.y() * dotsPerMm - origin.y(),
+                          mm.width() * dotsPerMm, mm.height() * dotsPerMm);
+        };
+        m_painter.save();
+        m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        for (const PlacedImage& image : page.images)
+            m_painter.drawImage(onDevice(image.areaMm), image.image);
+        for (const PlacedText& text : page.texts)
+            placeText(text, onDevice(text.areaMm));
+        m_painter.restore();
+    }
+
     void print(const PrintedLine& line)
     {
         const Face& face = faceFor(line.pointSize, line.bold);
@@ -63,6 +84,33 @@ public:
     }
 
 private:
+    void placeText(const PlacedText& placed, const QRectF& area)
+    {
+        QFont font(QStringLiteral("Arial"));
+        font.setStyleHint(QFont::SansSerif);
+        font.setBold(placed.bold);
+        font.setPointSizeF(placed.pointSize);
+        QFontMetricsF metrics(font, &m_device);
+        if (placed.shrinkToFit) {
+            for (double size = placed.pointSize;
+                 metrics.horizontalAdvance(placed.text) > area.width() && size > placed.pointSize / 2;
+                 size -= 0.5) {
+                font.setPointSizeF(size);
+                metrics = QFontMetricsF(font, &m_device);
+            }
+        }
+        const QString text = metrics.elidedText(placed.text, Qt::ElideRight, area.width());
+        const double width = metrics.horizontalAdvance(text);
+        double x = area.left();
+        if (placed.alignment & Qt::AlignHCenter)
+            x = area.center().x() - width / 2;
+        else if (placed.alignment & Qt::AlignRight)
+            x = area.right() - width;
+        const double baseline = area.center().y() + (metrics.ascent() - metrics.descent()) / 2;
+        m_painter.setFont(font);
+        m_painter.drawText(QPointF(x, baseline), text);
+    }
+
     struct Face {
         QFont font;
         QFontMetricsF metrics;
@@ -89,6 +137,8 @@ private:
             return std::round(half) - face.metrics.horizontalAdvance(line.text) / 2.0;
         case Placement::LeftOfCentre:
             return half - screenWidth(line.text, m_device);
+        case Placement::Right:
+            return m_device.width() - face.metrics.horizontalAdvance(line.text);
         }
         return 0;
     }
@@ -118,6 +168,7 @@ void paintPrintout(const Printout& printout, QPagedPaintDevice& device)
     for (std::size_t i = 0; i < printout.size(); ++i) {
         if (i > 0)
             pages.newPage();
+        pages.place(printout[i]);
         for (const PrintedLine& line : printout[i].lines)
             pages.print(line);
     }

@@ -6,12 +6,21 @@
 namespace output
 {
 
+namespace
+{
+
+constexpr int quietZone = 4;
+
+} // namespace
+
 QImage qrCode(const QString& text)
 {
-    constexpr int quietZone = 4;
     const QByteArray utf8 = text.toUtf8();
+    // Eight-bit mode: the text is encoded as its bytes, not rewritten to upper case or kanji.
     const std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
-        QRcode_encodeString8bit(utf8.constData(), 0, QR_ECLEVEL_M), &QRcode_free);
+        QRcode_encodeData(int(utf8.size()), reinterpret_cast<const unsigned char*>(utf8.constData()), 0,
+                          QR_ECLEVEL_M),
+        &QRcode_free);
     if (!code)
         return {};
     const int size = code->width + 2 * quietZone;
@@ -21,7 +30,7 @@ QImage qrCode(const QString& text)
     image.fill(0);
     for (int y = 0; y < code->width; ++y)
         for (int x = 0; x < code->width; ++x)
-            if (code->data[y * code->width + x] & 1) // the low bit is the module's colour
+            if (code->data[y * code->width + x] & 1) // the lowest bit: the module is dark
                 image.setPixel(x + quietZone, y + quietZone, 1);
     return image;
 }

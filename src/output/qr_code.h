@@ -1,6 +1,7 @@
 #pragma once
 
-// A QR code of a text, for a phone to scan (the show's address, a cage's scoring page).
+// The QR code of a text, for the cage labels: scanned with a telephone in the hall, it opens the
+// cage's page on the show's network.
 
 #include <QImage>
 #include <QString>
@@ -8,8 +9,9 @@
 namespace output
 {
 
-// The code as an image of one pixel per module, black on white, with the quiet zone of four
-// modules around it; a null image when the text cannot be encoded (too long for any version).
+// One black or white pixel per module, with the quiet zone of four modules around it; a printout
+// scales it without smoothing. Medium error correction, so that a label scuffed on the cage still
+// reads. A null image when the text is too long for any QR code.
 QImage qrCode(const QString& text);
 
 } // namespace output

@@ -206,6 +206,10 @@ private slots:
         QTest::newRow("Copias de seguridad") << "actionCopias"
                                              << "BackupsWindow"
                                              << "//";
+        for (const char* item :
+             {"actionEtiquetas", "actionHojasJueces", "actionCatalogo", "actionResguardos"})
+            QTest::newRow(item) << item << "PrintoutWindow"
+                                << "//";
     }
     void everyMenuItemOpensItsWindow()
     {
@@ -251,8 +255,13 @@ private slots:
         for (QAction* action : child<QMenuBar>(main.get(), "menubar")->actions())
             titles << action->text();
         QCOMPARE(titles, (QStringList{"1 Recepcion", "2 Puntuacion", "3 Configuracion", "4 Club",
-                                      "5 Listados", "6 Importar de PDA", "7 Salir", "Acerca de",
-                                      "Red de la Exposición"}));
+                                      "5 Listados", "6 Importar de PDA", "Impresos", "7 Salir",
+                                      "Acerca de", "Red de la Exposición"}));
+        QStringList impresos;
+        for (QAction* action : child<QMenu>(main.get(), "menuImpresos")->actions())
+            impresos << action->text();
+        QCOMPARE(impresos,
+                 (QStringList{"Etiquetas de jaula", "Hojas de los jueces", "Catálogo", "Resguardos"}));
         QStringList listados;
         for (QAction* action : child<QMenu>(main.get(), "menuListados")->actions())
             listados << (action->isSeparator() ? "-" : action->text());
@@ -312,7 +321,7 @@ private slots:
             titles << action->text();
         QCOMPARE(
             titles.join(u','),
-            "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,7 Salir,Acerca de,Red de la Exposición");
+            "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,Impresos,7 Salir,Acerca de,Red de la Exposición");
     }
 
     // Alt+7 closes the main window, as "7 Salir" does.

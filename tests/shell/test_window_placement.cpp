@@ -111,9 +111,10 @@ private slots:
     void everyWindowFits_data()
     {
         QTest::addColumn<QString>("action");
-        for (const char* action : {"actionRecepcion", "actionPuntuacion", "actionConfiguracion", "actionClub",
-                                   "actionGrupoAMachos", "actionGrupoDCategoriaA", "actionListadoPorClub",
-                                   "actionImpRecepcion", "actionImpPuntuacion"})
+        for (const char* action :
+             {"actionRecepcion", "actionPuntuacion", "actionConfiguracion", "actionClub",
+              "actionGrupoAMachos", "actionGrupoDCategoriaA", "actionListadoPorClub", "actionImpRecepcion",
+              "actionImpPuntuacion", "actionEtiquetas", "actionCatalogo"})
             QTest::newRow(action) << action;
     }
     void everyWindowFits()

@@ -35,6 +35,14 @@ struct AppState {
     int jueces() const;
     bool media() const;
     QString configText(const QString& field) const;
+
+    // The show's address on the hall's network, set by the network server while it serves the
+    // show; empty otherwise. The cage labels encode it in their QR codes.
+    QString networkAddress() const { return m_networkAddress; }
+    void setNetworkAddress(const QString& address) { m_networkAddress = address; }
+
+private:
+    QString m_networkAddress;
 };
 
 namespace exhibition

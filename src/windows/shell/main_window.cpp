@@ -21,6 +21,7 @@
 #include "windows/listings/listados_window.h"
 #include "windows/listings/listing_output.h"
 #include "windows/network/network_window.h"
+#include "windows/printouts/printout_window.h"
 #include "windows/reception/reception_window.h"
 
 #include <QCloseEvent>
@@ -187,6 +188,19 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
             showRestored();
     });
     connectTask(m_ui->actionRed, [this] { showTask(m_network); });
+
+    // The show-day printouts, one window each.
+    const std::pair<QAction*, printouts::Kind> printoutItems[] = {
+        {m_ui->actionEtiquetas, printouts::Kind::Etiquetas},
+        {m_ui->actionHojasJueces, printouts::Kind::HojasJueces},
+        {m_ui->actionCatalogo, printouts::Kind::Catalogo},
+        {m_ui->actionResguardos, printouts::Kind::Resguardos}};
+    for (std::size_t i = 0; i < std::size(printoutItems); ++i)
+        connectTask(printoutItems[i].first, [this, i, kind = printoutItems[i].second] {
+            if (!m_printouts[i])
+                m_printouts[i] = std::make_unique<PrintoutWindow>(m_state, kind, this);
+            m_printouts[i]->exec();
+        });
 }
 
 MainWindow::~MainWindow()

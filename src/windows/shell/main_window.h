@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -22,8 +23,8 @@ class ScoreImportWindow;
 
 class BackupsWindow;
 
-// -- network
 class NetworkWindow;
+class PrintoutWindow;
 
 namespace Ui
 {
@@ -104,6 +105,8 @@ private:
 
     std::unique_ptr<BackupsWindow> m_backups;
 
-    // -- network: kept while the exhibition is open, since the server it started runs on
+    // Kept while the exhibition is open, since the server it started runs on
     std::unique_ptr<NetworkWindow> m_network;
+    // The printouts: labels, judges' sheets, catalogue, receipts.
+    std::array<std::unique_ptr<PrintoutWindow>, 4> m_printouts;
 };

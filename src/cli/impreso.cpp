@@ -1,0 +1,75 @@
+#include "cli/commands.h"
+#include "output/printouts/show_printouts.h"
+#include "output/text_document.h"
+#include "rules/exhibition/exhibition.h"
+#include "store/database.h"
+#include "store/error.h"
+
+#include <QFileInfo>
+
+namespace cli
+{
+
+namespace
+{
+
+const QString impresoUsage = QStringLiteral(
+    "Uso: palomas-cli impreso {etiquetas|hojas-jueces|catalogo|resguardos} EXPOSICION.mdb SALIDA.pdf "
+    "[--clubs CLUB.mdb] [--url URL]");
+
+} // namespace
+
+// palomas-cli impreso CLASE EXPOSICION.mdb SALIDA.pdf [--clubs CLUB.mdb] [--url URL]: one of the
+// show-day printouts as a PDF, as the window's "PDF" writes it.
+int impreso(const QStringList& args, Streams io)
+{
+    QStringList positional;
+    QString clubsPath;
+    printouts::Options options;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--clubs" || args[i] == u"--url") {
+            if (i + 1 == args.size())
+                throw UsageError{impresoUsage};
+            (args[i] == u"--clubs" ? clubsPath : options.networkAddress) = args[i + 1];
+            ++i;
+        } else if (args[i].startsWith(u"--")) {
+            throw UsageError{QStringLiteral("Opción desconocida: «%1»\n").arg(args[i]) + impresoUsage};
+        } else {
+            positional << args[i];
+        }
+    }
+    if (positional.size() != 3)
+        throw UsageError{impresoUsage};
+    const std::optional<printouts::Kind> kind = printouts::kindOfCommand(positional[0]);
+    if (!kind)
+        throw UsageError{QStringLiteral("Impreso desconocido: «%1»\n").arg(positional[0]) + impresoUsage};
+
+    // The clubs only name the clubs of the catalogue and the receipts: without the file, they
+    // are left blank, as for a club the file does not know.
+    if (clubsPath.isEmpty())
+        clubsPath = exhibition::clubsPath(exhibition::programFolder());
+    else if (!QFileInfo::exists(clubsPath))
+        throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1».").arg(clubsPath));
+    // A slip of the command line must not write a PDF over the show or its clubs.
+    const QString output = QFileInfo(positional[2]).canonicalFilePath();
+    for (const QString& kept : {positional[1], clubsPath})
+        if (!output.isEmpty() && output == QFileInfo(kept).canonicalFilePath())
+            throw UsageError{
+                QStringLiteral("«%1» es un archivo de la exposición: el PDF necesita otro nombre.")
+                    .arg(positional[2])};
+    const store::Database db = store::Database::open(positional[1], store::schema::exhibition());
+    store::Database clubs;
+    if (QFileInfo::exists(clubsPath))
+        clubs = store::Database::open(clubsPath, store::schema::clubs());
+    const printouts::Show show = printouts::readShow(db, &clubs);
+    try {
+        const int pages = printouts::writePdf(*kind, show, options, positional[2]);
+        io.out << pages << " paginas grabadas" << Qt::endl;
+    } catch (const listings::OutputError& e) {
+        io.err << e.message() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace cli
