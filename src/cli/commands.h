@@ -33,6 +33,9 @@ int recalcular(const QStringList& args, Streams io);
 
 // -- listings
 int listados(const QStringList& args, Streams io);
+// -- spreadsheets written
+int exportarXlsx(const QStringList& args, Streams io);
+int hojasJuecesXlsx(const QStringList& args, Streams io);
 // The application object for the command line: a GUI application, offscreen, when a command
 // draws PDFs ("listados --pdf": Qt's fonts need one), a core application otherwise.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);

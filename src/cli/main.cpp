@@ -21,6 +21,8 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
 
         // -- listings
         {QStringLiteral("listados"), cli::listados},
+        {QStringLiteral("exportar-xlsx"), cli::exportarXlsx},
+        {QStringLiteral("hojas-jueces-xlsx"), cli::hojasJuecesXlsx},
 
         // -- import
         {QStringLiteral("importar-recepcion"), cli::importarRecepcion},

@@ -158,14 +158,18 @@ QString birdBlock(int place, const ClassifiedBird& bird, const std::vector<Judge
     return block;
 }
 
+QString classificationQuery(const QString& grupo, const QString& sexo)
+{
+    return QStringLiteral("Select * from recepcion where grupo  = ") + store::quote(grupo) +
+           QStringLiteral("and sexo = ") + store::quote(sexo) + QStringLiteral(" order by puntos desc");
+}
+
 QString generarListado(const store::Database& db, const QString& grupo, const QString& sexo)
 {
     // One read transaction: the listing sees one state of the file, and the file is locked and
     // checked once rather than once for every bird's judges.
     store::Transaction reading(db);
-    store::Recordset birds = db.openRecordset(QStringLiteral("Select * from recepcion where grupo  = ") +
-                                              store::quote(grupo) + QStringLiteral("and sexo = ") +
-                                              store::quote(sexo) + QStringLiteral(" order by puntos desc"));
+    store::Recordset birds = db.openRecordset(classificationQuery(grupo, sexo));
     if (birds.recordCount() == 0)
         return {};
     // The judges of each bird, as "select * from puntos where jaula = '7' order by juez ,puntost

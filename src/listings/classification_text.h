@@ -55,6 +55,10 @@ QString judgeLine(const JudgeScores& scores);
 // The whole block of one bird, ended by its hyphens and two empty lines.
 QString birdBlock(int place, const ClassifiedBird& bird, const std::vector<JudgeScores>& judges);
 
+// The birds of the group and sex in the classification's order, best score first, as every
+// output of the classification reads them.
+QString classificationQuery(const QString& grupo, const QString& sexo);
+
 // GenerarListado: the preview text of the group and sex, read from the database as it stands
 // (callers bring the final scores up to date first). Empty when no bird is of that group and
 // sex.
