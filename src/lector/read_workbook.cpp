@@ -3,17 +3,16 @@
 #include "lector/answer_writer.h"
 #include "lector/compound_file.h"
 #include "lector/csv_book.h"
-#include "lector/orcus_book.h"
 #include "lector/protocol.h"
 #include "lector/xls_book.h"
+#include "lector/xml_book.h"
+#include "lector/zip_package.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <orcus/orcus_xlsx.hpp>
-
 namespace lector
 {
 
@@ -64,12 +63,14 @@ WorkbookFormat workbookFormat(const std::string& path, std::string_view file)
     if (startsWith(file, "PK\x03\x04")) {
         if (isOpenDocumentSpreadsheet(file))
             return WorkbookFormat::Ods;
-        if (orcus::orcus_xlsx::detect(reinterpret_cast<const unsigned char*>(file.data()), file.size()))
-            return WorkbookFormat::Xlsx;
-        // A workbook of these formats too damaged to be recognised.
-        if (extension == ".xlsx" || extension == ".ods")
+        const QByteArray bytes = QByteArray::fromRawData(file.data(), qsizetype(file.size()));
+        const ZipPackage package(bytes);
+        // A package too damaged for its directory to be read.
+        if (!package.isOpen())
             return WorkbookFormat::Damaged;
-        return WorkbookFormat::Unknown;
+        // Every Office Open XML package lists the types of its parts.
+        return package.has(QStringLiteral("[Content_Types].xml")) ? WorkbookFormat::Xlsx
+                                                                  : WorkbookFormat::Unknown;
     }
     if (extension == ".csv" || extension == ".txt")
         return WorkbookFormat::Csv;
