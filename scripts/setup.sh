@@ -8,8 +8,12 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libsqlite3-dev libfreexl-dev
+  # The reading of .xlsx and .ods workbooks (palomas-lector), the writing of Excel workbooks.
+  libquazip1-qt6-dev libxlsxwriter-dev
   fonts-liberation
   sqlite3 python3 python3-xlwt poppler-utils
+  # The workbooks of the tests, as each program writes them (tests/data/workbooks/make_workbooks.py).
+  python3-openpyxl python3-uno libreoffice-calc-nogui
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
   clang libclang-rt-14-dev
 )

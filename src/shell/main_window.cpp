@@ -23,6 +23,7 @@
 #include "listings/listadocl_window.h"
 #include "listings/listados_window.h"
 #include "listings/listing_output.h"
+#include "windows/listings/exportar_excel.h"
 
 // -- import
 #include "import/reception_import_window.h"
@@ -187,6 +188,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     enableTask(m_ui->actionListadoPorClub, [this] { showTask(m_listadoCl); });
     connect(m_ui->actionExportarListados, &QAction::triggered, this,
             [this] { listings::exportarTodosLosListados(this, m_state); });
+    connect(m_ui->actionExportarExcel, &QAction::triggered, this, [this] { listings::exportarAExcel(this, m_state); });
 
     // -- import
     enableTask(m_ui->actionImpRecepcion, [this] { showTask(m_receptionImport); });
