@@ -47,7 +47,8 @@ QString xlsWorkbook(const QString& kind, int rows)
 
 QString csvField(const imports::Cell& cell)
 {
-    QString text = cell.kind == imports::Cell::Kind::Number ? QString::number(cell.number, 'g', 17) : cell.text;
+    QString text =
+        cell.kind == imports::Cell::Kind::Number ? QString::number(cell.number, 'g', 17) : cell.text;
     if (text.contains(u';') || text.contains(u'"') || text.contains(u'\n'))
         text = u'"' + text.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
     return text;
@@ -66,8 +67,8 @@ QString convert(const QString& xls, const QString& format)
         const QString xlsx = convert(xls, QStringLiteral("xlsx"));
         QProcess::execute(QStringLiteral("soffice"),
                           {QStringLiteral("-env:UserInstallation=file://") + workFolder().filePath("perfil"),
-                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("ods"),
-                           QStringLiteral("--outdir"), workFolder().path(), xlsx});
+                           QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                           QStringLiteral("ods"), QStringLiteral("--outdir"), workFolder().path(), xlsx});
         return QFile::exists(path) ? path : QString();
     }
     if (format == u"csv") {
@@ -121,7 +122,8 @@ int main(int argc, char* argv[])
     for (const int rows : {999, 65000}) {
         const QString census = xlsWorkbook(QStringLiteral("reception"), rows);
         const QString judge = xlsWorkbook(QStringLiteral("scores"), rows);
-        const QStringList formats = rows == 999 ? QStringList{"xls", "xlsx", "ods", "csv"} : QStringList{"xls", "xlsx"};
+        const QStringList formats =
+            rows == 999 ? QStringList{"xls", "xlsx", "ods", "csv"} : QStringList{"xls", "xlsx"};
         for (const QString& format : formats) {
             const QString censusFile = format == u"xls" ? census : convert(census, format);
             const QString judgeFile = format == u"xls" ? judge : convert(judge, format);
@@ -148,7 +150,8 @@ int main(int argc, char* argv[])
     store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
     int sheets = 0;
     bench::report(QStringLiteral("Exportar a Excel, 999 jaulas"), bench::measure(7, fresh, [&] {
-                      sheets = output::exportXlsx(db, clubRs, folder.filePath(QStringLiteral("Clasificaciones.xlsx")));
+                      sheets = output::exportXlsx(db, clubRs,
+                                                  folder.filePath(QStringLiteral("Clasificaciones.xlsx")));
                   }));
     out << QStringLiteral("    %1 hojas grabadas").arg(sheets) << Qt::endl;
     db = store::Database();

@@ -20,8 +20,8 @@ void accepted(const std::string& answer, const char* reader)
     try {
         imports::decodeAnswer(QByteArrayView(answer.data(), qsizetype(answer.size())));
     } catch (const imports::AnswerError& e) {
-        std::fprintf(stderr, "the %s reader wrote an answer the program refuses (%s):\n%.400s\n", reader, e.what(),
-                     answer.c_str());
+        std::fprintf(stderr, "the %s reader wrote an answer the program refuses (%s):\n%.400s\n", reader,
+                     e.what(), answer.c_str());
         std::abort();
     }
 }

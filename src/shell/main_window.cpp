@@ -188,7 +188,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     enableTask(m_ui->actionListadoPorClub, [this] { showTask(m_listadoCl); });
     connect(m_ui->actionExportarListados, &QAction::triggered, this,
             [this] { listings::exportarTodosLosListados(this, m_state); });
-    connect(m_ui->actionExportarExcel, &QAction::triggered, this, [this] { listings::exportarAExcel(this, m_state); });
+    connect(m_ui->actionExportarExcel, &QAction::triggered, this,
+            [this] { listings::exportarAExcel(this, m_state); });
 
     // -- import
     enableTask(m_ui->actionImpRecepcion, [this] { showTask(m_receptionImport); });

@@ -87,7 +87,8 @@ class TestWorkbookFormats : public QObject
         }
         for (const char* file : {"censo-calc.csv", "censo-calc-1252.csv", "censo-calc-coma.csv"})
             QTest::newRow(file) << QString::fromLatin1(file) << QStringLiteral("censo.xls") << true;
-        QTest::newRow("juez-calc.csv") << QStringLiteral("juez-calc.csv") << QStringLiteral("juez.xls") << true;
+        QTest::newRow("juez-calc.csv")
+            << QStringLiteral("juez-calc.csv") << QStringLiteral("juez.xls") << true;
     }
 
 private slots:
@@ -134,7 +135,8 @@ private slots:
         auto stored = [&](const QString& workbook, const QString& name) {
             const store::Database db = freshExhibition(name);
             if (census) {
-                const imports::StoreCounts counts = imports::storeReception(db, imports::readReception(workbook));
+                const imports::StoreCounts counts =
+                    imports::storeReception(db, imports::readReception(workbook));
                 return QStringList{imports::receptionSummary(counts)} +
                        tableRows(db, QStringLiteral("select * from Recepcion order by jaula"));
             }
@@ -143,7 +145,8 @@ private slots:
             return QStringList{sheet.juez, imports::scoreSummary(counts)} +
                    tableRows(db, QStringLiteral("select * from Puntos order by jaula"));
         };
-        const QStringList want = stored(dataFile(reference), QStringLiteral("ref-") + file + QStringLiteral(".mdb"));
+        const QStringList want =
+            stored(dataFile(reference), QStringLiteral("ref-") + file + QStringLiteral(".mdb"));
         QVERIFY(want.size() > 2); // the sheets store rows: a comparison of two empty tables proves nothing
         QCOMPARE(stored(dataFile(file), file + QStringLiteral(".mdb")), want);
     }
@@ -152,27 +155,34 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("cut in half") << "roto.xlsx" << "El libro «roto.xlsx» está dañado o no se puede leer.";
-        QTest::newRow("zip of no workbook")
-            << "zip-sin-libro.xlsx"
-            << "El archivo «zip-sin-libro.xlsx» no es una hoja de cálculo (.xls, .xlsx, .ods o .csv) que se pueda "
-               "leer.";
+        QTest::newRow("cut in half") << "roto.xlsx"
+                                     << "El libro «roto.xlsx» está dañado o no se puede leer.";
+        QTest::newRow("zip of no workbook") << "zip-sin-libro.xlsx"
+                                            << "El archivo «zip-sin-libro.xlsx» no es una hoja de cálculo "
+                                               "(.xls, .xlsx, .ods o .csv) que se pueda "
+                                               "leer.";
         QTest::newRow("ods without content")
-            << "sin-contenido.ods" << "El libro «sin-contenido.ods» está dañado o no se puede leer.";
-        QTest::newRow("no Hoja1") << "sin-hoja1.xlsx" << "El libro «sin-hoja1.xlsx» no tiene la hoja «Hoja1».";
-        QTest::newRow("mixed separators")
-            << "mezcla.csv"
-            << "El archivo «mezcla.csv» separa las columnas con «;» en unas filas y con «,» en otras (fila 5): "
-               "guárdelo de nuevo con un solo separador.";
-        QTest::newRow("NUL byte") << "nulo.csv" << "El libro «nulo.csv» está dañado o no se puede leer.";
-        QTest::newRow("empty csv") << "vacio.csv" << "El archivo «vacio.csv» está vacío.";
-        QTest::newRow("empty xlsx") << "vacio.xlsx" << "El archivo «vacio.xlsx» está vacío.";
+            << "sin-contenido.ods"
+            << "El libro «sin-contenido.ods» está dañado o no se puede leer.";
+        QTest::newRow("no Hoja1") << "sin-hoja1.xlsx"
+                                  << "El libro «sin-hoja1.xlsx» no tiene la hoja «Hoja1».";
+        QTest::newRow("mixed separators") << "mezcla.csv"
+                                          << "El archivo «mezcla.csv» separa las columnas con «;» en unas "
+                                             "filas y con «,» en otras (fila 5): "
+                                             "guárdelo de nuevo con un solo separador.";
+        QTest::newRow("NUL byte") << "nulo.csv"
+                                  << "El libro «nulo.csv» está dañado o no se puede leer.";
+        QTest::newRow("empty csv") << "vacio.csv"
+                                   << "El archivo «vacio.csv» está vacío.";
+        QTest::newRow("empty xlsx") << "vacio.xlsx"
+                                    << "El archivo «vacio.xlsx» está vacío.";
     }
     void unreadableFilesAreRefused()
     {
         QFETCH(QString, file);
         QFETCH(QString, message);
-        const store::Database db = freshExhibition(QStringLiteral("refused-") + file + QStringLiteral(".mdb"));
+        const store::Database db =
+            freshExhibition(QStringLiteral("refused-") + file + QStringLiteral(".mdb"));
         try {
             imports::storeReception(db, imports::readReception(dataFile(file)));
             QFAIL("the workbook was read");
@@ -220,9 +230,10 @@ private slots:
             imports::storeReception(db, imports::readReception(path));
             QFAIL("the sheet was read");
         } catch (const imports::WorkbookError& e) {
-            QCOMPARE(e.message(), QStringLiteral("La hoja «Hoja1» del libro «%1» tiene datos en la fila 65.537, más "
-                                                 "allá de las 65.536 filas que se pueden importar.")
-                                      .arg(file));
+            QCOMPARE(e.message(),
+                     QStringLiteral("La hoja «Hoja1» del libro «%1» tiene datos en la fila 65.537, más "
+                                    "allá de las 65.536 filas que se pueden importar.")
+                         .arg(file));
         }
         QCOMPARE(tableRows(db, QStringLiteral("select * from Recepcion")), QStringList());
     }

@@ -40,11 +40,12 @@ QStringList rowTexts(const SheetCells& sheet, int row, int columns)
     return texts;
 }
 
-const QStringList sheetNames = {"Grupo A Machos", "Grupo A Hembras", "Grupo B Machos", "Grupo B Hembras",
-                                "Grupo C Machos", "Grupo C Hembras", "sport DCategA",  "sport DCategB",
-                                "sport DCategC",  "sport DCategD",   "sport DCategE",  "Clasificación Por Provincia"};
-const QStringList classificationHeaders = {"Puesto", "Jaula",     "Anilla",    "Color", "Licencia",
-                                           "Propietario", "Club", "Provincia", "Puntos"};
+const QStringList sheetNames = {"Grupo A Machos",  "Grupo A Hembras", "Grupo B Machos",
+                                "Grupo B Hembras", "Grupo C Machos",  "Grupo C Hembras",
+                                "sport DCategA",   "sport DCategB",   "sport DCategC",
+                                "sport DCategD",   "sport DCategE",   "Clasificación Por Provincia"};
+const QStringList classificationHeaders = {"Puesto",      "Jaula", "Anilla",    "Color", "Licencia",
+                                           "Propietario", "Club",  "Provincia", "Puntos"};
 const QStringList groupDHeaders = {"Puesto", "Jaula", "Anilla", "Concursos", "Coeficiente", "Propietario"};
 const QStringList provinceHeaders = {"Puesto", "Provincia", "Puntos"};
 constexpr int headerRow = 4;
@@ -93,17 +94,20 @@ private slots:
         // Unpacked by Python's zipfile: libxlsxwriter and QuaZip carry minizip functions of the same
         // names, so that no process of the program links both (QuaZip lives in palomas-lector).
         QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral("-c"),
-                      QStringLiteral("import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1])"
-                                     ".read('docProps/core.xml'))"),
-                      m_dir.filePath(QStringLiteral("Clasificaciones.xlsx"))});
+        python.start(
+            QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1])"
+                            ".read('docProps/core.xml'))"),
+             m_dir.filePath(QStringLiteral("Clasificaciones.xlsx"))});
         QVERIFY(python.waitForFinished(60000));
         const QString xml = QString::fromUtf8(python.readAllStandardOutput());
         const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
-        const QString nombre = fixtures::column(db, QStringLiteral("select * from config"), QStringLiteral("nombre"));
+        const QString nombre =
+            fixtures::column(db, QStringLiteral("select * from config"), QStringLiteral("nombre"));
         QVERIFY(!nombre.isEmpty());
-        QVERIFY2(xml.contains(QStringLiteral("<dc:title>%1</dc:title>").arg(nombre.toHtmlEscaped())), qPrintable(xml));
+        QVERIFY2(xml.contains(QStringLiteral("<dc:title>%1</dc:title>").arg(nombre.toHtmlEscaped())),
+                 qPrintable(xml));
     }
 
     void titlesAndHeaders_data()
@@ -111,7 +115,7 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("headers");
-        const char* classifications[] = {"Grupo A Machos", "Grupo A Hembras", "Grupo B Machos",
+        const char* classifications[] = {"Grupo A Machos",  "Grupo A Hembras", "Grupo B Machos",
                                          "Grupo B Hembras", "Grupo C Machos",  "Grupo C Hembras"};
         for (int i = 0; i < 6; ++i)
             QTest::newRow(classifications[i])
@@ -159,8 +163,9 @@ private slots:
         const SheetCells& sheet = m_sheets.at(std::size_t(index));
         const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
         const store::Database clubs = store::Database::open(m_show.clubs, store::schema::clubs());
-        store::Recordset birds = db.openRecordset(QStringLiteral("select * from recepcion where grupo = %1 and sexo = %2")
-                                                      .arg(store::quote(grupo), store::quote(sexo)));
+        store::Recordset birds =
+            db.openRecordset(QStringLiteral("select * from recepcion where grupo = %1 and sexo = %2")
+                                 .arg(store::quote(grupo), store::quote(sexo)));
         QCOMPARE(sheet.rows - headerRow, birds.recordCount());
         double previous = 1e9;
         QSet<qint64> cages;
@@ -182,8 +187,9 @@ private slots:
             const QString club = birds.text(QStringLiteral("club")).trimmed();
             QCOMPARE(cellOf(sheet, r, 7).toText(), club);
             QCOMPARE(cellOf(sheet, r, 8).toText(),
-                     fixtures::column(clubs, QStringLiteral("select * from club where codigo = ") + store::quote(club),
-                                      QStringLiteral("provincia"))
+                     fixtures::column(
+                         clubs, QStringLiteral("select * from club where codigo = ") + store::quote(club),
+                         QStringLiteral("provincia"))
                          .trimmed());
         }
         QCOMPARE(cages.size(), qsizetype(birds.recordCount()));
@@ -219,7 +225,8 @@ private slots:
             if (conc == before) {
                 const double coef = cellOf(sheet, r, 5).number;
                 const double previous = cellOf(sheet, r - 1, 5).number;
-                QVERIFY2(higherFirst ? coef <= previous : coef >= previous, qPrintable(QStringLiteral("fila %1").arg(r)));
+                QVERIFY2(higherFirst ? coef <= previous : coef >= previous,
+                         qPrintable(QStringLiteral("fila %1").arg(r)));
             }
             QVERIFY(birds.findFirst(QStringLiteral("jaula = %1").arg(qint64(cellOf(sheet, r, 2).number))));
             QCOMPARE(cellOf(sheet, r, 5).number, birds.value(QStringLiteral("coef")).toDouble());
@@ -231,7 +238,8 @@ private slots:
     {
         const SheetCells& sheet = m_sheets.back();
         const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
-        store::Recordset totals = db.openRecordset(QStringLiteral("select * from lclub1 order by puntos desc"));
+        store::Recordset totals =
+            db.openRecordset(QStringLiteral("select * from lclub1 order by puntos desc"));
         QCOMPARE(sheet.rows - headerRow, totals.recordCount());
         int r = headerRow + 1;
         for (totals.moveFirst(); !totals.eof(); totals.moveNext(), ++r) {
@@ -252,9 +260,10 @@ private slots:
             output::exportXlsx(db, clubRs, path);
             QFAIL("the workbook was written");
         } catch (const listings::OutputError& e) {
-            QCOMPARE(e.message(), QStringLiteral("No se ha podido grabar el archivo Clasificaciones.xlsx: la carpeta "
-                                                 "«%1» no existe.")
-                                      .arg(QDir::toNativeSeparators(folder)));
+            QCOMPARE(e.message(),
+                     QStringLiteral("No se ha podido grabar el archivo Clasificaciones.xlsx: la carpeta "
+                                    "«%1» no existe.")
+                         .arg(QDir::toNativeSeparators(folder)));
         }
         QVERIFY(!QFileInfo::exists(folder));
         // A workbook already there stays as it was when the new one cannot replace it: here the
@@ -263,7 +272,8 @@ private slots:
         QVERIFY(QDir().mkpath(QDir(taken).filePath(QStringLiteral("dentro"))));
         QVERIFY_THROWS_EXCEPTION(listings::OutputError, output::exportXlsx(db, clubRs, taken));
         QVERIFY(QFileInfo(QDir(taken).filePath(QStringLiteral("dentro"))).isDir());
-        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.tmp*"), QStringLiteral("*~")}), QStringList());
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.tmp*"), QStringLiteral("*~")}),
+                 QStringList());
     }
 
     // The judges' workbooks: one a judge, the birds of groups A to C in cage order; filled in by
@@ -280,7 +290,8 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
                  QStringList({"Juez 1.xlsx", "Juez 2.xlsx", "Juez 3.xlsx"}));
 
-        store::Recordset birds = db.openRecordset(QStringLiteral("select * from recepcion where grupo <> 'D'"));
+        store::Recordset birds =
+            db.openRecordset(QStringLiteral("select * from recepcion where grupo <> 'D'"));
         QList<qint64> cages;
         for (birds.moveFirst(); !birds.eof(); birds.moveNext())
             cages << birds.value(QStringLiteral("jaula")).toLongLong();
@@ -326,7 +337,8 @@ book.save(path)
             return rows.step() ? rows.value(0).toLongLong() : -1;
         };
         const QString first = QString::number(cages.first());
-        store::Statement third = db.prepare(QStringLiteral("SELECT puntos3 FROM Puntos WHERE jaula = ? AND juez = 3"));
+        store::Statement third =
+            db.prepare(QStringLiteral("SELECT puntos3 FROM Puntos WHERE jaula = ? AND juez = 3"));
         third.bind(1, first);
         QVERIFY(third.step());
         QCOMPARE(third.value(0).toDouble(), 19.0);

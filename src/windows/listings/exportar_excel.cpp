@@ -16,9 +16,9 @@ namespace listings
 
 void exportarAExcel(QWidget* parent, AppState& state)
 {
-    QString path = FileDialogs::saveFile(parent, QStringLiteral("Exportar a Excel"),
-                                         QStringLiteral("Libros de Excel (*.xlsx)|*.xlsx"),
-                                         QDir(state.programFolder).filePath(QStringLiteral("Clasificaciones.xlsx")));
+    QString path = FileDialogs::saveFile(
+        parent, QStringLiteral("Exportar a Excel"), QStringLiteral("Libros de Excel (*.xlsx)|*.xlsx"),
+        QDir(state.programFolder).filePath(QStringLiteral("Clasificaciones.xlsx")));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -38,8 +38,9 @@ void exportarAExcel(QWidget* parent, AppState& state)
     if (!failure.isEmpty())
         Messages::inform(parent, QStringLiteral("Aviso"), failure, Messages::Icon::Warning);
     else
-        Messages::inform(parent, QStringLiteral("Aviso"),
-                         QStringLiteral("%1 hojas grabadas en %2").arg(sheets).arg(QDir::toNativeSeparators(path)));
+        Messages::inform(
+            parent, QStringLiteral("Aviso"),
+            QStringLiteral("%1 hojas grabadas en %2").arg(sheets).arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace listings
