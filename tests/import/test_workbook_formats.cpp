@@ -59,6 +59,17 @@ QStringList tableRows(const store::Database& db, const QString& query)
     return rows;
 }
 
+// The sheet "Hoja1" of the workbook; a workbook that cannot be read fails the test with its message.
+std::optional<Worksheet> hoja1(const QString& path)
+{
+    try {
+        return Worksheet::open(path, QStringLiteral("Hoja1"));
+    } catch (const imports::WorkbookError& e) {
+        qWarning("%s", qPrintable(e.message()));
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 class TestWorkbookFormats : public QObject
@@ -100,8 +111,11 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, reference);
         QFETCH(bool, asText);
-        const Worksheet sheet = Worksheet::open(dataFile(file), QStringLiteral("Hoja1"));
-        const Worksheet expected = Worksheet::open(dataFile(reference), QStringLiteral("Hoja1"));
+        const std::optional<Worksheet> read = hoja1(dataFile(file));
+        const std::optional<Worksheet> reread = hoja1(dataFile(reference));
+        QVERIFY(read && reread);
+        const Worksheet& sheet = *read;
+        const Worksheet& expected = *reread;
         QCOMPARE(sheet.rowCount(), expected.rowCount());
         const QList<int> columns = file.startsWith(u"censo") ? censusColumns : judgeColumns;
         for (int row = 1; row <= expected.rowCount(); ++row) {
