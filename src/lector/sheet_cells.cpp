@@ -35,6 +35,11 @@ std::optional<std::size_t> SheetCells::sheetNamed(std::string_view name) const
     return std::nullopt;
 }
 
+void SheetCells::reserve(std::size_t sheet, std::size_t cells)
+{
+    m_sheets.at(sheet).values.reserve(std::min<std::size_t>(cells, maxCells));
+}
+
 SheetCells::Value& SheetCells::place(std::size_t sheet, std::int64_t row, std::int64_t column)
 {
     Sheet& target = m_sheets.at(sheet);

@@ -28,6 +28,8 @@ public:
     std::size_t addSheet(std::string_view name);
     std::size_t sheetCount() const { return m_sheets.size(); }
     std::optional<std::size_t> sheetNamed(std::string_view name) const;
+    // Room for about `cells` cells of the sheet, made at once (never more than the limit).
+    void reserve(std::size_t sheet, std::size_t cells);
 
     // Rows and columns counted from 0, as the library counts them. A later value of a cell
     // replaces an earlier one. Raise LimitReached beyond the limits.

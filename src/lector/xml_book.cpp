@@ -33,12 +33,23 @@ void failOn(const QXmlStreamReader& xml)
         throw Damaged{};
 }
 
+// A number as the formats write it ("12", "9.5", "1E-3"), read without allocating: a sheet
+// holds hundreds of thousands of them.
 double numberOf(QStringView text)
 {
-    const QByteArray latin = text.trimmed().toLatin1();
+    text = text.trimmed();
+    char digits[64];
+    if (text.isEmpty() || text.size() >= qsizetype(sizeof digits))
+        throw Damaged{};
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c > 0x7F)
+            throw Damaged{};
+        digits[i] = char(c);
+    }
     double value = 0;
-    const auto parsed = std::from_chars(latin.data(), latin.data() + latin.size(), value);
-    if (latin.isEmpty() || parsed.ec != std::errc() || parsed.ptr != latin.data() + latin.size())
+    const auto parsed = std::from_chars(digits, digits + text.size(), value);
+    if (parsed.ec != std::errc() || parsed.ptr != digits + text.size())
         throw Damaged{};
     return value;
 }
@@ -167,7 +178,7 @@ void sharedStrings(ZipPackage& package, const QString& part, SheetCells& cells)
 }
 
 void xlsxCell(QXmlStreamReader& xml, SheetCells& cells, std::size_t sheet, std::int64_t row,
-              std::int64_t column, const QString& type)
+              std::int64_t column, QStringView type)
 {
     QString value;
     bool hasValue = false;
@@ -219,6 +230,8 @@ void xlsxSheet(ZipPackage& package, const QString& part, SheetCells& cells, std:
     const std::optional<QByteArray> bytes = package.part(part);
     if (!bytes)
         throw Damaged{};
+    // A cell takes some 25 bytes of the part at the least ("<c r="B5"><v>1</v></c>").
+    cells.reserve(sheet, std::size_t(bytes->size()) / 25);
     QXmlStreamReader xml(*bytes);
     std::int64_t row = -1;
     std::int64_t column = -1;
@@ -235,9 +248,9 @@ void xlsxSheet(ZipPackage& package, const QString& part, SheetCells& cells, std:
             column = -1;
         } else if (xml.name() == u"c") {
             const QXmlStreamAttributes attributes = xml.attributes();
-            const QString reference = attribute(attributes, u"r");
+            const QStringView reference = attributes.value(QLatin1String("r"));
             if (!reference.isEmpty()) {
-                const auto place = cellReference(reference.toStdString());
+                const auto place = cellReference(reference);
                 if (!place)
                     throw Damaged{};
                 row = place->first;
@@ -247,7 +260,7 @@ void xlsxSheet(ZipPackage& package, const QString& part, SheetCells& cells, std:
                 if (row < 0)
                     throw Damaged{};
             }
-            xlsxCell(xml, cells, sheet, row, column, attribute(attributes, u"t"));
+            xlsxCell(xml, cells, sheet, row, column, attributes.value(QLatin1String("t")));
         }
     }
     failOn(xml);
@@ -485,6 +498,16 @@ template <typename Read> std::string readPackage(std::string_view file, Read rea
 }
 
 } // namespace
+
+std::optional<std::pair<std::int64_t, std::int64_t>> cellReference(QStringView text)
+{
+    char ascii[32];
+    if (text.size() >= qsizetype(sizeof ascii))
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        ascii[i] = text[i].unicode() < 0x80 ? char(text[i].unicode()) : '?';
+    return cellReference(std::string_view(ascii, std::size_t(text.size())));
+}
 
 std::optional<std::pair<std::int64_t, std::int64_t>> cellReference(std::string_view reference)
 {

@@ -6,6 +6,7 @@
 // answer. Cells come out as the .xls reader gives them: numbers as numbers, texts as texts, a
 // formula as the value saved with it, a date as its "YYYY-MM-DD" text.
 
+#include <QStringView>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,5 +24,6 @@ std::string readOds(std::string_view file);
 // "B5" (or "$B$5") as row 4 and column 1, counted from 0; nothing for anything else. Exposed for
 // the tests.
 std::optional<std::pair<std::int64_t, std::int64_t>> cellReference(std::string_view reference);
+std::optional<std::pair<std::int64_t, std::int64_t>> cellReference(QStringView reference);
 
 } // namespace lector
