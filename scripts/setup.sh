@@ -13,7 +13,7 @@ packages=(
   fonts-liberation
   sqlite3 python3 python3-xlwt poppler-utils
   # The workbooks of the tests, as each program writes them (tests/data/workbooks/make_workbooks.py).
-  python3-openpyxl python3-uno libreoffice-calc-nogui
+  python3-openpyxl libreoffice-calc-nogui
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
   clang libclang-rt-14-dev
 )

@@ -13,10 +13,9 @@ programs that write it in practice, into the folder given (the tests' data: test
   censo-calc-coma.csv                    Calc: "," separated, UTF-8, then a byte order mark
   juez-calc.csv                          Calc: ";" separated, UTF-8
 and the workbooks that cannot be read: roto.xlsx (cut in half), zip-sin-libro.xlsx, sin-contenido.ods,
-cifrado.xlsx (saved by Calc with the password "secreto"), sin-hoja1.xlsx, mezcla.csv, nulo.csv,
-vacio.csv, vacio.xlsx.
+sin-hoja1.xlsx, mezcla.csv, nulo.csv, vacio.csv, vacio.xlsx.
 
-Run with /usr/bin/python3 (Debian's python3-xlwt, python3-openpyxl, python3-uno, libxlsxwriter,
+Run with /usr/bin/python3 (Debian's python3-xlwt, python3-openpyxl, libxlsxwriter,
 libreoffice-calc-nogui). Cells in columns I to M of the census and D to H of the judge's sheet are
 not read by the imports; a date lies in one of them, to be read without harm.
 """
@@ -27,7 +26,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import zipfile
 
 import openpyxl
@@ -155,48 +153,7 @@ def calc(source, target, filter_spec):
         shutil.move(os.path.join(work, written[0]), target)
 
 
-def calc_encrypted(source, target, password):
-    """Calc saves with a password only through its API: it is started listening, and told to."""
-    import uno
-    from com.sun.star.beans import PropertyValue
-    with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as work:
-        office = subprocess.Popen(["soffice", "-env:UserInstallation=file://" + work + "/profile", "--headless",
-                                   "--accept=pipe,name=palomas-datos;urp;"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        try:
-            resolver = uno.getComponentContext().ServiceManager.createInstanceWithContext(
-                "com.sun.star.bridge.UnoUrlResolver", uno.getComponentContext())
-            for _ in range(120):
-                try:
-                    context = resolver.resolve(
-                        "uno:pipe,name=palomas-datos;urp;StarOffice.ComponentContext")
-                    break
-                except Exception:
-                    time.sleep(0.5)
-            desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
-
-            def prop(name, value):
-                p = PropertyValue()
-                p.Name, p.Value = name, value
-                return p
-            document = desktop.loadComponentFromURL(uno.systemPathToFileUrl(os.path.abspath(source)), "_blank", 0,
-                                                    (prop("Hidden", True),))
-            document.storeToURL(uno.systemPathToFileUrl(os.path.abspath(target)),
-                                (prop("FilterName", "Calc MS Excel 2007 XML"), prop("Password", password)))
-            document.close(True)
-            try:
-                desktop.terminate()
-            except Exception:
-                pass
-        finally:
-            try:
-                office.wait(timeout=60)
-            except subprocess.TimeoutExpired:
-                office.kill()
-                office.wait()
-
-
-def main(folder, only_plain=False):
+def main(folder):
     os.makedirs(folder, exist_ok=True)
     out = lambda name: os.path.join(folder, name)
     for stem, sheet in (("censo", CENSUS), ("juez", JUDGE)):
@@ -233,8 +190,6 @@ def main(folder, only_plain=False):
         z.writestr("META-INF/manifest.xml", '<?xml version="1.0" encoding="UTF-8"?>\n'
                    '<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0"/>')
     write_openpyxl(out("sin-hoja1.xlsx"), [("Censo", CENSUS[1])])
-    if not only_plain:
-        calc_encrypted(out("censo-openpyxl.xlsx"), out("cifrado.xlsx"), "secreto")
     with open(out("mezcla.csv"), "wb") as f:
         f.write("Censo;;;\n;;;\nJaula;Grupo;Sexo;Licencia\n1;A;M;12345\n2,B,H,54321\n".encode())
     with open(out("nulo.csv"), "wb") as f:
