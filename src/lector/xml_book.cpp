@@ -165,9 +165,10 @@ QString stringItem(QXmlStreamReader& xml)
 
 void sharedStrings(ZipPackage& package, const QString& part, SheetCells& cells)
 {
+    // A workbook whose sheets use no text may name the part without writing it.
     const std::optional<QByteArray> bytes = package.part(part);
     if (!bytes)
-        throw Damaged{};
+        return;
     QXmlStreamReader xml(*bytes);
     while (!xml.atEnd()) {
         xml.readNext();
