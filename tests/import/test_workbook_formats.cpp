@@ -178,6 +178,8 @@ private slots:
         QTest::newRow("ods without content")
             << "sin-contenido.ods"
             << "El libro «sin-contenido.ods» está dañado o no se puede leer.";
+        QTest::newRow("saved with a password")
+            << "cifrado.xlsx" << "El libro «cifrado.xlsx» está protegido con contraseña y no se puede leer.";
         QTest::newRow("no Hoja1") << "sin-hoja1.xlsx"
                                   << "El libro «sin-hoja1.xlsx» no tiene la hoja «Hoja1».";
         QTest::newRow("mixed separators") << "mezcla.csv"

@@ -13,7 +13,7 @@ programs that write it in practice, into the folder given (the tests' data: test
   censo-calc-coma.csv                    Calc: "," separated, UTF-8, then a byte order mark
   juez-calc.csv                          Calc: ";" separated, UTF-8
 and the workbooks that cannot be read: roto.xlsx (cut in half), zip-sin-libro.xlsx, sin-contenido.ods,
-sin-hoja1.xlsx, mezcla.csv, nulo.csv, vacio.csv, vacio.xlsx.
+cifrado.xlsx (a password's container, written by hand), sin-hoja1.xlsx, mezcla.csv, nulo.csv, vacio.csv, vacio.xlsx.
 
 Run with /usr/bin/python3 (Debian's python3-xlwt, python3-openpyxl, libxlsxwriter,
 libreoffice-calc-nogui). Cells in columns I to M of the census and D to H of the judge's sheet are
@@ -153,6 +153,31 @@ def calc(source, target, filter_spec):
         shutil.move(os.path.join(work, written[0]), target)
 
 
+def encrypted_package(path):
+    """An .xlsx saved with a password as Office stores it: not a ZIP package but a compound file
+    (the container of .xls workbooks) whose stream "EncryptedPackage" holds the encrypted package.
+    No Debian tool writes one (Calc saves .xlsx without the password), so the container is
+    written here: a header, one sector of the allocation table, one of directory, and the stream
+    in eight 512-byte sectors (4096 bytes, the size from which streams leave the small-stream
+    area)."""
+    import struct
+    end, free, fat_sector = 0xFFFFFFFE, 0xFFFFFFFF, 0xFFFFFFFD
+    header = bytearray(b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + bytes(16))
+    header += struct.pack("<HHHHH", 0x3E, 3, 0xFFFE, 9, 6) + bytes(6)
+    header += struct.pack("<IIIIIIIII", 0, 1, 1, 0, 4096, end, 0, end, 0)
+    header += struct.pack("<I", 0) + struct.pack("<I", free) * 108
+    fat = [fat_sector, end] + [3, 4, 5, 6, 7, 8, 9, end] + [free] * 118
+
+    def entry(name, kind, child, start, size):
+        units = name.encode("utf-16-le") + b"\0\0"
+        return (units.ljust(64, b"\0") + struct.pack("<HBB", len(units), kind, 1) +
+                struct.pack("<III", free, free, child) + bytes(16 + 4 + 16) + struct.pack("<III", start, size, 0))
+    directory = entry("Root Entry", 5, 1, end, 0) + entry("EncryptedPackage", 2, free, 2, 4096)
+    directory = directory.ljust(512, b"\0")
+    with open(path, "wb") as f:
+        f.write(bytes(header) + struct.pack("<128I", *fat) + directory + bytes(range(256)) * 16)
+
+
 def main(folder):
     os.makedirs(folder, exist_ok=True)
     out = lambda name: os.path.join(folder, name)
@@ -190,6 +215,7 @@ def main(folder):
         z.writestr("META-INF/manifest.xml", '<?xml version="1.0" encoding="UTF-8"?>\n'
                    '<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0"/>')
     write_openpyxl(out("sin-hoja1.xlsx"), [("Censo", CENSUS[1])])
+    encrypted_package(out("cifrado.xlsx"))
     with open(out("mezcla.csv"), "wb") as f:
         f.write("Censo;;;\n;;;\nJaula;Grupo;Sexo;Licencia\n1;A;M;12345\n2,B,H,54321\n".encode())
     with open(out("nulo.csv"), "wb") as f:
