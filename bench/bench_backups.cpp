@@ -5,9 +5,9 @@
 // copies with their cages and score rows as the window shows it, and a restore (the copy of the
 // current state first, then the whole file replaced).
 
-#include "backups/copies.h"
-#include "backups/keeper.h"
 #include "generator.h"
+#include "rules/backups/copies.h"
+#include "rules/backups/keeper.h"
 #include "store/database.h"
 
 #include <QCoreApplication>

@@ -6,9 +6,9 @@
 // exhibition with five judges' scores, so that the skip checks meet a full exhibition.
 
 #include "generator.h"
-#include "import/reception_import.h"
-#include "import/score_import.h"
-#include "import/workbook_reader.h"
+#include "rules/import/reception_import.h"
+#include "rules/import/score_import.h"
+#include "rules/import/workbook_reader.h"
 #include "store/database.h"
 
 #include <QCoreApplication>

@@ -6,10 +6,10 @@
 // and the final score are shown.
 
 #include "generator.h"
-#include "judging/cage_scores.h"
-#include "judging/judging_window.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
+#include "rules/exhibition/exhibition.h"
+#include "rules/judging/cage_scores.h"
+#include "windows/judging/judging_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -43,12 +43,13 @@ void benchExhibition(const QString& folder, int cages, int windowCage)
     const QString label = QStringLiteral("%1 jaulas").arg(cages);
 
     const int last = judgedCage(state, cages);
+    const judging::Criterion criterion = judging::ScoringRule::read(state.mainDb).criterion;
     bench::report(QStringLiteral("refresco, jaula %1 (%2)").arg(last).arg(label),
-                  bench::measure(50, [&] { judging::refrescarJaula(state, last); }));
+                  bench::measure(50, [&] { judging::refrescarJaula(state.mainDb, last, criterion); }));
     bench::report(QStringLiteral("consulta + refresco, jaula %1 (%2)").arg(last).arg(label),
                   bench::measure(50, [&] {
-                      judging::buscarPaloma(state, last);
-                      judging::refrescarJaula(state, last);
+                      judging::buscarPaloma(state.mainDb, state.receRs, last);
+                      judging::refrescarJaula(state.mainDb, last, criterion);
                   }));
 
     // The window takes cages of three digits.

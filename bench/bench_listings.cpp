@@ -7,11 +7,11 @@
 // - all twelve documents and PDFs of an exhibition of 999 cages.
 
 #include "generator.h"
-#include "judging/final_score.h"
-#include "listings/classification_text.h"
-#include "listings/export_all.h"
-#include "listings/openings.h"
-#include "listings/province_ranking.h"
+#include "output/export_all.h"
+#include "rules/judging/final_score.h"
+#include "rules/listings/classification_text.h"
+#include "rules/listings/openings.h"
+#include "rules/listings/province_ranking.h"
 #include "store/database.h"
 
 #include <QDir>

@@ -8,12 +8,12 @@
 //   the reload and the list refilled; opening the reception window.
 
 #include "generator.h"
-#include "judging/final_score.h"
-#include "reception/bird_entry.h"
-#include "reception/reception_window.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
+#include "rules/exhibition/exhibition.h"
+#include "rules/judging/final_score.h"
+#include "rules/reception/bird_entry.h"
 #include "store/database.h"
+#include "windows/reception/reception_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,11 +5,11 @@
 // when soffice is installed), once, into the temporary folder.
 
 #include "generator.h"
-#include "import/reception_import.h"
-#include "import/score_import.h"
-#include "import/worksheet.h"
 #include "output/xlsx/export_xlsx.h"
 #include "output/xlsx/workbook.h"
+#include "rules/import/reception_import.h"
+#include "rules/import/score_import.h"
+#include "rules/import/worksheet.h"
 #include "store/database.h"
 
 #include <QCoreApplication>

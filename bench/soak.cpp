@@ -11,19 +11,19 @@
 // at the end. A day ends when every judged bird has its five rows; days follow one another, each
 // in a fresh exhibition, until the time is up.
 
-#include "backups/copies.h"
-#include "backups/keeper.h"
-#include "import/reception_import.h"
-#include "import/score_import.h"
-#include "judging/cage_scores.h"
-#include "judging/final_score.h"
-#include "listings/export_all.h"
-#include "reception/bird_entry.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
+#include "output/export_all.h"
+#include "rules/backups/copies.h"
+#include "rules/backups/keeper.h"
+#include "rules/exhibition/exhibition.h"
+#include "rules/import/reception_import.h"
+#include "rules/import/score_import.h"
+#include "rules/judging/cage_scores.h"
+#include "rules/judging/final_score.h"
+#include "rules/reception/bird_entry.h"
 #include "soak_journal.h"
 #include "store/database.h"
 #include "store/error.h"
+#include "windows/shell/app_state.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -294,8 +294,10 @@ private:
     {
         const judging::JudgeScores row = scores(juez);
         journaled({"SCORE", QString::number(cage), QString::number(juez), QString::number(row.puntost)}, [&] {
-            judging::refrescarJaula(m_state, cage);
-            judging::grabarJuez(m_state, cage, judging::EntryMode::New, row, m_model.birds.at(cage).grupo);
+            judging::CageList list =
+                judging::refrescarJaula(m_state.mainDb, cage, judging::Criterion::Average);
+            judging::grabarJuez(m_state.mainDb, list.puntos, cage, judging::EntryMode::New, row,
+                                m_model.birds.at(cage).grupo);
         });
     }
 
@@ -371,7 +373,7 @@ int child(const Files& files, quint32 seed)
         }
         day.endOfDay();
         return 0;
-    } catch (const store::Error& e) {
+    } catch (const base::Error& e) {
         QTextStream(stderr) << e.message() << Qt::endl;
     } catch (const std::exception& e) {
         QTextStream(stderr) << e.what() << Qt::endl;
@@ -466,7 +468,7 @@ void verify(const Files& files, Figures& figures, QSet<QString>& checkedCopies)
                                                              store::Database::Access::ReadOnly);
             if (integrityOf(db) != u"ok")
                 ++figures.badCopies;
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             ++figures.badCopies;
             out() << "COPIA: " << e.message() << Qt::endl;
         }

@@ -2,9 +2,9 @@
 // are ours (on QuaZip and Qt's XML stream reader, which are hardened), so any crash, hang or
 // sanitizer report is a fault to mend. Every answer must be one the program accepts whole.
 
-#include "import/workbook_answer.h"
 #include "lector/csv_book.h"
 #include "lector/xml_book.h"
+#include "rules/import/workbook_answer.h"
 
 #include <cstdint>
 #include <cstdio>

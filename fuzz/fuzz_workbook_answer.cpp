@@ -2,8 +2,8 @@
 // answer without reading out of bounds, and what it accepts must keep its promises (every cell
 // inside its sheet, in order, each at most once).
 
-#include "import/workbook_answer.h"
 #include "lector/protocol.h"
+#include "rules/import/workbook_answer.h"
 
 #include <cstdint>
 #include <cstdio>

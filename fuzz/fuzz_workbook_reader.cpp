@@ -10,9 +10,9 @@
 // tests check that the program survives it); a child that dies anywhere else, or answers what
 // the program refuses, is a fault of ours and stops the fuzzer.
 
-#include "import/workbook_answer.h"
 #include "lector/read_workbook.h"
 #include "lector/xls_facts.h"
+#include "rules/import/workbook_answer.h"
 
 #include <cstdint>
 #include <cstdio>

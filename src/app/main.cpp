@@ -1,7 +1,7 @@
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/startup_window.h"
-#include "shell/window_placement.h"
+#include "kit/window_placement.h"
+#include "rules/exhibition/exhibition.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/startup_window.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -28,10 +28,8 @@ struct UsageError {
 };
 
 int crear(const QStringList& args, Streams io);
-// -- reception
 int recalcular(const QStringList& args, Streams io);
 
-// -- listings
 int listados(const QStringList& args, Streams io);
 // -- spreadsheets written
 int exportarXlsx(const QStringList& args, Streams io);
@@ -40,11 +38,9 @@ int hojasJuecesXlsx(const QStringList& args, Streams io);
 // draws PDFs ("listados --pdf": Qt's fonts need one), a core application otherwise.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 
-// -- import
 int importarRecepcion(const QStringList& args, Streams io);
 int importarPuntuacion(const QStringList& args, Streams io);
 
-// -- backups
 int copia(const QStringList& args, Streams io);
 int restaurar(const QStringList& args, Streams io);
 // The copy taken before an import is stored; one that fails is told on err, and the import goes on.

@@ -1,6 +1,6 @@
-#include "backups/copies.h"
-#include "backups/keeper.h"
 #include "cli/commands.h"
+#include "rules/backups/copies.h"
+#include "rules/backups/keeper.h"
 #include "store/database.h"
 
 #include <QDir>

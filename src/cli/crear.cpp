@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "shell/exhibition.h"
+#include "rules/exhibition/exhibition.h"
 
 namespace cli
 {

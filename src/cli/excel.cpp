@@ -1,8 +1,8 @@
 #include "cli/commands.h"
-#include "listings/text_document.h"
+#include "output/text_document.h"
 #include "output/xlsx/export_xlsx.h"
 #include "output/xlsx/judge_workbooks.h"
-#include "shell/exhibition.h"
+#include "rules/exhibition/exhibition.h"
 #include "store/database.h"
 #include "store/error.h"
 

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
-#include "import/reception_import.h"
-#include "import/score_import.h"
-#include "import/worksheet.h"
+#include "rules/import/reception_import.h"
+#include "rules/import/score_import.h"
+#include "rules/import/worksheet.h"
 #include "store/database.h"
 #include "store/error.h"
 

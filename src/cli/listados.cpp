@@ -1,7 +1,7 @@
 #include "cli/commands.h"
-#include "listings/export_all.h"
-#include "listings/text_document.h"
-#include "shell/exhibition.h"
+#include "output/export_all.h"
+#include "output/text_document.h"
+#include "rules/exhibition/exhibition.h"
 #include "store/database.h"
 #include "store/error.h"
 
@@ -45,8 +45,9 @@ int listados(const QStringList& args, Streams io)
     if (clubsPath.isEmpty())
         clubsPath = exhibition::clubsPath(exhibition::programFolder());
     if (!QFileInfo::exists(clubsPath))
-        throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
-                               .arg(clubsPath));
+        throw base::ValidationError(
+            QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
+                .arg(clubsPath));
 
     const store::Database db = store::Database::open(positional[0], store::schema::exhibition());
     const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());

@@ -16,19 +16,15 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
 {
     static const std::map<QString, std::function<int(const QStringList&, cli::Streams)>> table = {
         {QStringLiteral("crear"), cli::crear},
-        // -- reception
         {QStringLiteral("recalcular"), cli::recalcular},
 
-        // -- listings
         {QStringLiteral("listados"), cli::listados},
         {QStringLiteral("exportar-xlsx"), cli::exportarXlsx},
         {QStringLiteral("hojas-jueces-xlsx"), cli::hojasJuecesXlsx},
 
-        // -- import
         {QStringLiteral("importar-recepcion"), cli::importarRecepcion},
         {QStringLiteral("importar-puntuacion"), cli::importarPuntuacion},
 
-        // -- backups
         {QStringLiteral("copia"), cli::copia},
         {QStringLiteral("restaurar"), cli::restaurar},
     };
@@ -68,7 +64,7 @@ int main(int argc, char* argv[])
     } catch (const cli::UsageError& e) {
         err << e.message << Qt::endl;
         return 2;
-    } catch (const store::Error& e) {
+    } catch (const base::Error& e) {
         err << e.message() << Qt::endl;
         return 1;
     }

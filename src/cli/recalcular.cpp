@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "judging/final_score.h"
+#include "rules/judging/final_score.h"
 #include "store/database.h"
 
 namespace cli

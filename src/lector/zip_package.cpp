@@ -1,6 +1,7 @@
 #include "lector/zip_package.h"
 
 #include <QBuffer>
+#include <algorithm>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
@@ -35,8 +36,12 @@ std::optional<QByteArray> ZipPackage::part(const QString& name)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray bytes;
-    // The size the archive declares is room made at once, never trusted as a limit.
-    bytes.reserve(qsizetype(std::min<qint64>(std::max<qint64>(file.usize(), 0), 64ll * 1024 * 1024)));
+    // The size the archive declares is room made at once, never trusted as a limit, nor beyond
+    // what the packed bytes can unpack to (deflate packs at most about 1,032 to 1): a few bytes
+    // that claim gigabytes get no large allocation.
+    const qint64 packed = std::max<qint64>(file.csize(), 0);
+    bytes.reserve(qsizetype(
+        std::min<qint64>({std::max<qint64>(file.usize(), 0), packed * 1032 + 65536, 64ll * 1024 * 1024})));
     char chunk[65536];
     for (;;) {
         const qint64 read = file.read(chunk, sizeof chunk);

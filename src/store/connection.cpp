@@ -1,6 +1,6 @@
 #include "store/connection.h"
 
-#include "shell/formats.h"
+#include "base/formats.h"
 #include "store/error.h"
 #include "store/text_order.h"
 
@@ -32,7 +32,9 @@ Error Connection::errorFor(int code) const
     const QString file = fileName();
     const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
     const QString detail = db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
-    const auto storage = [](const QString& message) { return Error(message, Error::Kind::Storage); };
+    const auto storage = [code](const QString& message) {
+        return Error(message, Error::Kind::Storage, code);
+    };
     switch (code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
@@ -69,7 +71,8 @@ Error Connection::errorFor(int code) const
     case SQLITE_MISMATCH:
     case SQLITE_TOOBIG:
     case SQLITE_RANGE:
-        return Error(QStringLiteral("Error de la base de datos «%1»: %2.").arg(file, detail));
+        return Error(QStringLiteral("Error de la base de datos «%1»: %2.").arg(file, detail),
+                     Error::Kind::Data, code);
     default:
         return storage(QStringLiteral("Error de la base de datos «%1»: %2.").arg(file, detail));
     }

@@ -22,6 +22,77 @@ struct Token {
     throw Error(QStringLiteral("La consulta «%1» no se puede ejecutar: %2.").arg(jet.trimmed(), why));
 }
 
+// Each reader takes one token starting at i and returns the position after it.
+qsizetype readName(const QString& jet, qsizetype i, std::vector<Token>& tokens)
+{
+    const qsizetype end = jet.indexOf(u']', i);
+    if (end < 0)
+        refuse(jet, QStringLiteral("falta un «]»"));
+    tokens.push_back({Token::Name, jet.mid(i + 1, end - i - 1)});
+    return end + 1;
+}
+
+qsizetype readWord(const QString& jet, qsizetype i, std::vector<Token>& tokens)
+{
+    qsizetype j = i + 1;
+    while (j < jet.size() && (jet[j].isLetterOrNumber() || jet[j] == u'_'))
+        ++j;
+    tokens.push_back({Token::Word, jet.mid(i, j - i)});
+    return j;
+}
+
+qsizetype skipDigits(const QString& jet, qsizetype j)
+{
+    while (j < jet.size() && jet[j].isDigit())
+        ++j;
+    return j;
+}
+
+qsizetype readNumber(const QString& jet, qsizetype i, std::vector<Token>& tokens)
+{
+    qsizetype j = skipDigits(jet, i);
+    if (j < jet.size() && jet[j] == u'.')
+        j = skipDigits(jet, j + 1);
+    tokens.push_back({Token::Number, jet.mid(i, j - i)});
+    return j;
+}
+
+// A text between quotes, the quote doubled inside it.
+qsizetype readString(const QString& jet, qsizetype i, std::vector<Token>& tokens)
+{
+    const QChar quote = jet[i];
+    QString literal;
+    qsizetype j = i + 1;
+    for (;;) {
+        if (j >= jet.size())
+            refuse(jet, QStringLiteral("falta cerrar un texto entre comillas"));
+        if (jet[j] != quote) {
+            literal += jet[j++];
+        } else if (j + 1 < jet.size() && jet[j + 1] == quote) {
+            literal += quote;
+            j += 2;
+        } else {
+            break;
+        }
+    }
+    tokens.push_back({Token::String, literal});
+    return j + 1;
+}
+
+qsizetype readSymbol(const QString& jet, qsizetype i, std::vector<Token>& tokens)
+{
+    const QString two = jet.mid(i, 2);
+    if (two == u"<=" || two == u">=" || two == u"<>") {
+        tokens.push_back({Token::Symbol, two});
+        return i + 2;
+    }
+    const QChar c = jet[i];
+    if (!QStringView(u"=<>(),*+-/&").contains(c))
+        refuse(jet, QStringLiteral("no se entiende el carácter «%1»").arg(c));
+    tokens.push_back({Token::Symbol, QString(c)});
+    return i + 1;
+}
+
 std::vector<Token> tokenize(const QString& jet)
 {
     std::vector<Token> tokens;
@@ -29,61 +100,18 @@ std::vector<Token> tokenize(const QString& jet)
     qsizetype i = 0;
     while (i < n) {
         const QChar c = jet[i];
-        if (c.isSpace()) {
+        if (c.isSpace())
             ++i;
-        } else if (c == u'[') {
-            const qsizetype end = jet.indexOf(u']', i);
-            if (end < 0)
-                refuse(jet, QStringLiteral("falta un «]»"));
-            tokens.push_back({Token::Name, jet.mid(i + 1, end - i - 1)});
-            i = end + 1;
-        } else if (c.isLetter() || c == u'_') {
-            qsizetype j = i + 1;
-            while (j < n && (jet[j].isLetterOrNumber() || jet[j] == u'_'))
-                ++j;
-            tokens.push_back({Token::Word, jet.mid(i, j - i)});
-            i = j;
-        } else if (c.isDigit() || (c == u'.' && i + 1 < n && jet[i + 1].isDigit())) {
-            qsizetype j = i;
-            while (j < n && jet[j].isDigit())
-                ++j;
-            if (j < n && jet[j] == u'.') {
-                ++j;
-                while (j < n && jet[j].isDigit())
-                    ++j;
-            }
-            tokens.push_back({Token::Number, jet.mid(i, j - i)});
-            i = j;
-        } else if (c == u'\'' || c == u'"') {
-            QString literal;
-            qsizetype j = i + 1;
-            for (;;) {
-                if (j >= n)
-                    refuse(jet, QStringLiteral("falta cerrar un texto entre comillas"));
-                if (jet[j] == c) {
-                    if (j + 1 < n && jet[j + 1] == c) {
-                        literal += c;
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                literal += jet[j++];
-            }
-            tokens.push_back({Token::String, literal});
-            i = j + 1;
-        } else {
-            const QString two = jet.mid(i, 2);
-            if (two == u"<=" || two == u">=" || two == u"<>") {
-                tokens.push_back({Token::Symbol, two});
-                i += 2;
-            } else if (QStringView(u"=<>(),*+-/&").contains(c)) {
-                tokens.push_back({Token::Symbol, QString(c)});
-                ++i;
-            } else {
-                refuse(jet, QStringLiteral("no se entiende el carácter «%1»").arg(c));
-            }
-        }
+        else if (c == u'[')
+            i = readName(jet, i, tokens);
+        else if (c.isLetter() || c == u'_')
+            i = readWord(jet, i, tokens);
+        else if (c.isDigit() || (c == u'.' && i + 1 < n && jet[i + 1].isDigit()))
+            i = readNumber(jet, i, tokens);
+        else if (c == u'\'' || c == u'"')
+            i = readString(jet, i, tokens);
+        else
+            i = readSymbol(jet, i, tokens);
     }
     return tokens;
 }

@@ -1,7 +1,7 @@
 #include "store/recordset.h"
 
-#include "shell/formats.h"
-#include "shell/shown_value.h"
+#include "base/formats.h"
+#include "base/shown_value.h"
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/jet_sql.h"
@@ -73,6 +73,85 @@ bool isNumber(const QVariant& value)
     throw Error(QStringLiteral("No hay ningún registro actual."));
 }
 
+[[noreturn]] void refuse(const QString& message, const FieldDef& field, const QVariant& value)
+{
+    throw Error(message.arg(field.name, formats::shownValue(asText(value))));
+}
+
+// A value for a numeric field: a number as it is, Sí/No as 1/0, a text as the user writes
+// numbers (formats::parseNumber); nothing when it is none of them.
+std::optional<double> numberOf(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? 1.0 : 0.0;
+    if (isNumber(value))
+        return value.toDouble();
+    return formats::parseNumber(value.toString());
+}
+
+QVariant forText(const FieldDef& field, const QVariant& value)
+{
+    const QString text = asText(value);
+    if (text.size() > field.size)
+        throw Error(QStringLiteral("El valor «%1» no cabe en el campo «%2», que admite como máximo %3.")
+                        .arg(formats::shownValue(text), field.name,
+                             field.size == 1 ? QStringLiteral("1 carácter")
+                                             : QStringLiteral("%1 caracteres").arg(field.size)));
+    return text;
+}
+
+QVariant forLong(const FieldDef& field, const QVariant& value)
+{
+    const std::optional<double> number = numberOf(value);
+    if (!number || *number != std::floor(*number))
+        refuse(QStringLiteral("El campo «%1» solo admite números enteros, y «%2» no lo es."), field, value);
+    if (*number < -2147483648.0 || *number > 2147483647.0)
+        refuse(QStringLiteral("El campo «%1» solo admite números enteros entre -2.147.483.648 y "
+                              "2.147.483.647, y «%2» no lo está."),
+               field, value);
+    return QVariant(int(*number));
+}
+
+QVariant forDouble(const FieldDef& field, const QVariant& value)
+{
+    const std::optional<double> number = numberOf(value);
+    if (!number)
+        refuse(QStringLiteral("El campo «%1» solo admite números, y «%2» no lo es."), field, value);
+    return QVariant(*number);
+}
+
+QVariant forBoolean(const FieldDef& field, const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value;
+    if (isNumber(value))
+        return QVariant(value.toDouble() != 0);
+    static const QStringList yes{QStringLiteral("true"), QStringLiteral("verdadero"), QStringLiteral("sí"),
+                                 QStringLiteral("si"),   QStringLiteral("-1"),        QStringLiteral("1")};
+    static const QStringList no{QStringLiteral("false"), QStringLiteral("falso"), QStringLiteral("no"),
+                                QStringLiteral("0")};
+    const QString text = value.toString().trimmed().toLower();
+    if (yes.contains(text))
+        return QVariant(true);
+    if (no.contains(text))
+        return QVariant(false);
+    refuse(QStringLiteral("El campo «%1» solo admite Sí o No, y «%2» no lo es."), field, value);
+}
+
+QVariant forDate(const FieldDef& field, const QVariant& value)
+{
+    QDateTime when;
+    if (value.typeId() == QMetaType::QDate)
+        when = value.toDate().startOfDay();
+    else if (value.typeId() == QMetaType::QDateTime)
+        when = value.toDateTime();
+    else
+        when = QDateTime::fromString(value.toString().trimmed(), Qt::ISODate);
+    if (!when.isValid())
+        refuse(QStringLiteral("El campo «%1» solo admite fechas, y «%2» no lo es."), field, value);
+    return when.toString(Qt::ISODate);
+}
+
 } // namespace
 
 QVariant convertForField(const FieldDef& field, const QVariant& value)
@@ -80,71 +159,18 @@ QVariant convertForField(const FieldDef& field, const QVariant& value)
     if (!value.isValid() || value.isNull())
         return {};
     switch (field.type) {
-    case FieldType::Text: {
-        const QString text = asText(value);
-        if (text.size() > field.size)
-            throw Error(QStringLiteral("El valor «%1» no cabe en el campo «%2», que admite como máximo %3.")
-                            .arg(formats::shownValue(text), field.name,
-                                 field.size == 1 ? QStringLiteral("1 carácter")
-                                                 : QStringLiteral("%1 caracteres").arg(field.size)));
-        return text;
-    }
+    case FieldType::Text:
+        return forText(field, value);
     case FieldType::Memo:
         return asText(value);
-    case FieldType::Long: {
-        std::optional<double> number;
-        if (value.typeId() == QMetaType::Bool)
-            number = value.toBool() ? 1.0 : 0.0;
-        else if (isNumber(value))
-            number = value.toDouble();
-        else
-            number = formats::parseNumber(value.toString());
-        if (!number || *number != std::floor(*number))
-            throw Error(QStringLiteral("El campo «%1» solo admite números enteros, y «%2» no lo es.")
-                            .arg(field.name, formats::shownValue(asText(value))));
-        if (*number < -2147483648.0 || *number > 2147483647.0)
-            throw Error(QStringLiteral("El campo «%1» solo admite números enteros entre -2.147.483.648 y "
-                                       "2.147.483.647, y «%2» no lo está.")
-                            .arg(field.name, formats::shownValue(asText(value))));
-        return QVariant(int(*number));
-    }
-    case FieldType::Double: {
-        std::optional<double> number;
-        if (value.typeId() == QMetaType::Bool)
-            number = value.toBool() ? 1.0 : 0.0;
-        else if (isNumber(value))
-            number = value.toDouble();
-        else
-            number = formats::parseNumber(value.toString());
-        if (!number)
-            throw Error(QStringLiteral("El campo «%1» solo admite números, y «%2» no lo es.")
-                            .arg(field.name, formats::shownValue(asText(value))));
-        return QVariant(*number);
-    }
-    case FieldType::Boolean: {
-        if (value.typeId() == QMetaType::Bool)
-            return value;
-        if (isNumber(value))
-            return QVariant(value.toDouble() != 0);
-        const QString text = value.toString().trimmed().toLower();
-        if (text == u"true" || text == u"verdadero" || text == u"sí" || text == u"si" || text == u"-1" ||
-            text == u"1")
-            return QVariant(true);
-        if (text == u"false" || text == u"falso" || text == u"no" || text == u"0")
-            return QVariant(false);
-        throw Error(QStringLiteral("El campo «%1» solo admite Sí o No, y «%2» no lo es.")
-                        .arg(field.name, formats::shownValue(asText(value))));
-    }
-    case FieldType::Date: {
-        QDateTime when = value.typeId() == QMetaType::QDate ? value.toDate().startOfDay()
-                         : value.typeId() == QMetaType::QDateTime
-                             ? value.toDateTime()
-                             : QDateTime::fromString(value.toString().trimmed(), Qt::ISODate);
-        if (!when.isValid())
-            throw Error(QStringLiteral("El campo «%1» solo admite fechas, y «%2» no lo es.")
-                            .arg(field.name, formats::shownValue(asText(value))));
-        return when.toString(Qt::ISODate);
-    }
+    case FieldType::Long:
+        return forLong(field, value);
+    case FieldType::Double:
+        return forDouble(field, value);
+    case FieldType::Boolean:
+        return forBoolean(field, value);
+    case FieldType::Date:
+        return forDate(field, value);
     }
     return value;
 }
@@ -360,67 +386,78 @@ void Recordset::cancelUpdate()
     m_mode = Mode::Browse;
 }
 
-void Recordset::update()
+Recordset::Staged Recordset::staged() const
 {
-    if (m_mode == Mode::Browse)
-        throw Error(QStringLiteral("No hay ningún registro nuevo ni cambio que guardar."));
     const auto& fields = m_table->fields;
-    std::vector<QVariant> converted(fields.size());
-    QStringList names;
-    std::vector<std::size_t> written;
+    Staged staged;
+    staged.values.resize(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i) {
         // A Yes/No field always has a value: No until it is set.
         const bool defaultNo = m_mode == Mode::AddNew && fields[i].type == FieldType::Boolean && !m_staged[i];
         if (!m_staged[i] && !defaultNo)
             continue;
-        converted[i] = defaultNo ? QVariant(false) : convertForField(fields[i], m_buffer[i]);
-        names << u'"' + fields[i].name + u'"';
-        written.push_back(i);
+        staged.values[i] = defaultNo ? QVariant(false) : convertForField(fields[i], m_buffer[i]);
+        staged.names << u'"' + fields[i].name + u'"';
+        staged.written.push_back(i);
     }
+    return staged;
+}
 
-    if (m_mode == Mode::AddNew) {
-        QString sql =
-            names.isEmpty()
-                ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table->name)
-                : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                      .arg(m_table->name, names.join(QStringLiteral(", ")),
-                           QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
-        Statement statement(m_connection, sql);
-        for (std::size_t k = 0; k < written.size(); ++k)
-            statement.bind(int(k) + 1, converted[written[k]]);
+void Recordset::insertStaged(Staged staged)
+{
+    const QString sql =
+        staged.names.isEmpty()
+            ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table->name)
+            : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                  .arg(m_table->name, staged.names.join(QStringLiteral(", ")),
+                       QStringList(staged.names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+    Statement statement(m_connection, sql);
+    for (std::size_t k = 0; k < staged.written.size(); ++k)
+        statement.bind(int(k) + 1, staged.values[staged.written[k]]);
+    statement.run();
+    Row row;
+    row.rowid = sqlite3_last_insert_rowid(m_connection->db);
+    row.values = std::move(staged.values);
+    row.stamp = changeCount();
+    const bool atEnd = eof();
+    m_rows.push_back(std::move(row));
+    if (atEnd)
+        m_position = int(m_rows.size());
+    ++m_count;
+}
+
+void Recordset::writeStaged(const Staged& staged)
+{
+    Row& row = m_rows[m_editing];
+    if (!staged.written.empty()) {
+        QStringList assignments;
+        for (const QString& name : staged.names)
+            assignments << name + QStringLiteral(" = ?");
+        Statement statement(m_connection, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
+                                              .arg(m_table->name, assignments.join(QStringLiteral(", "))));
+        for (std::size_t k = 0; k < staged.written.size(); ++k)
+            statement.bind(int(k) + 1, staged.values[staged.written[k]]);
+        statement.bind(int(staged.written.size()) + 1, row.rowid);
         statement.run();
-        Row row;
-        row.rowid = sqlite3_last_insert_rowid(m_connection->db);
-        row.values = std::move(converted);
-        row.stamp = changeCount();
-        const bool atEnd = eof();
-        m_rows.push_back(std::move(row));
-        if (atEnd)
-            m_position = int(m_rows.size());
-        ++m_count;
-    } else {
-        Row& row = m_rows[m_editing];
-        if (!written.empty()) {
-            QStringList assignments;
-            for (const QString& name : names)
-                assignments << name + QStringLiteral(" = ?");
-            Statement statement(m_connection,
-                                QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
-                                    .arg(m_table->name, assignments.join(QStringLiteral(", "))));
-            for (std::size_t k = 0; k < written.size(); ++k)
-                statement.bind(int(k) + 1, converted[written[k]]);
-            statement.bind(int(written.size()) + 1, row.rowid);
-            statement.run();
-            if (sqlite3_changes(m_connection->db) == 0) {
-                row.deleted = true;
-                m_mode = Mode::Browse;
-                throw Error(QStringLiteral("El registro actual ha sido borrado."));
-            }
-            for (std::size_t i : written)
-                row.values[i] = converted[i];
+        if (sqlite3_changes(m_connection->db) == 0) {
+            row.deleted = true;
+            m_mode = Mode::Browse;
+            throw Error(QStringLiteral("El registro actual ha sido borrado."));
         }
-        row.stamp = changeCount();
+        for (std::size_t i : staged.written)
+            row.values[i] = staged.values[i];
     }
+    row.stamp = changeCount();
+}
+
+void Recordset::update()
+{
+    if (m_mode == Mode::Browse)
+        throw Error(QStringLiteral("No hay ningún registro nuevo ni cambio que guardar."));
+    if (m_mode == Mode::AddNew)
+        insertStaged(staged());
+    else
+        writeStaged(staged());
     m_mode = Mode::Browse;
 }
 

@@ -3,6 +3,7 @@
 #include "store/field.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <vector>
@@ -73,6 +74,13 @@ private:
         bool deleted = false;
     };
     enum class Mode { Browse, Edit, AddNew };
+    // The fields an update writes: their quoted names and their values converted for the field,
+    // at the field's index (empty for the others).
+    struct Staged {
+        std::vector<QVariant> values;
+        QStringList names;
+        std::vector<std::size_t> written;
+    };
 
     // The rows are read at the first use, so that a shared result opened over a large table
     // and replaced before anyone reads it costs nothing.
@@ -82,6 +90,9 @@ private:
     int fieldIndex(const QString& field) const;
     void skipDeleted(int step);
     qint64 changeCount() const;
+    Staged staged() const;
+    void insertStaged(Staged staged);
+    void writeStaged(const Staged& staged);
 
     std::shared_ptr<detail::Connection> m_connection;
     const TableDef* m_table = nullptr;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <string_view>
 
 struct sqlite3;
 struct sqlite3_stmt;

@@ -2,8 +2,8 @@
 // the file held, a restore that puts it back all or nothing, and a keeper that never gets in the
 // way of the work.
 
-#include "backups/copies.h"
-#include "backups/keeper.h"
+#include "rules/backups/copies.h"
+#include "rules/backups/keeper.h"
 #include "store/error.h"
 #include "support/failing_disk.h"
 #include "support/fixtures.h"
@@ -177,7 +177,7 @@ private slots:
         QString raised;
         try {
             backups::restore(db, bad.fileName());
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             raised = e.message();
         }
         QCOMPARE(raised, message);
@@ -196,7 +196,7 @@ private slots:
         QString raised;
         try {
             backups::restore(db, copy);
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             raised = e.message();
         }
         QCOMPARE(raised,
@@ -220,7 +220,7 @@ private slots:
         QString raised;
         try {
             backups::restore(db, big);
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             raised = e.message();
         }
         QCOMPARE(raised, "No queda espacio en el disco para guardar «Expo.mdb».");

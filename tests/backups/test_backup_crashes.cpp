@@ -4,7 +4,7 @@
 // every copy must hold one of the states the exhibition really had; a write that was
 // acknowledged is never lost.
 
-#include "backups/copies.h"
+#include "rules/backups/copies.h"
 #include "store/error.h"
 #include "support/failing_disk.h"
 #include "support/scored_exhibition.h"
@@ -67,7 +67,7 @@ class TestBackupCrashes : public QObject
             try {
                 QCOMPARE(integrity(copy.path), "ok");
                 QVERIFY2(m_dumps.contains(failing_disk::dump(copy.path)), qPrintable(copy.path));
-            } catch (const store::Error& e) {
+            } catch (const base::Error& e) {
                 QFAIL(qPrintable(copy.path + ": " + e.message()));
             }
         }

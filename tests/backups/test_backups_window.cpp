@@ -2,15 +2,15 @@
 // status bar when a copy fails; "Copias de seguridad" listing the copies and restoring one after
 // a confirmation.
 
-#include "backups/backups_window.h"
-#include "backups/copies.h"
-#include "reception/reception_window.h"
-#include "shell/app_state.h"
-#include "shell/main_window.h"
-#include "shell/messages.h"
+#include "kit/messages.h"
+#include "rules/backups/copies.h"
 #include "support/failing_disk.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/backups/backups_window.h"
+#include "windows/reception/reception_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,9 +1,9 @@
 // palomas-cli copia and restaurar as a user runs them, their refusals, and the copy taken before
 // an import is stored.
 
-#include "backups/copies.h"
 #include "cli/cli_run.h"
 #include "import/workbooks.h"
+#include "rules/backups/copies.h"
 #include "support/failing_disk.h"
 #include "support/scored_exhibition.h"
 

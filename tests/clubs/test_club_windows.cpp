@@ -1,13 +1,13 @@
 // The club maintenance and club search windows driven as the user drives them, offscreen, with
 // what they store read back from Club.mdb.
 
-#include "clubs/club_maintenance_window.h"
-#include "clubs/club_search_window.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/messages.h"
+#include "kit/messages.h"
+#include "rules/exhibition/exhibition.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/clubs/club_maintenance_window.h"
+#include "windows/clubs/club_search_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QAction>
 #include <QLabel>

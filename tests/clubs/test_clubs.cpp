@@ -1,7 +1,7 @@
 // The clubs without windows: what a club may hold, and the searches by code and by name.
 
-#include "clubs/club.h"
-#include "clubs/club_search.h"
+#include "rules/clubs/club.h"
+#include "rules/clubs/club_search.h"
 
 #include <QTest>
 

@@ -1,13 +1,13 @@
 // The configuration: the rules of storing it, and the window that shows, stores and refuses it.
 
-#include "config/config_settings.h"
-#include "config/config_window.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/messages.h"
+#include "kit/messages.h"
+#include "rules/config/config_settings.h"
+#include "rules/exhibition/exhibition.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/config/config_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,7 +80,7 @@ private slots:
         store::Recordset rs = m_db.openRecordset("select * from config");
         try {
             config::store(rs, {typed[0], typed[1], {}, typed[2], typed[3], typed[4] == "1", typed[5] == "1"});
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             QCOMPARE(e.message(),
                      QStringLiteral("El número de jueces «%1» no es válido: debe ser un número entero "
                                     "del 1 al 99.")

@@ -1,8 +1,8 @@
 // The reading of .csv files by the reader's core, byte for byte: the separator found from the
 // first lines, quotes, encodings and line ends as spreadsheets write them, and the files refused.
 
-#include "import/workbook_answer.h"
 #include "lector/csv_book.h"
+#include "rules/import/workbook_answer.h"
 
 #include <QTest>
 

@@ -3,10 +3,10 @@
 // the judge against the configuration, the birds of group D, importing twice, the workbooks that
 // cannot be read, and a failing store that leaves nothing behind.
 
-#include "import/reception_import.h"
-#include "import/score_import.h"
 #include "import/workbooks.h"
-#include "import/worksheet.h"
+#include "rules/import/reception_import.h"
+#include "rules/import/score_import.h"
+#include "rules/import/worksheet.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 

@@ -1,16 +1,16 @@
 // The two import windows driven offscreen: the drive box and the file list, the picking rules,
 // reading into the preview, storing, and the messages that leave the window usable.
 
-#include "import/reception_import_window.h"
-#include "import/score_import_window.h"
+#include "base/drives.h"
 #include "import/workbooks.h"
-#include "shell/app_state.h"
-#include "shell/drives.h"
-#include "shell/exhibition.h"
-#include "shell/file_dialogs.h"
-#include "shell/messages.h"
+#include "kit/file_dialogs.h"
+#include "kit/messages.h"
+#include "rules/exhibition/exhibition.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/import/reception_import_window.h"
+#include "windows/import/score_import_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -4,10 +4,10 @@
 // gives for the same sheets, and the imports store the same rows from them; the files that cannot
 // be read get their Spanish message and store nothing.
 
-#include "import/reception_import.h"
-#include "import/score_import.h"
-#include "import/worksheet.h"
 #include "output/xlsx/workbook.h"
+#include "rules/import/reception_import.h"
+#include "rules/import/score_import.h"
+#include "rules/import/worksheet.h"
 #include "store/database.h"
 #include "support/fixtures.h"
 
@@ -179,7 +179,8 @@ private slots:
             << "sin-contenido.ods"
             << "El libro «sin-contenido.ods» está dañado o no se puede leer.";
         QTest::newRow("saved with a password")
-            << "cifrado.xlsx" << "El libro «cifrado.xlsx» está protegido con contraseña y no se puede leer.";
+            << "cifrado.xlsx"
+            << "El libro «cifrado.xlsx» está protegido con contraseña y no se puede leer.";
         QTest::newRow("no Hoja1") << "sin-hoja1.xlsx"
                                   << "El libro «sin-hoja1.xlsx» no tiene la hoja «Hoja1».";
         QTest::newRow("mixed separators") << "mezcla.csv"

@@ -3,10 +3,10 @@
 // exits with an error or answers garbage; the memory limit of the real reader; and the cells of
 // real workbooks as the real reader hands them over.
 
-#include "import/workbook_reader.h"
 #include "import/workbooks.h"
-#include "import/worksheet.h"
 #include "lector/protocol.h"
+#include "rules/import/workbook_reader.h"
+#include "rules/import/worksheet.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -2,8 +2,8 @@
 // lines of XML (zipped by Python's zipfile): the markup that writers differ in, each case in one
 // row.
 
-#include "import/workbook_answer.h"
 #include "lector/xml_book.h"
+#include "rules/import/workbook_answer.h"
 
 #include <QProcess>
 #include <QTest>

@@ -1,7 +1,7 @@
 // The final-score rule, and the reception reload's pass that stores it for every cage.
 
-#include "judging/final_score.h"
-#include "listings/classification_text.h"
+#include "rules/judging/final_score.h"
+#include "rules/listings/classification_text.h"
 #include "support/fixtures.h"
 
 #include <QTest>

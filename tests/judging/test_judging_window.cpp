@@ -1,15 +1,15 @@
 // The judging window driven offscreen, as the user works it, and the checks below it that the
 // window cannot reach.
 
-#include "judging/cage_scores.h"
-#include "judging/judging_window.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/main_window.h"
-#include "shell/messages.h"
+#include "kit/messages.h"
+#include "rules/exhibition/exhibition.h"
+#include "rules/judging/cage_scores.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/judging/judging_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -530,10 +530,10 @@ private slots:
     {
         makeExhibition(3, false);
         exhibition::open(*m_state, m_path);
-        judging::refrescarJaula(*m_state, 9);
+        judging::CageList list = judging::refrescarJaula(m_state->mainDb, 9, judging::Criterion::Average);
         const judging::JudgeScores row{5, {8, 8, 17, 27, 27}, 87};
-        QVERIFY_THROWS_EXCEPTION(store::Error,
-                                 judging::grabarJuez(*m_state, 9, judging::EntryMode::Change, row, "C"));
+        QVERIFY_THROWS_EXCEPTION(base::Error, judging::grabarJuez(m_state->mainDb, list.puntos, 9,
+                                                                  judging::EntryMode::Change, row, "C"));
         QCOMPARE(scored("9"), "1,2");
     }
 };

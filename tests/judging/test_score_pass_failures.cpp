@@ -2,7 +2,7 @@
 // but a file that cannot be written (full disk, read-only folder, I/O error, another program's
 // lock) keeps nothing of the pass, at whichever write it fails, and says why.
 
-#include "judging/final_score.h"
+#include "rules/judging/final_score.h"
 #include "store/error.h"
 #include "store/write_fault.h"
 #include "support/failing_disk.h"
@@ -87,7 +87,7 @@ private slots:
             const store::WriteFault fault(nth, kind);
             try {
                 judging::recalcularPuntuaciones(db);
-            } catch (const store::Error& e) {
+            } catch (const base::Error& e) {
                 QVERIFY(e.isStorage());
                 raised = e.message();
             }
@@ -129,7 +129,7 @@ private slots:
         QString raised;
         try {
             judging::recalcularPuntuaciones(db);
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             raised = e.message();
         }
         QCOMPARE(raised, passFailure("No queda espacio en el disco para guardar «expo.mdb»."));
@@ -153,7 +153,7 @@ private slots:
         QString raised;
         try {
             judging::recalcularPuntuaciones(db);
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             raised = e.message();
         }
         QCOMPARE(raised, passFailure(QStringLiteral("No se puede escribir en la carpeta «%1»: los cambios de "

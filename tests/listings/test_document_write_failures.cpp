@@ -1,7 +1,7 @@
 // A listing document that cannot be written says why, in Spanish, and a document it was to
 // replace stays as it was. A full disk used to be reported as "(Unknown error)".
 
-#include "listings/text_document.h"
+#include "output/text_document.h"
 #include "support/failing_disk.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 // What the listing windows show, built without them: the classification's preview text, the group
 // D list and the province ranking, each on final scores brought up to date first.
 
-#include "listings/classification_text.h"
-#include "listings/group_d_list.h"
-#include "listings/openings.h"
-#include "listings/province_ranking.h"
+#include "rules/listings/classification_text.h"
+#include "rules/listings/group_d_list.h"
+#include "rules/listings/openings.h"
+#include "rules/listings/province_ranking.h"
 #include "support/fixtures.h"
 
 #include <QDir>

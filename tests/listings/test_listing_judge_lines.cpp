@@ -3,12 +3,12 @@
 // different scores pass through one listing. A fault that shows only on such data (a field read
 // after the storage behind it moved) leaves a judge line with blanks where its scores belong.
 
+#include "base/formats.h"
 #include "generator.h"
-#include "listings/export_all.h"
-#include "listings/openings.h"
-#include "listings/printout.h"
-#include "listings/text_document.h"
-#include "shell/formats.h"
+#include "output/export_all.h"
+#include "output/printout.h"
+#include "output/text_document.h"
+#include "rules/listings/openings.h"
 #include "store/database.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // The output of a listing, without printer or window: the page model of the printouts and the
 // TXT documents.
 
-#include "listings/printout.h"
-#include "listings/text_document.h"
+#include "output/printout.h"
+#include "output/text_document.h"
 
 #include <QDir>
 #include <QRegularExpression>

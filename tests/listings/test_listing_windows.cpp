@@ -3,15 +3,15 @@
 // which writes the very documents the windows write.
 
 #include "cli/cli_run.h"
-#include "listings/listabc_window.h"
-#include "listings/text_document.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/file_dialogs.h"
-#include "shell/main_window.h"
-#include "shell/messages.h"
+#include "kit/file_dialogs.h"
+#include "kit/messages.h"
+#include "output/text_document.h"
+#include "rules/exhibition/exhibition.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/listings/listabc_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
 
 #include <QAction>
 #include <QDir>

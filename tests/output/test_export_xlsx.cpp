@@ -4,12 +4,12 @@
 // through the real score import; a folder that cannot be written gets its message and no file.
 
 #include "generator.h"
-#include "import/score_import.h"
-#include "import/workbook_reader.h"
-#include "import/worksheet.h"
-#include "listings/text_document.h"
+#include "output/text_document.h"
 #include "output/xlsx/export_xlsx.h"
 #include "output/xlsx/judge_workbooks.h"
+#include "rules/import/score_import.h"
+#include "rules/import/workbook_reader.h"
+#include "rules/import/worksheet.h"
 #include "store/database.h"
 #include "support/fixtures.h"
 

@@ -2,10 +2,10 @@
 // run must say so and leave the exhibition exactly as it was, never half written.
 
 #include "generator.h"
-#include "import/reception_import.h"
-#include "import/score_import.h"
-#include "listings/province_ranking.h"
-#include "reception/bird_entry.h"
+#include "rules/import/reception_import.h"
+#include "rules/import/score_import.h"
+#include "rules/listings/province_ranking.h"
+#include "rules/reception/bird_entry.h"
 #include "support/all_or_nothing.h"
 
 #include <QTest>
@@ -147,8 +147,7 @@ private slots:
         QVERIFY(writes >= 5); // one table each, at least
         for (int nth = 1; nth <= writes; ++nth) {
             store::WriteFault fault(nth);
-            QVERIFY_THROWS_EXCEPTION(store::Error,
-                                     store::Database::create(path, store::schema::exhibition()));
+            QVERIFY_THROWS_EXCEPTION(base::Error, store::Database::create(path, store::schema::exhibition()));
             QVERIFY(fault.fired());
             QVERIFY2(!QFileInfo::exists(path), qPrintable(QString::number(nth)));
             QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));

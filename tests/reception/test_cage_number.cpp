@@ -1,4 +1,4 @@
-#include "reception/cage_number.h"
+#include "rules/reception/cage_number.h"
 
 #include <QTest>
 #include <algorithm>

@@ -1,21 +1,20 @@
 // Reception: the field rules of a bird and the store's refusals, then the flows through the real
 // window offscreen.
 
-#include "reception/bird_entry.h"
-#include "reception/reception_window.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/messages.h"
+#include "kit/messages.h"
+#include "rules/exhibition/exhibition.h"
+#include "rules/reception/bird_entry.h"
 #include "store/error.h"
 #include "store/write_fault.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/reception/reception_window.h"
+#include "windows/shell/app_state.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -185,7 +184,7 @@ private slots:
             try {
                 reception::toRecord(typed);
                 QFAIL("an entry check() refuses was turned into a record");
-            } catch (const store::Error& e) {
+            } catch (const base::Error& e) {
                 QCOMPARE(e.message(), result);
             }
             return;
@@ -203,11 +202,11 @@ private slots:
         try {
             reception::storeBird(m_db, reception::toRecord(entry()), EntryMode::NewCage);
             QFAIL("a second cage 5 was stored");
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             QCOMPARE(e.message(), "Jaula Existente");
         }
         const reception::BirdRecord gone = reception::toRecord(entry(&BirdEntry::jaula, "6"));
-        QVERIFY_THROWS_EXCEPTION(store::Error, reception::storeBird(m_db, gone, EntryMode::Modify));
+        QVERIFY_THROWS_EXCEPTION(base::Error, reception::storeBird(m_db, gone, EntryMode::Modify));
         QCOMPARE(stored({"anilla"}), "ANTES"); // one row, untouched
     }
 
@@ -692,10 +691,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         open({1, 7, 30});
-        guitest::whenShown<QInputDialog>([typed](QInputDialog* dialog) {
-            dialog->setTextValue(typed);
-            dialog->accept();
-        });
+        Messages::scriptText(typed);
         if (!message.isEmpty())
             Messages::script(Messages::Answer::Ok);
         tool("p4")->trigger();

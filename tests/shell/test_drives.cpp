@@ -1,4 +1,4 @@
-#include "shell/drives.h"
+#include "base/drives.h"
 
 #include <QDir>
 #include <QTemporaryDir>

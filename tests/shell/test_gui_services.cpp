@@ -1,9 +1,9 @@
 // The shared keyboard habits and the test seams of the message boxes.
 
-#include "shell/focus_events.h"
-#include "shell/keyboard.h"
-#include "shell/messages.h"
-#include "shell/store_guard.h"
+#include "kit/focus_events.h"
+#include "kit/keyboard.h"
+#include "kit/messages.h"
+#include "kit/store_guard.h"
 #include "support/gui_test.h"
 
 #include <QDialog>
@@ -124,7 +124,7 @@ private slots:
     {
         Messages::startScripting();
         Messages::script(Messages::Answer::Ok);
-        const bool ok = guarded(m_window.get(), [] { throw store::Error(QStringLiteral("No cabe.")); });
+        const bool ok = guarded(m_window.get(), [] { throw base::Error(QStringLiteral("No cabe.")); });
         QVERIFY(!ok);
         QCOMPARE(Messages::last().title, "Aviso");
         QCOMPARE(Messages::last().text, "No cabe.");

@@ -2,11 +2,11 @@
 // reception window's boxes (reception::check, which "Aceptar" runs), the judging window's score
 // boxes and judge number; and values quoted in messages, cut when long.
 
-#include "judging/judge_rows.h"
-#include "judging/score_ranges.h"
-#include "reception/bird_entry.h"
-#include "shell/kept_values.h"
-#include "shell/shown_value.h"
+#include "base/kept_values.h"
+#include "base/shown_value.h"
+#include "rules/judging/judge_rows.h"
+#include "rules/judging/score_ranges.h"
+#include "rules/reception/bird_entry.h"
 
 #include <QTest>
 #include <cmath>

@@ -1,11 +1,11 @@
 // The main window's opening sequence, its status bar and its menu.
 
-#include "clubs/club_search_window.h"
-#include "reception/reception_window.h"
-#include "shell/app_state.h"
-#include "shell/main_window.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/clubs/club_search_window.h"
+#include "windows/reception/reception_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
 
 #include <QAction>
 #include <QDialog>

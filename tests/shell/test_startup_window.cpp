@@ -1,13 +1,13 @@
 // The start-up flows through the real window: creating, picking, refusing, and opening a second
 // exhibition in the same run.
 
-#include "shell/app_state.h"
-#include "shell/file_dialogs.h"
-#include "shell/main_window.h"
-#include "shell/messages.h"
-#include "shell/startup_window.h"
+#include "kit/file_dialogs.h"
+#include "kit/messages.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
+#include "windows/shell/startup_window.h"
 
 #include <QAction>
 #include <QCryptographicHash>

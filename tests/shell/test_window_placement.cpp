@@ -1,17 +1,17 @@
 // Every window fits a 1366 x 768 laptop screen with a taskbar, its buttons within reach, and
 // comes back where the user left it in the previous run.
 
-#include "clubs/club_search_window.h"
-#include "config/config_window.h"
-#include "listings/listabc_window.h"
-#include "reception/reception_window.h"
-#include "shell/app_state.h"
-#include "shell/exhibition.h"
-#include "shell/main_window.h"
-#include "shell/startup_window.h"
-#include "shell/window_placement.h"
+#include "kit/window_placement.h"
+#include "rules/exhibition/exhibition.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "windows/clubs/club_search_window.h"
+#include "windows/config/config_window.h"
+#include "windows/listings/listabc_window.h"
+#include "windows/reception/reception_window.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
+#include "windows/shell/startup_window.h"
 
 #include <QAbstractButton>
 #include <QAction>

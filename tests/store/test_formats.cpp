@@ -1,4 +1,4 @@
-#include "shell/formats.h"
+#include "base/formats.h"
 
 #include <QTest>
 

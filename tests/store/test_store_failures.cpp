@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
+#include <sqlite3.h>
 
 using fixtures::fingerprint;
 
@@ -129,6 +130,7 @@ private slots:
                 store::Database::open(file, store::schema::exhibition());
         } catch (const store::Error& e) {
             QVERIFY(e.isStorage());
+            QCOMPARE(e.sqliteCode() & 0xff, SQLITE_BUSY);
             message = e.message();
         }
         const qint64 ms = waited.elapsed();
@@ -151,6 +153,7 @@ private slots:
             QFAIL("a two-letter termina was stored");
         } catch (const store::Error& e) {
             QVERIFY(!e.isStorage());
+            QCOMPARE(e.sqliteCode() & 0xff, SQLITE_CONSTRAINT);
         }
         const store::WriteFault fault(1, store::WriteFault::Kind::IoError);
         try {
@@ -158,6 +161,7 @@ private slots:
             QFAIL("the write went through");
         } catch (const store::Error& e) {
             QVERIFY(e.isStorage());
+            QCOMPARE(e.sqliteCode() & 0xff, SQLITE_IOERR);
         }
     }
 

@@ -3,7 +3,7 @@
 // For the passes that promise "all or nothing": the pass is run once on a copy of a file to
 // count its writes, then once more for every one of those writes, each time on a fresh copy and
 // with that write failing as a full disk would fail it. Each failed run must tell the user (a
-// store::Error, or the message the window showed) and leave every table of the file exactly as
+// base::Error, or the message the window showed) and leave every table of the file exactly as
 // it was.
 //
 //   const faults::Outcome outcome = faults::failEachWrite(path, store::schema::exhibition(),
@@ -58,7 +58,7 @@ struct Outcome {
 };
 
 // The pass: given the path of a copy of the file, runs on it and returns the message the user
-// was shown, if any ("" when it showed none). A store::Error it lets through counts as told.
+// was shown, if any ("" when it showed none). A base::Error it lets through counts as told.
 using Pass = std::function<QString(const QString& path)>;
 
 inline Outcome failEachWrite(const QString& original, const store::Schema& schema, const Pass& pass)
@@ -74,7 +74,7 @@ inline Outcome failEachWrite(const QString& original, const store::Schema& schem
     auto run = [&]() -> QString {
         try {
             return pass(copy);
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             return e.message();
         }
     };
@@ -99,7 +99,7 @@ inline Outcome failEachWrite(const QString& original, const store::Schema& schem
         store::WriteFault fault(1);
         try {
             db.execute(QStringLiteral("CREATE TABLE palomas_probe (x)"));
-        } catch (const store::Error& e) {
+        } catch (const base::Error& e) {
             diskFull = e.message();
         }
     }

@@ -1,9 +1,9 @@
 #include "support/gui_test.h"
 
-#include "shell/app_state.h"
-#include "shell/file_dialogs.h"
-#include "shell/main_window.h"
-#include "shell/messages.h"
+#include "kit/file_dialogs.h"
+#include "kit/messages.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
 #include "output/xlsx/export_xlsx.h"
 
-#include "listings/openings.h"
 #include "output/xlsx/listing_sheets.h"
 #include "output/xlsx/workbook.h"
+#include "rules/listings/openings.h"
 
 #include <algorithm>
 

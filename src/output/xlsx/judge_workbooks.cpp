@@ -1,8 +1,8 @@
 #include "output/xlsx/judge_workbooks.h"
 
-#include "import/sheet_rows.h"
-#include "listings/text_document.h"
+#include "output/text_document.h"
 #include "output/xlsx/workbook.h"
+#include "rules/import/sheet_rows.h"
 #include "store/database.h"
 #include "store/error.h"
 

@@ -1,12 +1,12 @@
 #include "output/xlsx/listing_sheets.h"
 
-#include "judging/final_score.h"
-#include "listings/classification_text.h"
-#include "listings/group_d_list.h"
-#include "listings/openings.h"
-#include "listings/province_ranking.h"
-#include "listings/text_document.h"
-#include "shell/formats.h"
+#include "base/formats.h"
+#include "output/text_document.h"
+#include "rules/judging/final_score.h"
+#include "rules/listings/classification_text.h"
+#include "rules/listings/group_d_list.h"
+#include "rules/listings/openings.h"
+#include "rules/listings/province_ranking.h"
 #include "store/database.h"
 
 #include <QFileInfo>

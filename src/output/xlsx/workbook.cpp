@@ -1,6 +1,6 @@
 #include "output/xlsx/workbook.h"
 
-#include "listings/text_document.h"
+#include "output/text_document.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,11 @@
 #include "windows/listings/exportar_excel.h"
 
-#include "listings/text_document.h"
+#include "kit/file_dialogs.h"
+#include "kit/messages.h"
+#include "kit/store_guard.h"
+#include "kit/wait_cursor.h"
 #include "output/xlsx/export_xlsx.h"
-#include "shell/app_state.h"
-#include "shell/file_dialogs.h"
-#include "shell/messages.h"
-#include "shell/store_guard.h"
-#include "shell/wait_cursor.h"
+#include "windows/shell/app_state.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,20 +23,10 @@ void exportarAExcel(QWidget* parent, AppState& state)
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".xlsx");
     int sheets = 0;
-    QString failure;
-    const bool ran = guarded(parent, [&] {
-        WaitCursor wait;
-        try {
+    if (guarded(parent, [&] {
+            WaitCursor wait;
             sheets = output::exportXlsx(state.mainDb, state.clubRs, path);
-        } catch (const OutputError& e) {
-            failure = e.message();
-        }
-    });
-    if (!ran)
-        return;
-    if (!failure.isEmpty())
-        Messages::inform(parent, QStringLiteral("Aviso"), failure, Messages::Icon::Warning);
-    else
+        }))
         Messages::inform(
             parent, QStringLiteral("Aviso"),
             QStringLiteral("%1 hojas grabadas en %2").arg(sheets).arg(QDir::toNativeSeparators(path)));

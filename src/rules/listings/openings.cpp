@@ -1,0 +1,81 @@
+#include "rules/listings/openings.h"
+
+#include "rules/judging/final_score.h"
+#include "rules/listings/classification_text.h"
+#include "rules/listings/group_d_list.h"
+#include "rules/listings/province_ranking.h"
+#include "store/database.h"
+
+namespace listings
+{
+
+namespace
+{
+
+Listing classification(const store::Database& db, const QString& nombre, const QString& grupo,
+                       const QString& categ, const QString& sexo)
+{
+    Listing listing;
+    listing.kind = ListingKind::Classification;
+    listing.titles = classificationTitles(nombre, grupo, categ, sexo);
+    listing.text = generarListado(db, grupo, sexo);
+    return listing;
+}
+
+Listing provinces(const store::Database& db, store::Recordset& clubs, const QString& nombre)
+{
+    Listing listing;
+    listing.kind = ListingKind::Province;
+    listing.titles = provinceTitles(nombre);
+    listing.provinces = clasificacionPorProvincia(db, clubs);
+    return listing;
+}
+
+} // namespace
+
+QString exhibitionName(const store::Database& db)
+{
+    store::Recordset config = db.openRecordset(QStringLiteral("select * from config "));
+    return config.recordCount() == 0 ? QString() : config.text(QStringLiteral("nombre"));
+}
+
+Listing openClassification(const store::Database& db, const QString& nombre, const QString& grupo,
+                           const QString& categ, const QString& sexo)
+{
+    judging::recalcularPuntuaciones(db);
+    return classification(db, nombre, grupo, categ, sexo);
+}
+
+Listing openGroupD(const store::Database& db, const QString& nombre, const QString& grupo,
+                   const QString& categ, const QString& sexo)
+{
+    // Group D is ranked on its racing record: the judges' scores play no part.
+    Listing listing;
+    listing.kind = ListingKind::GroupD;
+    listing.titles = classificationTitles(nombre, grupo, categ, sexo);
+    listing.groupD = llenarListaGrupoD(db, grupo, categ);
+    return listing;
+}
+
+Listing openProvinces(const store::Database& db, store::Recordset& clubs, const QString& nombre)
+{
+    judging::recalcularPuntuaciones(db);
+    return provinces(db, clubs, nombre);
+}
+
+std::vector<Listing> allListings(const store::Database& db, store::Recordset& clubs)
+{
+    judging::recalcularPuntuaciones(db);
+    const QString nombre = exhibitionName(db);
+    std::vector<Listing> all;
+    for (const char* grupo : {"A", "B", "C"})
+        for (const char* sexo : {"M", "H"})
+            all.push_back(
+                classification(db, nombre, QString::fromLatin1(grupo), QString(), QString::fromLatin1(sexo)));
+    for (const char* categ : {"A", "B", "C", "D", "E"})
+        all.push_back(openGroupD(db, nombre, QStringLiteral("D"), QString::fromLatin1(categ), QString()));
+    all.push_back(provinces(db, clubs, nombre));
+    return all;
+}
+
+} // namespace listings

@@ -1,0 +1,119 @@
+#include "rules/listings/province_ranking.h"
+
+#include "base/formats.h"
+#include "store/database.h"
+#include "store/quote.h"
+
+namespace listings
+{
+
+namespace
+{
+
+// The eleven classifications, in the order in which their birds are credited: the condition and
+// the ordering of each query of the original ("select * from Recepcion where grupo = 'A' and
+// sexo = 'M' order by puntos desc", ... "where grupo = 'D' and categ = 'E'  order by conc
+// desc,coef "). Group D takes the coefficient ascending in every category, as the original
+// computation did. Ties keep the store's order.
+struct Classification {
+    const char* condition;
+    const char* ordering; // as the store orders "puntos desc" and "conc desc,coef"
+};
+const Classification classifications[] = {
+    {"grupo = 'A' and sexo = 'M'", "puntos DESC, rowid"},
+    {"grupo = 'A' and sexo = 'H'", "puntos DESC, rowid"},
+    {"grupo = 'B' and sexo = 'M'", "puntos DESC, rowid"},
+    {"grupo = 'B' and sexo = 'H'", "puntos DESC, rowid"},
+    {"grupo = 'C' and sexo = 'M'", "puntos DESC, rowid"},
+    {"grupo = 'C' and sexo = 'H'", "puntos DESC, rowid"},
+    {"grupo = 'D' and categ = 'A'", "conc DESC, coef, rowid"},
+    {"grupo = 'D' and categ = 'B'", "conc DESC, coef, rowid"},
+    {"grupo = 'D' and categ = 'C'", "conc DESC, coef, rowid"},
+    {"grupo = 'D' and categ = 'D'", "conc DESC, coef, rowid"},
+    {"grupo = 'D' and categ = 'E'", "conc DESC, coef, rowid"},
+};
+
+QString orBlank(const QString& text)
+{
+    return text.isEmpty() ? QStringLiteral(" ") : text;
+}
+
+QString provinceOf(store::Recordset& clubs, const QString& code)
+{
+    if (!clubs.findFirst(QStringLiteral("codigo = ") + store::quote(code)))
+        return QStringLiteral(" ");
+    return orBlank(clubs.text(QStringLiteral("provincia")));
+}
+
+} // namespace
+
+void calcularPuntosClub(const store::Database& db, store::Recordset& clubs)
+{
+    store::Transaction transaction(db);
+    db.execute(QStringLiteral("DELETE FROM lclub"));
+    store::Recordset credited = db.openRecordset(QStringLiteral("select * from lclub "));
+    for (const Classification& classification : classifications) {
+        // Only the first five birds earn points: the store hands over no more than those.
+        store::Statement firstFive =
+            db.prepare(QStringLiteral("SELECT club, grupo, categ FROM Recepcion WHERE %1 ORDER BY %2 LIMIT 5")
+                           .arg(db.translateCondition(QStringLiteral("Recepcion"),
+                                                      QString::fromLatin1(classification.condition)),
+                                QString::fromLatin1(classification.ordering)));
+        for (int points = 5; firstFive.step(); --points) {
+            const QString code = orBlank(firstFive.text(0));
+            credited.addNew();
+            credited.setValue(QStringLiteral("club"), code);
+            credited.setValue(QStringLiteral("puntos"), double(points));
+            credited.setValue(QStringLiteral("grupo"), firstFive.value(1));
+            credited.setValue(QStringLiteral("categoria"), firstFive.value(2));
+            credited.setValue(QStringLiteral("provincia"), provinceOf(clubs, code));
+            credited.update();
+        }
+    }
+    transaction.commit();
+}
+
+void sumarProvincias(const store::Database& db)
+{
+    store::Transaction transaction(db);
+    db.execute(QStringLiteral("DELETE FROM lclub1"));
+    store::Recordset totals = db.openRecordset(QStringLiteral("select * from lclub1 order by provincia  "));
+    store::Recordset credited = db.openRecordset(QStringLiteral("select * from lclub order by provincia  "));
+    credited.moveFirst();
+    while (!credited.eof()) {
+        const QString provincia = credited.text(QStringLiteral("provincia"));
+        double total = 1;
+        for (; !credited.eof() && credited.text(QStringLiteral("provincia")) == provincia;
+             credited.moveNext())
+            total += credited.value(QStringLiteral("puntos")).toDouble();
+        totals.addNew();
+        totals.setValue(QStringLiteral("provincia"), provincia);
+        totals.setValue(QStringLiteral("puntos"), total);
+        totals.update();
+    }
+    transaction.commit();
+}
+
+std::vector<ProvinceRow> llenarListaProvincias(const store::Database& db)
+{
+    store::Recordset totals = db.openRecordset(QStringLiteral("select * from lclub1  order by puntos desc"));
+    std::vector<ProvinceRow> rows;
+    int orden = 1;
+    for (totals.moveFirst(); !totals.eof(); totals.moveNext(), ++orden) {
+        const QVariant puntos = totals.value(QStringLiteral("puntos"));
+        rows.push_back({orden, totals.text(QStringLiteral("provincia")),
+                        puntos.isNull() ? QString() : formats::plainNumber(puntos.toDouble())});
+    }
+    return rows;
+}
+
+std::vector<ProvinceRow> clasificacionPorProvincia(const store::Database& db, store::Recordset& clubs)
+{
+    store::Transaction transaction(db);
+    calcularPuntosClub(db, clubs);
+    sumarProvincias(db);
+    transaction.commit();
+    return llenarListaProvincias(db);
+}
+
+} // namespace listings
