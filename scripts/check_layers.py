@@ -21,7 +21,8 @@ FORBIDDEN = {"cli": {"kit", "windows"}, "server": set(), "kit": {"server"}}
 # The Qt modules each layer may include.
 CORE = {"QtCore"}
 QT_MODULES = {
-    "base": CORE, "store": CORE, "rules": CORE, "lector": set(),
+    # The reader reads .xlsx and .ods with QuaZip and Qt Core's XML stream reader.
+    "base": CORE, "store": CORE, "rules": CORE, "lector": CORE,
     "output": CORE | {"QtGui"},
     "server": CORE | {"QtGui", "QtNetwork", "QtHttpServer"},
     "cli": CORE | {"QtGui", "QtNetwork", "QtHttpServer"},

@@ -18,6 +18,10 @@ packages=(
   dpkg-dev desktop-file-utils appstream lintian python3-markdown weasyprint debootstrap
   # The pages' tests in a real browser (tests/browser): Chromium, driven from Node.js.
   chromium nodejs
+  # The reading of .xlsx and .ods workbooks (palomas-lector), the writing of Excel workbooks.
+  libquazip1-qt6-dev libxlsxwriter-dev
+  # The workbooks of the tests, as each program writes them (tests/data/workbooks/make_workbooks.py).
+  python3-openpyxl libreoffice-calc-nogui
   # The fuzzers (scripts/fuzz.sh), which CI runs on every change: clang and its libFuzzer.
   clang libclang-rt-14-dev
   # The QR codes of the cage labels, and reading them back in the tests.

@@ -31,9 +31,10 @@ int crear(const QStringList& args, Streams io);
 int recalcular(const QStringList& args, Streams io);
 
 int listados(const QStringList& args, Streams io);
-// -- printouts
 int impreso(const QStringList& args, Streams io);
 
+int exportarXlsx(const QStringList& args, Streams io);
+int hojasJuecesXlsx(const QStringList& args, Streams io);
 // The application object for the command line: a GUI application, offscreen, when a command
 // draws PDFs ("listados --pdf", "impreso": Qt's fonts need one), a core application otherwise.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);

@@ -20,6 +20,8 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         {QStringLiteral("recalcular"), cli::recalcular},
 
         {QStringLiteral("listados"), cli::listados},
+        {QStringLiteral("exportar-xlsx"), cli::exportarXlsx},
+        {QStringLiteral("hojas-jueces-xlsx"), cli::hojasJuecesXlsx},
 
         {QStringLiteral("impreso"), cli::impreso},
 

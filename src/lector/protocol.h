@@ -55,6 +55,10 @@ inline constexpr std::uint64_t maxCells = 4194304;
 inline constexpr std::uint64_t maxAnswerBytes = 64ull * 1024 * 1024;
 inline constexpr std::uint32_t maxNumberBytes = 32;
 inline constexpr std::uint32_t maxRefusalFields = 8;
+// The rows an import takes from a sheet of the formats without a smaller limit of their own
+// (.xlsx, .ods, .csv): as many as an .xls sheet holds, which the imports have always read. The
+// reader stops at once at a cell beyond, rather than reading a million rows to refuse them.
+inline constexpr std::uint32_t maxImportRows = 65536;
 
 // The refusals, each with its fields after the code.
 namespace refusal
@@ -72,6 +76,13 @@ inline constexpr std::string_view size = "tamano";
 inline constexpr std::string_view text = "texto";
 // A workbook of a known format that the reader could not read whole.
 inline constexpr std::string_view damaged = "danado";
+// A sheet with data beyond the rows an import takes: sheet name, the first row beyond.
+inline constexpr std::string_view rows = "filas";
+// A .csv file whose lines separate their columns with ";" in some and "," in others: the row
+// (from 1) of the first line that differs.
+inline constexpr std::string_view separators = "separadores";
+// A file of 0 bytes.
+inline constexpr std::string_view empty = "vacio";
 } // namespace refusal
 
 // Exit codes of the reader: 0 whenever an answer was written, refusals included.

@@ -70,8 +70,10 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        const QString usage = "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, importar-puntuacion, "
-                              "importar-recepcion, impreso, listados, recalcular, restaurar, servir\n";
+        const QString usage =
+            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, exportar-xlsx, "
+            "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, recalcular, "
+            "restaurar, servir\n";
         QTest::newRow("no command") << QStringList{} << 2 << usage;
         QTest::newRow("unknown command")
             << QStringList{"borrar"} << 2 << "Orden desconocida: «borrar»\n" + usage;

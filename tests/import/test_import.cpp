@@ -324,12 +324,11 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("not a workbook")
-            << "notas.xls"
-            << "El archivo «notas.xls» no es un libro de Excel (.xls) que se pueda leer.";
-        QTest::newRow("an empty file")
-            << "vacio.xls"
-            << "El archivo «vacio.xls» no es un libro de Excel (.xls) que se pueda leer.";
+        QTest::newRow("not a workbook") << "notas.xls"
+                                        << "El archivo «notas.xls» no es una hoja de cálculo (.xls, .xlsx, "
+                                           ".ods o .csv) que se pueda leer.";
+        QTest::newRow("an empty file") << "vacio.xls"
+                                       << "El archivo «vacio.xls» está vacío.";
         QTest::newRow("no sheet Hoja1") << "hoja2.xls"
                                         << "El libro «hoja2.xls» no tiene la hoja «Hoja1».";
         QTest::newRow("4,294,967,295 rows declared") << "filas.xls"

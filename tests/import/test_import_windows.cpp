@@ -105,14 +105,16 @@ private slots:
 
     void receptionReadsMarksAndStores()
     {
-        for (const QString name : {"b.xls", "A.XLS", "nuevo.xlsx", "notas.txt"})
+        for (const QString name :
+             {"b.xls", "A.XLS", "nuevo.xlsx", "censo.ODS", "datos.csv", "notas.txt", "libro.xlsm"})
             file("A:", name);
         file("A:", "censos OLMA (1).xls", {{5, bird(1, "100")}, {6, bird("x", "200")}, {7, bird(5, "500")}});
         m_state.mainDb.execute("CREATE TRIGGER refuse BEFORE INSERT ON Recepcion WHEN NEW.jaula = 5 "
                                "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END");
         ReceptionImportWindow window(m_state, nullptr);
         const View view = show(window);
-        QCOMPARE(view.names(), "Ficheros en A:,A.XLS,b.xls,censos OLMA (1).xls");
+        QCOMPARE(view.names(),
+                 "Ficheros en A:,A.XLS,b.xls,censo.ODS,censos OLMA (1).xls,datos.csv,nuevo.xlsx");
         QVERIFY(!view.aceptar->isVisible() && !view.grabar->isEnabled() && !view.status->isVisible());
         QVERIFY(!view.pick("b.xls", true)); // Enter shows Aceptar on the census alone
         QVERIFY(view.pick("censos OLMA (1).xls", true));
@@ -178,7 +180,8 @@ private slots:
         QVERIFY(view.pick("", true)); // here Enter shows Aceptar on any entry
         Messages::script(Messages::Answer::Ok);
         view.aceptar->click();
-        QCOMPARE(Messages::last().text, "No se ha elegido ningún libro de Excel (.xls).");
+        QCOMPARE(Messages::last().text,
+                 "No se ha elegido ninguna hoja de cálculo (.xls, .xlsx, .ods o .csv).");
         QVERIFY(!view.grabar->isEnabled() && window.isVisible());
     }
 

@@ -176,6 +176,9 @@ private slots:
         bad("an unknown refusal", answer("E raro\nF 0 0\n"));
         bad("a refusal with sheets", answer("E formato\nF 1 0\n"));
         bad("a refusal with a field missing", answer("E dimensiones 5:Hoja1 7\nF 0 0\n"));
+        bad("rows beyond any sheet", answer("E filas 5:Hoja1 1048578\nF 0 0\n"));
+        bad("separators without their row", answer("E separadores\nF 0 0\n"));
+        bad("an empty file with a field", answer("E vacio 0\nF 0 0\n"));
         bad("a refusal after a sheet", answer(sheet + "E formato\nF 0 0\n"));
         bad("a refusal without its end", answer("E formato\n"));
         QByteArray sheets;
@@ -232,7 +235,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("not a workbook")
             << QByteArray("formato")
-            << "El archivo «r.xls» no es un libro de Excel (.xls) que se pueda leer.";
+            << "El archivo «r.xls» no es una hoja de cálculo (.xls, .xlsx, .ods o .csv) que se pueda leer.";
         QTest::newRow("a password") << QByteArray("contrasena")
                                     << "El libro «r.xls» está protegido con contraseña y no se puede leer.";
         QTest::newRow("absurd dimensions") << QByteArray("dimensiones 5:Hoja1 4294967295 256")
@@ -251,6 +254,16 @@ private slots:
         QTest::newRow("a long text in no cell")
             << QByteArray("texto 0: 0 0 20000")
             << "El libro «r.xls» tiene un texto de 20.000 caracteres, más de los que se pueden leer.";
+        QTest::newRow("data beyond the rows an import takes")
+            << QByteArray("filas 5:Hoja1 65537")
+            << "La hoja «Hoja1» del libro «r.xls» tiene datos en la fila 65.537, más allá de las 65.536 "
+               "filas que "
+               "se pueden importar.";
+        QTest::newRow("mixed separators")
+            << QByteArray("separadores 12")
+            << "El archivo «r.xls» separa las columnas con «;» en unas filas y con «,» en otras (fila 12): "
+               "guárdelo de nuevo con un solo separador.";
+        QTest::newRow("empty file") << QByteArray("vacio") << "El archivo «r.xls» está vacío.";
         QTest::newRow("damaged") << QByteArray("danado")
                                  << "El libro «r.xls» está dañado o no se puede leer.";
     }

@@ -181,6 +181,50 @@ private slots:
         QVERIFY(files.contains("Grupo A Machos.txt") && files.contains("sport DCategE.pdf"));
     }
 
+    // "Exportar a Excel": the name asked for (".xlsx" added when typed without it), the sheets
+    // counted, a folder that does not exist told and nothing written, a cancel doing nothing.
+    void exportToExcelFromTheMenu_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("named") << "libro.xlsx"
+                               << "libro.xlsx"
+                               << "12 hojas grabadas en %1";
+        QTest::newRow("without its extension") << "resultados"
+                                               << "resultados.xlsx"
+                                               << "12 hojas grabadas en %1";
+        QTest::newRow("missing folder")
+            << "no-existe/libro.xlsx"
+            << ""
+            << "No se ha podido grabar el archivo libro.xlsx: la carpeta «%1» no existe.";
+        QTest::newRow("cancelled") << ""
+                                   << ""
+                                   << "";
+    }
+    void exportToExcelFromTheMenu()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(QString, message);
+        addScoredBirds(2);
+        MainWindow main(*m_state);
+        QVERIFY(main.openExhibition());
+        const qsizetype before = Messages::shown().size();
+        FileDialogs::scriptFileName(typed.isEmpty() ? QString() : path(typed));
+        if (!message.isEmpty())
+            Messages::script(Messages::Answer::Ok);
+        main.findChild<QAction*>("actionExportarExcel")->trigger();
+        // The message names the workbook written, or the folder that does not exist.
+        const QString named =
+            QDir::toNativeSeparators(path(written.isEmpty() ? QStringLiteral("no-existe") : written));
+        QCOMPARE(Messages::shown().size() == before ? QString() : Messages::last().text, message.arg(named));
+        QCOMPARE(FileDialogs::titles().value(0), QStringLiteral("Exportar a Excel"));
+        if (!written.isEmpty())
+            QVERIFY(QFileInfo(path(written)).size() > 0);
+        QVERIFY(!QFileInfo::exists(path("no-existe")));
+    }
+
     void documentGoesWhereThePathBoxSays()
     {
         addScoredBirds(1);

@@ -1,8 +1,9 @@
 #pragma once
 
-// The import of received birds from a census sheet ("Imp Recepcion"): the sheet "Hoja1" of an
-// .xls workbook, one bird per row from row 5 on. Columns: A cage, B group, C sex, D licence,
-// E owner's name, F club, G year, H ring, N score (shown, never stored).
+// The import of received birds from a census sheet ("Imp Recepcion"): the sheet "Hoja1" of a
+// workbook (.xls, .xlsx, .ods, or a .csv file), one bird per row from row 5 on. Columns: A cage,
+// B group, C sex, D licence, E owner's name, F club, G year, H ring, N score (shown, never
+// stored).
 
 #include "rules/import/sheet_rows.h"
 

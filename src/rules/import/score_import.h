@@ -1,8 +1,8 @@
 #pragma once
 
-// The import of one judge's scores from a sheet ("Imp Puntuacion"): the sheet "Hoja1" of an .xls
-// workbook, the judge's number in B2, one cage per row from row 5 on. Columns: A cage, B group,
-// C sex, I to M the five criteria, N the judge's total.
+// The import of one judge's scores from a sheet ("Imp Puntuacion"): the sheet "Hoja1" of a
+// workbook (.xls, .xlsx, .ods, or a .csv file), the judge's number in B2, one cage per row from
+// row 5 on. Columns: A cage, B group, C sex, I to M the five criteria, N the judge's total.
 
 #include "rules/import/sheet_rows.h"
 

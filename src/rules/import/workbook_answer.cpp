@@ -168,6 +168,18 @@ ReaderRefusal refusal(Cursor& in)
         result.numbers[1] = in.count(lector::maxColumns);
         field();
         result.numbers[2] = in.count(0xFFFFFFFFull);
+    } else if (word == lector::refusal::rows) {
+        result.kind = Kind::Rows;
+        field();
+        result.sheet = in.text(lector::maxNameBytes, lector::maxNameCharacters);
+        field();
+        result.numbers[0] = in.count(lector::maxRows + 1);
+    } else if (word == lector::refusal::separators) {
+        result.kind = Kind::Separators;
+        field();
+        result.numbers[0] = in.count(0xFFFFFFFFull);
+    } else if (word == lector::refusal::empty) {
+        result.kind = Kind::Empty;
     } else {
         throw AnswerError("unknown refusal");
     }

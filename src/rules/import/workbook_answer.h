@@ -29,11 +29,12 @@ struct SheetCells {
 
 // Why the reader could not read the workbook.
 struct ReaderRefusal {
-    enum class Kind { Format, Password, Dimensions, Size, Text, Damaged };
+    enum class Kind { Format, Password, Dimensions, Size, Text, Damaged, Rows, Separators, Empty };
     Kind kind = Kind::Damaged;
-    QString sheet;                       // Dimensions, Text
+    QString sheet;                       // Dimensions, Text, Rows
     std::array<quint64, 3> numbers = {}; // Dimensions: rows, columns; Size: cells;
-                                         // Text: row, column, length
+                                         // Text: row, column, length; Rows: the row beyond;
+                                         // Separators: the row
 };
 
 struct ReaderAnswer {

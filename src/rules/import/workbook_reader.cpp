@@ -104,7 +104,8 @@ QString refusalMessage(const ReaderRefusal& refusal, const QString& fileName)
 {
     switch (refusal.kind) {
     case ReaderRefusal::Kind::Format:
-        return QStringLiteral("El archivo «%1» no es un libro de Excel (.xls) que se pueda leer.")
+        return QStringLiteral("El archivo «%1» no es una hoja de cálculo (.xls, .xlsx, .ods o .csv) que se "
+                              "pueda leer.")
             .arg(fileName);
     case ReaderRefusal::Kind::Password:
         return QStringLiteral("El libro «%1» está protegido con contraseña y no se puede leer.")
@@ -130,6 +131,19 @@ QString refusalMessage(const ReaderRefusal& refusal, const QString& fileName)
                    "de los que se pueden leer.")
             .arg(columnName(refusal.numbers[1]), QString::number(refusal.numbers[0]),
                  formats::shownValue(refusal.sheet), fileName, grouped(refusal.numbers[2]));
+    case ReaderRefusal::Kind::Rows:
+        return QStringLiteral(
+                   "La hoja «%1» del libro «%2» tiene datos en la fila %3, más allá de las %4 filas "
+                   "que se pueden importar.")
+            .arg(formats::shownValue(refusal.sheet), fileName, grouped(refusal.numbers[0]),
+                 grouped(lector::maxImportRows));
+    case ReaderRefusal::Kind::Separators:
+        return QStringLiteral(
+                   "El archivo «%1» separa las columnas con «;» en unas filas y con «,» en otras (fila "
+                   "%2): guárdelo de nuevo con un solo separador.")
+            .arg(fileName, QString::number(refusal.numbers[0]));
+    case ReaderRefusal::Kind::Empty:
+        return QStringLiteral("El archivo «%1» está vacío.").arg(fileName);
     case ReaderRefusal::Kind::Damaged:
         break;
     }

@@ -15,7 +15,8 @@ Worksheet Worksheet::open(const QString& path, const QString& sheetName, const s
 {
     const QString name = QFileInfo(path).fileName();
     if (path.trimmed().isEmpty())
-        throw WorkbookError(QStringLiteral("No se ha elegido ningún libro de Excel (.xls)."));
+        throw WorkbookError(
+            QStringLiteral("No se ha elegido ninguna hoja de cálculo (.xls, .xlsx, .ods o .csv)."));
     const QFileInfo info(path);
     if (!info.exists())
         throw WorkbookError(QStringLiteral("No se encuentra el archivo «%1».").arg(path));

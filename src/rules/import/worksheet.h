@@ -14,8 +14,8 @@
 namespace imports
 {
 
-// A workbook that cannot be read: missing, not an .xls, protected, damaged, or without the sheet
-// sought. The message is a complete Spanish sentence that can be shown as it stands.
+// A workbook that cannot be read: missing, of no format the reader knows, protected, damaged, or
+// without the sheet sought. The message is a complete Spanish sentence that can be shown as it stands.
 class WorkbookError : public base::Error
 {
 public:
@@ -27,8 +27,8 @@ class Worksheet
 public:
     // Opens the workbook at path and its sheet named sheetName (matched without regard to case).
     // waiting is called while the workbook is read, for a window to show that it is busy.
-    // Raises WorkbookError when the file is missing or unreadable, is not an .xls workbook, is
-    // protected by a password, is damaged, or has no such sheet.
+    // Raises WorkbookError when the file is missing or unreadable, is of no format the reader knows (.xls,
+    // .xlsx, .ods, .csv), is protected by a password, is damaged, or has no such sheet.
     static Worksheet open(const QString& path, const QString& sheetName,
                           const std::function<void()>& waiting = {});
 

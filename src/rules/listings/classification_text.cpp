@@ -54,9 +54,7 @@ std::vector<JudgeScores> judgesOf(store::Statement& rows, const QString& cage)
 // The birds of one group and sex in the order of the classification: best score first.
 store::Recordset classifiedBirds(const store::Database& db, const QString& grupo, const QString& sexo)
 {
-    return db.openRecordset(QStringLiteral("Select * from recepcion where grupo  = ") + store::quote(grupo) +
-                            QStringLiteral("and sexo = ") + store::quote(sexo) +
-                            QStringLiteral(" order by puntos desc"));
+    return db.openRecordset(classificationQuery(grupo, sexo));
 }
 
 } // namespace
@@ -164,6 +162,12 @@ QString birdBlock(int place, const ClassifiedBird& bird, const std::vector<Judge
     ScoreFields scores;
     appendBirdBlock(block, place, bird, judges, scores);
     return block;
+}
+
+QString classificationQuery(const QString& grupo, const QString& sexo)
+{
+    return QStringLiteral("Select * from recepcion where grupo  = ") + store::quote(grupo) +
+           QStringLiteral("and sexo = ") + store::quote(sexo) + QStringLiteral(" order by puntos desc");
 }
 
 QString generarListado(const store::Database& db, const QString& grupo, const QString& sexo)

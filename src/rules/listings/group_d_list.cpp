@@ -12,15 +12,19 @@ QString groupDRing(const QString& anilla, const QString& anio)
     return anio.mid(2, 2) + u'-' + anilla;
 }
 
+QString groupDQuery(const QString& grupo, const QString& categ)
+{
+    const bool higherCoefficientFirst = categ == u"A" || categ == u"B";
+    return QStringLiteral("select * from recepcion where grupo = ") + store::quote(grupo) +
+           QStringLiteral(" and categ = ") + store::quote(categ) +
+           (higherCoefficientFirst ? QStringLiteral(" order by conc desc,coef desc")
+                                   : QStringLiteral(" order by conc desc,coef"));
+}
+
 std::vector<GroupDRow> llenarListaGrupoD(const store::Database& db, const QString& grupo,
                                          const QString& categ)
 {
-    const bool higherCoefficientFirst = categ == u"A" || categ == u"B";
-    store::Recordset birds =
-        db.openRecordset(QStringLiteral("select * from recepcion where grupo = ") + store::quote(grupo) +
-                         QStringLiteral(" and categ = ") + store::quote(categ) +
-                         (higherCoefficientFirst ? QStringLiteral(" order by conc desc,coef desc")
-                                                 : QStringLiteral(" order by conc desc,coef")));
+    store::Recordset birds = db.openRecordset(groupDQuery(grupo, categ));
     std::vector<GroupDRow> rows;
     rows.reserve(std::size_t(birds.recordCount()));
     int orden = 1;

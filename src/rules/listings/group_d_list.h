@@ -19,6 +19,9 @@ namespace listings
 // The ring as the group D list shows it: the year's last two digits, "-", the ring as stored.
 QString groupDRing(const QString& anilla, const QString& anio);
 
+// The birds of the group and category in the list's order, as every output of it reads them.
+QString groupDQuery(const QString& grupo, const QString& categ);
+
 // The rows of the group and category, numbered from 1; empty when none.
 std::vector<GroupDRow> llenarListaGrupoD(const store::Database& db, const QString& grupo,
                                          const QString& categ);

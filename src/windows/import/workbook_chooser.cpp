@@ -74,9 +74,11 @@ void WorkbookChooser::listDrive(const QString& drive)
         WaitCursor wait;
         folder = QDir(drives::folderOf(drive, m_programFolder));
         if (folder.exists()) {
-            // Without QDir::CaseSensitive the pattern matches "CENSO.XLS" as well.
-            const QStringList names = folder.entryList(
-                {QStringLiteral("*.xls")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+            // Without QDir::CaseSensitive the patterns match "CENSO.XLS" as well.
+            const QStringList names =
+                folder.entryList({QStringLiteral("*.xls"), QStringLiteral("*.xlsx"), QStringLiteral("*.ods"),
+                                  QStringLiteral("*.csv")},
+                                 QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
             for (const QString& name : names) {
                 auto* item = new QListWidgetItem(name, m_controls.files);
                 item->setData(PathRole, folder.filePath(name));
@@ -92,7 +94,9 @@ void WorkbookChooser::listDrive(const QString& drive)
 void WorkbookChooser::archivoAbrir()
 {
     const QString chosen = FileDialogs::openFile(
-        m_window, QStringLiteral("Abrir"), QStringLiteral("Archivos Excel (*.xls)|*.xls"), m_dialogFolder);
+        m_window, QStringLiteral("Abrir"),
+        QStringLiteral("Hojas de cálculo (*.xls;*.xlsx;*.ods;*.csv)|*.xls;*.xlsx;*.ods;*.csv"),
+        m_dialogFolder);
     // A cancelled dialog leaves an empty entry, as the list has always shown it.
     auto* item = new QListWidgetItem(QFileInfo(chosen).fileName(), m_controls.files);
     item->setData(PathRole, chosen);

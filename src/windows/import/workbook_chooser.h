@@ -2,9 +2,9 @@
 
 // The choice of a workbook, shared by the two import windows: the drive box, the list of the
 // drive's workbooks and the picking of one of them. "C:" opens the file dialog; every other
-// letter lists the *.xls files of the folder the letter stands for (shell/drives.h). Each entry
-// of the list keeps the full path of its file, so the workbook read is always the one picked,
-// however it was picked.
+// letter lists the spreadsheets (.xls, .xlsx, .ods, .csv) of the folder the letter stands for
+// (shell/drives.h). Each entry of the list keeps the full path of its file, so the workbook read
+// is always the one picked, however it was picked.
 
 #include <QObject>
 #include <QString>

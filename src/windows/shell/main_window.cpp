@@ -19,6 +19,7 @@
 #include "windows/listings/listabc_window.h"
 #include "windows/listings/listadocl_window.h"
 #include "windows/listings/listados_window.h"
+#include "windows/listings/exportar_excel.h"
 #include "windows/listings/listing_output.h"
 #include "windows/network/network_window.h"
 #include "windows/printouts/printout_window.h"
@@ -169,6 +170,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     connectTask(m_ui->actionListadoPorClub, [this] { showTask(m_listadoCl); });
     connect(m_ui->actionExportarListados, &QAction::triggered, this,
             [this] { listings::exportarTodosLosListados(this, m_state); });
+    connect(m_ui->actionExportarExcel, &QAction::triggered, this,
+            [this] { listings::exportarAExcel(this, m_state); });
 
     connectTask(m_ui->actionImpRecepcion, [this] { showTask(m_receptionImport); });
     connectTask(m_ui->actionImpPuntuacion, [this] { showTask(m_scoreImport); });

@@ -1,0 +1,78 @@
+#include "cli/commands.h"
+#include "output/text_document.h"
+#include "output/xlsx/export_xlsx.h"
+#include "output/xlsx/judge_workbooks.h"
+#include "rules/exhibition/exhibition.h"
+#include "store/database.h"
+#include "store/error.h"
+
+#include <QFileInfo>
+
+namespace cli
+{
+
+namespace
+{
+
+const QString exportarUsage =
+    QStringLiteral("Uso: palomas-cli exportar-xlsx EXPOSICION.mdb SALIDA.xlsx [--clubs CLUB.mdb]");
+const QString hojasUsage = QStringLiteral("Uso: palomas-cli hojas-jueces-xlsx EXPOSICION.mdb CARPETA");
+
+} // namespace
+
+// palomas-cli exportar-xlsx EXPOSICION.mdb SALIDA.xlsx [--clubs CLUB.mdb]: every listing in one
+// workbook, a sheet each, as "Exportar a Excel" writes it.
+int exportarXlsx(const QStringList& args, Streams io)
+{
+    QStringList positional;
+    QString clubsPath;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--clubs") {
+            if (++i == args.size())
+                throw UsageError{exportarUsage};
+            clubsPath = args[i];
+        } else if (args[i].startsWith(u"--")) {
+            throw UsageError{QStringLiteral("Opción desconocida: «%1»\n").arg(args[i]) + exportarUsage};
+        } else {
+            positional << args[i];
+        }
+    }
+    if (positional.size() != 2)
+        throw UsageError{exportarUsage};
+    if (clubsPath.isEmpty())
+        clubsPath = exhibition::clubsPath(exhibition::programFolder());
+    if (!QFileInfo::exists(clubsPath))
+        throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
+                               .arg(clubsPath));
+
+    const store::Database db = store::Database::open(positional[0], store::schema::exhibition());
+    const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());
+    store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
+    try {
+        const int sheets = output::exportXlsx(db, clubRs, positional[1]);
+        io.out << sheets << " hojas grabadas" << Qt::endl;
+    } catch (const listings::OutputError& e) {
+        io.err << e.message() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+// palomas-cli hojas-jueces-xlsx EXPOSICION.mdb CARPETA: a workbook for each judge to fill in, in
+// the layout "Imp Puntuacion" reads.
+int hojasJuecesXlsx(const QStringList& args, Streams io)
+{
+    if (args.size() != 2 || args[0].startsWith(u"--") || args[1].startsWith(u"--"))
+        throw UsageError{hojasUsage};
+    const store::Database db = store::Database::open(args[0], store::schema::exhibition());
+    try {
+        const int written = output::writeJudgeWorkbooks(db, args[1]);
+        io.out << written << " libros grabados" << Qt::endl;
+    } catch (const listings::OutputError& e) {
+        io.err << e.message() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace cli

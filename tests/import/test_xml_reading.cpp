@@ -1,0 +1,211 @@
+// The reading of .xlsx and .ods packages by the reader's core, on packages made here from a few
+// lines of XML (zipped by Python's zipfile): the markup that writers differ in, each case in one
+// row.
+
+#include "lector/xml_book.h"
+#include "rules/import/workbook_answer.h"
+
+#include <QProcess>
+#include <QTest>
+
+namespace
+{
+
+// A package of the parts given ("name", "content", ...), zipped in that order.
+QByteArray package(const QStringList& parts)
+{
+    const QString script = QStringLiteral("import io, sys, zipfile\n"
+                                          "parts = sys.argv[1:]\n"
+                                          "out = io.BytesIO()\n"
+                                          "with zipfile.ZipFile(out, 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                                          "    for i in range(0, len(parts), 2):\n"
+                                          "        z.writestr(parts[i], parts[i + 1])\n"
+                                          "sys.stdout.buffer.write(out.getvalue())\n");
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + parts);
+    if (!python.waitForFinished(60000) || python.exitCode() != 0)
+        qFatal("python: %s", python.readAllStandardError().constData());
+    return python.readAllStandardOutput();
+}
+
+const QString main = QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
+const QString rels = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+
+QByteArray xlsx(const QString& sheetData, const QString& sharedStrings = {})
+{
+    QStringList parts = {
+        "[Content_Types].xml",
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>",
+        "_rels/.rels",
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+        "Id=\"rId1\" Type=\"" +
+            rels + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>",
+        "xl/workbook.xml",
+        "<workbook xmlns=\"" + main + "\" xmlns:r=\"" + rels +
+            "\"><sheets><sheet name=\"Hoja1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>",
+        "xl/_rels/workbook.xml.rels",
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"" +
+            rels +
+            "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+            "<Relationship Id=\"rId2\" Type=\"" +
+            rels +
+            "/sharedStrings\" Target=\"sharedStrings.xml\"/>"
+            "</Relationships>",
+        "xl/worksheets/sheet1.xml",
+        "<worksheet xmlns=\"" + main + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"};
+    if (!sharedStrings.isEmpty())
+        parts << "xl/sharedStrings.xml"
+              << "<sst xmlns=\"" + main + "\">" + sharedStrings + "</sst>";
+    return package(parts);
+}
+
+QByteArray ods(const QString& rows)
+{
+    return package(
+        {"mimetype", "application/vnd.oasis.opendocument.spreadsheet", "content.xml",
+         "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+         "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+         "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>"
+         "<table:table table:name=\"Hoja1\"><table:table-column table:number-columns-repeated=\"3\"/>" +
+             rows + "</table:table></office:spreadsheet></office:body></office:document-content>"});
+}
+
+QString describe(const std::string& answer)
+{
+    const imports::ReaderAnswer decoded =
+        imports::decodeAnswer(QByteArrayView(answer.data(), qsizetype(answer.size())));
+    if (decoded.refusal)
+        return QStringLiteral("refusal %1 %2")
+            .arg(int(decoded.refusal->kind))
+            .arg(decoded.refusal->numbers[0]);
+    QStringList cells;
+    for (const imports::SheetCells& sheet : decoded.sheets)
+        for (const auto& [key, cell] : sheet.cells)
+            cells << QStringLiteral("%1,%2=%3")
+                         .arg(key >> 16)
+                         .arg(key & 0xFFFF)
+                         .arg(cell.kind == imports::Cell::Kind::Number
+                                  ? "N" + QString::number(cell.number, 'g', 17)
+                                  : "T" + cell.text);
+    return cells.join(u' ');
+}
+
+} // namespace
+
+class TestXmlReading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void xlsxCells_data()
+    {
+        QTest::addColumn<QString>("sheetData");
+        QTest::addColumn<QString>("sharedStrings");
+        QTest::addColumn<QString>("cells");
+        QTest::newRow("numbers, whole and decimal")
+            << "<row r=\"5\"><c r=\"A5\"><v>12</v></c><c r=\"N5\" t=\"n\"><v>9.5</v></c></row>"
+            << ""
+            << "5,1=N12 5,14=N9.5";
+        QTest::newRow("shared, inline and formula texts")
+            << "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\" t=\"inlineStr\"><is><t>en "
+               "línea</t></is></c>"
+               "<c r=\"C1\" t=\"str\"><f>A1&amp;\"x\"</f><v>Bx</v></c></row>"
+            << "<si><t>A</t></si><si><r><t>B</t></r><r><t>x</t></r><rPh><t>fonética</t></rPh></si>"
+            << "1,1=TBx 1,2=Ten línea 1,3=TBx";
+        QTest::newRow("formula by its saved value; none saved, no cell")
+            << "<row r=\"5\"><c r=\"N5\"><f>SUM(I5:M5)</f><v>92</v></c><c r=\"M5\"><f>1+1</f></c></row>"
+            << ""
+            << "5,14=N92";
+        QTest::newRow("booleans, errors and dates")
+            << "<row r=\"2\"><c r=\"A2\" t=\"b\"><v>1</v></c><c r=\"B2\" t=\"e\"><v>#DIV/0!</v></c>"
+               "<c r=\"C2\" t=\"d\"><v>2024-03-01T00:00:00</v></c></row>"
+            << ""
+            << "2,1=N1 2,2=T#DIV/0! 2,3=T2024-03-01";
+        QTest::newRow("rows and cells without their place")
+            << "<row><c><v>1</v></c><c><v>2</v></c></row><row><c><v>3</v></c></row><row r=\"9\"><c "
+               "r=\"C9\"><v>4</v></c>"
+               "<c><v>5</v></c></row>"
+            << ""
+            << "1,1=N1 1,2=N2 2,1=N3 9,3=N4 9,4=N5";
+        QTest::newRow("a row beyond 65,536") << "<row r=\"65537\"><c r=\"A65537\"><v>1</v></c></row>"
+                                             << ""
+                                             << "refusal 6 65537";
+        QTest::newRow("a shared string that is not there")
+            << "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>7</v></c></row>"
+            << "<si><t>A</t></si>"
+            << "refusal 5 0";
+        QTest::newRow("a number that is not one") << "<row r=\"1\"><c r=\"A1\"><v>doce</v></c></row>"
+                                                  << ""
+                                                  << "refusal 5 0";
+        QTest::newRow("malformed XML") << "<row r=\"1\"><c r=\"A1\"><v>1</v></row>"
+                                       << ""
+                                       << "refusal 5 0";
+    }
+    void xlsxCells()
+    {
+        QFETCH(QString, sheetData);
+        QFETCH(QString, sharedStrings);
+        QFETCH(QString, cells);
+        const QByteArray bytes = xlsx(sheetData, sharedStrings);
+        QCOMPARE(describe(lector::readXlsx(std::string_view(bytes.constData(), std::size_t(bytes.size())))),
+                 cells);
+    }
+
+    void odsCells_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("cells");
+        const QString text =
+            QStringLiteral("<table:table-cell office:value-type=\"string\"><text:p>%1</text:p>"
+                           "</table:table-cell>");
+        QTest::newRow("numbers and texts")
+            << "<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"12\"/>" +
+                   text.arg("A") +
+                   "<table:table-cell office:value-type=\"percentage\" "
+                   "office:value=\"0.5\"/></table:table-row>"
+            << "1,1=N12 1,2=TA 1,3=N0.5";
+        // Calc ends every sheet with a million empty rows in one element.
+        QTest::newRow("repeated cells and rows")
+            << "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
+               "table:number-columns-repeated=\"2\"/><table:table-cell table:number-columns-repeated=\"2\" "
+               "office:value-type=\"float\" office:value=\"7\"/></table:table-row><table:table-row>" +
+                   text.arg("fin") +
+                   "</table:table-row><table:table-row "
+                   "table:number-rows-repeated=\"1048570\"><table:table-cell "
+                   "table:number-columns-repeated=\"1024\"/></table:table-row>"
+            << "1,3=N7 1,4=N7 2,3=N7 2,4=N7 3,1=Tfin";
+        QTest::newRow("blanks, tabs, line breaks, paragraphs, spans")
+            << "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>a<text:s "
+               "text:c=\"3\"/>b"
+               "<text:tab/>c<text:line-break/><text:span>d</text:span></text:p><text:p>e</text:p></"
+               "table:table-cell>"
+               "</table:table-row>"
+            << "1,1=Ta   b\tc\nd\ne";
+        QTest::newRow("dates, booleans, and a comment left out")
+            << "<table:table-row><table:table-cell office:value-type=\"date\" "
+               "office:date-value=\"2024-03-01\"/>"
+               "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"/>"
+               "<table:table-cell office:value-type=\"float\" "
+               "office:value=\"3\"><office:annotation><text:p>nota"
+               "</text:p></office:annotation><text:p>3</text:p></table:table-cell></table:table-row>"
+            << "1,1=T2024-03-01 1,2=N1 1,3=N3";
+        QTest::newRow("rows in a group") << "<table:table-row-group><table:table-row>" + text.arg("x") +
+                                                "</table:table-row></table:table-row-group>"
+                                         << "1,1=Tx";
+        QTest::newRow("a value repeated beyond row 65,536")
+            << "<table:table-row table:number-rows-repeated=\"70000\">" + text.arg("x") + "</table:table-row>"
+            << "refusal 6 65537";
+    }
+    void odsCells()
+    {
+        QFETCH(QString, rows);
+        QFETCH(QString, cells);
+        const QByteArray bytes = ods(rows);
+        QCOMPARE(describe(lector::readOds(std::string_view(bytes.constData(), std::size_t(bytes.size())))),
+                 cells);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestXmlReading)
+#include "test_xml_reading.moc"
