@@ -23,8 +23,8 @@ int main(int argc, char* argv[])
     bench::ExhibitionSize size;
     size.cages = 999;
     const bench::Generated files = bench::generate(folder, QStringLiteral("impresos-999.mdb"), size);
-    const store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
-    const store::Database clubs = store::Database::open(files.clubs, store::schema::clubs());
+    store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
+    store::Database clubs = store::Database::open(files.clubs, store::schema::clubs());
     printouts::Options options;
     options.networkAddress = QStringLiteral("192.168.1.20:8080");
     const printouts::Kind kinds[] = {printouts::Kind::Etiquetas, printouts::Kind::HojasJueces,

@@ -116,7 +116,7 @@ int main(int argc, char* argv[])
 
     std::vector<int> judged;
     {
-        const store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
         store::Statement birds =
             db.prepare(QStringLiteral("SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY jaula"));
         while (birds.step())
@@ -163,7 +163,7 @@ int main(int argc, char* argv[])
     // The board right after a score: built again from the file.
     std::vector<double> fresh;
     {
-        const store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
         for (int i = 0; i < 20; ++i) {
             std::deque<Job> one{{"GET", QStringLiteral("/api/tablero"), {}, 200, &fresh}};
             db.execute(QStringLiteral(

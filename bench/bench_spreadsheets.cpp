@@ -146,7 +146,7 @@ int main(int argc, char* argv[])
         }
     }
 
-    const store::Database clubs = store::Database::open(show.clubs, store::schema::clubs());
+    store::Database clubs = store::Database::open(show.clubs, store::schema::clubs());
     store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
     int sheets = 0;
     bench::report(QStringLiteral("Exportar a Excel, 999 jaulas"), bench::measure(7, fresh, [&] {

@@ -45,7 +45,7 @@ int exportarXlsx(const QStringList& args, Streams io)
         throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
                                .arg(clubsPath));
 
-    const store::Database db = store::Database::open(positional[0], store::schema::exhibition());
+    store::Database db = store::Database::open(positional[0], store::schema::exhibition());
     const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());
     store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
     try {

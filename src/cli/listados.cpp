@@ -67,7 +67,8 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv)
     bool pdf = false;
     for (int i = 2; i < argc; ++i)
         pdf = pdf || std::strcmp(argv[i], "--pdf") == 0;
-    const bool printout = argc > 1 && std::strcmp(argv[1], "impreso") == 0;
+    // Without its arguments the command only prints its usage: no painting, no platform.
+    const bool printout = argc > 2 && std::strcmp(argv[1], "impreso") == 0;
     if ((argc > 1 && std::strcmp(argv[1], "listados") == 0 && pdf) || printout) {
         // No display is needed, and unlike "minimal" this platform writes the text of the PDFs.
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -22,7 +22,7 @@ const QStringList groupDCategories{QStringLiteral("A"), QStringLiteral("B"), QSt
 
 } // namespace
 
-void Board::update(const store::Database& db, store::Recordset& clubs, qint64 version)
+void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
 {
     if (version == m_version)
         return;

@@ -23,7 +23,7 @@ class Board
 {
 public:
     // Builds the results again when version differs from the one they were built at.
-    void update(const store::Database& db, store::Recordset& clubs, qint64 version);
+    void update(store::Database& db, store::Recordset& clubs, qint64 version);
 
     // Whether a name is one of the listings: "AM" to "CH", and "A" to "E" for group D.
     static bool isClassificationName(const QString& name);

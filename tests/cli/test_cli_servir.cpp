@@ -32,7 +32,7 @@ private slots:
     {
         m_path = m_dir.filePath(QStringLiteral("expo.mdb"));
         QFile::remove(m_path);
-        const store::Database db = store::Database::create(m_path, store::schema::exhibition());
+        store::Database db = store::Database::create(m_path, store::schema::exhibition());
         fixtures::setConfig(db, 3, false);
         fixtures::addBird(db, 7, QStringLiteral("B"), QStringLiteral("H"));
     }
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(QString::fromUtf8(servir.readAllStandardOutput()), QStringLiteral("Servidor parado.\n"));
         QVERIFY(!QFile::exists(m_path + QStringLiteral("-journal")));
 
-        const store::Database db = store::Database::open(m_path, store::schema::exhibition());
+        store::Database db = store::Database::open(m_path, store::schema::exhibition());
         store::Statement check = db.prepare(QStringLiteral("PRAGMA integrity_check"));
         QVERIFY(check.step());
         QCOMPARE(check.text(0), QStringLiteral("ok"));

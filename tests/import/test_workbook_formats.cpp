@@ -45,7 +45,7 @@ QString describe(const Cell& cell)
 }
 
 // Every value of the table stored, in order, one line a row.
-QStringList tableRows(const store::Database& db, const QString& query)
+QStringList tableRows(store::Database& db, const QString& query)
 {
     QStringList rows;
     store::Recordset rs = db.openRecordset(query);
@@ -147,7 +147,7 @@ private slots:
         QFETCH(QString, reference);
         const bool census = file.startsWith(u"censo");
         auto stored = [&](const QString& workbook, const QString& name) {
-            const store::Database db = freshExhibition(name);
+            store::Database db = freshExhibition(name);
             if (census) {
                 const imports::StoreCounts counts =
                     imports::storeReception(db, imports::readReception(workbook));
@@ -198,7 +198,7 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, message);
-        const store::Database db =
+        store::Database db =
             freshExhibition(QStringLiteral("refused-") + file + QStringLiteral(".mdb"));
         try {
             imports::storeReception(db, imports::readReception(dataFile(file)));
@@ -238,7 +238,7 @@ private slots:
                 sheet.number(r, 0, r % 999 + 1);
             workbook.saveAs(path);
         }
-        const store::Database db = freshExhibition(file + QStringLiteral(".mdb"));
+        store::Database db = freshExhibition(file + QStringLiteral(".mdb"));
         if (rows <= 65536) {
             QCOMPARE(Worksheet::open(path, QStringLiteral("Hoja1")).rowCount(), rows);
             return;

@@ -135,7 +135,7 @@ private slots:
         const Result result =
             run(QStringLiteral("palomas-cli"), {QStringLiteral("importar-recepcion"), exhibition, sheet});
         QVERIFY2(result.exitCode == 0, qPrintable(result.err));
-        const store::Database db = store::Database::open(exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(exhibition, store::schema::exhibition());
         QCOMPARE(db.openRecordset(QStringLiteral("select * from Recepcion")).recordCount(), 3);
     }
 

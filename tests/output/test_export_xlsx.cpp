@@ -73,8 +73,8 @@ private slots:
         size.cages = 999;
         size.jueces = size.judgesPerCage = 3;
         m_show = bench::generate(m_dir.path(), QStringLiteral("expo.mdb"), size);
-        const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
-        const store::Database clubs = store::Database::open(m_show.clubs, store::schema::clubs());
+        store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
+        store::Database clubs = store::Database::open(m_show.clubs, store::schema::clubs());
         store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
         const QString path = m_dir.filePath(QStringLiteral("Clasificaciones.xlsx"));
         QCOMPARE(output::exportXlsx(db, clubRs, path), 12);
@@ -102,7 +102,7 @@ private slots:
              m_dir.filePath(QStringLiteral("Clasificaciones.xlsx"))});
         QVERIFY(python.waitForFinished(60000));
         const QString xml = QString::fromUtf8(python.readAllStandardOutput());
-        const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
         const QString nombre =
             fixtures::column(db, QStringLiteral("select * from config"), QStringLiteral("nombre"));
         QVERIFY(!nombre.isEmpty());
@@ -133,7 +133,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QStringList, headers);
         const SheetCells& sheet = m_sheets.at(std::size_t(index));
-        const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
         QCOMPARE(cellOf(sheet, 1, 1).toText(),
                  fixtures::column(db, QStringLiteral("select * from config"), QStringLiteral("nombre")));
         QCOMPARE(cellOf(sheet, 2, 1).toText(), title);
@@ -161,8 +161,8 @@ private slots:
         QFETCH(QString, grupo);
         QFETCH(QString, sexo);
         const SheetCells& sheet = m_sheets.at(std::size_t(index));
-        const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
-        const store::Database clubs = store::Database::open(m_show.clubs, store::schema::clubs());
+        store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
+        store::Database clubs = store::Database::open(m_show.clubs, store::schema::clubs());
         store::Recordset birds =
             db.openRecordset(QStringLiteral("select * from recepcion where grupo = %1 and sexo = %2")
                                  .arg(store::quote(grupo), store::quote(sexo)));
@@ -212,7 +212,7 @@ private slots:
         QFETCH(QString, categ);
         QFETCH(bool, higherFirst);
         const SheetCells& sheet = m_sheets.at(std::size_t(index));
-        const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
         store::Recordset birds = db.openRecordset(
             QStringLiteral("select * from recepcion where grupo = 'D' and categ = ") + store::quote(categ));
         QCOMPARE(sheet.rows - headerRow, birds.recordCount());
@@ -237,7 +237,7 @@ private slots:
     void provinceRows()
     {
         const SheetCells& sheet = m_sheets.back();
-        const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
+        store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
         store::Recordset totals =
             db.openRecordset(QStringLiteral("select * from lclub1 order by puntos desc"));
         QCOMPARE(sheet.rows - headerRow, totals.recordCount());
@@ -251,8 +251,8 @@ private slots:
 
     void folderThatCannotBeWritten()
     {
-        const store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
-        const store::Database clubs = store::Database::open(m_show.clubs, store::schema::clubs());
+        store::Database db = store::Database::open(m_show.exhibition, store::schema::exhibition());
+        store::Database clubs = store::Database::open(m_show.clubs, store::schema::clubs());
         store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
         const QString folder = m_dir.filePath(QStringLiteral("no-existe"));
         const QString path = QDir(folder).filePath(QStringLiteral("Clasificaciones.xlsx"));
@@ -284,7 +284,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QString expo = m_dir.filePath(QStringLiteral("sin-puntos.mdb"));
         QVERIFY(QFile::copy(m_show.exhibition, expo));
-        const store::Database db = store::Database::open(expo, store::schema::exhibition());
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
         db.execute(QStringLiteral("DELETE FROM Puntos"));
         QCOMPARE(output::writeJudgeWorkbooks(db, folder), 3);
         QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),

@@ -56,10 +56,10 @@ private slots:
         m_state = std::make_unique<AppState>();
         m_state->programFolder = m_dir->path();
         {
-            const store::Database db = store::Database::create(path("expo.mdb"), store::schema::exhibition());
+            store::Database db = store::Database::create(path("expo.mdb"), store::schema::exhibition());
             fixtures::setConfig(db, 2, true);
             db.execute("UPDATE Config SET nombre = 'Regional de Castilla', region = 'Castilla'");
-            const store::Database clubs = store::Database::create(path("Club.mdb"), store::schema::clubs());
+            store::Database clubs = store::Database::create(path("Club.mdb"), store::schema::clubs());
             fixtures::addClub(clubs, "1", "Club Uno", "Toledo");
         }
         exhibition::open(*m_state, path("expo.mdb"));

@@ -22,7 +22,7 @@ namespace
 {
 
 // The cages a query of the generated show gives, in its order.
-QList<int> cagesOf(const store::Database& db, const QString& sql)
+QList<int> cagesOf(store::Database& db, const QString& sql)
 {
     QList<int> cages;
     store::Statement rows = db.prepare(sql);
@@ -88,7 +88,7 @@ private slots:
         size.jueces = size.judgesPerCage = 3;
         const bench::Generated generated = bench::generate(m_dir.path(), "expo.mdb", size);
         m_db = store::Database::open(generated.exhibition, store::schema::exhibition());
-        const store::Database clubs = store::Database::open(generated.clubs, store::schema::clubs());
+        store::Database clubs = store::Database::open(generated.clubs, store::schema::clubs());
         m_show = printouts::readShow(m_db, &clubs);
         printouts::Options options;
         options.networkAddress = "10.0.0.7:8080";

@@ -61,7 +61,7 @@ private slots:
         m_state->programFolder = m_dir->path();
         const QString path = m_dir->filePath("expo.mdb");
         {
-            const store::Database db = store::Database::create(path, store::schema::exhibition());
+            store::Database db = store::Database::create(path, store::schema::exhibition());
             fixtures::setConfig(db, 3, false);
             fixtures::addBird(db, 9, "C", "M");
             fixtures::addScore(db, "9", 1, 88);

@@ -63,7 +63,7 @@ private slots:
         m_state.programFolder = m_dir->path();
         m_state.dbPath = path("expo.mdb");
         store::Database::create(path("Club.mdb"), store::schema::clubs());
-        const store::Database db = store::Database::create(m_state.dbPath, store::schema::exhibition());
+        store::Database db = store::Database::create(m_state.dbPath, store::schema::exhibition());
         fixtures::addRow(db, "Config", {{"nombre", "Regional 2026"}, {"region", "Castilla"}, {"jueces", 3}});
         fixtures::addBird(db, 1, "A", "M");
         guitest::startScripting();

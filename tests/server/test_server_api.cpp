@@ -29,7 +29,7 @@ const QByteArray bearer = "Bearer " + key;
 // Every row of a table, in store order, as text: what "nothing stored" is checked against.
 QString dump(const QString& path, const QString& table)
 {
-    const store::Database db = store::Database::open(path, store::schema::exhibition());
+    store::Database db = store::Database::open(path, store::schema::exhibition());
     store::Statement rows = db.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table));
     QStringList lines;
     while (rows.step()) {
@@ -73,7 +73,7 @@ private:
     // (stored in that order); cage 3: all three; cage 4: group D; cage 5: no rows.
     void buildExhibition(const QString& path)
     {
-        const store::Database db = store::Database::create(path, store::schema::exhibition());
+        store::Database db = store::Database::create(path, store::schema::exhibition());
         fixtures::setConfig(db, 3, false);
         fixtures::addBird(db, 1, QStringLiteral("A"), QStringLiteral("M"),
                           {{QStringLiteral("anilla"), QStringLiteral("12345")},
@@ -98,7 +98,7 @@ private slots:
         httptest::noProxy();
         QVERIFY(m_dir.isValid());
         m_clubs = m_dir.filePath(QStringLiteral("Club.mdb"));
-        const store::Database clubs = store::Database::create(m_clubs, store::schema::clubs());
+        store::Database clubs = store::Database::create(m_clubs, store::schema::clubs());
         fixtures::addClub(clubs, QStringLiteral("C001"), QStringLiteral("Club Uno"),
                           QStringLiteral("Toledo"));
     }
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(stored.json().object().value(QStringLiteral("termina")).toString(), QStringLiteral("S"));
 
         {
-            const store::Database window = store::Database::open(windowCopy, store::schema::exhibition());
+            store::Database window = store::Database::open(windowCopy, store::schema::exhibition());
             store::Recordset puntos; // the window's PuntosRs
             judging::JudgeScores row;
             row.juez = 3;
@@ -388,7 +388,7 @@ private slots:
 
         {
             // The judging window, through its own connection, gives cage 5 a bird's score.
-            const store::Database window = store::Database::open(m_path, store::schema::exhibition());
+            store::Database window = store::Database::open(m_path, store::schema::exhibition());
             fixtures::addScore(window, QStringLiteral("5"), 1, 91.0);
             fixtures::addScore(window, QStringLiteral("5"), 2, 92.0);
             fixtures::addScore(window, QStringLiteral("5"), 3, 93.0);
@@ -438,7 +438,7 @@ private slots:
     // the phone's checks wait for the window's write and then see its row.
     void checksSeeTheWriteUnderWay()
     {
-        const store::Database window = store::Database::open(m_path, store::schema::exhibition());
+        store::Database window = store::Database::open(m_path, store::schema::exhibition());
         QNetworkReply* reply = nullptr;
         {
             store::Transaction entering(window);
@@ -466,7 +466,7 @@ private slots:
         constexpr int firstCage = 10;
         constexpr int lastCage = 109;
         {
-            const store::Database db = store::Database::open(m_path, store::schema::exhibition());
+            store::Database db = store::Database::open(m_path, store::schema::exhibition());
             store::Transaction adding(db);
             for (int cage = firstCage; cage <= lastCage; ++cage)
                 fixtures::addBird(db, cage, QStringLiteral("A"),
@@ -500,7 +500,7 @@ private slots:
         std::atomic<int> windowStored = 0;
         std::atomic<int> windowFailed = 0;
         std::thread window([&] {
-            const store::Database db = store::Database::open(m_path, store::schema::exhibition());
+            store::Database db = store::Database::open(m_path, store::schema::exhibition());
             for (int cage = lastCage; cage >= firstCage; --cage)
                 for (int juez = 3; juez >= 1; --juez) {
                     try {
@@ -550,7 +550,7 @@ private slots:
         QCOMPARE(int(windowFailed), 0);
 
         m_server->stop();
-        const store::Database db = store::Database::open(m_path, store::schema::exhibition());
+        store::Database db = store::Database::open(m_path, store::schema::exhibition());
         store::Statement pairs = db.prepare(QStringLiteral(
             "SELECT jaula, juez, count(*) FROM Puntos GROUP BY jaula, juez HAVING count(*) > 1"));
         QVERIFY2(!pairs.step(), "a judge scored a cage twice");

@@ -65,7 +65,7 @@ void writeSheet(xlsx::Workbook& workbook, const xlsx::ListingSheet& listing, con
 
 } // namespace
 
-int exportXlsx(const store::Database& db, store::Recordset& clubs, const QString& path)
+int exportXlsx(store::Database& db, store::Recordset& clubs, const QString& path)
 {
     const std::vector<xlsx::ListingSheet> listings = xlsx::listingSheets(db, clubs);
     const QString nombre = listings::exhibitionName(db);

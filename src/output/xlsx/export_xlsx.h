@@ -18,6 +18,6 @@ namespace output
 // province, numbers as numbers with two decimals shown. Returns the number of sheets. Raises
 // listings::OutputError when the file cannot be written (nothing is left under its name, and a
 // workbook already there stays as it was), store::Error from the store.
-int exportXlsx(const store::Database& db, store::Recordset& clubs, const QString& path);
+int exportXlsx(store::Database& db, store::Recordset& clubs, const QString& path);
 
 } // namespace output

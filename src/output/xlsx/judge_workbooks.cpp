@@ -23,7 +23,7 @@ struct Bird {
 
 std::vector<Bird> scoredBirds(const store::Database& db)
 {
-    store::Statement birds = db.prepare(QStringLiteral(
+    store::Statement birds = db.query(QStringLiteral(
         "SELECT jaula, grupo, sexo FROM Recepcion WHERE grupo IN ('A', 'B', 'C') ORDER BY jaula, rowid"));
     std::vector<Bird> all;
     while (birds.step())

@@ -99,7 +99,7 @@ ListingSheet groupD(const store::Database& db, const QString& nombre, const QStr
     return sheet;
 }
 
-ListingSheet provinceSheet(const store::Database& db, store::Recordset& clubs, const QString& nombre)
+ListingSheet provinceSheet(store::Database& db, store::Recordset& clubs, const QString& nombre)
 {
     ListingSheet sheet = sheetFor(listings::ListingKind::Province, listings::provinceTitles(nombre));
     sheet.headers = {QStringLiteral("Puesto"), QStringLiteral("Provincia"), QStringLiteral("Puntos")};
@@ -114,7 +114,7 @@ ListingSheet provinceSheet(const store::Database& db, store::Recordset& clubs, c
 
 } // namespace
 
-std::vector<ListingSheet> listingSheets(const store::Database& db, store::Recordset& clubs)
+std::vector<ListingSheet> listingSheets(store::Database& db, store::Recordset& clubs)
 {
     judging::recalcularPuntuaciones(db);
     const QString nombre = listings::exhibitionName(db);

@@ -29,6 +29,6 @@ struct ListingSheet {
 
 // The twelve tables. Brings the final scores up to date and rewrites the province work tables
 // first, as the listing windows do. Raises store::Error from the store.
-std::vector<ListingSheet> listingSheets(const store::Database& db, store::Recordset& clubs);
+std::vector<ListingSheet> listingSheets(store::Database& db, store::Recordset& clubs);
 
 } // namespace output::xlsx

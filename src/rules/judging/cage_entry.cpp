@@ -22,7 +22,7 @@ QString cageText(int cage)
 
 int rowCount(const store::Database& db, int cage)
 {
-    store::Statement count = db.prepare(QStringLiteral("SELECT count(*) FROM Puntos WHERE jaula = ?"));
+    store::Statement count = db.query(QStringLiteral("SELECT count(*) FROM Puntos WHERE jaula = ?"));
     count.bind(1, cageText(cage));
     return count.step() ? int(count.int64(0)) : 0;
 }
@@ -32,7 +32,7 @@ int rowCount(const store::Database& db, int cage)
 std::pair<double, QString> finalOf(const store::Database& db, int cage, const ScoringRule& rule)
 {
     store::Statement rows =
-        db.prepare(QStringLiteral("SELECT juez, puntost FROM Puntos WHERE jaula = ? ORDER BY rowid"));
+        db.query(QStringLiteral("SELECT juez, puntost FROM Puntos WHERE jaula = ? ORDER BY rowid"));
     rows.bind(1, cageText(cage));
     std::vector<JudgeTotal> totals;
     int count = 0;
@@ -59,7 +59,7 @@ QString fullCageRefusal(int cage, int jueces)
 std::optional<Paloma> palomaEnJaula(const store::Database& db, int cage)
 {
     store::Statement bird =
-        db.prepare(QStringLiteral("SELECT anilla, \"año\", sexo, color, grupo, categ FROM Recepcion WHERE "
+        db.query(QStringLiteral("SELECT anilla, \"año\", sexo, color, grupo, categ FROM Recepcion WHERE "
                                   "jaula = ? ORDER BY rowid LIMIT 1"));
     bird.bind(1, qint64(cage));
     if (!bird.step())
@@ -71,7 +71,7 @@ CageScores puntuacionesJaula(const store::Database& db, int cage)
 {
     const ScoringRule rule = ScoringRule::read(db);
     CageScores cage_;
-    store::Statement rows = db.prepare(
+    store::Statement rows = db.query(
         QStringLiteral("SELECT juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost FROM Puntos "
                        "WHERE jaula = ? ORDER BY juez, rowid"));
     rows.bind(1, cageText(cage));
@@ -118,7 +118,7 @@ void storeJudgeRow(store::Recordset& puntos, int cage, const JudgeScores& row, c
     }
 }
 
-RemoteEntry anotarPuntuacion(const store::Database& db, int cage, qint64 juez,
+RemoteEntry anotarPuntuacion(store::Database& db, int cage, qint64 juez,
                              const std::array<double, apartadoCount>& puntos)
 {
     store::Transaction transaction(db);

@@ -65,7 +65,7 @@ struct RemoteEntry {
 // finished flag up to date, all in one transaction: the checks see the file as the write leaves
 // it, so two entries for the same cage at once can never both store the same judge. Raises
 // base::Error when the file cannot be written; nothing is then stored.
-RemoteEntry anotarPuntuacion(const store::Database& db, int cage, qint64 juez,
+RemoteEntry anotarPuntuacion(store::Database& db, int cage, qint64 juez,
                              const std::array<double, apartadoCount>& puntos);
 
 } // namespace judging

@@ -52,7 +52,7 @@ Show readShow(const store::Database& exhibition, const store::Database* clubs)
 {
     Show show;
     store::Statement config =
-        exhibition.prepare(QStringLiteral("SELECT Nombre, Region, Jueces, fecha FROM Config LIMIT 1"));
+        exhibition.query(QStringLiteral("SELECT Nombre, Region, Jueces, fecha FROM Config LIMIT 1"));
     if (config.step()) {
         show.nombre = trimmedText(config, 0);
         show.region = trimmedText(config, 1);
@@ -62,7 +62,7 @@ Show readShow(const store::Database& exhibition, const store::Database* clubs)
     if (!show.fecha.isValid())
         show.fecha = QDate::currentDate();
 
-    store::Statement birds = exhibition.prepare(
+    store::Statement birds = exhibition.query(
         QStringLiteral("SELECT jaula, anilla, \"año\", sexo, licencia, club, nombre, color, grupo, categ "
                        "FROM Recepcion ORDER BY jaula, rowid"));
     while (birds.step()) {
@@ -81,7 +81,7 @@ Show readShow(const store::Database& exhibition, const store::Database* clubs)
     }
 
     if (clubs != nullptr && clubs->isOpen()) {
-        store::Statement rows = clubs->prepare(QStringLiteral("SELECT Codigo, Nombre, Provincia FROM club"));
+        store::Statement rows = clubs->query(QStringLiteral("SELECT Codigo, Nombre, Provincia FROM club"));
         while (rows.step()) {
             const QString codigo = trimmedText(rows, 0);
             if (!codigo.isEmpty() && !show.clubs.contains(codigo))
