@@ -216,8 +216,10 @@ int main(int argc, char* argv[])
         store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
         for (int i = 0; i < 20; ++i) {
             std::deque<Job> one{{"GET", QStringLiteral("/api/tablero"), {}, 200, &fresh}};
+            // Another program's write; one that leaves the value as it was leaves the file as it
+            // was too, and the board would rightly not be built again.
             db.execute(QStringLiteral(
-                "UPDATE Puntos SET puntos1 = puntos1 WHERE rowid = 1")); // another program's write
+                "UPDATE Puntos SET puntos1 = CASE puntos1 WHEN 8.5 THEN 8.75 ELSE 8.5 END WHERE rowid = 1"));
             run(show.port(), one, 1);
         }
     }

@@ -7,6 +7,7 @@
 #include "server/api_json.h"
 #include "store/error.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -269,10 +270,19 @@ std::optional<QHttpServerResponse> HttpService::queueScore(const QHttpServerRequ
     // Stored once the requests already read have been read too: those that came together share
     // the commit.
     if (m_pending.empty())
-        QTimer::singleShot(0, this, &HttpService::storePending);
+        QTimer::singleShot(0, this, &HttpService::storeArrived);
     m_pending.push_back(PendingScore{cage, std::get<ScoreBody>(body), deviceAddress(request.remoteAddress()),
                                      makeResponder(request, socket), socket});
     return std::nullopt;
+}
+
+void HttpService::storeArrived()
+{
+    // The requests that reached the machine while the last commit synced the disk are read
+    // first: their scores join this commit instead of waiting for one of their own. No new timer
+    // starts meanwhile, since scores are waiting.
+    QCoreApplication::processEvents();
+    storePending();
 }
 
 void HttpService::storePending()

@@ -76,6 +76,8 @@ private:
     QHttpServerResponse cageAnswer(int cage);
     std::optional<QHttpServerResponse> queueScore(const QHttpServerRequest& request, QTcpSocket* socket,
                                                   int cage);
+    // Reads what has arrived meanwhile, then stores every score waiting.
+    void storeArrived();
     // Stores every score waiting, under one commit, and answers their phones.
     void storePending();
     QHttpServerResponse storeOne(const PendingScore& pending, std::vector<ScoreNotice>& stored);
