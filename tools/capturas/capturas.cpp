@@ -319,10 +319,14 @@ int main(int argc, char* argv[])
         {QStringLiteral("copias"), trigger("actionCopias"), [](QWidget* w) { chooseRow(w, 0); }},
         // The server keeps serving once its window is closed: the labels below take its address.
         {QStringLiteral("red"), trigger("actionRed"),
-         [&served](QWidget* w) {
+         [&served, &failed](QWidget* w) {
              startServing(w);
              settle();
              served = w->findChild<QLabel*>(QStringLiteral("labelDireccion"))->text();
+             if (served.isEmpty()) {
+                 std::printf("el servidor no se ha puesto en marcha\n");
+                 ++failed; // a stopped server is not what the guide shows
+             }
          }},
         // The labels' window with the address of the show typed in, and, as "Vista previa"
         // shows it, their first page with the QR codes.
