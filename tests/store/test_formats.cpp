@@ -35,6 +35,10 @@ private slots:
         QCOMPARE(formats::roundScore(89.916666), 89.92);
         QCOMPARE(formats::roundScore(1.005), 1.01);
         QCOMPARE(formats::roundScore(-1.005), -1.01);
+        // Beyond what a double holds in cents (a number imported from a damaged sheet), the
+        // value is already as round as it can be: it stays what it was.
+        for (const double huge : {1e15 + 0.5, 1e20, 1.5e300, 1e308, -1e308})
+            QCOMPARE(formats::roundScore(huge), huge);
     }
 
     void roundScoreAgreesWithTheDecimalValueEverywhere()
