@@ -18,6 +18,7 @@
 #include <QDoubleSpinBox>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSettings>
 
 using guitest::child;
 using printouts::Kind;
@@ -28,6 +29,7 @@ class TestPrintoutWindows : public QObject
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppState> m_state;
+    QTemporaryDir m_settings;
 
     QString path(const QString& name) const { return QDir(m_dir->path()).filePath(name); }
 
@@ -50,8 +52,18 @@ class TestPrintoutWindows : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        // The program's settings of these tests, apart from the user's.
+        QVERIFY(m_settings.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Palomas"));
+        QCoreApplication::setApplicationName(QStringLiteral("Palomas"));
+    }
+
     void init()
     {
+        QSettings().clear();
         m_dir = std::make_unique<QTemporaryDir>();
         m_state = std::make_unique<AppState>();
         m_state->programFolder = m_dir->path();
@@ -242,6 +254,25 @@ private slots:
         QCOMPARE(FileDialogs::titles(), QStringList({"Guardar el impreso como PDF"}));
         guitest::key(Qt::Key_Escape);
         QTRY_VERIFY(!window->isVisible());
+    }
+
+    // The labels' margins, set to fit the printer, are those of the next window and of the next
+    // run of the program.
+    void labelMarginsAreKept()
+    {
+        {
+            auto window = open(Kind::Etiquetas);
+            child<QDoubleSpinBox>(window.get(), "MargenSuperior")->setValue(-1.5);
+            child<QDoubleSpinBox>(window.get(), "MargenIzquierdo")->setValue(2.5);
+        }
+        auto again = open(Kind::Etiquetas);
+        QCOMPARE(child<QDoubleSpinBox>(again.get(), "MargenSuperior")->value(), -1.5);
+        QCOMPARE(child<QDoubleSpinBox>(again.get(), "MargenIzquierdo")->value(), 2.5);
+        QSettings().sync();
+        QCOMPARE(QSettings(QSettings().fileName(), QSettings::NativeFormat)
+                     .value("etiquetas/margenIzquierdo")
+                     .toDouble(),
+                 2.5);
     }
 
     // The judges' sheets also go out as workbooks, one for each judge, from a button of their

@@ -19,6 +19,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSettings>
 
 namespace
 {
@@ -38,6 +39,9 @@ QString purposeOf(printouts::Kind kind)
     }
     return {};
 }
+
+const QString topMarginKey = QStringLiteral("etiquetas/margenSuperior");
+const QString leftMarginKey = QStringLiteral("etiquetas/margenIzquierdo");
 
 bool reported(QWidget* window, const std::function<void()>& step)
 {
@@ -70,8 +74,15 @@ PrintoutWindow::PrintoutWindow(AppState& state, printouts::Kind kind, QWidget* p
         margin->setLocale(QLocale(QLocale::Spanish, QLocale::Spain)); // "0,5 mm", as typed here
         margin->setRange(-printouts::labelMarginLimitMm, printouts::labelMarginLimitMm);
     }
-    m_ui->MargenSuperior->setValue(sheet.topMm);
-    m_ui->MargenIzquierdo->setValue(sheet.leftMm);
+    // The margins fit the printer and its sheets of labels, not the show: set once, they are
+    // kept in the program's settings for every later show.
+    const QSettings settings;
+    m_ui->MargenSuperior->setValue(settings.value(topMarginKey, sheet.topMm).toDouble());
+    m_ui->MargenIzquierdo->setValue(settings.value(leftMarginKey, sheet.leftMm).toDouble());
+    connect(m_ui->MargenSuperior, &QDoubleSpinBox::valueChanged, this,
+            [](double mm) { QSettings().setValue(topMarginKey, mm); });
+    connect(m_ui->MargenIzquierdo, &QDoubleSpinBox::valueChanged, this,
+            [](double mm) { QSettings().setValue(leftMarginKey, mm); });
     m_ui->FrameEtiquetas->setVisible(kind == printouts::Kind::Etiquetas);
     resize(width(), sizeHint().height());
 
