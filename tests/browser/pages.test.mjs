@@ -67,6 +67,17 @@ try {
   await boardRow.waitFor({ timeout: 15000 });
   const scoreBefore = await boardRow.textContent();
 
+  // From the board (the address the network window's QR code opens), the stewards' page is a
+  // tap away.
+  const fromBoard = await (await browser.newContext({ viewport: { width: 360, height: 640 }, isMobile: true, hasTouch: true })).newPage();
+  await fromBoard.goto(base + "/");
+  await fromBoard.locator("section[data-listado] table").first().waitFor();
+  // The board fits the phone: a listing wider than it scrolls in its own box.
+  assert.deepEqual(await fromBoard.evaluate(() => [document.documentElement.scrollWidth, window.innerWidth]), [360, 360]);
+  await fromBoard.click("footer a");
+  await fromBoard.locator("#clave").waitFor();
+  assert.equal(new URL(fromBoard.url()).pathname, "/puntuar");
+
   // The steward's phone, arriving from a cage's QR code.
   const phone = await (await browser.newContext({ viewport: { width: 360, height: 640 }, isMobile: true, hasTouch: true })).newPage();
   await phone.goto(`${base}/puntuar?jaula=${cage}`);

@@ -39,7 +39,11 @@ function tabla(titulo, clave, columnas, filas) {
       if (texto) td.className = "texto";
     }
   }
-  seccion.appendChild(t);
+  // A listing wider than the phone scrolls in its own box; the page stays as wide as the screen.
+  const caja = document.createElement("div");
+  caja.className = "desplazable";
+  caja.appendChild(t);
+  seccion.appendChild(caja);
   return seccion;
 }
 
