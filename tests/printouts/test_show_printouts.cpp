@@ -485,15 +485,6 @@ private slots:
         QCOMPARE(QDir(QFileInfo(pdf).absolutePath()).entryList({"*.pdf.*", "qt_temp*"}, QDir::Files).size(),
                  0);
     }
-
-    void aMissingFolderIsNamed()
-    {
-        const QString pdf = path("no/such/folder/Resguardos.pdf");
-        QCOMPARE(writeError(Kind::Resguardos, m_show, pdf),
-                 "No se ha podido grabar el archivo Resguardos.pdf: la carpeta «" +
-                     QDir::toNativeSeparators(path("no/such/folder")) + "» no existe.");
-        QVERIFY(!QFileInfo::exists(path("no")));
-    }
 };
 
 QTEST_MAIN(TestShowPrintouts)
