@@ -230,14 +230,6 @@ private slots:
         QCOMPARE(fingerprint(clubs), before);
     }
 
-    void cancelButtonEmptiesAndHides()
-    {
-        nuevo("Something");
-        child<QPushButton>(m_window.get(), "Command2")->click();
-        QCOMPARE(child<QLineEdit>(m_window.get(), "Text1")->text(), QString());
-        QVERIFY(!child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
-    }
-
     void cancelledDialogAtFirstUseOpensNothing()
     {
         FileDialogs::scriptFileName(QString());
