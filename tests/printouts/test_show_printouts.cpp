@@ -154,6 +154,8 @@ private slots:
                                           << "http://192.168.1.20:8080/puntuar?jaula=%1";
         QTest::newRow("named address") << "https://expo.local/"
                                        << "https://expo.local/puntuar?jaula=%1";
+        QTest::newRow("blanks and slashes around") << " https://expo:8443// "
+                                                   << "https://expo:8443/puntuar?jaula=%1";
         QTest::newRow("no address, no codes") << ""
                                               << "";
     }
