@@ -130,11 +130,9 @@ private slots:
         text.close();
         QVERIFY(QFile(m_dir.filePath("vacio.xls")).open(QIODevice::WriteOnly));
         const QString script = QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("make_workbook.py");
-        for (const auto& [name, rows, columns] :
-             {std::tuple{"filas.xls", "4294967295", "256"}, {"columnas.xls", "100", "300"}})
-            QCOMPARE(QProcess::execute("/usr/bin/python3",
-                                       {script, "dimensions", m_dir.filePath(name), rows, columns}),
-                     0);
+        QCOMPARE(QProcess::execute("/usr/bin/python3",
+                                   {script, "dimensions", m_dir.filePath("columnas.xls"), "100", "300"}),
+                 0);
     }
 
     void cellsAsTheXlsReaderGivesThem_data() { fileTable(); }
@@ -200,7 +198,8 @@ private slots:
     // Every workbook that cannot be read is told by its real cause by both imports, whatever its
     // format, and nothing of it is stored: the files of the test data, and those made here (the
     // .xls ones, and sheets with data beyond the 65,536 rows an import takes, refused as soon as
-    // the reader reaches them whatever their size).
+    // the reader reaches them whatever their size). Workbooks that crash the reader or claim
+    // absurd dimensions: palomas-cli importar-*.
     void unreadableFilesAreRefused_data()
     {
         QTest::addColumn<QString>("file");
@@ -233,10 +232,6 @@ private slots:
         QTest::newRow("text named .xls") << "notas.xls" << notAWorkbook.arg("notas.xls");
         QTest::newRow("empty .xls") << "vacio.xls" << empty.arg("vacio.xls");
         QTest::newRow(".xls without Hoja1") << "hoja2.xls" << noHoja1.arg("hoja2.xls");
-        QTest::newRow("4,294,967,295 rows declared") << "filas.xls"
-                                                     << "La hoja «Hoja1» del libro «filas.xls» dice tener "
-                                                        "4.294.967.295 filas y 256 columnas, más de las "
-                                                        "que caben en una hoja: el libro está dañado.";
         QTest::newRow("300 columns declared") << "columnas.xls"
                                               << "La hoja «Hoja1» del libro «columnas.xls» dice tener 100 "
                                                  "filas y 300 columnas, más de las que caben "
@@ -245,21 +240,14 @@ private slots:
             << "largo.xls"
             << "La celda E6 de la hoja «Hoja1» del libro «largo.xls» tiene un texto de 32.000 caracteres, "
                "más de los que se pueden leer.";
-        const QDir crashing(QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("damaged"));
-        for (const QString& crash : crashing.entryList({"*.xls"}, QDir::Files, QDir::Name))
-            QTest::newRow(qPrintable("crashes the reader: " + crash))
-                << crashing.filePath(crash) << damaged.arg(crash);
     }
     void unreadableFilesAreRefused()
     {
         QFETCH(QString, file);
         QFETCH(QString, message);
         const QString made = m_dir.filePath(file);
-        const QString path = QFileInfo(file).isAbsolute() ? file
-                             : QFileInfo::exists(made)    ? made
-                                                          : dataFile(file);
-        store::Database db =
-            freshExhibition(QStringLiteral("refused-") + QFileInfo(file).fileName() + ".mdb");
+        const QString path = QFileInfo::exists(made) ? made : dataFile(file);
+        store::Database db = freshExhibition(QStringLiteral("refused-") + file + ".mdb");
         for (const bool scores : {false, true}) {
             try {
                 if (scores) {
