@@ -4,7 +4,6 @@
 #include "cli/cli_run.h"
 #include "generator.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>

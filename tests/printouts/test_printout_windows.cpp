@@ -13,7 +13,6 @@
 #include "windows/shell/main_window.h"
 
 #include <QAction>
-#include <QDoubleSpinBox>
 #include <QPrinterInfo>
 #include <QPushButton>
 

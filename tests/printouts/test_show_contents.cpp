@@ -6,7 +6,6 @@
 #include "rules/printouts/show_contents.h"
 #include "support/fixtures.h"
 
-#include <QDir>
 #include <QTest>
 
 using printouts::Show;

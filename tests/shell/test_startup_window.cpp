@@ -10,7 +10,6 @@
 #include "windows/shell/startup_window.h"
 
 #include <QAction>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
