@@ -45,6 +45,14 @@ int exportarXlsx(const QStringList& args, Streams io)
         throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
                                .arg(clubsPath));
 
+    // A slip of the command line must not write the workbook over the show or its clubs.
+    const QString output = QFileInfo(positional[1]).canonicalFilePath();
+    for (const QString& kept : {positional[0], clubsPath})
+        if (!output.isEmpty() && output == QFileInfo(kept).canonicalFilePath())
+            throw UsageError{
+                QStringLiteral("«%1» es un archivo de la exposición: el libro necesita otro nombre.")
+                    .arg(positional[1])};
+
     store::Database db = store::Database::open(positional[0], store::schema::exhibition());
     const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());
     store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));

@@ -9,6 +9,10 @@
 #include "server/api_json.h"
 #include "store/database.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace server
 {
 
@@ -19,6 +23,11 @@ const QStringList judgedGroups{QStringLiteral("A"), QStringLiteral("B"), QString
 const QStringList sexes{QStringLiteral("M"), QStringLiteral("H")};
 const QStringList groupDCategories{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                                    QStringLiteral("D"), QStringLiteral("E")};
+
+QByteArray text(const QJsonArray& rows)
+{
+    return QJsonDocument(rows).toJson(QJsonDocument::Compact);
+}
 
 } // namespace
 
@@ -33,11 +42,11 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
     const QString nombre = listings::exhibitionName(db);
 
     QJsonArray classifications;
-    QHash<QString, QJsonArray> byName;
+    QHash<QString, QByteArray> byName;
     for (const QString& grupo : judgedGroups)
         for (const QString& sexo : sexes) {
             const QJsonArray rows = classificationJson(listings::clasificacion(db, grupo, sexo));
-            byName.insert(grupo + sexo, rows);
+            byName.insert(grupo + sexo, text(rows));
             classifications.append(
                 QJsonObject{{QStringLiteral("clave"), grupo + sexo},
                             {QStringLiteral("titulo"),
@@ -45,10 +54,10 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
                             {QStringLiteral("filas"), rows}});
         }
     QJsonArray groupD;
-    QHash<QString, QJsonArray> byCateg;
+    QHash<QString, QByteArray> byCateg;
     for (const QString& categ : groupDCategories) {
         const QJsonArray rows = groupDJson(listings::llenarListaGrupoD(db, QStringLiteral("D"), categ));
-        byCateg.insert(categ, rows);
+        byCateg.insert(categ, text(rows));
         groupD.append(QJsonObject{
             {QStringLiteral("clave"), categ},
             {QStringLiteral("titulo"),
@@ -60,13 +69,15 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
 
     m_classifications = std::move(byName);
     m_groupD = std::move(byCateg);
-    m_provinces = provinces;
-    m_all = QJsonObject{{QStringLiteral("nombre"), nombre.trimmed()},
-                        {QStringLiteral("clasificaciones"), classifications},
-                        {QStringLiteral("grupoD"), groupD},
-                        {QStringLiteral("provincias"),
-                         QJsonObject{{QStringLiteral("titulo"), listings::provinceTitles(nombre).label3},
-                                     {QStringLiteral("filas"), provinces}}}};
+    m_provinces = text(provinces);
+    m_all = QJsonDocument(
+                QJsonObject{{QStringLiteral("nombre"), nombre.trimmed()},
+                            {QStringLiteral("clasificaciones"), classifications},
+                            {QStringLiteral("grupoD"), groupD},
+                            {QStringLiteral("provincias"),
+                             QJsonObject{{QStringLiteral("titulo"), listings::provinceTitles(nombre).label3},
+                                         {QStringLiteral("filas"), provinces}}}})
+                .toJson(QJsonDocument::Compact);
     m_version = version;
 }
 
@@ -80,16 +91,16 @@ bool Board::isGroupDName(const QString& categ)
     return groupDCategories.contains(categ);
 }
 
-std::optional<QJsonArray> Board::classification(const QString& name) const
+std::optional<QByteArray> Board::classification(const QString& name) const
 {
     const auto found = m_classifications.constFind(name);
-    return found == m_classifications.cend() ? std::nullopt : std::optional<QJsonArray>(*found);
+    return found == m_classifications.cend() ? std::nullopt : std::optional<QByteArray>(*found);
 }
 
-std::optional<QJsonArray> Board::groupD(const QString& categ) const
+std::optional<QByteArray> Board::groupD(const QString& categ) const
 {
     const auto found = m_groupD.constFind(categ);
-    return found == m_groupD.cend() ? std::nullopt : std::optional<QJsonArray>(*found);
+    return found == m_groupD.cend() ? std::nullopt : std::optional<QByteArray>(*found);
 }
 
 } // namespace server

@@ -3,12 +3,13 @@
 // The results as the hall's board and the listing API show them: the six classifications of
 // groups A to C, the five group D categories and the provinces, built from the listing builders
 // with the final scores brought up to date first. Kept between requests and built again only when
-// the file changed, so that many screens refreshing every few seconds cost one build per change.
+// the file changed, so that many screens refreshing every few seconds cost one build per change;
+// kept as the JSON text itself, so that answering a screen costs no more than copying it.
 
+#include <QByteArray>
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QString>
+#include <optional>
 
 namespace store
 {
@@ -29,18 +30,19 @@ public:
     static bool isClassificationName(const QString& name);
     static bool isGroupDName(const QString& categ);
 
-    const QJsonObject& all() const { return m_all; }
+    // The JSON texts (UTF-8, compact).
+    const QByteArray& all() const { return m_all; }
     // By group and sex ("AM", "CH"), by group D category ("A" to "E"); nothing for another name.
-    std::optional<QJsonArray> classification(const QString& name) const;
-    std::optional<QJsonArray> groupD(const QString& categ) const;
-    const QJsonArray& provinces() const { return m_provinces; }
+    std::optional<QByteArray> classification(const QString& name) const;
+    std::optional<QByteArray> groupD(const QString& categ) const;
+    const QByteArray& provinces() const { return m_provinces; }
 
 private:
     qint64 m_version = -1;
-    QJsonObject m_all;
-    QHash<QString, QJsonArray> m_classifications;
-    QHash<QString, QJsonArray> m_groupD;
-    QJsonArray m_provinces;
+    QByteArray m_all;
+    QHash<QString, QByteArray> m_classifications;
+    QHash<QString, QByteArray> m_groupD;
+    QByteArray m_provinces;
 };
 
 } // namespace server

@@ -7,11 +7,13 @@
 #include "server/api_json.h"
 #include "store/error.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QJsonDocument>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace server
 {
@@ -33,9 +35,17 @@ QHttpServerResponse json(const QJsonObject& object, Status status = Status::Ok)
     return QHttpServerResponse(object, status);
 }
 
-QHttpServerResponse json(const QJsonArray& array, Status status = Status::Ok)
+void send(QHttpServerResponse response, QHttpServerResponder responder)
 {
-    return QHttpServerResponse(array, status);
+    response.setHeader("Cache-Control", "no-store");
+    response.setHeader("X-Content-Type-Options", "nosniff");
+    response.setHeader("Referrer-Policy", "no-referrer");
+    response.write(std::move(responder));
+}
+
+QHttpServerResponse jsonText(const QByteArray& text)
+{
+    return QHttpServerResponse(QByteArrayLiteral("application/json"), text);
 }
 
 QHttpServerResponse error(const QString& message, Status status)
@@ -107,15 +117,16 @@ HttpService::HttpService(store::Database exhibition, store::Database clubs, cons
     m_clubRs = m_clubs.openRecordset(QStringLiteral("select * from club "));
 }
 
-HttpService::~HttpService() = default;
+HttpService::~HttpService()
+{
+    // Stopping the server does not drop scores already accepted: they are stored and answered.
+    storePending();
+}
 
 bool HttpService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
 {
-    QHttpServerResponse response = answer(request);
-    response.setHeader("Cache-Control", "no-store");
-    response.setHeader("X-Content-Type-Options", "nosniff");
-    response.setHeader("Referrer-Policy", "no-referrer");
-    response.write(makeResponder(request, socket));
+    if (std::optional<QHttpServerResponse> response = answer(request, socket))
+        send(std::move(*response), makeResponder(request, socket));
     return true;
 }
 
@@ -124,7 +135,7 @@ void HttpService::missingHandler(const QHttpServerRequest& request, QTcpSocket* 
     notFound(request.url().path()).write(makeResponder(request, socket));
 }
 
-QHttpServerResponse HttpService::answer(const QHttpServerRequest& request)
+std::optional<QHttpServerResponse> HttpService::answer(const QHttpServerRequest& request, QTcpSocket* socket)
 {
     seen(request.remoteAddress());
     if (request.body().size() > maxBodyBytes)
@@ -134,15 +145,15 @@ QHttpServerResponse HttpService::answer(const QHttpServerRequest& request)
     if (!parts.isEmpty() && parts.front().isEmpty())
         parts.removeFirst();
     try {
-        QHttpServerResponse response = route(request, parts);
-        return response;
+        return route(request, socket, parts);
     } catch (const base::Error& e) {
         // The file is busy beyond the wait, or cannot be written: nothing was stored.
         return error(e.message(), Status::ServiceUnavailable);
     }
 }
 
-QHttpServerResponse HttpService::route(const QHttpServerRequest& request, const QStringList& parts)
+std::optional<QHttpServerResponse> HttpService::route(const QHttpServerRequest& request, QTcpSocket* socket,
+                                                      const QStringList& parts)
 {
     const QString path = request.url().path();
     const Method method = request.method();
@@ -174,7 +185,9 @@ QHttpServerResponse HttpService::route(const QHttpServerRequest& request, const 
         const std::optional<int> number = cageOf(parts[2]);
         if (!number)
             return error(reception::invalidCageMessage(parts[2].left(20)), Status::NotFound);
-        return scores ? addScore(request, *number) : cageAnswer(*number);
+        if (scores)
+            return queueScore(request, socket, *number);
+        return cageAnswer(*number);
     }
     if ((parts.size() == 3 && (what == u"clasificaciones" || what == u"grupo-d")) ||
         (parts.size() == 2 && (what == u"provincias" || what == u"tablero"))) {
@@ -185,12 +198,12 @@ QHttpServerResponse HttpService::route(const QHttpServerRequest& request, const 
             return notFound(path);
         const Board& results = board();
         if (what == u"tablero")
-            return json(results.all());
+            return jsonText(results.all());
         if (what == u"provincias")
-            return json(results.provinces());
-        const std::optional<QJsonArray> rows =
+            return jsonText(results.provinces());
+        const std::optional<QByteArray> rows =
             what == u"grupo-d" ? results.groupD(parts[2]) : results.classification(parts[2]);
-        return rows ? json(*rows) : notFound(path);
+        return rows ? jsonText(*rows) : notFound(path);
     }
     return notFound(path);
 }
@@ -248,13 +261,64 @@ QHttpServerResponse HttpService::cageAnswer(int cage)
     return json(answer);
 }
 
-QHttpServerResponse HttpService::addScore(const QHttpServerRequest& request, int cage)
+std::optional<QHttpServerResponse> HttpService::queueScore(const QHttpServerRequest& request,
+                                                           QTcpSocket* socket, int cage)
 {
-    const std::variant<ScoreBody, QString> body = readScoreBody(request.body());
+    std::variant<ScoreBody, QString> body = readScoreBody(request.body());
     if (const QString* malformed = std::get_if<QString>(&body))
         return error(*malformed, Status::BadRequest);
-    const ScoreBody& score = std::get<ScoreBody>(body);
-    const judging::RemoteEntry entry = judging::anotarPuntuacion(m_db, cage, score.juez, score.puntos);
+    // Stored once the requests already read have been read too: those that came together share
+    // the commit.
+    if (m_pending.empty())
+        QTimer::singleShot(0, this, &HttpService::storeArrived);
+    m_pending.push_back(PendingScore{cage, std::get<ScoreBody>(body), deviceAddress(request.remoteAddress()),
+                                     makeResponder(request, socket), socket});
+    return std::nullopt;
+}
+
+void HttpService::storeArrived()
+{
+    // The requests that reached the machine while the last commit synced the disk are read
+    // first: their scores join this commit instead of waiting for one of their own. No new timer
+    // starts meanwhile, since scores are waiting.
+    QCoreApplication::processEvents();
+    storePending();
+}
+
+void HttpService::storePending()
+{
+    if (m_pending.empty())
+        return;
+    std::vector<PendingScore> batch;
+    batch.swap(m_pending);
+    std::vector<QHttpServerResponse> answers;
+    std::vector<ScoreNotice> stored;
+    try {
+        store::Transaction together(m_db);
+        for (const PendingScore& pending : batch)
+            answers.push_back(storeOne(pending, stored));
+        together.commit();
+    } catch (const base::Error& e) {
+        // The file is busy beyond the wait, or cannot be written: none of them was stored.
+        answers.clear();
+        stored.clear();
+        for (std::size_t i = 0; i < batch.size(); ++i)
+            answers.push_back(error(e.message(), Status::ServiceUnavailable));
+    }
+    m_ownWrites += qint64(stored.size());
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        // A phone that hung up meanwhile has no socket left to answer; its score stands.
+        if (batch[i].socket && batch[i].socket->state() == QAbstractSocket::ConnectedState)
+            send(std::move(answers[i]), std::move(batch[i].responder));
+    }
+    for (const ScoreNotice& notice : stored)
+        emit scoreStored(notice);
+}
+
+QHttpServerResponse HttpService::storeOne(const PendingScore& pending, std::vector<ScoreNotice>& stored)
+{
+    const judging::RemoteEntry entry =
+        judging::anotarPuntuacion(m_db, pending.cage, pending.score.juez, pending.score.puntos);
     switch (entry.outcome) {
     case judging::RemoteEntry::Outcome::NoBird:
         return error(entry.message, Status::NotFound);
@@ -265,11 +329,10 @@ QHttpServerResponse HttpService::addScore(const QHttpServerRequest& request, int
     case judging::RemoteEntry::Outcome::Stored:
         break;
     }
-    ++m_ownWrites;
-    QHttpServerResponse stored = cageAnswer(cage);
-    emit scoreStored(ScoreNotice{cage, int(score.juez), judging::totalOf(score.puntos),
-                                 deviceAddress(request.remoteAddress())});
-    return QHttpServerResponse(QByteArray("application/json"), stored.data(), Status::Created);
+    stored.push_back(ScoreNotice{pending.cage, int(pending.score.juez),
+                                 judging::totalOf(pending.score.puntos), pending.from});
+    const QHttpServerResponse cage = cageAnswer(pending.cage);
+    return QHttpServerResponse(QByteArray("application/json"), cage.data(), Status::Created);
 }
 
 const Board& HttpService::board()

@@ -3,15 +3,24 @@
 // The show's HTTP service: the pages and the JSON API over one exhibition. It lives in the server's
 // own thread with its own connection to the file; every request is answered there, so the windows
 // never wait on a phone, and a phone waits on the windows only for the length of one write.
+//
+// Scores that arrive together are stored together: each in a savepoint of its own (a refused one
+// leaves nothing), all under one commit, so that fifty phones sending at once wait for one sync
+// of the disk, not for fifty. Each phone is answered only once its score is committed.
 
 #include "server/access.h"
+#include "server/api_json.h"
 #include "server/board.h"
 #include "store/database.h"
 
 #include <QAbstractHttpServer>
 #include <QHash>
+#include <QHttpServerResponder>
 #include <QHttpServerResponse>
+#include <QPointer>
 #include <chrono>
+#include <optional>
+#include <vector>
 
 class QHttpServerRequest;
 class QTcpSocket;
@@ -36,6 +45,9 @@ public:
                 QObject* parent = nullptr);
     ~HttpService() override;
 
+    // The scores waiting for the next commit (the tests look at it).
+    int pendingScores() const { return int(m_pending.size()); }
+
 signals:
     void scoreStored(const server::ScoreNotice& notice);
     void devicesChanged(int count);
@@ -45,13 +57,30 @@ protected:
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
 
 private:
-    QHttpServerResponse answer(const QHttpServerRequest& request);
-    QHttpServerResponse route(const QHttpServerRequest& request, const QStringList& parts);
+    // A score read and accepted for storing, with the way back to the phone that sent it.
+    struct PendingScore {
+        int cage = 0;
+        ScoreBody score;
+        QString from;
+        QHttpServerResponder responder;
+        QPointer<QTcpSocket> socket; // gone when the phone hung up while it waited
+    };
+
+    // Nothing when the answer comes later (a score waiting for its commit).
+    std::optional<QHttpServerResponse> answer(const QHttpServerRequest& request, QTcpSocket* socket);
+    std::optional<QHttpServerResponse> route(const QHttpServerRequest& request, QTcpSocket* socket,
+                                             const QStringList& parts);
     // Nothing when the request carries the key or the session; otherwise the refusal.
     std::optional<QHttpServerResponse> refuseWithoutKey(const QHttpServerRequest& request);
     QHttpServerResponse enter(const QHttpServerRequest& request);
     QHttpServerResponse cageAnswer(int cage);
-    QHttpServerResponse addScore(const QHttpServerRequest& request, int cage);
+    std::optional<QHttpServerResponse> queueScore(const QHttpServerRequest& request, QTcpSocket* socket,
+                                                  int cage);
+    // Reads what has arrived meanwhile, then stores every score waiting.
+    void storeArrived();
+    // Stores every score waiting, under one commit, and answers their phones.
+    void storePending();
+    QHttpServerResponse storeOne(const PendingScore& pending, std::vector<ScoreNotice>& stored);
     const Board& board();
     void seen(const QHostAddress& address);
 
@@ -62,6 +91,7 @@ private:
     QByteArray m_session;
     Throttle m_throttle;
     Board m_board;
+    std::vector<PendingScore> m_pending;
     qint64 m_ownWrites = 0;
     QHash<QString, std::chrono::steady_clock::time_point> m_devices;
     int m_deviceCount = 0;

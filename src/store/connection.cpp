@@ -11,10 +11,39 @@
 namespace store::detail
 {
 
+namespace
+{
+constexpr std::size_t keptStatements = 48;
+}
+
 Connection::~Connection()
 {
+    for (const auto& [sql, statement] : m_kept)
+        sqlite3_finalize(statement);
     if (db != nullptr)
         sqlite3_close_v2(db);
+}
+
+sqlite3_stmt* Connection::takeStatement(const QByteArray& sql)
+{
+    for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept)
+        if (kept->first == sql) {
+            sqlite3_stmt* statement = kept->second;
+            m_kept.erase(std::next(kept).base());
+            return statement;
+        }
+    return nullptr;
+}
+
+void Connection::keepStatement(QByteArray sql, sqlite3_stmt* statement)
+{
+    sqlite3_reset(statement); // its outcome was raised when the statement ran
+    sqlite3_clear_bindings(statement);
+    m_kept.emplace_back(std::move(sql), statement);
+    if (m_kept.size() > keptStatements) {
+        sqlite3_finalize(m_kept.front().second);
+        m_kept.erase(m_kept.begin());
+    }
 }
 
 const TableDef* Connection::table(const QString& name) const

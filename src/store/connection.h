@@ -5,9 +5,13 @@
 #include "store/error.h"
 #include "store/schema.h"
 
+#include <QByteArray>
 #include <QString>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace store::detail
 {
@@ -45,6 +49,16 @@ struct Connection {
             fail(code);
     }
     void execute(const char* sql) const;
+
+    // Prepared statements kept for their next use: compiling costs more than running most of the
+    // program's small statements, which the rules and the server run over and over with other
+    // values bound. A statement taken is the caller's alone; one given back is reset, its values
+    // cleared. The least recently given back goes first when the cache is full.
+    sqlite3_stmt* takeStatement(const QByteArray& sql);
+    void keepStatement(QByteArray sql, sqlite3_stmt* statement);
+
+private:
+    std::vector<std::pair<QByteArray, sqlite3_stmt*>> m_kept;
 };
 
 // Registers the general sort order and the functions of the query subset on a connection.

@@ -9,11 +9,18 @@ namespace store
 {
 
 Statement::Statement(std::shared_ptr<detail::Connection> connection, const QString& sql)
-    : m_connection(std::move(connection))
+    : m_connection(std::move(connection)), m_sql(sql.toUtf8())
 {
-    const QByteArray bytes = sql.toUtf8();
-    m_connection->check(
-        sqlite3_prepare_v2(m_connection->db, bytes.constData(), int(bytes.size()), &m_statement, nullptr));
+    m_statement = m_connection->takeStatement(m_sql);
+    if (m_statement == nullptr)
+        m_connection->check(sqlite3_prepare_v2(m_connection->db, m_sql.constData(), int(m_sql.size()),
+                                               &m_statement, nullptr));
+}
+
+void Statement::release()
+{
+    if (m_statement != nullptr)
+        m_connection->keepStatement(std::move(m_sql), std::exchange(m_statement, nullptr));
 }
 
 bool Statement::readOnly() const
@@ -22,15 +29,17 @@ bool Statement::readOnly() const
 }
 
 Statement::Statement(Statement&& other) noexcept
-    : m_connection(std::move(other.m_connection)), m_statement(std::exchange(other.m_statement, nullptr))
+    : m_connection(std::move(other.m_connection)), m_sql(std::move(other.m_sql)),
+      m_statement(std::exchange(other.m_statement, nullptr))
 {
 }
 
 Statement& Statement::operator=(Statement&& other) noexcept
 {
     if (this != &other) {
-        sqlite3_finalize(m_statement);
+        release();
         m_connection = std::move(other.m_connection);
+        m_sql = std::move(other.m_sql);
         m_statement = std::exchange(other.m_statement, nullptr);
     }
     return *this;
@@ -38,7 +47,7 @@ Statement& Statement::operator=(Statement&& other) noexcept
 
 Statement::~Statement()
 {
-    sqlite3_finalize(m_statement);
+    release();
 }
 
 Statement& Statement::bind(int index, const QVariant& value)

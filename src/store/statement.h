@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -52,7 +53,10 @@ public:
     QVariant value(int column) const;
 
 private:
+    void release();
+
     std::shared_ptr<detail::Connection> m_connection;
+    QByteArray m_sql;
     sqlite3_stmt* m_statement = nullptr;
 };
 

@@ -3,6 +3,7 @@
 
 #include "cli/cli_run.h"
 #include "generator.h"
+#include "store/database.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -47,6 +48,15 @@ private slots:
             << QStringList{"exportar-xlsx", expo} << 2 << ""
             << "Uso: palomas-cli exportar-xlsx EXPOSICION.mdb SALIDA.xlsx [--clubs CLUB.mdb]\n"
             << QStringList{};
+        QTest::newRow("export over the exhibition")
+            << QStringList{"exportar-xlsx", expo, m_dir.path() + "/./expo.mdb", "--clubs", clubs} << 2 << ""
+            << QString("«%1/./expo.mdb» es un archivo de la exposición: el libro necesita otro nombre.\n")
+                   .arg(m_dir.path())
+            << QStringList{};
+        QTest::newRow("export over the clubs")
+            << QStringList{"exportar-xlsx", expo, clubs, "--clubs", clubs} << 2 << ""
+            << QString("«%1» es un archivo de la exposición: el libro necesita otro nombre.\n").arg(clubs)
+            << QStringList{};
         QTest::newRow("judges' workbooks")
             << QStringList{"hojas-jueces-xlsx", expo, m_dir.path()} << 0 << "4 libros grabados\n"
             << "" << QStringList{"Juez 1.xlsx", "Juez 2.xlsx", "Juez 3.xlsx", "Juez 4.xlsx"};
@@ -74,6 +84,9 @@ private slots:
         for (const QString& name : written)
             QVERIFY2(QFileInfo(m_dir.filePath(name)).size() > 0, qPrintable(name));
         QVERIFY(!QFileInfo::exists(m_dir.filePath("no-existe")));
+        // Whatever the command did, the show and its clubs are still what they were.
+        QVERIFY(store::Database::open(m_show.exhibition, store::schema::exhibition()).isOpen());
+        QVERIFY(store::Database::open(m_dir.filePath("Club.mdb"), store::schema::clubs()).isOpen());
     }
 };
 

@@ -94,6 +94,7 @@ private slots:
         });
         menu.last()->trigger();
         QCOMPARE(address, QStringLiteral("http://%1:%2/").arg(server::lanAddress()).arg(port));
+        QCOMPARE(m_state.networkAddress(), address); // what the cage labels' QR codes open
         QVERIFY2(QRegularExpression(QStringLiteral("^[0-9]{6}$")).match(key).hasMatch(), qPrintable(key));
         // Version 2 at level M holds the address (at most 32 characters): 25 modules and the
         // quiet zones, six pixels each.
@@ -117,9 +118,10 @@ private slots:
         QCOMPARE(scores, QStringList{QStringLiteral("Jaula 1  Juez 2  90,00  (127.0.0.1)")});
         QCOMPARE(devices, QStringLiteral("1"));
 
-        // Closing the exhibition stops the server.
+        // Closing the exhibition stops the server; the labels no longer point at it.
         main->close();
         QCOMPARE(httptest::rawStatus(port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"), -1);
+        QCOMPARE(m_state.networkAddress(), QString());
     }
 
     void refusedSettings_data()

@@ -10,6 +10,7 @@
 #include "store/error.h"
 #include "support/fixtures.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -456,6 +457,86 @@ private slots:
             window.prepare(QStringLiteral("SELECT count(*) FROM Puntos WHERE jaula = '1'"));
         QVERIFY(rows.step());
         QCOMPARE(rows.int64(0), qint64(1));
+    }
+
+    // Scores that arrive together are stored under one commit, each on its own: every phone gets
+    // the answer to its own score, a refused one leaves nothing and stops none of the others.
+    void scoresSentTogether()
+    {
+        struct Sent {
+            QString path;
+            QByteArray body;
+            int status;
+            QString message; // empty: stored
+        };
+        const std::vector<Sent> sent{
+            {"/api/jaulas/1/puntuaciones", R"({"juez":1,"puntos":[8,8,17,27,27]})", 201, {}},
+            {"/api/jaulas/2/puntuaciones", R"({"juez":2,"puntos":[9,9,19,29,29]})", 409,
+             "El juez 2 ya tiene puntuada la jaula 2."},
+            {"/api/jaulas/5/puntuaciones", R"({"juez":2,"puntos":[8,8,17,27,29.5]})", 400,
+             "Puntuacion Erronea "},
+            {"/api/jaulas/9/puntuaciones", validScores(), 404, "No hay ninguna paloma en la jaula 9."},
+            {"/api/jaulas/4/puntuaciones", validScores(), 409, "El Grupo D no se Puntua "},
+            {"/api/jaulas/2/puntuaciones", R"({"juez":3,"puntos":[8.5,8.5,18,28,28]})", 201, {}},
+            {"/api/jaulas/5/puntuaciones", R"({"juez":2,"puntos":[8.25,8,17,27,27]})", 201, {}},
+        };
+        std::vector<std::unique_ptr<QNetworkAccessManager>> phones;
+        std::vector<QNetworkReply*> replies;
+        for (const Sent& one : sent) {
+            phones.push_back(std::make_unique<QNetworkAccessManager>());
+            replies.push_back(phones.back()->post(httptest::request(port(), one.path, bearer), one.body));
+        }
+        for (std::size_t i = 0; i < sent.size(); ++i) {
+            const Answer answer = httptest::finish(replies[i]);
+            QCOMPARE(answer.status, sent[i].status);
+            if (sent[i].status == 201) {
+                const QString cage = sent[i].path.section(u'/', 3, 3);
+                QCOMPARE(answer.json(), get(QStringLiteral("/api/jaulas/") + cage).json());
+            } else {
+                QCOMPARE(answer.error(), sent[i].message);
+            }
+        }
+        m_server->stop();
+        store::Database db = store::Database::open(m_path, store::schema::exhibition());
+        store::Statement rows =
+            db.prepare(QStringLiteral("SELECT jaula, juez, puntost FROM Puntos WHERE jaula IN ('1', '5') OR "
+                                      "(jaula = '2' AND juez = 3) ORDER BY jaula, juez"));
+        QStringList stored;
+        while (rows.step())
+            stored << rows.text(0) + u'/' + rows.text(1) + u'/' + rows.text(2);
+        QCOMPARE(stored, QStringList({"1/1/87.0", "2/3/91.0", "5/2/87.25"}));
+    }
+
+    // Scores that cannot be committed (another program keeps the file beyond the wait) are all
+    // refused with the store's words and nothing of them is stored; once it is free they go in.
+    void scoresThatCannotBeStored()
+    {
+        store::Database other = store::Database::open(m_path, store::schema::exhibition());
+        std::vector<std::unique_ptr<QNetworkAccessManager>> phones;
+        std::vector<QNetworkReply*> replies;
+        const QString before = dump(m_path, QStringLiteral("Puntos"));
+        {
+            store::Transaction holding(other);
+            fixtures::addScore(other, QStringLiteral("5"), 3, 90.0); // never committed
+            for (const int cage : {1, 5}) {
+                phones.push_back(std::make_unique<QNetworkAccessManager>());
+                replies.push_back(phones.back()->post(
+                    httptest::request(port(), QStringLiteral("/api/jaulas/%1/puntuaciones").arg(cage),
+                                      bearer),
+                    validScores()));
+            }
+            for (QNetworkReply* reply : replies) {
+                const Answer answer = httptest::finish(reply);
+                QCOMPARE(answer.status, 503);
+                QCOMPARE(answer.error(),
+                         QStringLiteral("El archivo «expo.mdb» de la carpeta «%1» está ocupado por otro "
+                                        "programa: se ha esperado 5 segundos a que lo deje libre. Espere a "
+                                        "que termine o ciérrelo, y vuelva a intentarlo.")
+                             .arg(QDir::toNativeSeparators(m_dir.path())));
+            }
+        }
+        QCOMPARE(dump(m_path, QStringLiteral("Puntos")), before);
+        QCOMPARE(post(QStringLiteral("/api/jaulas/5/puntuaciones"), validScores()).status, 201);
     }
 
     // Many devices send rows for the same cages at once, some the same judge twice, while the

@@ -198,6 +198,50 @@ private slots:
         QCOMPARE(column(m_db, "select * from recepcion order by jaula", "jaula"), before);
         QCOMPARE(column(m_db, "select * from puntos where juez = 9", "jaula"), QString());
     }
+
+    // A statement run again is prepared once and kept: each use starts from the first row with
+    // nothing bound, two uses at once do not share their place, and one dropped half read holds
+    // no lock that would keep another program from writing.
+    void statementsKeptForTheirNextUse()
+    {
+        const QString sql = QStringLiteral("SELECT jaula FROM Recepcion WHERE grupo = ? ORDER BY jaula");
+        const auto cages = [](store::Statement& statement) {
+            QStringList found;
+            while (statement.step())
+                found << statement.text(0);
+            return found.join(u',');
+        };
+        {
+            store::Statement first = m_db.prepare(sql);
+            first.bind(1, QStringLiteral("A"));
+            QVERIFY(first.step()); // left on its first row
+            store::Statement second = m_db.prepare(sql);
+            second.bind(1, QStringLiteral("D"));
+            QCOMPARE(cages(second), QStringLiteral("20,21,22"));
+            QCOMPARE(cages(first), QStringLiteral("2,7,10"));
+        }
+        store::Statement unbound = m_db.prepare(sql);
+        QCOMPARE(cages(unbound), QString()); // grupo = NULL
+        {
+            store::Statement halfRead = m_db.prepare(sql);
+            halfRead.bind(1, QStringLiteral("A"));
+            QVERIFY(halfRead.step());
+        }
+        store::Database other =
+            store::Database::open(m_dir.filePath("expo.mdb"), store::schema::exhibition());
+        other.execute(QStringLiteral("UPDATE Recepcion SET puntos = puntos + 1 WHERE jaula = 1"));
+        other.execute(QStringLiteral("UPDATE Recepcion SET puntos = puntos - 1 WHERE jaula = 1"));
+        // More statements than are kept: the oldest go, and each still runs.
+        const std::vector<int> stored{1, 2, 7, 10, 12, 20, 21, 22};
+        for (int round = 0; round < 2; ++round)
+            for (int cage = 1; cage <= 100; ++cage) {
+                store::Statement one = m_db.prepare(
+                    QStringLiteral("SELECT count(*) FROM Recepcion WHERE jaula <= %1").arg(cage));
+                QVERIFY(one.step());
+                QCOMPARE(one.int64(0), qint64(std::count_if(stored.begin(), stored.end(),
+                                                            [cage](int c) { return c <= cage; })));
+            }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStoreQueries)

@@ -1,6 +1,6 @@
 // The guide's screenshots: each window of the program as the guide describes it, opened by its
 // menu item on a generated exhibition and grabbed as the user sees it. A new window is one line in
-// the table of shots.
+// the table of shots. The network window really serves, on 8080 or a free port, until the end.
 //   palomas-capturas CARPETA_DE_SALIDA [NOMBRE ...]   (only the shots named, when names are given)
 
 #include "generator.h"
@@ -16,14 +16,22 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <cstdio>
 #include <functional>
@@ -135,6 +143,64 @@ QAction* action(QWidget* main, const char* name)
     return found;
 }
 
+// The port the show is served at in the picture: the program's own 8080 when this machine has it
+// free, so that the picture shows what the organiser sees; otherwise any free one, so that a
+// busy machine still makes every picture.
+quint16 servingPort()
+{
+    QTcpServer probe;
+    if (probe.listen(QHostAddress::Any, 8080))
+        return 8080;
+    probe.listen(QHostAddress::Any, 0);
+    return probe.serverPort();
+}
+
+// The server started as the organiser does: the port, a key of his own, "Iniciar". A key typed
+// rather than drawn, so that the picture is the same every run.
+void startServing(QWidget* window)
+{
+    window->findChild<QLineEdit*>(QStringLiteral("textPuerto"))->setText(QString::number(servingPort()));
+    window->findChild<QLineEdit*>(QStringLiteral("textClave"))->setText(QStringLiteral("482915"));
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("botonIniciar")), Qt::LeftButton);
+}
+
+// "Vista previa" of a printout window, grabbed once the first page is drawn, and closed.
+bool shootPreview(QWidget* window, const QString& path)
+{
+    bool saved = false;
+    QTimer::singleShot(0, window, [&] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (preview == nullptr)
+            return;
+        settle();
+        saved = save(preview, path);
+        preview->close();
+    });
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("CommandVistaPrevia")), Qt::LeftButton);
+    return saved;
+}
+
+// The main window with one of its menus open at an item: the menu is a window of its own, so it
+// is drawn onto the main window's picture where the screen shows it.
+bool shootMenu(QMainWindow* main, const char* menuName, const char* actionName, const QString& path)
+{
+    auto* menu = main->findChild<QMenu*>(QString::fromLatin1(menuName));
+    main->menuBar()->setActiveAction(menu->menuAction());
+    settle();
+    menu->setActiveAction(action(main, actionName));
+    settle();
+    QPixmap picture = main->grab();
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(menu->mapToGlobal(QPoint(0, 0)) - main->mapToGlobal(QPoint(0, 0)), menu->grab());
+    }
+    menu->close();
+    settle();
+    const bool saved = picture.save(path);
+    std::printf("%s %s\n", saved ? "grabada" : "NO GRABADA", qPrintable(path));
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -157,6 +223,11 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Palomas"));
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     placement::installForApplication();
+    // Qt's own texts (the print preview's) in Spanish, as the program shows them.
+    QTranslator qtSpanish;
+    if (qtSpanish.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtSpanish);
     if (argc < 2) {
         std::fprintf(stderr, "Uso: palomas-capturas CARPETA [NOMBRE ...]\n");
         return 2;
@@ -213,6 +284,7 @@ int main(int argc, char* argv[])
     if (wanted(QStringLiteral("principal")))
         failed += !save(&main, QDir(out).filePath(QStringLiteral("principal.png")));
 
+    QString served; // the show's address, as the network window shows it
     auto trigger = [&main](const char* name) { return [&main, name] { action(&main, name)->trigger(); }; };
     // One line per window: the picture, how the user opens the window, what is done in it first.
     const Shot shots[] = {
@@ -245,10 +317,35 @@ int main(int argc, char* argv[])
         {QStringLiteral("importar-puntuacion"), trigger("actionImpPuntuacion"),
          [](QWidget* w) { previewWorkbook(w, 1); }},
         {QStringLiteral("copias"), trigger("actionCopias"), [](QWidget* w) { chooseRow(w, 0); }},
+        // The server keeps serving once its window is closed: the labels below take its address.
+        {QStringLiteral("red"), trigger("actionRed"),
+         [&served, &failed](QWidget* w) {
+             startServing(w);
+             settle();
+             served = w->findChild<QLabel*>(QStringLiteral("labelDireccion"))->text();
+             if (served.isEmpty()) {
+                 std::printf("el servidor no se ha puesto en marcha\n");
+                 ++failed; // a stopped server is not what the guide shows
+             }
+         }},
+        // The labels' window with the address of the show typed in, and, as "Vista previa"
+        // shows it, their first page with the QR codes.
+        {QStringLiteral("impresos"), trigger("actionEtiquetas"),
+         [&](QWidget* w) {
+             auto* address = w->findChild<QLineEdit*>(QStringLiteral("Direccion"));
+             address->setFocus();
+             address->selectAll();
+             typeKeys(served);
+             if (wanted(QStringLiteral("impresos-vista")))
+                 failed += !shootPreview(w, QDir(out).filePath(QStringLiteral("impresos-vista.png")));
+         }},
     };
     for (const Shot& shot : shots)
-        if (wanted(shot.file))
+        if (wanted(shot.file) || (shot.file == u"impresos" && wanted(QStringLiteral("impresos-vista"))))
             failed += !shoot(shot, &main, out);
+    if (wanted(QStringLiteral("exportar-excel")))
+        failed += !shootMenu(&main, "menuListados", "actionExportarExcel",
+                             QDir(out).filePath(QStringLiteral("exportar-excel.png")));
 
     for (const Messages::Shown& box : Messages::shown())
         std::printf("aviso: «%s» %s\n", qPrintable(box.title), qPrintable(box.text));

@@ -70,6 +70,7 @@ void NetworkWindow::showState()
     m_ui->textPuerto->setReadOnly(running);
     m_ui->textClave->setReadOnly(running);
     if (!running) {
+        m_state.setNetworkAddress(QString());
         m_ui->labelEstado->setText(QStringLiteral("Servidor parado"));
         m_ui->labelDireccion->clear();
         m_ui->labelQr->clear();
@@ -79,6 +80,7 @@ void NetworkWindow::showState()
     const QString url = m_show.url();
     m_ui->labelEstado->setText(QStringLiteral("Sirviendo"));
     m_ui->labelDireccion->setText(url);
+    m_state.setNetworkAddress(url); // the cage labels' QR codes open this server's scoring page
     m_ui->textClave->setText(m_show.key());
     const QImage code = output::qrCode(url);
     m_ui->labelQr->setPixmap(QPixmap::fromImage(code.scaled(code.size() * qrScale)));
