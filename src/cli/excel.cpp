@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "output/kept_files.h"
 #include "output/text_document.h"
 #include "output/xlsx/export_xlsx.h"
 #include "output/xlsx/judge_workbooks.h"
@@ -45,13 +46,10 @@ int exportarXlsx(const QStringList& args, Streams io)
         throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
                                .arg(clubsPath));
 
-    // A slip of the command line must not write the workbook over the show or its clubs.
-    const QString output = QFileInfo(positional[1]).canonicalFilePath();
-    for (const QString& kept : {positional[0], clubsPath})
-        if (!output.isEmpty() && output == QFileInfo(kept).canonicalFilePath())
-            throw UsageError{
-                QStringLiteral("«%1» es un archivo de la exposición: el libro necesita otro nombre.")
-                    .arg(positional[1])};
+    if (const QString refusal =
+            output::overwriteRefusal(positional[1], {positional[0], clubsPath}, QStringLiteral("el libro"));
+        !refusal.isEmpty())
+        throw UsageError{refusal};
 
     store::Database db = store::Database::open(positional[0], store::schema::exhibition());
     const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());

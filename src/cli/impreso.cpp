@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "output/kept_files.h"
 #include "output/printouts/show_printouts.h"
 #include "output/text_document.h"
 #include "rules/exhibition/exhibition.h"
@@ -50,13 +51,10 @@ int impreso(const QStringList& args, Streams io)
         clubsPath = exhibition::clubsPath(exhibition::programFolder());
     else if (!QFileInfo::exists(clubsPath))
         throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1».").arg(clubsPath));
-    // A slip of the command line must not write a PDF over the show or its clubs.
-    const QString output = QFileInfo(positional[2]).canonicalFilePath();
-    for (const QString& kept : {positional[1], clubsPath})
-        if (!output.isEmpty() && output == QFileInfo(kept).canonicalFilePath())
-            throw UsageError{
-                QStringLiteral("«%1» es un archivo de la exposición: el PDF necesita otro nombre.")
-                    .arg(positional[2])};
+    if (const QString refusal =
+            output::overwriteRefusal(positional[2], {positional[1], clubsPath}, QStringLiteral("el PDF"));
+        !refusal.isEmpty())
+        throw UsageError{refusal};
     const store::Database db = store::Database::open(positional[1], store::schema::exhibition());
     store::Database clubs;
     if (QFileInfo::exists(clubsPath))

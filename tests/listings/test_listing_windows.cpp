@@ -214,6 +214,32 @@ private slots:
         QVERIFY(!QFileInfo::exists(path("no-existe")));
     }
 
+    // A workbook is never written over the show's own files, whatever path names them: the
+    // exhibition and its clubs stay whole and in use.
+    void excelNotWrittenOverTheShow_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("the exhibition") << "expo.mdb";
+        QTest::newRow("the exhibition by another path") << "./sub/../expo.mdb";
+        QTest::newRow("the clubs") << "Club.mdb";
+    }
+    void excelNotWrittenOverTheShow()
+    {
+        QFETCH(QString, typed);
+        QVERIFY(QDir(m_show->dir.path()).mkdir("sub"));
+        addScoredBirds(2);
+        MainWindow main(*m_state);
+        QVERIFY(main.openExhibition());
+        FileDialogs::scriptFileName(path(typed));
+        Messages::script(Messages::Answer::Ok);
+        main.findChild<QAction*>("actionExportarExcel")->trigger();
+        QCOMPARE(Messages::last().text,
+                 "«" + path(typed) + "» es un archivo de la exposición: el libro necesita otro nombre.");
+        QCOMPARE(fixtures::column(m_state->mainDb, "select * from recepcion order by jaula", "jaula"), "1,2");
+        const store::Database clubs = store::Database::open(path("Club.mdb"), store::schema::clubs());
+        QCOMPARE(fixtures::column(clubs, "select * from club", "codigo"), "1");
+    }
+
     void documentGoesWhereThePathBoxSays()
     {
         addScoredBirds(1);

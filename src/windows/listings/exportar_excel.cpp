@@ -4,6 +4,7 @@
 #include "kit/messages.h"
 #include "kit/store_guard.h"
 #include "kit/wait_cursor.h"
+#include "output/kept_files.h"
 #include "output/xlsx/export_xlsx.h"
 #include "windows/shell/app_state.h"
 
@@ -22,6 +23,12 @@ void exportarAExcel(QWidget* parent, AppState& state)
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".xlsx");
+    if (const QString refusal = output::overwriteRefusal(path, {state.mainDb.path(), state.clubDb.path()},
+                                                         QStringLiteral("el libro"));
+        !refusal.isEmpty()) {
+        Messages::inform(parent, QStringLiteral("Aviso"), refusal);
+        return;
+    }
     int sheets = 0;
     if (guarded(parent, [&] {
             WaitCursor wait;
