@@ -29,7 +29,9 @@ std::string decimalDigits(double value)
 
 double roundScore(double value)
 {
-    if (!std::isfinite(value))
+    // From 10^15 on a double has no cents left to round (and its digits would not fit the
+    // decimal writing below): it is already as round as it can be.
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15)
         return value;
     // Away from a half cent the binary value rounds as its decimal does; only a value that may
     // be a half cent (85.125, 1.005) needs the decimal digits, which cost a formatting.

@@ -228,6 +228,36 @@ private slots:
         QTRY_VERIFY(!window->isVisible());
     }
 
+    // The judges' sheets also go out as workbooks, one for each judge, from a button of their
+    // own that the keyboard reaches between "PDF" and "Salir"; a folder that is not there is told.
+    void judgesWorkbooksFromTheirWindow()
+    {
+        addBirds(10);
+        auto window = open(Kind::HojasJueces);
+        child<QPushButton>(window.get(), "CommandPdf")->setFocus();
+        guitest::key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("CommandExcel"));
+        guitest::key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("CommandSalir"));
+
+        FileDialogs::scriptFileName(path("libros"));
+        Messages::script(Messages::Answer::Ok);
+        QVERIFY(QDir(m_show->dir.path()).mkdir("libros"));
+        child<QPushButton>(window.get(), "CommandExcel")->click();
+        QCOMPARE(Messages::last().text,
+                 QString("2 libros grabados en %1").arg(QDir::toNativeSeparators(path("libros"))));
+        QCOMPARE(QDir(path("libros")).entryList(QDir::Files), QStringList({"Juez 1.xlsx", "Juez 2.xlsx"}));
+
+        FileDialogs::scriptFileName(path("no-existe"));
+        Messages::script(Messages::Answer::Ok);
+        child<QPushButton>(window.get(), "CommandExcel")->click();
+        QCOMPARE(Messages::last().text,
+                 QString("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(path("no-existe"))));
+        QVERIFY(!QFileInfo::exists(path("no-existe")));
+        QCOMPARE(FileDialogs::titles().value(0), QString("Hojas de los jueces en Excel"));
+        QVERIFY(window->isVisible());
+    }
+
     void cliWritesThePrintout_data()
     {
         QTest::addColumn<QString>("kind");

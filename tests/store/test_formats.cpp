@@ -29,6 +29,14 @@ private slots:
         QCOMPARE(formats::score(value), expected);
     }
 
+    // Beyond what a double holds in cents (a number imported from a damaged sheet), the value is
+    // already as round as it can be: it stays what it was.
+    void hugeValuesStayAsTheyAre()
+    {
+        for (const double huge : {1e15 + 0.5, 1e20, 1.5e300, 1e308, -1e308})
+            QCOMPARE(formats::roundScore(huge), huge);
+    }
+
     void roundScoreAgreesWithTheDecimalValueEverywhere()
     {
         // What is stored must read back as exactly what is shown. Every value of three decimals

@@ -8,6 +8,7 @@
 #include "kit/window_placement.h"
 #include "output/printout_painter.h"
 #include "output/text_document.h"
+#include "output/xlsx/judge_workbooks.h"
 #include "ui_printout_window.h"
 #include "windows/shell/app_state.h"
 
@@ -17,6 +18,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 namespace
 {
@@ -78,6 +80,18 @@ PrintoutWindow::PrintoutWindow(AppState& state, printouts::Kind kind, QWidget* p
     connect(m_ui->CommandImprimir, &QPushButton::clicked, this, &PrintoutWindow::imprimir);
     connect(m_ui->CommandPdf, &QPushButton::clicked, this, &PrintoutWindow::pdf);
     connect(m_ui->CommandSalir, &QPushButton::clicked, this, &QDialog::reject);
+    if (kind == printouts::Kind::HojasJueces) {
+        auto* excel = new QPushButton(QStringLiteral("&Excel"), this);
+        excel->setObjectName(QStringLiteral("CommandExcel"));
+        excel->setAutoDefault(false);
+        excel->setToolTip(
+            QStringLiteral("Un libro de Excel por juez, para anotar sus puntuaciones e importarlas "
+                           "con «6 Importar de PDA»."));
+        extraButtons()->addWidget(excel);
+        QWidget::setTabOrder(m_ui->CommandPdf, excel);
+        QWidget::setTabOrder(excel, m_ui->CommandSalir);
+        connect(excel, &QPushButton::clicked, this, &PrintoutWindow::libros);
+    }
 }
 
 PrintoutWindow::~PrintoutWindow() = default;
@@ -90,6 +104,22 @@ void PrintoutWindow::showEvent(QShowEvent* event)
     (m_kind == printouts::Kind::Etiquetas ? static_cast<QWidget*>(m_ui->MargenSuperior)
                                           : m_ui->CommandVistaPrevia)
         ->setFocus(Qt::OtherFocusReason);
+}
+
+void PrintoutWindow::libros()
+{
+    const QString folder =
+        FileDialogs::folder(this, QStringLiteral("Hojas de los jueces en Excel"), m_state.programFolder);
+    if (folder.isEmpty())
+        return;
+    int written = 0;
+    if (guarded(this, [&] {
+            WaitCursor wait;
+            written = output::writeJudgeWorkbooks(m_state.mainDb, folder);
+        }))
+        Messages::inform(
+            this, QStringLiteral("Aviso"),
+            QStringLiteral("%1 libros grabados en %2").arg(written).arg(QDir::toNativeSeparators(folder)));
 }
 
 QBoxLayout* PrintoutWindow::extraButtons() const

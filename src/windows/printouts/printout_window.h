@@ -32,6 +32,8 @@ public:
     void vistaPrevia();
     void imprimir();
     void pdf();
+    // The judges' sheets as workbooks, one for each judge, to be filled in and imported back.
+    void libros();
 
 protected:
     // Takes the network address the show is served at, when the box is still empty.
