@@ -192,7 +192,9 @@ void Recordset::load() const
 {
     if (m_loaded)
         return;
-    m_loaded = true;
+    // Read whole before it counts as read: a read the file failed (another program's lock) is
+    // tried again at the next use, instead of leaving the result empty or half filled.
+    std::vector<Row> rows;
     Statement statement(m_connection, m_sql);
     const qint64 stamp = changeCount();
     const int fieldCount = int(m_table->fields.size());
@@ -203,9 +205,11 @@ void Recordset::load() const
         row.values.reserve(std::size_t(fieldCount));
         for (int i = 0; i < fieldCount; ++i)
             row.values.push_back(readField(statement, i + 1, m_table->fields[std::size_t(i)].type));
-        m_rows.push_back(std::move(row));
+        rows.push_back(std::move(row));
     }
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     m_count = int(m_rows.size());
+    m_loaded = true;
 }
 
 int Recordset::recordCount() const

@@ -102,30 +102,39 @@ private slots:
     }
 
     // The wait for another program's lock is the one the message announces: the opening read used
-    // to wait once unheard, and the next read waited again, ten seconds in all.
+    // to wait once unheard, and the next read waited again, ten seconds in all. A result whose
+    // reading failed so is read again, whole, once the file is free: it was left empty.
     void anotherProgramsLockIsWaitedForOnce_data()
     {
         QTest::addColumn<QString>("lock");
-        QTest::addColumn<bool>("writing");
-        QTest::newRow("opening a file another program is writing") << "BEGIN EXCLUSIVE" << false;
-        QTest::newRow("writing while another program writes") << "BEGIN IMMEDIATE" << true;
+        QTest::addColumn<QString>("attempt");
+        QTest::newRow("opening a file another program is writing") << "BEGIN EXCLUSIVE"
+                                                                   << "open";
+        QTest::newRow("writing while another program writes") << "BEGIN IMMEDIATE"
+                                                              << "write";
+        QTest::newRow("reading while another program writes") << "BEGIN EXCLUSIVE"
+                                                              << "read";
     }
     void anotherProgramsLockIsWaitedForOnce()
     {
         QFETCH(QString, lock);
-        QFETCH(bool, writing);
+        QFETCH(QString, attempt);
         const QString file = path("shared.mdb");
-        if (!QFile::exists(file))
-            store::Database::create(file, store::schema::exhibition());
+        QFile::remove(file);
+        store::Database::create(file, store::schema::exhibition());
         store::Database mine = store::Database::open(file, store::schema::exhibition());
+        fixtures::addBird(mine, 7, "B", "H");
+        store::Recordset birds = mine.openRecordset("select * from recepcion");
         store::Database other = store::Database::open(file, store::schema::exhibition());
         other.execute(lock);
         QElapsedTimer waited;
         waited.start();
         QString message;
         try {
-            if (writing)
+            if (attempt == "write")
                 fixtures::addBird(mine, 1, "A", "M");
+            else if (attempt == "read")
+                birds.recordCount();
             else
                 store::Database::open(file, store::schema::exhibition());
         } catch (const store::Error& e) {
@@ -141,6 +150,8 @@ private slots:
                                 "ciérrelo, y vuelva a intentarlo.")
                      .arg(QDir::toNativeSeparators(m_dir.path())));
         QVERIFY2(ms >= 4900 && ms < 8000, qPrintable(QString::number(ms)));
+        QCOMPARE(birds.recordCount(), 1);
+        QCOMPARE(birds.value("jaula").toInt(), 7);
     }
 
     // What a pass may skip (a value of one row) and what it may not (the file failing).
