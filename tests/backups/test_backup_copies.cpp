@@ -152,39 +152,6 @@ private slots:
         QCOMPARE(db.openRecordset("select * from recepcion").recordCount(), 120);
     }
 
-    void aCopyThatIsNoExhibitionChangesNothing_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("damaged")
-            << QByteArray("SQLite format 3", 16) + QByteArray(8000, '\x7f')
-            << "El archivo «copia.mdb» está dañado: empieza como una base de datos, pero el "
-               "resto no se puede leer como tal.";
-        QTest::newRow("empty")
-            << QByteArray() << "El archivo «copia.mdb» está vacío: no es una base de datos de este programa.";
-    }
-    void aCopyThatIsNoExhibitionChangesNothing()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, message);
-        const QString expo = fixtures::createScoredExhibition(path("Expo.mdb"), 20);
-        const QString before = failing_disk::dump(expo);
-        QFile bad(path("copia.mdb"));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write(content);
-        bad.close();
-        store::Database db = store::Database::open(expo, store::schema::exhibition());
-        QString raised;
-        try {
-            backups::restore(db, bad.fileName());
-        } catch (const base::Error& e) {
-            raised = e.message();
-        }
-        QCOMPARE(raised, message);
-        QCOMPARE(failing_disk::dump(expo), before);
-        QCOMPARE(backups::copiesOf(expo).size(), std::size_t(0));
-    }
-
     // Without a copy of the current state there is no way back: the restore is refused.
     void noRestoreWithoutACopyOfTheCurrentState()
     {

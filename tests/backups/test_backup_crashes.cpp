@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTest>
 #include <QThread>
 

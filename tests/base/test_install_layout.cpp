@@ -1,5 +1,6 @@
 // Where an installed program and one run from its build folder keep their files: the layout read
-// from real folder trees, the program folder, the pictures and the helper program.
+// from real folder trees, the program folder, the pictures and the helper program. The texts that
+// tell the version are compared where they are shown: palomas --version installed, "Acerca de".
 
 #include "base/install_layout.h"
 
@@ -147,28 +148,6 @@ private slots:
         QCOMPARE(install::picture(layout, m_tree.filePath(QStringLiteral("datos")),
                                   QStringLiteral("Talvorena1.gif")),
                  at(found));
-    }
-
-    void texts_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-
-        const QString version = QStringLiteral(PALOMAS_PROJECT_VERSION);
-        QTest::newRow("palomas --version")
-            << install::versionLine(QStringLiteral("palomas")) << QStringLiteral("palomas ") + version;
-        QTest::newRow("Acerca de")
-            << install::aboutText(QStringLiteral("/home/ana/.local/share/Palomas/Palomas"))
-            << QStringLiteral("Programa para Exposiciones de Palomas Mensajeras\nVersión ") + version +
-                   QStringLiteral("\n\nCarpeta de los datos: /home/ana/.local/share/Palomas/Palomas");
-    }
-
-    // The version the package is named by is the one the program tells.
-    void texts()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        QCOMPARE(text, expected);
     }
 };
 

@@ -62,6 +62,9 @@ private slots:
                                                   << "El archivo «Dañada.mdb» está dañado: empieza como una "
                                                      "base de datos, pero el resto no se puede leer "
                                                      "como tal.\n";
+        QTest::newRow("restaurar an empty copy")
+            << QStringList{"restaurar", "Expo.mdb", "Vacía.mdb"} << 1
+            << "El archivo «Vacía.mdb» está vacío: no es una base de datos de este programa.\n";
         QTest::newRow("restaurar the exhibition into itself")
             << QStringList{"restaurar", "Expo.mdb", "Expo.mdb"} << 1
             << "La copia elegida es la propia exposición.\n";
@@ -76,6 +79,7 @@ private slots:
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write(QByteArray("SQLite format 3", 16) + QByteArray(5000, 'z'));
         damaged.close();
+        QVERIFY(QFile(path("Vacía.mdb")).open(QIODevice::WriteOnly));
         const QString before = failing_disk::dump(expo);
         QProcess cli;
         cli.setWorkingDirectory(m_dir->path());

@@ -5,7 +5,6 @@
 #include "generator.h"
 #include "store/database.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>

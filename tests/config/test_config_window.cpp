@@ -30,6 +30,15 @@ class TestConfigWindow : public QObject
     void click(const char* button) const { w<QPushButton>(button)->click(); }
     QString path() const { return QDir(m_dir->path()).filePath("expo.mdb"); }
 
+    // The window over the exhibition as the program opens it, which writes the default row.
+    void openWindow()
+    {
+        exhibition::open(*m_state, path());
+        m_window = std::make_unique<ConfigWindow>(*m_state);
+        m_window->load();
+        QVERIFY(guitest::showActive(m_window.get()));
+    }
+
     // The stored fields of the configuration, each field's values over its rows, joined.
     QString stored(const QStringList& fields) const
     {
@@ -91,10 +100,7 @@ private slots:
 
     void windowStoresWhatIsTypedAndRefusesBadJudges()
     {
-        exhibition::open(*m_state, path()); // writes the default row
-        m_window = std::make_unique<ConfigWindow>(*m_state);
-        m_window->load();
-        QVERIFY(guitest::showActive(m_window.get()));
+        openWindow();
         QVERIFY(!w<QRadioButton>("Option1")->isChecked() && !w<QRadioButton>("Option2")->isChecked());
         guitest::type(w("Text1"), "Tecleado");
         click("confModificar"); // brings back what is stored
@@ -130,10 +136,7 @@ private slots:
     void enterOnTheButtons()
     {
         QFETCH(QString, button);
-        exhibition::open(*m_state, path());
-        m_window = std::make_unique<ConfigWindow>(*m_state);
-        m_window->load();
-        QVERIFY(guitest::showActive(m_window.get()));
+        openWindow();
         w<QPushButton>("confModificar")->setFocus(Qt::TabFocusReason);
         guitest::key(Qt::Key_Return); // "&Modificar": editing, in the name
         QVERIFY(w("Text1")->hasFocus());
@@ -154,10 +157,7 @@ private slots:
     // "&Modificar" brings the stored name back selected, also when the name box had the focus.
     void modificarSelectsTheName()
     {
-        exhibition::open(*m_state, path());
-        m_window = std::make_unique<ConfigWindow>(*m_state);
-        m_window->load();
-        QVERIFY(guitest::showActive(m_window.get()));
+        openWindow();
         guitest::type(w("Text1"), "Tecleado");
         click("confModificar"); // the focus stays in the name box
         QCOMPARE(w("Text1")->selectedText(), "Sin Nombre");
@@ -175,10 +175,7 @@ private slots:
     void escapeHasNoRole()
     {
         QFETCH(bool, editing);
-        exhibition::open(*m_state, path());
-        m_window = std::make_unique<ConfigWindow>(*m_state);
-        m_window->load();
-        QVERIFY(guitest::showActive(m_window.get()));
+        openWindow();
         if (editing)
             click("confModificar");
         guitest::type(w("Text1"), "A medio escribir");

@@ -55,13 +55,6 @@ private slots:
                  expected);
     }
 
-    void finishedFlag()
-    {
-        QCOMPARE(judging::termina(3, 3), "S");
-        QCOMPARE(judging::termina(2, 3), "N");
-        QCOMPARE(judging::termina(4, 3), "N");
-    }
-
     void passStoresEveryScoredCage()
     {
         store::Database db = newExhibition();

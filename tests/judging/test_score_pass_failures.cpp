@@ -112,55 +112,6 @@ private slots:
         QCOMPARE(fixtures::column(db, "select * from recepcion where jaula = 12", "puntos"), "0");
         QCOMPARE(fixtures::column(db, "select * from recepcion where jaula = 11", "puntos"), "85,5");
     }
-
-    // A disk that really fills up: SQLite then undoes the transaction by itself, and the pass must
-    // not go on storing the remaining cages one by one.
-    void aDiskThatFillsUpKeepsNothing()
-    {
-        failing_disk::SmallDisk disk(4 << 20);
-        if (!disk.mounted())
-            QSKIP(qPrintable(disk.why()));
-        const QString file = disk.filePath("expo.mdb");
-        QVERIFY(QFile::copy(fixtures::createScoredExhibition(path("big.mdb"), 999), file));
-        const QString before = failing_disk::dump(file);
-        disk.fillLeaving(24 * 1024);
-
-        store::Database db = store::Database::open(file, store::schema::exhibition());
-        QString raised;
-        try {
-            judging::recalcularPuntuaciones(db);
-        } catch (const base::Error& e) {
-            raised = e.message();
-        }
-        QCOMPARE(raised, passFailure("No queda espacio en el disco para guardar «expo.mdb»."));
-        QCOMPARE(failing_disk::dump(file), before);
-    }
-
-    // A folder in which nothing can be created: the file itself can be written, but not the
-    // journal that protects each change. Nothing is stored and the pass says so; it is no success
-    // with "0 jaulas".
-    void aFolderThatCannotBeWrittenKeepsNothing()
-    {
-        QTemporaryDir folder;
-        const QString file = QDir(folder.path()).filePath("expo.mdb");
-        QVERIFY(QFile::copy(fixtures::createScoredExhibition(path("small.mdb"), 50), file));
-        const QString before = failing_disk::dump(file);
-        failing_disk::LockedFolder locked(folder.path());
-        if (!locked.locked())
-            QSKIP(qPrintable(locked.why()));
-
-        store::Database db = store::Database::open(file, store::schema::exhibition());
-        QString raised;
-        try {
-            judging::recalcularPuntuaciones(db);
-        } catch (const base::Error& e) {
-            raised = e.message();
-        }
-        QCOMPARE(raised, passFailure(QStringLiteral("No se puede escribir en la carpeta «%1»: los cambios de "
-                                                    "«expo.mdb» necesitan crear un archivo en ella.")
-                                         .arg(QDir::toNativeSeparators(folder.path()))));
-        QCOMPARE(failing_disk::dump(file), before);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestScorePassFailures)

@@ -73,6 +73,7 @@ class TestListingJudgeLines : public QObject
     bench::Generated m_files;
     QHash<qint64, std::vector<StoredJudge>> m_judges; // by cage, in the listing's order
     int m_judgedRows = 0;                             // rows of birds of groups A to C
+    QString m_documents; // the documents as palomas-cli listados and "Exportar todos los listados" write them
 
     // Walks the bird blocks of a classification's lines: each bird line ("*"), then its judge
     // lines between the "_" line under the judges' heading and the "-" line that closes the
@@ -150,20 +151,18 @@ private slots:
         // Enough different scores that any cache of formatted fields grows many times over.
         QVERIFY2(distinct.size() > 5000, qPrintable(QString::number(distinct.size())));
         QVERIFY(m_judgedRows > 6000);
+
+        m_documents = QDir(m_dir->path()).filePath(QStringLiteral("documentos"));
+        QVERIFY(QDir().mkpath(m_documents));
+        store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
+        store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
+        QCOMPARE(listings::exportAll(db, clubRs, m_documents, false), 12);
     }
 
-    // The six documents as palomas-cli listados and "Exportar todos los listados" write them,
-    // read back from the files.
+    // The six documents of groups A to C, read back from the files.
     void everyJudgeLineOfTheDocumentsShowsItsRow()
     {
-        const QString folder = QDir(m_dir->path()).filePath(QStringLiteral("documentos"));
-        QVERIFY(QDir().mkpath(folder));
-        {
-            store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
-            store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
-            store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
-            QCOMPARE(listings::exportAll(db, clubRs, folder, false), 12);
-        }
+        const QString folder = m_documents;
         int checked = 0;
         QStringList problems;
         for (const char* name : {"Grupo A Machos", "Grupo A Hembras", "Grupo B Machos", "Grupo B Hembras",
@@ -205,14 +204,8 @@ private slots:
     // with its own cage's ring, contests and coefficient.
     void everyGroupDRowShowsItsBird()
     {
-        const QString folder = QDir(m_dir->path()).filePath(QStringLiteral("grupo-d"));
-        QVERIFY(QDir().mkpath(folder));
+        const QString folder = m_documents;
         store::Database db = store::Database::open(m_files.exhibition, store::schema::exhibition());
-        {
-            store::Database clubs = store::Database::open(m_files.clubs, store::schema::clubs());
-            store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
-            QCOMPARE(listings::exportAll(db, clubRs, folder, false), 12);
-        }
         for (const QChar categ : QStringLiteral("ABCDE")) {
             QHash<QString, QString> expected; // cage -> ring|contests|coefficient
             store::Statement birds = db.prepare(QStringLiteral(

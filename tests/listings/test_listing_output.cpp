@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using listings::ListingKind;

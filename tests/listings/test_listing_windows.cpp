@@ -6,11 +6,9 @@
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "output/text_document.h"
-#include "rules/exhibition/exhibition.h"
-#include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "support/open_show.h"
 #include "windows/listings/listabc_window.h"
-#include "windows/shell/app_state.h"
 #include "windows/shell/main_window.h"
 
 #include <QAction>
@@ -78,10 +76,10 @@ class TestListingWindows : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<fixtures::OpenShow> m_show;
+    AppState* m_state = nullptr;
 
-    QString path(const QString& name) const { return QDir(m_dir->path()).filePath(name); }
+    QString path(const QString& name) const { return m_show->path(name); }
 
     // Group A males scored by three judges: 14 preview lines each.
     void addScoredBirds(int count)
@@ -108,17 +106,8 @@ class TestListingWindows : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_state = std::make_unique<AppState>();
-        m_state->programFolder = m_dir->path();
-        {
-            store::Database db = store::Database::create(path("expo.mdb"), store::schema::exhibition());
-            fixtures::setConfig(db, 3, true);
-            db.execute("UPDATE Config SET nombre = 'Regional de Castilla'");
-            store::Database clubs = store::Database::create(path("Club.mdb"), store::schema::clubs());
-            fixtures::addClub(clubs, "1", "Club Uno", "Toledo");
-        }
-        exhibition::open(*m_state, path("expo.mdb"));
+        m_show = std::make_unique<fixtures::OpenShow>(3);
+        m_state = &m_show->state;
         guitest::startScripting();
     }
 
@@ -237,7 +226,7 @@ private slots:
     void excelNotWrittenOverTheShow()
     {
         QFETCH(QString, typed);
-        QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+        QVERIFY(QDir(m_show->dir.path()).mkdir("sub"));
         addScoredBirds(2);
         MainWindow main(*m_state);
         QVERIFY(main.openExhibition());
@@ -267,7 +256,7 @@ private slots:
         QVERIFY(frame->isVisible());
         QVERIFY(!QFileInfo::exists(path("no")));
 
-        box->setText(m_dir->path() + "/");
+        box->setText(m_show->dir.path() + "/");
         Messages::script(Messages::Answer::Ok);
         child<QPushButton>(window.get(), "Command1")->click();
         QCOMPARE(Messages::last().text, "EL Archivo Grupo A Machos.txt ha sido Grabado");
@@ -303,7 +292,7 @@ private slots:
         addScoredBirds(2);
         fixtures::addBird(m_state->mainDb, 9, "C", "H");
         auto window = openGroupAMales();
-        QDir(m_dir->path()).mkpath("out");
+        QDir(m_show->dir.path()).mkpath("out");
         const CliResult result =
             runCli({"listados", path("expo.mdb"), path("out"), "--pdf", "--clubs", path("Club.mdb")});
         QCOMPARE(result.exitCode, 0);
@@ -338,10 +327,11 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         addScoredBirds(1);
-        const CliResult result = runCli(QStringList{"listados"} + args.replaceInStrings("@", m_dir->path()));
+        const CliResult result =
+            runCli(QStringList{"listados"} + args.replaceInStrings("@", m_show->dir.path()));
         QCOMPARE(result.exitCode, exitCode);
-        QCOMPARE(result.err, QString(message).replace("@", m_dir->path()));
-        QVERIFY(QDir(m_dir->path()).entryList({"*.txt"}).isEmpty());
+        QCOMPARE(result.err, QString(message).replace("@", m_show->dir.path()));
+        QVERIFY(QDir(m_show->dir.path()).entryList({"*.txt"}).isEmpty());
     }
 };
 

@@ -7,11 +7,9 @@
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "printouts/pdf_pages.h"
-#include "rules/exhibition/exhibition.h"
-#include "support/fixtures.h"
 #include "support/gui_test.h"
+#include "support/open_show.h"
 #include "windows/printouts/printout_window.h"
-#include "windows/shell/app_state.h"
 #include "windows/shell/main_window.h"
 
 #include <QAction>
@@ -27,11 +25,11 @@ class TestPrintoutWindows : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<fixtures::OpenShow> m_show;
+    AppState* m_state = nullptr;
     QTemporaryDir m_settings;
 
-    QString path(const QString& name) const { return QDir(m_dir->path()).filePath(name); }
+    QString path(const QString& name) const { return m_show->path(name); }
 
     void addBirds(int count)
     {
@@ -64,25 +62,12 @@ private slots:
     void init()
     {
         QSettings().clear();
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_state = std::make_unique<AppState>();
-        m_state->programFolder = m_dir->path();
-        {
-            store::Database db = store::Database::create(path("expo.mdb"), store::schema::exhibition());
-            fixtures::setConfig(db, 2, true);
-            db.execute("UPDATE Config SET nombre = 'Regional de Castilla', region = 'Castilla'");
-            store::Database clubs = store::Database::create(path("Club.mdb"), store::schema::clubs());
-            fixtures::addClub(clubs, "1", "Club Uno", "Toledo");
-        }
-        exhibition::open(*m_state, path("expo.mdb"));
+        m_show = std::make_unique<fixtures::OpenShow>(2);
+        m_state = &m_show->state;
         guitest::startScripting();
     }
 
-    void cleanup()
-    {
-        guitest::stopWaiting();
-        VERIFY_SCRIPTED();
-    }
+    void cleanup() { VERIFY_SCRIPTED(); }
 
     void eachItemOpensItsPrintout_data()
     {
@@ -175,7 +160,7 @@ private slots:
             QCOMPARE(Messages::last().text, message);
         }
         QCOMPARE(FileDialogs::titles(), QStringList());
-        QVERIFY(QDir(m_dir->path()).entryList({"*.pdf"}, QDir::Files).isEmpty());
+        QVERIFY(QDir(m_show->dir.path()).entryList({"*.pdf"}, QDir::Files).isEmpty());
         QVERIFY(window->isVisible());
     }
 
@@ -289,7 +274,7 @@ private slots:
 
         FileDialogs::scriptFileName(path("libros"));
         Messages::script(Messages::Answer::Ok);
-        QVERIFY(QDir(m_dir->path()).mkdir("libros"));
+        QVERIFY(QDir(m_show->dir.path()).mkdir("libros"));
         child<QPushButton>(window.get(), "CommandExcel")->click();
         QCOMPARE(Messages::last().text,
                  QString("2 libros grabados en %1").arg(QDir::toNativeSeparators(path("libros"))));
@@ -365,11 +350,11 @@ private slots:
             err = "No se ha podido grabar el archivo x.pdf: la carpeta «" +
                   QDir::toNativeSeparators(path("no")) + "» no existe.";
         }
-        args.replaceInStrings("@", m_dir->path());
+        args.replaceInStrings("@", m_show->dir.path());
         const CliResult result = runCli(args);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.out, QString());
-        QVERIFY2(result.err.endsWith(QString(err).replace("@", m_dir->path()) + '\n'),
+        QVERIFY2(result.err.endsWith(QString(err).replace("@", m_show->dir.path()) + '\n'),
                  qPrintable(result.err));
         QVERIFY(!QFileInfo::exists(path("x.pdf")));
         // The exhibition and its clubs are still what they were.

@@ -1,12 +1,11 @@
 // What the show-day printouts are made of: every bird in one class of the catalogue, the
 // exhibitors one each and in the order of their names, the judged birds without group D, the
-// clubs of the birds, and the address the labels' QR codes open.
+// clubs of the birds.
 
 #include "output/printouts/show_printouts.h"
 #include "rules/printouts/show_contents.h"
 #include "support/fixtures.h"
 
-#include <QDir>
 #include <QTest>
 
 using printouts::Show;
@@ -209,26 +208,6 @@ private slots:
         QCOMPARE(show.region, QString("Castilla-La Mancha"));
         QCOMPARE(show.jueces, 4);
         QCOMPARE(show.fecha, QDate(2026, 3, 14));
-    }
-
-    void labelsOpenTheCagesScoringPage_data()
-    {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<int>("jaula");
-        QTest::addColumn<QString>("url");
-        QTest::newRow("address and port")
-            << "192.168.1.5:8080" << 7 << "http://192.168.1.5:8080/puntuar?jaula=7";
-        QTest::newRow("with its scheme and a final slash")
-            << "http://expo.local/" << 12 << "http://expo.local/puntuar?jaula=12";
-        QTest::newRow("blanks and slashes around")
-            << " https://expo:8443// " << 999 << "https://expo:8443/puntuar?jaula=999";
-    }
-    void labelsOpenTheCagesScoringPage()
-    {
-        QFETCH(QString, address);
-        QFETCH(int, jaula);
-        QFETCH(QString, url);
-        QCOMPARE(printouts::scoringUrl(address, jaula), url);
     }
 };
 

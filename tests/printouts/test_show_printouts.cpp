@@ -154,6 +154,8 @@ private slots:
                                           << "http://192.168.1.20:8080/puntuar?jaula=%1";
         QTest::newRow("named address") << "https://expo.local/"
                                        << "https://expo.local/puntuar?jaula=%1";
+        QTest::newRow("blanks and slashes around") << " https://expo:8443// "
+                                                   << "https://expo:8443/puntuar?jaula=%1";
         QTest::newRow("no address, no codes") << ""
                                               << "";
     }
@@ -484,15 +486,6 @@ private slots:
         QCOMPARE(file.readAll(), old);
         QCOMPARE(QDir(QFileInfo(pdf).absolutePath()).entryList({"*.pdf.*", "qt_temp*"}, QDir::Files).size(),
                  0);
-    }
-
-    void aMissingFolderIsNamed()
-    {
-        const QString pdf = path("no/such/folder/Resguardos.pdf");
-        QCOMPARE(writeError(Kind::Resguardos, m_show, pdf),
-                 "No se ha podido grabar el archivo Resguardos.pdf: la carpeta «" +
-                     QDir::toNativeSeparators(path("no/such/folder")) + "» no existe.");
-        QVERIFY(!QFileInfo::exists(path("no")));
     }
 };
 

@@ -1,10 +1,10 @@
 // The values the exhibition cannot keep, refused wherever they are entered: the core checks, the
 // reception window's boxes (reception::check, which "Aceptar" runs), the judging window's score
-// boxes and judge number; and values quoted in messages, cut when long.
+// boxes; and values quoted in messages, cut when long. The judge number's range is checked where
+// a judge's sheet is imported.
 
 #include "base/kept_values.h"
 #include "base/shown_value.h"
-#include "rules/judging/judge_rows.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/bird_entry.h"
 
@@ -176,30 +176,6 @@ private slots:
         QFETCH(bool, taken);
         QCOMPARE(judging::readScore(criterion, typed).has_value(), taken);
         QVERIFY(!judging::withinRange(criterion, std::nan("")));
-    }
-
-    void judgeNumbers_data()
-    {
-        QTest::addColumn<qint64>("juez");
-        QTest::addColumn<int>("jueces");
-        QTest::addColumn<QString>("refusal");
-        const QString range = "El número de juez debe ser un número entero del 1 al 5.";
-        QTest::newRow("1 of 5") << qint64(1) << 5 << "";
-        QTest::newRow("5 of 5") << qint64(5) << 5 << "";
-        QTest::newRow("0") << qint64(0) << 5 << range;
-        QTest::newRow("-1") << qint64(-1) << 5 << range;
-        QTest::newRow("6") << qint64(6) << 5 << range;
-        QTest::newRow("2 of 1") << qint64(2) << 1
-                                << "El número de juez debe ser 1: la exposición tiene un solo juez.";
-        QTest::newRow("no judges configured")
-            << qint64(1) << 0 << "La configuración no tiene número de jueces: indíquelo en Configuración.";
-    }
-    void judgeNumbers()
-    {
-        QFETCH(qint64, juez);
-        QFETCH(int, jueces);
-        QFETCH(QString, refusal);
-        QCOMPARE(judging::judgeRangeRefusal(juez, jueces), refusal);
     }
 };
 

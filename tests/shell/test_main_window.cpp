@@ -206,10 +206,6 @@ private slots:
         QTest::newRow("Copias de seguridad") << "actionCopias"
                                              << "BackupsWindow"
                                              << "//";
-        for (const char* item :
-             {"actionEtiquetas", "actionHojasJueces", "actionCatalogo", "actionResguardos"})
-            QTest::newRow(item) << item << "PrintoutWindow"
-                                << "//";
     }
     void everyMenuItemOpensItsWindow()
     {
@@ -251,12 +247,7 @@ private slots:
     void menuCaptionsAndClosing()
     {
         auto main = openMain();
-        QStringList titles;
-        for (QAction* action : child<QMenuBar>(main.get(), "menubar")->actions())
-            titles << action->text();
-        QCOMPARE(titles, (QStringList{"1 Recepcion", "2 Puntuacion", "3 Configuracion", "4 Club",
-                                      "5 Listados", "6 Importar de PDA", "Impresos", "7 Salir",
-                                      "Acerca de", "Red de la Exposición"}));
+        // The menu bar's own captions are compared in menusFromTheKeyboard.
         QStringList impresos;
         for (QAction* action : child<QMenu>(main.get(), "menuImpresos")->actions())
             impresos << action->text();
@@ -293,6 +284,7 @@ private slots:
         QTest::newRow("Alt+2, a command") << int(Qt::Key_2) << int(Qt::AltModifier) << " > JudgingWindow";
         QTest::newRow("Alt+3, a command") << int(Qt::Key_3) << int(Qt::AltModifier) << " > ConfigWindow";
         QTest::newRow("Alt+8, no menu") << int(Qt::Key_8) << int(Qt::AltModifier) << " > ";
+        QTest::newRow("Alt+7 closes, as \"7 Salir\" does") << int(Qt::Key_7) << int(Qt::AltModifier) << " > ";
     }
     void menusFromTheKeyboard()
     {
@@ -300,12 +292,14 @@ private slots:
         QFETCH(int, modifiers);
         auto main = openMain();
         auto* bar = child<QMenuBar>(main.get(), "menubar");
+        QSignalSpy closed(main.get(), &MainWindow::closed);
         QString shown;
         guitest::whenShown<QDialog>([&shown](QDialog* dialog) {
             shown = QString::fromLatin1(dialog->metaObject()->className());
             dialog->reject();
         });
         QTest::keyClick(main.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(closed.count(), key == Qt::Key_7 ? 1 : 0);
         QString opened;
         if (QAction* active = bar->activeAction(); active != nullptr && active->menu() != nullptr) {
             QMenu* menu = active->menu();
@@ -319,18 +313,8 @@ private slots:
         QStringList titles;
         for (QAction* action : bar->actions())
             titles << action->text();
-        QCOMPARE(
-            titles.join(u','),
-            "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar de PDA,Impresos,7 Salir,Acerca de,Red de la Exposición");
-    }
-
-    // Alt+7 closes the main window, as "7 Salir" does.
-    void alt7Closes()
-    {
-        auto main = openMain();
-        QSignalSpy closed(main.get(), &MainWindow::closed);
-        QTest::keyClick(main.get(), Qt::Key_7, Qt::AltModifier);
-        QCOMPARE(closed.count(), 1);
+        QCOMPARE(titles.join(u','), "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar "
+                                    "de PDA,Impresos,7 Salir,Acerca de,Red de la Exposición");
     }
 
     // The name and region stored in the configuration window are shown at once, behind it; the

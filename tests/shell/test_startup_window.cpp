@@ -10,7 +10,6 @@
 #include "windows/shell/startup_window.h"
 
 #include <QAction>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -228,14 +227,6 @@ private slots:
                      "base de datos de clubes vacía.");
         QVERIFY(m_opened.isEmpty());
         QCOMPARE(fingerprint(clubs), before);
-    }
-
-    void cancelButtonEmptiesAndHides()
-    {
-        nuevo("Something");
-        child<QPushButton>(m_window.get(), "Command2")->click();
-        QCOMPARE(child<QLineEdit>(m_window.get(), "Text1")->text(), QString());
-        QVERIFY(!child<QGroupBox>(m_window.get(), "Frame1")->isVisible());
     }
 
     void cancelledDialogAtFirstUseOpensNothing()

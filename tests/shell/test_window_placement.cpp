@@ -16,7 +16,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
-#include <QDir>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QScreen>

@@ -4,7 +4,6 @@
 #include "store/error.h"
 #include "support/fixtures.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

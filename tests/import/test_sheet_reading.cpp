@@ -1,7 +1,9 @@
-// The reading of .xlsx and .ods packages by the reader's core, on packages made here from a few
-// lines of XML (zipped by Python's zipfile): the markup that writers differ in, each case in one
-// row.
+// The reading of workbooks by the reader's core, in the test's process: .csv files byte for byte
+// (the separator found from the first lines, quotes, encodings and line ends as spreadsheets write
+// them, and the files refused), and .xlsx and .ods packages made here from a few lines of XML
+// (zipped by Python's zipfile) with the markup that writers differ in, each case in one row.
 
+#include "lector/csv_book.h"
 #include "lector/xml_book.h"
 #include "rules/import/workbook_answer.h"
 
@@ -71,6 +73,8 @@ QByteArray ods(const QString& rows)
              rows + "</table:table></office:spreadsheet></office:body></office:document-content>"});
 }
 
+// The sheets as their name, then their cells as "row,column=" N and the number or T and the text,
+// in order; or the refusal's code and first number.
 QString describe(const std::string& answer)
 {
     const imports::ReaderAnswer decoded =
@@ -80,7 +84,8 @@ QString describe(const std::string& answer)
             .arg(int(decoded.refusal->kind))
             .arg(decoded.refusal->numbers[0]);
     QStringList cells;
-    for (const imports::SheetCells& sheet : decoded.sheets)
+    for (const imports::SheetCells& sheet : decoded.sheets) {
+        cells << sheet.name;
         for (const auto& [key, cell] : sheet.cells)
             cells << QStringLiteral("%1,%2=%3")
                          .arg(key >> 16)
@@ -88,16 +93,63 @@ QString describe(const std::string& answer)
                          .arg(cell.kind == imports::Cell::Kind::Number
                                   ? "N" + QString::number(cell.number, 'g', 17)
                                   : "T" + cell.text);
+    }
     return cells.join(u' ');
 }
 
 } // namespace
 
-class TestXmlReading : public QObject
+class TestSheetReading : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void csvCells_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("cells");
+        QTest::newRow("semicolons, decimal commas kept")
+            << QByteArray("12;A;9,5\n13;B;8,25\n")
+            << "Hoja1 1,1=T12 1,2=TA 1,3=T9,5 2,1=T13 2,2=TB 2,3=T8,25";
+        QTest::newRow("commas, decimal points") << QByteArray("12,A,9.5\n13,B,8.25\n")
+                                                << "Hoja1 1,1=T12 1,2=TA 1,3=T9.5 2,1=T13 2,2=TB 2,3=T8.25";
+        QTest::newRow("a semicolon on a later first line wins")
+            << QByteArray("Censo, 2024\n\nJaula;Grupo\n1;A\n")
+            << "Hoja1 1,1=TCenso, 2024 3,1=TJaula 3,2=TGrupo 4,1=T1 4,2=TA";
+        QTest::newRow("quoted separators and line ends")
+            << QByteArray("\"a;b\";\"dos\nlíneas\";c\n") << "Hoja1 1,1=Ta;b 1,2=Tdos\nlíneas 1,3=Tc";
+        QTest::newRow("doubled quotes")
+            << QByteArray("\"dijo \"\"hola\"\"\";x\n") << "Hoja1 1,1=Tdijo \"hola\" 1,2=Tx";
+        QTest::newRow("empty fields keep their columns") << QByteArray(";;3;\n;B\n") << "Hoja1 1,3=T3 2,2=TB";
+        QTest::newRow("CR LF line ends")
+            << QByteArray("1;A\r\n2;B\r\n") << "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB";
+        QTest::newRow("no line end at the end")
+            << QByteArray("1;A\n2;B") << "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB";
+        QTest::newRow("UTF-8 with its byte order mark")
+            << QByteArray("\xEF\xBB\xBFJos\xC3\xA9;Mu\xC3\xB1oz\n") << "Hoja1 1,1=TJosé 1,2=TMuñoz";
+        QTest::newRow("Windows-1252")
+            << QByteArray("Jos\xE9;Mu\xF1oz;\x80 5\n") << "Hoja1 1,1=TJosé 1,2=TMuñoz 1,3=T€ 5";
+        QTest::newRow("blank lines keep their rows")
+            << QByteArray("1;A\n\n\n4;D\n") << "Hoja1 1,1=T1 1,2=TA 4,1=T4 4,2=TD";
+        QTest::newRow("mixed separators") << QByteArray("Jaula;Grupo;Sexo\n1;A;M\n2,B,H\n") << "refusal 7 3";
+        // A semicolon among the first lines makes it the separator: the comma lines before it are
+        // the ones that differ.
+        QTest::newRow("comma lines, then a semicolon line")
+            << QByteArray("Jaula,Grupo,Sexo\n1,A,M\n2;B;H\n") << "refusal 7 1";
+        QTest::newRow("a decimal comma alone is no separator")
+            << QByteArray("Jaula;Puntos\n9,5\n1;8,5\n")
+            << "Hoja1 1,1=TJaula 1,2=TPuntos 2,1=T9,5 3,1=T1 3,2=T8,5";
+        QTest::newRow("a NUL byte") << QByteArray("1;A\n2;\0B\n", 9) << "refusal 5 0";
+        QTest::newRow("a quote never closed") << QByteArray("1;\"A\n2;B\n") << "refusal 5 0";
+    }
+    void csvCells()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, cells);
+        QCOMPARE(describe(lector::readCsv(std::string_view(file.constData(), std::size_t(file.size())))),
+                 cells);
+    }
+
     void xlsxCells_data()
     {
         QTest::addColumn<QString>("sheetData");
@@ -106,28 +158,28 @@ private slots:
         QTest::newRow("numbers, whole and decimal")
             << "<row r=\"5\"><c r=\"A5\"><v>12</v></c><c r=\"N5\" t=\"n\"><v>9.5</v></c></row>"
             << ""
-            << "5,1=N12 5,14=N9.5";
+            << "Hoja1 5,1=N12 5,14=N9.5";
         QTest::newRow("shared, inline and formula texts")
             << "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\" t=\"inlineStr\"><is><t>en "
                "línea</t></is></c>"
                "<c r=\"C1\" t=\"str\"><f>A1&amp;\"x\"</f><v>Bx</v></c></row>"
             << "<si><t>A</t></si><si><r><t>B</t></r><r><t>x</t></r><rPh><t>fonética</t></rPh></si>"
-            << "1,1=TBx 1,2=Ten línea 1,3=TBx";
+            << "Hoja1 1,1=TBx 1,2=Ten línea 1,3=TBx";
         QTest::newRow("formula by its saved value; none saved, no cell")
             << "<row r=\"5\"><c r=\"N5\"><f>SUM(I5:M5)</f><v>92</v></c><c r=\"M5\"><f>1+1</f></c></row>"
             << ""
-            << "5,14=N92";
+            << "Hoja1 5,14=N92";
         QTest::newRow("booleans, errors and dates")
             << "<row r=\"2\"><c r=\"A2\" t=\"b\"><v>1</v></c><c r=\"B2\" t=\"e\"><v>#DIV/0!</v></c>"
                "<c r=\"C2\" t=\"d\"><v>2024-03-01T00:00:00</v></c></row>"
             << ""
-            << "2,1=N1 2,2=T#DIV/0! 2,3=T2024-03-01";
+            << "Hoja1 2,1=N1 2,2=T#DIV/0! 2,3=T2024-03-01";
         QTest::newRow("rows and cells without their place")
             << "<row><c><v>1</v></c><c><v>2</v></c></row><row><c><v>3</v></c></row><row r=\"9\"><c "
                "r=\"C9\"><v>4</v></c>"
                "<c><v>5</v></c></row>"
             << ""
-            << "1,1=N1 1,2=N2 2,1=N3 9,3=N4 9,4=N5";
+            << "Hoja1 1,1=N1 1,2=N2 2,1=N3 9,3=N4 9,4=N5";
         QTest::newRow("a row beyond 65,536") << "<row r=\"65537\"><c r=\"A65537\"><v>1</v></c></row>"
                                              << ""
                                              << "refusal 6 65537";
@@ -164,7 +216,7 @@ private slots:
                    text.arg("A") +
                    "<table:table-cell office:value-type=\"percentage\" "
                    "office:value=\"0.5\"/></table:table-row>"
-            << "1,1=N12 1,2=TA 1,3=N0.5";
+            << "Hoja1 1,1=N12 1,2=TA 1,3=N0.5";
         // Calc ends every sheet with a million empty rows in one element.
         QTest::newRow("repeated cells and rows")
             << "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
@@ -174,14 +226,14 @@ private slots:
                    "</table:table-row><table:table-row "
                    "table:number-rows-repeated=\"1048570\"><table:table-cell "
                    "table:number-columns-repeated=\"1024\"/></table:table-row>"
-            << "1,3=N7 1,4=N7 2,3=N7 2,4=N7 3,1=Tfin";
+            << "Hoja1 1,3=N7 1,4=N7 2,3=N7 2,4=N7 3,1=Tfin";
         QTest::newRow("blanks, tabs, line breaks, paragraphs, spans")
             << "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>a<text:s "
                "text:c=\"3\"/>b"
                "<text:tab/>c<text:line-break/><text:span>d</text:span></text:p><text:p>e</text:p></"
                "table:table-cell>"
                "</table:table-row>"
-            << "1,1=Ta   b\tc\nd\ne";
+            << "Hoja1 1,1=Ta   b\tc\nd\ne";
         QTest::newRow("dates, booleans, and a comment left out")
             << "<table:table-row><table:table-cell office:value-type=\"date\" "
                "office:date-value=\"2024-03-01\"/>"
@@ -189,10 +241,10 @@ private slots:
                "<table:table-cell office:value-type=\"float\" "
                "office:value=\"3\"><office:annotation><text:p>nota"
                "</text:p></office:annotation><text:p>3</text:p></table:table-cell></table:table-row>"
-            << "1,1=T2024-03-01 1,2=N1 1,3=N3";
+            << "Hoja1 1,1=T2024-03-01 1,2=N1 1,3=N3";
         QTest::newRow("rows in a group") << "<table:table-row-group><table:table-row>" + text.arg("x") +
                                                 "</table:table-row></table:table-row-group>"
-                                         << "1,1=Tx";
+                                         << "Hoja1 1,1=Tx";
         QTest::newRow("a value repeated beyond row 65,536")
             << "<table:table-row table:number-rows-repeated=\"70000\">" + text.arg("x") + "</table:table-row>"
             << "refusal 6 65537";
@@ -207,5 +259,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestXmlReading)
-#include "test_xml_reading.moc"
+QTEST_GUILESS_MAIN(TestSheetReading)
+#include "test_sheet_reading.moc"
