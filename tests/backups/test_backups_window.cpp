@@ -125,7 +125,11 @@ private slots:
             window->reject();
         });
         child<QAction>(main.get(), "actionCopias")->trigger();
-        QVERIFY(Messages::last().text.startsWith("¿Desea restaurar la copia del "));
+        const backups::Copy newest = backups::copiesOf(m_state.dbPath).front();
+        QCOMPARE(Messages::last().text,
+                 QStringLiteral("¿Desea restaurar la copia del %1 a las %2? La exposición volverá a estar "
+                                "como estaba entonces; antes se guardará una copia de como está ahora.")
+                     .arg(newest.taken.toString("dd/MM/yyyy"), newest.taken.toString("HH:mm:ss")));
         QCOMPARE(failing_disk::dump(m_state.dbPath), mistaken);
 
         bool closedItself = false;
