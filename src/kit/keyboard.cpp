@@ -140,6 +140,18 @@ bool KeyboardHelper::menuKey(const QKeyEvent* key)
             }
         if (chosen == nullptr)
             return false;
+    } else if (key->modifiers() == Qt::AltModifier && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
+        // The menus without a number ("Impresos", "Red de la Exposición") by their first letter.
+        const QChar letter(u'a' + (key->key() - Qt::Key_A));
+        for (QAction* item : items) {
+            const QString caption = item->text();
+            if (!caption.isEmpty() && !caption.front().isDigit() && caption.front().toLower() == letter) {
+                chosen = item;
+                break;
+            }
+        }
+        if (chosen == nullptr)
+            return false;
     } else {
         return false;
     }

@@ -270,7 +270,8 @@ private slots:
 
     // The menus from the keyboard, their captions unchanged: F10 opens the first, Alt with a
     // number the one whose caption starts with it, with its first item ready for Enter; a number
-    // whose caption is itself the command runs it.
+    // whose caption is itself the command runs it. The menus without a number answer to Alt and
+    // their first letter.
     void menusFromTheKeyboard_data()
     {
         QTest::addColumn<int>("key");
@@ -284,6 +285,11 @@ private slots:
         QTest::newRow("Alt+2, a command") << int(Qt::Key_2) << int(Qt::AltModifier) << " > JudgingWindow";
         QTest::newRow("Alt+3, a command") << int(Qt::Key_3) << int(Qt::AltModifier) << " > ConfigWindow";
         QTest::newRow("Alt+8, no menu") << int(Qt::Key_8) << int(Qt::AltModifier) << " > ";
+        QTest::newRow("Alt+I, by its first letter")
+            << int(Qt::Key_I) << int(Qt::AltModifier) << "Impresos > PrintoutWindow";
+        QTest::newRow("Alt+R, a command by its first letter")
+            << int(Qt::Key_R) << int(Qt::AltModifier) << " > NetworkWindow";
+        QTest::newRow("Alt+Z, no menu") << int(Qt::Key_Z) << int(Qt::AltModifier) << " > ";
         QTest::newRow("Alt+7 closes, as \"7 Salir\" does") << int(Qt::Key_7) << int(Qt::AltModifier) << " > ";
     }
     void menusFromTheKeyboard()
