@@ -9,6 +9,7 @@
 #include "rules/import/reception_import.h"
 #include "rules/import/score_import.h"
 #include "rules/import/workbook_reader.h"
+#include "sample_workbooks.h"
 #include "store/database.h"
 
 #include <QCoreApplication>
@@ -25,26 +26,12 @@ namespace
 
 QDir workFolder()
 {
-    QDir folder(QDir::temp().filePath(QStringLiteral("palomas-bench-import")));
-    folder.mkpath(QStringLiteral("."));
-    return folder;
+    return bench::workFolder(QStringLiteral("palomas-bench-import"));
 }
 
-// The workbook of a kind ("reception" or "scores") and size, written when missing.
 QString workbook(const QString& kind, int rows)
 {
-    const QString path = workFolder().filePath(QStringLiteral("%1-%2.xls").arg(kind).arg(rows));
-    if (QFile::exists(path))
-        return path;
-    QStringList args{QStringLiteral(PALOMAS_SOURCE_DIR "/tests/data/make_workbook.py"), kind, path,
-                     QString::number(rows)};
-    if (kind == u"scores")
-        args << QStringLiteral("6"); // a judge the generated exhibition has not seen
-    QProcess process;
-    process.start(QStringLiteral("/usr/bin/python3"), args);
-    if (!process.waitForFinished(600000) || process.exitCode() != 0)
-        qFatal("make_workbook.py failed: %s", process.readAllStandardError().constData());
-    return path;
+    return bench::sampleWorkbook(workFolder(), kind, rows);
 }
 
 } // namespace
