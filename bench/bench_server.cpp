@@ -22,7 +22,7 @@ namespace
 
 constexpr int clients = 50;
 constexpr int totalRequests = 10000;
-const QByteArray key = "135790";
+const QByteArray key = "B3NCH4RK99";
 
 struct Job {
     QByteArray method;

@@ -24,8 +24,8 @@ QT_MODULES = {
     # The reader reads .xlsx and .ods with QuaZip and Qt Core's XML stream reader.
     "base": CORE, "store": CORE, "rules": CORE, "lector": CORE,
     "output": CORE | {"QtGui"},
-    "server": CORE | {"QtGui", "QtNetwork", "QtHttpServer"},
-    "cli": CORE | {"QtGui", "QtNetwork", "QtHttpServer"},
+    "server": CORE | {"QtGui", "QtNetwork"},
+    "cli": CORE | {"QtGui", "QtNetwork"},
     "kit": None, "windows": None, "app": None,  # None: any
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)

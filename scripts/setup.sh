@@ -8,9 +8,9 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libsqlite3-dev libfreexl-dev
-  # The show's server and the QR of its address; Debian's HTTP server package needs the
-  # WebSockets one to be found by CMake.
-  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
+  # The show's server (GNU libmicrohttpd: HTTP with limits on what clients may send) and the QR
+  # of its address.
+  libmicrohttpd-dev libqrencode-dev
   fonts-liberation
   sqlite3 python3 python3-xlwt poppler-utils
   # The package and its checks (scripts/package.sh), the guide's PDF, the install test

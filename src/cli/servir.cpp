@@ -4,8 +4,8 @@
 #include "store/error.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <csignal>
 #include <unistd.h>
@@ -80,8 +80,6 @@ int servir(const QStringList& args, Streams io)
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
-    // The refusal is told in the program's words; Qt's own warning of it would only repeat it.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.httpserver*=false"));
     server::ShowServer show;
     if (const QString refusal = show.start(settings); !refusal.isEmpty()) {
         io.err << refusal << Qt::endl;
@@ -92,6 +90,19 @@ int servir(const QStringList& args, Streams io)
                   .arg(show.port())
                   .arg(show.key())
            << Qt::endl;
+    // Wrong keys are told on a line of their own as they rise, at most every ten seconds, so
+    // that an attack shows in the terminal without filling it.
+    QElapsedTimer sinceTold;
+    int told = 0;
+    QObject::connect(&show, &server::ShowServer::wrongKeysChanged, [&](int count) {
+        if (count > told && (!sinceTold.isValid() || sinceTold.hasExpired(10000))) {
+            io.out << server::wrongKeysLine(count) << Qt::endl;
+            sinceTold.start();
+        }
+        told = count;
+    });
+    QObject::connect(&show, &server::ShowServer::storeFailed,
+                     [&](const QString& message) { io.err << message << Qt::endl; });
     QCoreApplication::exec();
     // Every request under way is answered and every write committed before the file is let go.
     show.stop();

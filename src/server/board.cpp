@@ -29,14 +29,21 @@ QByteArray text(const QJsonArray& rows)
     return QJsonDocument(rows).toJson(QJsonDocument::Compact);
 }
 
+// Judging is blind: a bird is shown, with its owner, only once every judge has scored it.
+std::vector<listings::ClassifiedBird> finished(std::vector<listings::ClassifiedBird> birds)
+{
+    std::erase_if(birds, [](const listings::ClassifiedBird& bird) { return bird.termina.trimmed() != u"S"; });
+    return birds;
+}
+
 } // namespace
 
 void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
 {
     if (version == m_version)
         return;
-    // One transaction: the board shows one state of the file, and the pass and the province
-    // work tables are written all or nothing.
+    // Built on a copy of the file in memory (see BoardKeeper): the final scores brought up to
+    // date and the province work tables are the copy's, never the file's.
     store::Transaction building(db);
     judging::recalcularPuntuaciones(db);
     const QString nombre = listings::exhibitionName(db);
@@ -45,7 +52,7 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
     QHash<QString, QByteArray> byName;
     for (const QString& grupo : judgedGroups)
         for (const QString& sexo : sexes) {
-            const QJsonArray rows = classificationJson(listings::clasificacion(db, grupo, sexo));
+            const QJsonArray rows = classificationJson(finished(listings::clasificacion(db, grupo, sexo)));
             byName.insert(grupo + sexo, text(rows));
             classifications.append(
                 QJsonObject{{QStringLiteral("clave"), grupo + sexo},

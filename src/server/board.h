@@ -1,10 +1,11 @@
 #pragma once
 
 // The results as the hall's board and the listing API show them: the six classifications of
-// groups A to C, the five group D categories and the provinces, built from the listing builders
-// with the final scores brought up to date first. Kept between requests and built again only when
-// the file changed, so that many screens refreshing every few seconds cost one build per change;
-// kept as the JSON text itself, so that answering a screen costs no more than copying it.
+// groups A to C (only the birds that every judge has scored: judging is blind), the five group D
+// categories and the provinces, built from the listing builders with the final scores brought up
+// to date first. Kept between requests and built again only when the file changed, so that many
+// screens refreshing every few seconds cost one build per change; kept as the JSON text itself,
+// so that answering a screen costs no more than sharing it.
 
 #include <QByteArray>
 #include <QHash>
@@ -25,6 +26,7 @@ class Board
 public:
     // Builds the results again when version differs from the one they were built at.
     void update(store::Database& db, store::Recordset& clubs, qint64 version);
+    bool builtAt(qint64 version) const { return version == m_version; }
 
     // Whether a name is one of the listings: "AM" to "CH", and "A" to "E" for group D.
     static bool isClassificationName(const QString& name);

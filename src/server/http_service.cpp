@@ -1,18 +1,15 @@
 #include "server/http_service.h"
 
+#include "base/error.h"
 #include "rules/judging/cage_entry.h"
 #include "rules/judging/final_score.h"
 #include "rules/listings/openings.h"
 #include "rules/reception/cage_number.h"
-#include "server/api_json.h"
-#include "store/error.h"
+#include "server/responses.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QJsonDocument>
-#include <QTcpSocket>
+#include <QJsonArray>
 #include <QTimer>
 
 namespace server
@@ -21,58 +18,12 @@ namespace server
 namespace
 {
 
-using Status = QHttpServerResponse::StatusCode;
-using Method = QHttpServerRequest::Method;
 using Clock = std::chrono::steady_clock;
 
 // Devices that made a request this recently count as connected.
 constexpr auto deviceWindow = std::chrono::minutes(2);
 
 const QByteArray sessionCookie = "sesion";
-
-QHttpServerResponse json(const QJsonObject& object, Status status = Status::Ok)
-{
-    return QHttpServerResponse(object, status);
-}
-
-void send(QHttpServerResponse response, QHttpServerResponder responder)
-{
-    response.setHeader("Cache-Control", "no-store");
-    response.setHeader("X-Content-Type-Options", "nosniff");
-    response.setHeader("Referrer-Policy", "no-referrer");
-    response.write(std::move(responder));
-}
-
-QHttpServerResponse jsonText(const QByteArray& text)
-{
-    return QHttpServerResponse(QByteArrayLiteral("application/json"), text);
-}
-
-QHttpServerResponse error(const QString& message, Status status)
-{
-    return json(errorJson(message), status);
-}
-
-QHttpServerResponse notFound(const QString& path)
-{
-    return error(QStringLiteral("No existe la dirección «%1».").arg(path.left(200)), Status::NotFound);
-}
-
-QHttpServerResponse wrongMethod(const QByteArray& allowed)
-{
-    QHttpServerResponse response =
-        error(QStringLiteral("Esta dirección no admite ese método."), Status::MethodNotAllowed);
-    response.setHeader("Allow", allowed);
-    return response;
-}
-
-QByteArray header(const QHttpServerRequest& request, const QByteArray& name)
-{
-    for (const auto& [key, value] : request.headers())
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    return {};
-}
 
 // The pages, by their address: no part of a request's path ever reaches the file system.
 struct Page {
@@ -82,20 +33,15 @@ struct Page {
 const QHash<QString, Page>& pages()
 {
     static const QHash<QString, Page> all{
-        {QStringLiteral("/"), {":/paginas/tablero.html", "text/html; charset=utf-8"}},
-        {QStringLiteral("/puntuar"), {":/paginas/puntuar.html", "text/html; charset=utf-8"}},
-        {QStringLiteral("/estilo.css"), {":/paginas/estilo.css", "text/css; charset=utf-8"}},
-        {QStringLiteral("/puntuar.js"), {":/paginas/puntuar.js", "text/javascript; charset=utf-8"}},
-        {QStringLiteral("/tablero.js"), {":/paginas/tablero.js", "text/javascript; charset=utf-8"}},
+        {QString(), {":/paginas/tablero.html", "text/html; charset=utf-8"}},
+        {QStringLiteral("puntuar"), {":/paginas/puntuar.html", "text/html; charset=utf-8"}},
+        {QStringLiteral("pantalla"), {":/paginas/pantalla.html", "text/html; charset=utf-8"}},
+        {QStringLiteral("estilo.css"), {":/paginas/estilo.css", "text/css; charset=utf-8"}},
+        {QStringLiteral("puntuar.js"), {":/paginas/puntuar.js", "text/javascript; charset=utf-8"}},
+        {QStringLiteral("tablero.js"), {":/paginas/tablero.js", "text/javascript; charset=utf-8"}},
+        {QStringLiteral("pantalla.js"), {":/paginas/pantalla.js", "text/javascript; charset=utf-8"}},
     };
     return all;
-}
-
-QHttpServerResponse page(const Page& page)
-{
-    QFile file(QString::fromLatin1(page.resource));
-    file.open(QIODevice::ReadOnly);
-    return QHttpServerResponse(QByteArray(page.mimeType), file.readAll());
 }
 
 std::optional<int> cageOf(const QString& text)
@@ -107,14 +53,90 @@ std::optional<int> cageOf(const QString& text)
     return reception::parseCage(text);
 }
 
+// A POST from a page of the browser carries the page's origin: only the server's own pages may
+// act with the steward's session. A request without one comes from no page (another program).
+bool sameOrigin(const Request& request)
+{
+    const QByteArray origin = request.header("Origin");
+    if (origin.isEmpty())
+        return true;
+    const QByteArray host = request.header("Host");
+    return !host.isEmpty() && origin.compare("http://" + host, Qt::CaseInsensitive) == 0;
+}
+
+// The key of an "Authorization: Bearer KEY" header, the scheme in any letter case; nothing when
+// the header is absent or of another scheme.
+std::optional<QByteArray> bearerKey(const Request& request)
+{
+    const QByteArray authorization = request.header("Authorization").trimmed();
+    const qsizetype blank = authorization.indexOf(' ');
+    if (blank < 0 || authorization.left(blank).compare("bearer", Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    return authorization.mid(blank + 1).trimmed();
+}
+
+QStringList partsOf(const QString& path)
+{
+    QStringList parts = path.split(u'/');
+    if (!parts.isEmpty() && parts.front().isEmpty())
+        parts.removeFirst();
+    if (parts.size() == 1 && parts.front().isEmpty()) // "/"
+        parts.clear();
+    return parts;
+}
+
 } // namespace
 
-HttpService::HttpService(store::Database exhibition, store::Database clubs, const QString& key,
-                         QObject* parent)
-    : QAbstractHttpServer(parent), m_db(std::move(exhibition)), m_clubs(std::move(clubs)),
-      m_key(key.toUtf8()), m_session(drawSessionToken())
+// One address of the service: its path with "*" for a variable part, the method it takes (GET
+// also answers HEAD), whether it needs the key, and who answers it.
+struct HttpService::Route {
+    QStringList pattern;
+    QByteArray method;
+    bool keyed;
+    void (HttpService::*answer)(const ExchangePtr&, const Parts&);
+
+    bool matches(const Parts& parts) const
+    {
+        if (parts.size() != pattern.size())
+            return false;
+        for (qsizetype i = 0; i < parts.size(); ++i)
+            if (pattern[i] != u"*" && pattern[i] != parts[i])
+                return false;
+        return true;
+    }
+};
+
+const std::vector<HttpService::Route>& HttpService::routes()
 {
-    m_clubRs = m_clubs.openRecordset(QStringLiteral("select * from club "));
+    const auto path = [](const char* text) { return QString::fromLatin1(text).split(u'/', Qt::SkipEmptyParts); };
+    static const std::vector<Route> all = [&] {
+        std::vector<Route> table;
+        for (const QString& name : pages().keys())
+            table.push_back({name.isEmpty() ? QStringList() : QStringList{name}, "GET", false, &HttpService::page});
+        table.insert(table.end(), {
+            {path("entrar"), "POST", false, &HttpService::enter},
+            {path("api/exposicion"), "GET", false, &HttpService::exhibition},
+            {path("api/jaulas/*"), "GET", true, &HttpService::cage},
+            {path("api/jaulas/*/puntuaciones"), "POST", true, &HttpService::score},
+            {path("api/jueces/*/pendientes"), "GET", true, &HttpService::toScore},
+            {path("api/clasificaciones/*"), "GET", false, &HttpService::board},
+            {path("api/grupo-d/*"), "GET", false, &HttpService::board},
+            {path("api/provincias"), "GET", false, &HttpService::board},
+            {path("api/tablero"), "GET", false, &HttpService::board},
+        });
+        return table;
+    }();
+    return all;
+}
+
+HttpService::HttpService(store::Database exhibition, const QString& key, BoardKeeper* keeper, QObject* parent)
+    : QObject(parent), m_db(std::move(exhibition)), m_keeper(keeper)
+{
+    changeKey(key);
+    auto* decay = new QTimer(this);
+    decay->setInterval(1000);
+    connect(decay, &QTimer::timeout, this, &HttpService::reportWrongKeys);
+    decay->start();
 }
 
 HttpService::~HttpService()
@@ -123,157 +145,176 @@ HttpService::~HttpService()
     storePending();
 }
 
-bool HttpService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
+void HttpService::changeKey(const QString& key)
 {
-    if (std::optional<QHttpServerResponse> response = answer(request, socket))
-        send(std::move(*response), makeResponder(request, socket));
-    return true;
+    m_key = canonicalKey(key);
+    m_session = sessionToken(m_key);
 }
 
-void HttpService::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket)
+void HttpService::handle(const ExchangePtr& exchange)
 {
-    notFound(request.url().path()).write(makeResponder(request, socket));
-}
-
-std::optional<QHttpServerResponse> HttpService::answer(const QHttpServerRequest& request, QTcpSocket* socket)
-{
-    seen(request.remoteAddress());
-    if (request.body().size() > maxBodyBytes)
-        return error(QStringLiteral("La petición es demasiado grande."), Status::PayloadTooLarge);
-    const QString path = request.url().path();
-    QStringList parts = path.split(u'/');
-    if (!parts.isEmpty() && parts.front().isEmpty())
-        parts.removeFirst();
     try {
-        return route(request, socket, parts);
+        dispatch(exchange);
     } catch (const base::Error& e) {
-        // The file is busy beyond the wait, or cannot be written: nothing was stored.
-        return error(e.message(), Status::ServiceUnavailable);
+        answerFailure(exchange, e);
     }
 }
 
-std::optional<QHttpServerResponse> HttpService::route(const QHttpServerRequest& request, QTcpSocket* socket,
-                                                      const QStringList& parts)
+void HttpService::dispatch(const ExchangePtr& exchange)
 {
-    const QString path = request.url().path();
-    const Method method = request.method();
-    if (const auto found = pages().constFind(path); found != pages().cend()) {
-        if (method != Method::Get && method != Method::Head)
-            return wrongMethod("GET, HEAD");
-        return page(*found);
-    }
-    if (path == u"/entrar") {
-        if (method != Method::Post)
-            return wrongMethod("POST");
-        return enter(request);
-    }
-    if (parts.size() < 2 || parts[0] != u"api")
-        return notFound(path);
-
-    const QString& what = parts[1];
-    if (what == u"exposicion" && parts.size() == 2) {
-        if (method != Method::Get)
-            return wrongMethod("GET");
-        return json(exhibitionJson(listings::exhibitionName(m_db), judging::ScoringRule::read(m_db).jueces));
-    }
-    if (what == u"jaulas" && (parts.size() == 3 || (parts.size() == 4 && parts[3] == u"puntuaciones"))) {
-        const bool scores = parts.size() == 4;
-        if (method != (scores ? Method::Post : Method::Get))
-            return wrongMethod(scores ? "POST" : "GET");
-        if (auto refused = refuseWithoutKey(request))
-            return std::move(*refused);
-        const std::optional<int> number = cageOf(parts[2]);
-        if (!number)
-            return error(reception::invalidCageMessage(parts[2].left(20)), Status::NotFound);
-        if (scores)
-            return queueScore(request, socket, *number);
-        return cageAnswer(*number);
-    }
-    if ((parts.size() == 3 && (what == u"clasificaciones" || what == u"grupo-d")) ||
-        (parts.size() == 2 && (what == u"provincias" || what == u"tablero"))) {
-        if (method != Method::Get)
-            return wrongMethod("GET");
-        if (parts.size() == 3 &&
-            !(what == u"grupo-d" ? Board::isGroupDName(parts[2]) : Board::isClassificationName(parts[2])))
-            return notFound(path);
-        const Board& results = board();
-        if (what == u"tablero")
-            return jsonText(results.all());
-        if (what == u"provincias")
-            return jsonText(results.provinces());
-        const std::optional<QByteArray> rows =
-            what == u"grupo-d" ? results.groupD(parts[2]) : results.classification(parts[2]);
-        return rows ? jsonText(*rows) : notFound(path);
-    }
-    return notFound(path);
+    const Request& request = exchange->request();
+    seen(request.peer);
+    const Parts parts = partsOf(request.path);
+    const auto found = std::find_if(routes().begin(), routes().end(), [&](const Route& r) { return r.matches(parts); });
+    if (found == routes().end())
+        return exchange->answer(notFound(request.path));
+    const bool get = request.method == "GET" || request.method == "HEAD";
+    if (found->method == "GET" ? !get : request.method != found->method)
+        return exchange->answer(wrongMethod(found->method == "GET" ? "GET, HEAD" : found->method));
+    if (request.method == "POST" && !sameOrigin(request))
+        return exchange->answer(
+            errorAnswer(QStringLiteral("Esta petición no viene de una página de la exposición."), 403));
+    const Route& route = *found;
+    if (!route.keyed)
+        return (this->*route.answer)(exchange, parts);
+    authorize(exchange, [this, exchange, parts, &route] {
+        try {
+            (this->*route.answer)(exchange, parts);
+        } catch (const base::Error& e) {
+            answerFailure(exchange, e);
+        }
+    });
 }
 
-std::optional<QHttpServerResponse> HttpService::refuseWithoutKey(const QHttpServerRequest& request)
+void HttpService::authorize(const ExchangePtr& exchange, const Granted& granted)
 {
-    const QHostAddress from = request.remoteAddress();
-    if (const std::optional<int> wait = m_throttle.wait(from, Clock::now())) {
-        QHttpServerResponse refused = error(waitRefusal(*wait), Status::TooManyRequests);
-        refused.setHeader("Retry-After", QByteArray::number(*wait));
-        return refused;
-    }
-    const QByteArray authorization = header(request, "Authorization");
-    if (authorization.startsWith("Bearer ")) {
-        if (sameKey(authorization.mid(7).trimmed(), m_key)) {
+    const Request& request = exchange->request();
+    // A session is never refused for its device's wrong keys: a steward's phone keeps working
+    // whoever shares its address.
+    const QByteArray session = cookieValue(request.header("Cookie"), sessionCookie);
+    if (!session.isEmpty() && sameKey(session, m_session))
+        return granted();
+    if (const std::optional<QByteArray> given = bearerKey(request))
+        return checkKey(exchange, *given, granted);
+    exchange->answer(errorAnswer(QStringLiteral("Escriba la clave de la exposición."), 401));
+}
+
+void HttpService::checkKey(const ExchangePtr& exchange, const QByteArray& given, const Granted& granted)
+{
+    const QHostAddress from = exchange->request().peer;
+    const Clock::time_point now = Clock::now();
+    const auto tooMany = [&](const QString& message, int seconds) {
+        Response refused = errorAnswer(message, 429);
+        refused.headers.append({QByteArrayLiteral("Retry-After"), QByteArray::number(seconds)});
+        exchange->answer(refused);
+    };
+    if (const std::optional<int> wait = m_throttle.wait(from, now))
+        return tooMany(waitRefusal(*wait), *wait);
+    const std::optional<Clock::time_point> turn = m_throttle.turn(now);
+    if (!turn)
+        return tooMany(hallRefusal(int(Throttle::hallSpacing.count())), int(Throttle::hallSpacing.count()));
+    const auto check = [this, exchange, from, given, granted] {
+        if (sameKey(canonicalKey(QString::fromUtf8(given)), m_key)) {
             m_throttle.rightKey(from);
-            return std::nullopt;
+            granted();
+            return;
         }
         m_throttle.wrongKey(from, Clock::now());
-        return error(QStringLiteral("La clave no es correcta."), Status::Unauthorized);
-    }
-    const QByteArray session = cookieValue(header(request, "Cookie"), sessionCookie);
-    if (!session.isEmpty() && sameKey(session, m_session))
-        return std::nullopt;
-    return error(QStringLiteral("Escriba la clave de la exposición."), Status::Unauthorized);
+        reportWrongKeys();
+        exchange->answer(errorAnswer(QStringLiteral("La clave no es correcta."), 401));
+    };
+    if (*turn <= now)
+        return check();
+    const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(*turn - now);
+    QTimer::singleShot(delay, this, check);
 }
 
-QHttpServerResponse HttpService::enter(const QHttpServerRequest& request)
+void HttpService::reportWrongKeys()
 {
-    const QHostAddress from = request.remoteAddress();
-    if (const std::optional<int> wait = m_throttle.wait(from, Clock::now())) {
-        QHttpServerResponse refused = error(waitRefusal(*wait), Status::TooManyRequests);
-        refused.setHeader("Retry-After", QByteArray::number(*wait));
-        return refused;
+    const int count = m_throttle.lastMinute(Clock::now());
+    if (count != m_wrongKeysShown) {
+        m_wrongKeysShown = count;
+        emit wrongKeysChanged(count);
     }
-    if (!sameKey(readKeyBody(request.body()), m_key)) {
-        m_throttle.wrongKey(from, Clock::now());
-        return error(QStringLiteral("La clave no es correcta."), Status::Unauthorized);
-    }
-    m_throttle.rightKey(from);
-    QHttpServerResponse response = json(QJsonObject{{QStringLiteral("ok"), true}});
-    // A session cookie: it goes when the browser closes, and a new server draws a new session.
-    response.setHeader("Set-Cookie", sessionCookie + '=' + m_session + "; Path=/; HttpOnly; SameSite=Strict");
-    return response;
 }
 
-QHttpServerResponse HttpService::cageAnswer(int cage)
+void HttpService::page(const ExchangePtr& exchange, const Parts& parts)
 {
-    store::Transaction reading(m_db); // one state of the file for the bird and its rows
+    const Page& found = pages().value(parts.isEmpty() ? QString() : parts.front());
+    QFile file(QString::fromLatin1(found.resource));
+    file.open(QIODevice::ReadOnly);
+    exchange->answer(Response{200, QByteArray(found.mimeType), file.readAll(), {}});
+}
+
+void HttpService::enter(const ExchangePtr& exchange, const Parts&)
+{
+    checkKey(exchange, readKeyBody(exchange->request().body), [this, exchange] {
+        Response response = json(QJsonObject{{QStringLiteral("ok"), true}});
+        // A session cookie: it goes when the browser closes, and a new key ends it.
+        response.headers.append({QByteArrayLiteral("Set-Cookie"),
+                                 sessionCookie + '=' + m_session + "; Path=/; HttpOnly; SameSite=Strict"});
+        exchange->answer(response);
+    });
+}
+
+void HttpService::exhibition(const ExchangePtr& exchange, const Parts&)
+{
+    store::Transaction reading(m_db, store::Transaction::Kind::Read);
+    const QJsonObject answer =
+        exhibitionJson(listings::exhibitionName(m_db), judging::ScoringRule::read(m_db).jueces);
+    reading.commit();
+    exchange->answer(json(answer));
+}
+
+void HttpService::cage(const ExchangePtr& exchange, const Parts& parts)
+{
+    const std::optional<int> number = cageOf(parts[2]);
+    if (!number)
+        return exchange->answer(errorAnswer(reception::invalidCageMessage(parts[2].left(20)), 404));
+    exchange->answer(cageAnswer(*number));
+}
+
+Response HttpService::cageAnswer(int cage)
+{
+    store::Transaction reading(m_db, store::Transaction::Kind::Read); // one state for the bird and its rows
     const std::optional<judging::Paloma> bird = judging::palomaEnJaula(m_db, cage);
     if (!bird)
-        return error(QStringLiteral("No hay ninguna paloma en la jaula %1.").arg(cage), Status::NotFound);
+        return errorAnswer(QStringLiteral("No hay ninguna paloma en la jaula %1.").arg(cage), 404);
     const QJsonObject answer = cageJson(cage, *bird, judging::puntuacionesJaula(m_db, cage));
     reading.commit();
     return json(answer);
 }
 
-std::optional<QHttpServerResponse> HttpService::queueScore(const QHttpServerRequest& request,
-                                                           QTcpSocket* socket, int cage)
+void HttpService::toScore(const ExchangePtr& exchange, const Parts& parts)
 {
-    std::variant<ScoreBody, QString> body = readScoreBody(request.body());
+    bool whole = false;
+    const qint64 juez = parts[2].toLongLong(&whole);
+    store::Transaction reading(m_db, store::Transaction::Kind::Read);
+    const int jueces = judging::ScoringRule::read(m_db).jueces;
+    if (const QString refusal = judging::judgeRangeRefusal(whole ? std::optional<qint64>(juez) : std::nullopt, jueces);
+        !refusal.isEmpty())
+        return exchange->answer(errorAnswer(refusal, 409));
+    QJsonArray cages;
+    for (const int cage : judging::cagesToScore(m_db, juez, jueces))
+        cages.append(cage);
+    reading.commit();
+    exchange->answer(json(QJsonObject{{QStringLiteral("juez"), juez}, {QStringLiteral("jaulas"), cages}}));
+}
+
+void HttpService::score(const ExchangePtr& exchange, const Parts& parts)
+{
+    const std::optional<int> number = cageOf(parts[2]);
+    if (!number)
+        return exchange->answer(errorAnswer(reception::invalidCageMessage(parts[2].left(20)), 404));
+    std::variant<ScoreBody, QString> body = readScoreBody(exchange->request().body);
     if (const QString* malformed = std::get_if<QString>(&body))
-        return error(*malformed, Status::BadRequest);
+        return exchange->answer(errorAnswer(*malformed, 400));
     // Stored once the requests already read have been read too: those that came together share
     // the commit.
     if (m_pending.empty())
         QTimer::singleShot(0, this, &HttpService::storeArrived);
-    m_pending.push_back(PendingScore{cage, std::get<ScoreBody>(body), deviceAddress(request.remoteAddress()),
-                                     makeResponder(request, socket), socket});
-    return std::nullopt;
+    m_pending.push_back(
+        PendingScore{*number, std::get<ScoreBody>(body), deviceAddress(exchange->request().peer), exchange});
 }
 
 void HttpService::storeArrived()
@@ -291,7 +332,7 @@ void HttpService::storePending()
         return;
     std::vector<PendingScore> batch;
     batch.swap(m_pending);
-    std::vector<QHttpServerResponse> answers;
+    std::vector<Response> answers;
     std::vector<ScoreNotice> stored;
     try {
         store::Transaction together(m_db);
@@ -300,49 +341,62 @@ void HttpService::storePending()
         together.commit();
     } catch (const base::Error& e) {
         // The file is busy beyond the wait, or cannot be written: none of them was stored.
-        answers.clear();
-        stored.clear();
-        for (std::size_t i = 0; i < batch.size(); ++i)
-            answers.push_back(error(e.message(), Status::ServiceUnavailable));
+        emit storeFailed(e.message());
+        for (const PendingScore& pending : batch)
+            pending.exchange->answer(storeFailure(e));
+        return;
     }
-    m_ownWrites += qint64(stored.size());
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-        // A phone that hung up meanwhile has no socket left to answer; its score stands.
-        if (batch[i].socket && batch[i].socket->state() == QAbstractSocket::ConnectedState)
-            send(std::move(answers[i]), std::move(batch[i].responder));
-    }
+    // A phone that hung up meanwhile is not answered; its score stands.
+    for (std::size_t i = 0; i < batch.size(); ++i)
+        batch[i].exchange->answer(std::move(answers[i]));
     for (const ScoreNotice& notice : stored)
         emit scoreStored(notice);
 }
 
-QHttpServerResponse HttpService::storeOne(const PendingScore& pending, std::vector<ScoreNotice>& stored)
+Response HttpService::storeOne(const PendingScore& pending, std::vector<ScoreNotice>& stored)
 {
     const judging::RemoteEntry entry =
         judging::anotarPuntuacion(m_db, pending.cage, pending.score.juez, pending.score.puntos);
     switch (entry.outcome) {
     case judging::RemoteEntry::Outcome::NoBird:
-        return error(entry.message, Status::NotFound);
+        return errorAnswer(entry.message, 404);
     case judging::RemoteEntry::Outcome::Conflict:
-        return error(entry.message, Status::Conflict);
+        return errorAnswer(entry.message, 409);
+    case judging::RemoteEntry::Outcome::AlreadyStored:
+        return json(QJsonObject{{QStringLiteral("error"), entry.message}, {QStringLiteral("guardada"), true}}, 409);
     case judging::RemoteEntry::Outcome::ScoreRefused:
-        return error(entry.message, Status::BadRequest);
+        return errorAnswer(entry.message, 400);
     case judging::RemoteEntry::Outcome::Stored:
         break;
     }
-    stored.push_back(ScoreNotice{pending.cage, int(pending.score.juez),
-                                 judging::totalOf(pending.score.puntos), pending.from});
-    const QHttpServerResponse cage = cageAnswer(pending.cage);
-    return QHttpServerResponse(QByteArray("application/json"), cage.data(), Status::Created);
+    stored.push_back(ScoreNotice{pending.cage, int(pending.score.juez), judging::totalOf(pending.score.puntos),
+                                 pending.from});
+    Response cage = cageAnswer(pending.cage);
+    cage.status = 201;
+    return cage;
 }
 
-const Board& HttpService::board()
+void HttpService::board(const ExchangePtr& exchange, const Parts& parts)
 {
-    // data_version moves when another connection (the windows, another program) commits; this
-    // connection's own writes are counted apart.
-    store::Statement version = m_db.prepare(QStringLiteral("PRAGMA data_version"));
-    const qint64 theirs = version.step() ? version.int64(0) : 0;
-    m_board.update(m_db, m_clubRs, (theirs << 32) + m_ownWrites);
-    return m_board;
+    const QString& what = parts[1];
+    BoardKeeper::Part part = BoardKeeper::Part::All;
+    QString name;
+    if (what == u"provincias") {
+        part = BoardKeeper::Part::Provinces;
+    } else if (what == u"clasificaciones" || what == u"grupo-d") {
+        const bool groupD = what == u"grupo-d";
+        name = parts[2];
+        if (!(groupD ? Board::isGroupDName(name) : Board::isClassificationName(name)))
+            return exchange->answer(notFound(exchange->request().path));
+        part = groupD ? BoardKeeper::Part::GroupD : BoardKeeper::Part::Classification;
+    }
+    QMetaObject::invokeMethod(m_keeper, [keeper = m_keeper, exchange, part, name] { keeper->serve(exchange, part, name); });
+}
+
+void HttpService::answerFailure(const ExchangePtr& exchange, const base::Error& error)
+{
+    emit storeFailed(error.message());
+    exchange->answer(storeFailure(error));
 }
 
 void HttpService::seen(const QHostAddress& address)

@@ -1,13 +1,13 @@
 #include "server/show_server.h"
 
+#include "base/error.h"
 #include "server/access.h"
-#include "store/error.h"
+#include "server/http_transport.h"
 #include "store/schema.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QThread>
-#include <future>
 
 namespace server
 {
@@ -15,53 +15,37 @@ namespace server
 namespace
 {
 
-struct Started {
-    QString refusal;
-    quint16 port = 0;
-};
+// How long the answers under way may take to leave once the server is asked to stop.
+constexpr std::chrono::milliseconds stopGrace{3000};
 
 } // namespace
 
-class ShowServer::Thread : public QThread
+class ShowServer::Running
 {
 public:
-    Thread(ShowServer* owner, ServerSettings settings) : m_owner(owner), m_settings(std::move(settings)) {}
+    QThread serviceThread;
+    QThread boardThread;
+    std::unique_ptr<BoardKeeper> keeper;
+    std::unique_ptr<HttpService> service;
+    std::unique_ptr<HttpTransport> transport;
 
-    std::future<Started> started() { return m_started.get_future(); }
-
-protected:
-    void run() override
+    ~Running()
     {
-        std::unique_ptr<HttpService> service;
-        try {
-            // The connections are opened here: each thread keeps its own.
-            store::Database db =
-                store::Database::open(m_settings.exhibitionPath, store::schema::exhibition());
-            store::Database clubs = store::Database::open(m_settings.clubsPath, store::schema::clubs());
-            service = std::make_unique<HttpService>(std::move(db), std::move(clubs), m_settings.key);
-        } catch (const base::Error& e) {
-            m_started.set_value({e.message(), 0});
-            return;
-        }
-        QObject::connect(service.get(), &HttpService::scoreStored, m_owner, &ShowServer::scoreStored);
-        QObject::connect(service.get(), &HttpService::devicesChanged, m_owner, &ShowServer::devicesChanged);
-        const quint16 port = service->listen(QHostAddress::Any, m_settings.port);
-        if (port == 0) {
-            m_started.set_value(
-                {QStringLiteral("El puerto %1 está ocupado por otro programa: elija otro puerto.")
-                     .arg(m_settings.port),
-                 0});
-            return;
-        }
-        m_started.set_value({QString(), port});
-        exec();
-        service.reset(); // the connections close in the thread that opened them
+        if (transport)
+            transport->stopAccepting();
+        if (service && serviceThread.isRunning())
+            QMetaObject::invokeMethod(service.get(), &HttpService::storePending, Qt::BlockingQueuedConnection);
+        if (transport)
+            transport->waitUntilIdle(stopGrace);
+        serviceThread.quit();
+        serviceThread.wait();
+        boardThread.quit();
+        boardThread.wait();
+        service.reset(); // stores and answers what arrived meanwhile
+        keeper.reset();
+        if (transport)
+            transport->stop(std::chrono::milliseconds(1000));
     }
-
-private:
-    ShowServer* m_owner;
-    ServerSettings m_settings;
-    std::promise<Started> m_started;
 };
 
 QString lanAddress()
@@ -94,45 +78,81 @@ ShowServer::~ShowServer()
 QString ShowServer::start(const ServerSettings& settings)
 {
     stop();
-    ServerSettings chosen = settings;
-    if (chosen.key.isEmpty())
-        chosen.key = drawKey();
-    else if (const QString refusal = keyRefusal(chosen.key); !refusal.isEmpty())
+    QString key = settings.key;
+    if (key.isEmpty())
+        key = drawKey();
+    else if (const QString refusal = keyRefusal(key); !refusal.isEmpty())
         return refusal;
-    auto thread = std::make_unique<Thread>(this, chosen);
-    std::future<Started> started = thread->started();
-    thread->start();
-    const Started result = started.get();
-    if (!result.refusal.isEmpty()) {
-        thread->wait();
-        return result.refusal;
+
+    auto running = std::make_unique<Running>();
+    try {
+        running->keeper = std::make_unique<BoardKeeper>(settings.exhibitionPath, settings.clubsPath);
+        running->keeper->open();
+        store::Database db = store::Database::open(settings.exhibitionPath, store::schema::exhibition());
+        running->service = std::make_unique<HttpService>(std::move(db), key, running->keeper.get());
+    } catch (const base::Error& e) {
+        return e.message();
     }
-    m_thread = std::move(thread);
-    m_port = result.port;
-    m_key = chosen.key;
+    HttpService* service = running->service.get();
+    connect(service, &HttpService::scoreStored, this, &ShowServer::scoreStored);
+    connect(service, &HttpService::devicesChanged, this, &ShowServer::devicesChanged);
+    connect(service, &HttpService::wrongKeysChanged, this, &ShowServer::wrongKeysChanged);
+    connect(service, &HttpService::storeFailed, this, &ShowServer::storeFailed);
+    running->transport = std::make_unique<HttpTransport>([service](ExchangePtr exchange) {
+        QMetaObject::invokeMethod(service, [service, exchange] { service->handle(exchange); }, Qt::QueuedConnection);
+    });
+    const quint16 port = running->transport->listen(settings.port);
+    if (port == 0)
+        return QStringLiteral("El puerto %1 está ocupado por otro programa: elija otro puerto.").arg(settings.port);
+    running->keeper->moveToThread(&running->boardThread);
+    running->service->moveToThread(&running->serviceThread);
+    running->boardThread.start();
+    running->serviceThread.start();
+    m_running = std::move(running);
+    m_port = port;
+    m_key = settings.key.isEmpty() ? shownKey(key) : key; // a typed key is shown as typed
     return {};
 }
 
 void ShowServer::stop()
 {
-    if (!m_thread)
+    if (!m_running)
         return;
-    m_thread->quit();
-    m_thread->wait();
-    m_thread.reset();
+    m_running.reset();
     m_port = 0;
     m_key.clear();
     emit devicesChanged(0);
+    emit wrongKeysChanged(0);
+}
+
+QString ShowServer::changeKey(const QString& key)
+{
+    if (!m_running)
+        return {};
+    QString chosen = key;
+    if (chosen.isEmpty())
+        chosen = drawKey();
+    else if (const QString refusal = keyRefusal(chosen); !refusal.isEmpty())
+        return refusal;
+    HttpService* service = m_running->service.get();
+    QMetaObject::invokeMethod(service, [service, chosen] { service->changeKey(chosen); }, Qt::BlockingQueuedConnection);
+    m_key = key.isEmpty() ? shownKey(chosen) : chosen;
+    return {};
 }
 
 bool ShowServer::running() const
 {
-    return m_thread != nullptr;
+    return m_running != nullptr;
 }
 
 QString ShowServer::url() const
 {
     return QStringLiteral("http://%1:%2/").arg(lanAddress()).arg(m_port);
+}
+
+QString ShowServer::scoringUrl() const
+{
+    return url() + QStringLiteral("puntuar#clave=") + QString::fromUtf8(canonicalKey(m_key));
 }
 
 } // namespace server

@@ -96,6 +96,24 @@ void restoreFrom(Database& destination, const QString& copyPath)
         throw culprit(rc, *copy.connection(), *to, *to).errorFor(rc);
 }
 
+Database Database::memoryCopy() const
+{
+    const detail::Connection& from = live();
+    auto copy = std::make_shared<detail::Connection>();
+    copy->path = from.path; // its messages name the file it came from
+    copy->schema = from.schema;
+    int rc = sqlite3_open_v2(":memory:", &copy->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK)
+        copy->fail(rc);
+    copy->opened = true;
+    sqlite3_extended_result_codes(copy->db, 1);
+    detail::registerFunctions(copy->db);
+    rc = copyPages(copy->db, from.db);
+    if (rc != SQLITE_OK)
+        throw from.errorFor(rc);
+    return Database(copy);
+}
+
 std::optional<quint32> changeCounter(const QString& path)
 {
     QFile file(path);

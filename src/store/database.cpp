@@ -244,7 +244,7 @@ QString Database::translateCondition(const QString& table, const QString& condit
     return detail::translateCondition(condition, *def);
 }
 
-Transaction::Transaction(const Database& database) : m_connection(database.connection())
+Transaction::Transaction(const Database& database, Kind kind) : m_connection(database.connection())
 {
     if (!m_connection)
         throw Error(QStringLiteral("No hay ninguna base de datos abierta."));
@@ -253,8 +253,8 @@ Transaction::Transaction(const Database& database) : m_connection(database.conne
         m_connection->lostTransaction.clear();
     else
         m_connection->checkTransactionAlive(); // a savepoint would begin a transaction of its own
-    m_connection->execute(depth == 1 ? "BEGIN IMMEDIATE"
-                                     : QStringLiteral("SAVEPOINT t%1").arg(depth).toUtf8().constData());
+    const char* begin = kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED";
+    m_connection->execute(depth == 1 ? begin : QStringLiteral("SAVEPOINT t%1").arg(depth).toUtf8().constData());
     m_depth = depth;
     m_connection->transactionDepth = depth;
 }

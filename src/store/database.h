@@ -39,6 +39,10 @@ public:
     // such a database or lacks a table or field of the schema.
     static Database open(const QString& path, const Schema& schema, Access access = Access::ReadWrite);
 
+    // A copy of the whole database in memory, as the file stands: one state of it to compute from
+    // (and to write to, since nothing goes back to the file) without holding the file meanwhile.
+    Database memoryCopy() const;
+
     bool isOpen() const { return m_connection != nullptr; }
     QString path() const;
     const Schema& schema() const;
@@ -68,10 +72,17 @@ private:
 
 // Begins in its constructor and rolls back in its destructor unless committed. Transactions
 // nest: an inner one is a savepoint of the outer.
+//
+// A transaction that writes takes the file's write lock at once (BEGIN IMMEDIATE), so that it
+// never fails half way for want of it. One that only reads (Kind::Read) sees one state of the
+// file and takes no write lock: another program writing meanwhile neither waits for it nor is
+// refused.
 class Transaction
 {
 public:
-    explicit Transaction(const Database& database);
+    enum class Kind { Write, Read };
+
+    explicit Transaction(const Database& database, Kind kind = Kind::Write);
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction();

@@ -39,12 +39,26 @@ private slots:
 
     void drawnKeys()
     {
-        for (int i = 0; i < 200; ++i) {
+        // Ten characters of 32 without look-alikes: 50 bits. Every character of the alphabet
+        // comes up, and none of 0, O, 1, I.
+        QSet<QChar> seen;
+        for (int i = 0; i < 400; ++i) {
             const QString key = server::drawKey();
-            QCOMPARE(key.size(), 6);
+            QCOMPARE(key.size(), 10);
             QCOMPARE(server::keyRefusal(key), QString());
+            for (const QChar c : key)
+                seen.insert(c);
         }
-        QVERIFY(server::drawSessionToken() != server::drawSessionToken());
+        QCOMPARE(seen.size(), 32);
+        for (const QChar lookAlike : QStringLiteral("0O1I"))
+            QVERIFY(!seen.contains(lookAlike));
+        // Shown in groups, typed in any case and with or without its dash: the same key.
+        QCOMPARE(server::shownKey(QStringLiteral("K7PXM2QR9T")), QStringLiteral("K7PXM-2QR9T"));
+        QCOMPARE(server::canonicalKey(QStringLiteral("k7pxm-2qr9t")), QByteArray("K7PXM2QR9T"));
+        QCOMPARE(server::canonicalKey(QStringLiteral(" K7PXM 2QR9T")), QByteArray("K7PXM2QR9T"));
+        // A session outlives a restart with the same key and ends with another.
+        QCOMPARE(server::sessionToken("K7PXM2QR9T"), server::sessionToken("K7PXM2QR9T"));
+        QVERIFY(server::sessionToken("K7PXM2QR9T") != server::sessionToken("K7PXM2QR9U"));
     }
 
     void cookieValue_data()

@@ -95,7 +95,7 @@ private slots:
         menu.last()->trigger();
         QCOMPARE(address, QStringLiteral("http://%1:%2/").arg(server::lanAddress()).arg(port));
         QCOMPARE(m_state.networkAddress(), address); // what the cage labels' QR codes open
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9]{6}$")).match(key).hasMatch(), qPrintable(key));
+        QVERIFY2(QRegularExpression(QStringLiteral("^[2-9A-HJ-NP-Z]{5}-[2-9A-HJ-NP-Z]{5}$")).match(key).hasMatch(), qPrintable(key));
         // Version 2 at level M holds the address (at most 32 characters): 25 modules and the
         // quiet zones, six pixels each.
         QCOMPARE(qr, QSize((25 + 8) * 6, (25 + 8) * 6));
@@ -138,14 +138,14 @@ private slots:
         QTest::newRow("too high") << "65536"
                                   << ""
                                   << "El puerto debe ser un número del 1 al 65535.";
-        QTest::newRow("key with a blank")
+        QTest::newRow("key with an accent")
             << "free"
-            << "12 34"
-            << "La clave debe tener de 4 a 32 letras o cifras, sin espacios ni acentos.";
-        QTest::newRow("key too short")
+            << "clavé12345"
+            << "La clave debe tener de 8 a 32 letras o cifras, sin acentos.";
+        QTest::newRow("key too short, blanks and dashes not counted")
             << "free"
-            << "123"
-            << "La clave debe tener de 4 a 32 letras o cifras, sin espacios ni acentos.";
+            << "12 34-567"
+            << "La clave debe tener de 8 a 32 letras o cifras, sin acentos.";
         QTest::newRow("port in use") << "taken"
                                      << ""
                                      << "El puerto %1 está ocupado por otro programa: elija otro puerto.";
@@ -176,9 +176,9 @@ private slots:
         QVERIFY(child<QPushButton>(&window, "botonIniciar")->isEnabled());
 
         // Corrected, it starts; "Parar" stops it.
-        startOn(&window, QString::number(freePort()), QStringLiteral("clave7"));
+        startOn(&window, QString::number(freePort()), QStringLiteral("clave789"));
         QVERIFY(window.serving());
-        QCOMPARE(child<QLineEdit>(&window, "textClave")->text(), QStringLiteral("clave7"));
+        QCOMPARE(child<QLineEdit>(&window, "textClave")->text(), QStringLiteral("clave789"));
         child<QPushButton>(&window, "botonParar")->click();
         QVERIFY(!window.serving());
         QCOMPARE(child<QLabel>(&window, "labelEstado")->text(), QStringLiteral("Servidor parado"));

@@ -24,7 +24,7 @@ using httptest::Answer;
 namespace
 {
 
-const QByteArray key = "482916";
+const QByteArray key = "K7PXM2QR9T";
 const QByteArray bearer = "Bearer " + key;
 
 // Every row of a table, in store order, as text: what "nothing stored" is checked against.
@@ -197,7 +197,7 @@ private slots:
         QTest::newRow("wrong key") << QByteArray("GET") << "/api/jaulas/1" << QByteArray("Bearer 482917")
                                    << QByteArray() << 401 << wrongKey;
         QTest::newRow("key with a digit more")
-            << QByteArray("GET") << "/api/jaulas/1" << QByteArray("Bearer 4829160") << QByteArray() << 401
+            << QByteArray("GET") << "/api/jaulas/1" << QByteArray("Bearer K7PXM2QR9TX") << QByteArray() << 401
             << wrongKey;
         QTest::newRow("key's first digits") << QByteArray("GET") << "/api/jaulas/1"
                                             << QByteArray("Bearer 4829") << QByteArray() << 401 << wrongKey;
@@ -331,7 +331,7 @@ private slots:
         QCOMPARE(wrong.status, 401);
         QVERIFY(wrong.header("Set-Cookie").isEmpty());
 
-        const Answer entered = post(QStringLiteral("/entrar"), R"({"clave":"482916"})", {});
+        const Answer entered = post(QStringLiteral("/entrar"), R"({"clave":"K7PXM2QR9T"})", {});
         QCOMPARE(entered.status, 200);
         const QByteArray cookie = entered.header("Set-Cookie");
         QVERIFY(cookie.startsWith("sesion="));
@@ -361,7 +361,7 @@ private slots:
         QCOMPARE(waiting.error(),
                  QStringLiteral("Demasiadas claves equivocadas desde este aparato: espere 1 segundos."));
         QCOMPARE(waiting.header("Retry-After"), QByteArray("1"));
-        const Answer entering = post(QStringLiteral("/entrar"), R"({"clave":"482916"})", {});
+        const Answer entering = post(QStringLiteral("/entrar"), R"({"clave":"K7PXM2QR9T"})", {});
         QCOMPARE(entering.status, 429);
         QTest::qWait(1100);
         QCOMPARE(get(QStringLiteral("/api/jaulas/1")).status, 200);

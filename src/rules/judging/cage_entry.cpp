@@ -44,6 +44,22 @@ std::pair<double, QString> finalOf(const store::Database& db, int cage, const Sc
     return {finalScore(totals, rule.criterion), termina(count, rule.jueces)};
 }
 
+// Whether judge juez's row of the cage holds these very scores: the same send arriving twice.
+bool sameRowStored(const store::Database& db, int cage, qint64 juez, const std::array<double, apartadoCount>& puntos)
+{
+    store::Statement row = db.query(QStringLiteral(
+        "SELECT puntos1, puntos2, puntos3, puntos4, puntos5 FROM Puntos WHERE jaula = ? AND juez = ?"));
+    row.bind(1, cageText(cage)).bind(2, juez);
+    while (row.step()) {
+        bool same = true;
+        for (int i = 0; i < apartadoCount; ++i)
+            same = same && !row.isNull(i) && row.real(i) == puntos[std::size_t(i)];
+        if (same)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QString groupDRefusal()
@@ -127,22 +143,23 @@ RemoteEntry anotarPuntuacion(store::Database& db, int cage, qint64 juez,
         return {RemoteEntry::Outcome::NoBird,
                 QStringLiteral("No hay ninguna paloma en la jaula %1.").arg(cage)};
     const ScoringRule rule = ScoringRule::read(db);
+    if (sameRowStored(db, cage, juez, puntos))
+        return {RemoteEntry::Outcome::AlreadyStored, alreadyStoredMessage(cage, juez)};
     if (const QString refusal = newRowRefusal(db, cage, *bird, juez, rule.jueces); !refusal.isEmpty())
         return {RemoteEntry::Outcome::Conflict, refusal};
-    JudgeScores row;
-    row.juez = int(juez);
-    for (int i = 0; i < apartadoCount; ++i) {
-        const double score = puntos[std::size_t(i)];
-        if (!withinRange(i, score))
+    for (int i = 0; i < apartadoCount; ++i)
+        if (!withinRange(i, puntos[std::size_t(i)]))
             return {RemoteEntry::Outcome::ScoreRefused, scoreRefusedMessage()};
-        row.puntos[std::size_t(i)] = score;
-    }
-    row.puntost = totalOf(row.puntos);
 
-    store::Recordset rows =
-        db.openRecordset(QStringLiteral("select * from puntos where jaula = ") + store::quote(cage));
-    rows.addNew();
-    storeJudgeRow(rows, cage, row, bird->grupo);
+    // Bound, not spliced: the statements are compiled once and kept for the next score.
+    store::Statement insert = db.prepare(
+        QStringLiteral("INSERT INTO Puntos (jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost, "
+                       "Grupo, categ) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ' ')"));
+    insert.bind(1, cageText(cage)).bind(2, juez);
+    for (int i = 0; i < apartadoCount; ++i)
+        insert.bind(3 + i, puntos[std::size_t(i)]);
+    insert.bind(8, totalOf(puntos)).bind(9, bird->grupo.trimmed());
+    insert.run();
 
     const auto [score, flag] = finalOf(db, cage, rule);
     store::Statement update =
@@ -151,6 +168,24 @@ RemoteEntry anotarPuntuacion(store::Database& db, int cage, qint64 juez,
     update.run();
     transaction.commit();
     return {};
+}
+
+QString alreadyStoredMessage(int cage, qint64 juez)
+{
+    return QStringLiteral("La puntuación del juez %1 en la jaula %2 ya estaba guardada.").arg(juez).arg(cage);
+}
+
+std::vector<int> cagesToScore(const store::Database& db, qint64 juez, int jueces)
+{
+    store::Statement cages = db.query(QStringLiteral(
+        "SELECT DISTINCT r.jaula FROM Recepcion r WHERE upper(trim(r.grupo)) <> 'D' "
+        "AND NOT EXISTS (SELECT 1 FROM Puntos p WHERE p.jaula = CAST(r.jaula AS TEXT) AND p.juez = ?) "
+        "AND (SELECT count(*) FROM Puntos p WHERE p.jaula = CAST(r.jaula AS TEXT)) < ? ORDER BY r.jaula"));
+    cages.bind(1, juez).bind(2, qint64(jueces));
+    std::vector<int> found;
+    while (cages.step())
+        found.push_back(int(cages.int64(0)));
+    return found;
 }
 
 } // namespace judging

@@ -54,8 +54,9 @@ struct RemoteEntry {
     enum class Outcome {
         Stored,
         NoBird,      // no bird in the cage
-        Conflict,    // group D, cage full, judge outside the range or already scored
-        ScoreRefused // a score outside its range
+        Conflict,      // group D, cage full, judge outside the range or already scored
+        AlreadyStored, // this judge's row holds these very scores: a send that came twice
+        ScoreRefused   // a score outside its range
     };
     Outcome outcome = Outcome::Stored;
     QString message; // the refusal, in the window's words
@@ -67,5 +68,12 @@ struct RemoteEntry {
 // base::Error when the file cannot be written; nothing is then stored.
 RemoteEntry anotarPuntuacion(store::Database& db, int cage, qint64 juez,
                              const std::array<double, apartadoCount>& puntos);
+
+// The refusal of a row that is already stored as sent.
+QString alreadyStoredMessage(int cage, qint64 juez);
+
+// The cages that judge juez still has to score, in number order: every bird but those of group
+// D, without a row of that judge, in a cage that still lacks some of its jueces judges.
+std::vector<int> cagesToScore(const store::Database& db, qint64 juez, int jueces);
 
 } // namespace judging

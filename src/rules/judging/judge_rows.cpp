@@ -52,10 +52,10 @@ std::variant<int, QString> checkNewJudge(const store::Database& db, int cage, co
     const std::optional<int> juez = wholeNumber(text);
     if (const QString refusal = judgeRangeRefusal(juez, jueces); !refusal.isEmpty())
         return refusal;
-    const store::Recordset existing =
-        db.openRecordset(QStringLiteral("select * from puntos where jaula = %1 and cstr(juez) = %2")
-                             .arg(store::quote(cage), store::quote(*juez)));
-    if (existing.recordCount() > 0)
+    store::Statement existing =
+        db.query(QStringLiteral("SELECT 1 FROM Puntos WHERE jaula = ? AND juez = ? LIMIT 1"));
+    existing.bind(1, QString::number(cage)).bind(2, qint64(*juez));
+    if (existing.step())
         return QStringLiteral("El juez %1 ya tiene puntuada la jaula %2.").arg(*juez).arg(cage);
     return *juez;
 }

@@ -30,7 +30,7 @@ ClassifiedBird readBird(const store::Recordset& birds)
     return {birds.value(QStringLiteral("jaula")),   birds.text(QStringLiteral("anilla")),
             birds.text(QStringLiteral("año")),      birds.text(QStringLiteral("color")),
             birds.text(QStringLiteral("licencia")), birds.text(QStringLiteral("nombre")),
-            birds.value(QStringLiteral("puntos"))};
+            birds.value(QStringLiteral("puntos")),  birds.text(QStringLiteral("termina"))};
 }
 
 // The judges' rows of one cage in the order of "order by juez ,puntost desc", ties in store

@@ -26,6 +26,7 @@ struct ClassifiedBird {
     QString licencia;
     QString nombre;
     QVariant puntos; // Double; no value reads as 0
+    QString termina; // "S" once every judge has scored it
 };
 
 // One judge's row of Puntos.

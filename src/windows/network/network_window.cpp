@@ -13,7 +13,13 @@ namespace
 {
 
 const QString aviso = QStringLiteral("Aviso");
-constexpr int qrScale = 6; // screen pixels per module: a phone reads it from a metre away
+constexpr int qrScale = 5; // screen pixels per module: a phone reads it from a metre away
+
+QPixmap qrPixmap(const QString& text)
+{
+    const QImage code = output::qrCode(text);
+    return QPixmap::fromImage(code.scaled(code.size() * qrScale));
+}
 
 } // namespace
 
@@ -24,10 +30,19 @@ NetworkWindow::NetworkWindow(AppState& state, QWidget* parent)
     setWindowTitle(QStringLiteral("Red de la Exposición"));
     connect(m_ui->botonIniciar, &QPushButton::clicked, this, &NetworkWindow::start);
     connect(m_ui->botonParar, &QPushButton::clicked, this, &NetworkWindow::stop);
+    connect(m_ui->botonCambiarClave, &QPushButton::clicked, this, &NetworkWindow::changeKey);
     connect(m_ui->botonCerrar, &QPushButton::clicked, this, &QDialog::accept);
     connect(&m_show, &server::ShowServer::devicesChanged, this,
             [this](int count) { m_ui->labelDispositivos->setText(QString::number(count)); });
     connect(&m_show, &server::ShowServer::scoreStored, this, &NetworkWindow::showScore);
+    connect(&m_show, &server::ShowServer::wrongKeysChanged, this, [this](int count) {
+        m_ui->labelClavesEquivocadas->setText(count > 0 ? server::wrongKeysLine(count) : QString());
+        m_ui->labelClavesEquivocadas->setVisible(count > 0);
+    });
+    connect(&m_show, &server::ShowServer::storeFailed, this, [this](const QString& message) {
+        showLine(QStringLiteral("No se ha guardado: %1").arg(message));
+    });
+    m_ui->labelClavesEquivocadas->hide();
     showState();
 }
 
@@ -54,6 +69,21 @@ void NetworkWindow::start()
     showState();
 }
 
+void NetworkWindow::changeKey()
+{
+    // What the organiser typed over the key, or a new drawn key when the box still shows the old
+    // one: either way every phone must enter the new key.
+    const QString typed = m_ui->textClave->text().trimmed();
+    const QString refusal = m_show.changeKey(typed == m_show.key() ? QString() : typed);
+    if (!refusal.isEmpty()) {
+        Messages::inform(this, aviso, refusal);
+        m_ui->textClave->setFocus();
+        m_ui->textClave->selectAll();
+        return;
+    }
+    showState();
+}
+
 void NetworkWindow::stop()
 {
     if (!m_show.running())
@@ -67,13 +97,14 @@ void NetworkWindow::showState()
     const bool running = m_show.running();
     m_ui->botonIniciar->setEnabled(!running);
     m_ui->botonParar->setEnabled(running);
+    m_ui->botonCambiarClave->setEnabled(running);
     m_ui->textPuerto->setReadOnly(running);
-    m_ui->textClave->setReadOnly(running);
     if (!running) {
         m_state.setNetworkAddress(QString());
         m_ui->labelEstado->setText(QStringLiteral("Servidor parado"));
         m_ui->labelDireccion->clear();
         m_ui->labelQr->clear();
+        m_ui->labelQrComisarios->clear();
         m_ui->labelDispositivos->setText(QStringLiteral("0"));
         return;
     }
@@ -82,17 +113,22 @@ void NetworkWindow::showState()
     m_ui->labelDireccion->setText(url);
     m_state.setNetworkAddress(url); // the cage labels' QR codes open this server's scoring page
     m_ui->textClave->setText(m_show.key());
-    const QImage code = output::qrCode(url);
-    m_ui->labelQr->setPixmap(QPixmap::fromImage(code.scaled(code.size() * qrScale)));
+    m_ui->labelQr->setPixmap(qrPixmap(url));
+    m_ui->labelQrComisarios->setPixmap(qrPixmap(m_show.scoringUrl()));
 }
 
 void NetworkWindow::showScore(const server::ScoreNotice& notice)
 {
-    m_ui->listaPuntuaciones->insertItem(0, QStringLiteral("%1  Jaula %2  Juez %3  %4  (%5)")
-                                               .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
-                                               .arg(notice.jaula)
-                                               .arg(notice.juez)
-                                               .arg(formats::score(notice.total), notice.from));
+    showLine(QStringLiteral("Jaula %1  Juez %2  %3  (%4)")
+                 .arg(notice.jaula)
+                 .arg(notice.juez)
+                 .arg(formats::score(notice.total), notice.from));
+}
+
+void NetworkWindow::showLine(const QString& line)
+{
+    m_ui->listaPuntuaciones->insertItem(
+        0, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + line);
     while (m_ui->listaPuntuaciones->count() > shownScores)
         delete m_ui->listaPuntuaciones->takeItem(m_ui->listaPuntuaciones->count() - 1);
 }

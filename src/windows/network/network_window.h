@@ -34,7 +34,9 @@ private:
     void start();
     void stop();
     void showState();
+    void changeKey();
     void showScore(const server::ScoreNotice& notice);
+    void showLine(const QString& line);
 
     AppState& m_state;
     std::unique_ptr<Ui::NetworkWindow> m_ui;
