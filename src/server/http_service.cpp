@@ -40,6 +40,7 @@ const QHash<QString, Page>& pages()
         {QStringLiteral("puntuar.js"), {":/paginas/puntuar.js", "text/javascript; charset=utf-8"}},
         {QStringLiteral("tablero.js"), {":/paginas/tablero.js", "text/javascript; charset=utf-8"}},
         {QStringLiteral("pantalla.js"), {":/paginas/pantalla.js", "text/javascript; charset=utf-8"}},
+        {QStringLiteral("listados.js"), {":/paginas/listados.js", "text/javascript; charset=utf-8"}},
     };
     return all;
 }

@@ -1,6 +1,8 @@
-// The two pages in Debian's Chromium, headless, against `palomas-cli servir` on a generated
-// exhibition: a steward types the key, a cage and five scores on a phone's screen and sees the
-// row; the results board on another screen changes once the score is stored.
+// The pages in Debian's Chromium, headless, against `palomas-cli servir` on a generated
+// exhibition: a steward on a 360 x 740 phone enters with the key (typed, or from the network
+// window's QR code), keeps the judge from cage to cage and sees each send's result beside the
+// button, also while the server is stopped and started again; the board and the hall's screen
+// show a bird once it is finished, and no listing cuts a column at 360, 1280 or 1920 px.
 //
 // Environment: PALOMAS_CLI and PALOMAS_GENERATE (the programs), CHROMIUM (default /usr/bin/chromium).
 // Exit 77 (skipped) only when Chromium is not installed.
@@ -29,60 +31,84 @@ const generate = process.env.PALOMAS_GENERATE;
 assert.ok(cli && generate, "PALOMAS_CLI y PALOMAS_GENERATE deben indicar los programas");
 
 const folder = mkdtempSync(path.join(tmpdir(), "palomas-navegador-"));
-const key = "246810";
+const key = "Pichon2024";
 const sql = (file, query) => execFileSync("sqlite3", [file, query], { encoding: "utf8" }).trim();
 
-// An exhibition of 60 cages, 5 judges each; one judged cage is left with judges 1 to 3 only.
-const exhibition = execFileSync(generate, [folder, "60", "5"], { encoding: "utf8" }).trim();
+// 300 cages, 5 judges each (listings taller than a screen); the first three judged cages keep
+// judges 1 to 3 only, so they are unfinished and judge 4 still has them to score.
+const exhibition = execFileSync(generate, [folder, "300", "5"], { encoding: "utf8" }).trim();
 const clubs = path.join(folder, "Club.mdb");
-const cage = Number(sql(exhibition, "SELECT jaula FROM Recepcion WHERE grupo IN ('A','B','C') ORDER BY jaula LIMIT 1"));
+const cages = sql(exhibition, "SELECT jaula FROM Recepcion WHERE grupo IN ('A','B','C') ORDER BY jaula LIMIT 3").split("\n").map(Number);
+const [cage, second, third] = cages;
 const [grupo, sexo, owner] = sql(exhibition, `SELECT grupo, sexo, nombre FROM Recepcion WHERE jaula = ${cage}`).split("|");
-sql(exhibition, `DELETE FROM Puntos WHERE jaula = '${cage}' AND juez >= 4`);
+sql(exhibition, `DELETE FROM Puntos WHERE jaula IN ('${cages.join("','")}') AND juez >= 4`);
+execFileSync(cli, ["recalcular", exhibition]);
+const rows = (jaula, juez) => sql(exhibition, `SELECT count(*) FROM Puntos WHERE jaula = '${jaula}' AND juez = ${juez}`);
 
-const server = spawn(cli, ["servir", exhibition, "--puerto", "0", "--clave", key, "--clubs", clubs]);
+let server = null;
 let output = "";
-server.stdout.on("data", (chunk) => (output += chunk));
-server.stderr.on("data", (chunk) => process.stderr.write(chunk));
-const serving = await new Promise((resolve, reject) => {
-  const timer = setTimeout(() => reject(new Error("el servidor no ha dicho dónde sirve: " + output)), 15000);
-  server.stdout.on("data", () => {
-    const found = output.match(/^Sirviendo en http:\/\/(\S+):(\d+)\/ clave (\d+)$/m);
-    if (found) { clearTimeout(timer); resolve(found); }
+async function serve(port) {
+  server = spawn(cli, ["servir", exhibition, "--puerto", String(port), "--clave", key, "--clubs", clubs]);
+  output = "";
+  server.stdout.on("data", (chunk) => (output += chunk));
+  server.stderr.on("data", (chunk) => process.stderr.write(chunk));
+  const found = await new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error("el servidor no ha dicho dónde sirve: " + output)), 15000);
+    server.stdout.on("data", () => {
+      const line = output.match(/^Sirviendo en http:\/\/\S+:(\d+)\/ clave (\S+)$/m);
+      if (line) { clearTimeout(timer); resolve(line); }
+    });
+    server.on("exit", (code) => reject(new Error("el servidor ha terminado con " + code + ": " + output)));
   });
-  server.on("exit", (code) => reject(new Error("el servidor ha terminado con " + code + ": " + output)));
-});
-assert.equal(serving[3], key);
-const base = `http://127.0.0.1:${serving[2]}`;
+  assert.equal(found[2], key);
+  return Number(found[1]);
+}
+async function stop() {
+  const exited = new Promise((resolve) => server.on("exit", resolve));
+  server.kill("SIGTERM");
+  const code = await exited;
+  assert.equal(code, 0, "servir terminó con " + code);
+  assert.ok(output.includes("Servidor parado."), "servir no dijo que paraba: " + output);
+  server = null;
+}
 
+const port = await serve(0);
+const base = `http://127.0.0.1:${port}`;
 const browser = await chromium.launch({
   executablePath: chromiumPath,
   args: ["--no-sandbox", "--no-proxy-server", "--disable-gpu"],
 });
+const open = async (address, width, height, phone = false) => {
+  const page = await (await browser.newContext({ viewport: { width, height }, isMobile: phone, hasTouch: phone })).newPage();
+  await page.goto(base + address);
+  return page;
+};
+// The result of a send, as the steward reads it beside "Enviar", without scrolling.
+async function said(phone, text) {
+  const result = phone.locator("#resultado");
+  await result.filter({ hasText: text }).waitFor({ timeout: 15000 });
+  assert.equal(await result.textContent(), text);
+  const box = await result.boundingBox();
+  assert.ok(box.y >= 0 && box.y + box.height <= 740, `«${text}» fuera de la pantalla: ${JSON.stringify(box)}`);
+}
+async function score(phone, scores) {
+  for (let i = 0; i < 5; i++) await phone.fill(`#p${i + 1}`, scores[i]);
+}
 let failed = false;
 try {
-  // The board, on a screen of the hall.
-  const board = await (await browser.newContext({ viewport: { width: 1280, height: 900 } })).newPage();
-  await board.goto(base + "/");
-  const boardRow = board.locator(`section[data-listado="${grupo}${sexo}"] tr[data-jaula="${cage}"] td`).last();
-  await boardRow.waitFor({ timeout: 15000 });
-  const scoreBefore = await boardRow.textContent();
+  const listing = `section[data-listado="${grupo}${sexo}"]`;
+  const board = await open("/", 1280, 900);
+  const screen = await open(`/pantalla?listados=${grupo}${sexo}`, 1920, 1080);
+  const turns = await open("/pantalla?listados=provincias,DA", 1920, 1080);
+  await board.locator(`${listing} table`).waitFor({ timeout: 15000 });
+  assert.equal(await board.locator(`${listing} tr[data-jaula="${cage}"]`).count(), 0, "jaula sin terminar en el tablero");
 
-  // From the board (the address the network window's QR code opens), the stewards' page is a
-  // tap away.
-  const fromBoard = await (await browser.newContext({ viewport: { width: 360, height: 640 }, isMobile: true, hasTouch: true })).newPage();
-  await fromBoard.goto(base + "/");
-  await fromBoard.locator("section[data-listado] table").first().waitFor();
-  // The board fits the phone: a listing wider than it scrolls in its own box.
-  assert.deepEqual(await fromBoard.evaluate(() => [document.documentElement.scrollWidth, window.innerWidth]), [360, 360]);
-  await fromBoard.click("footer a");
-  await fromBoard.locator("#clave").waitFor();
-  assert.equal(new URL(fromBoard.url()).pathname, "/puntuar");
-
-  // The steward's phone, arriving from a cage's QR code.
-  const phone = await (await browser.newContext({ viewport: { width: 360, height: 640 }, isMobile: true, hasTouch: true })).newPage();
-  await phone.goto(`${base}/puntuar?jaula=${cage}`);
+  // The steward's phone, arriving from a cage's QR code: the key box takes letters.
+  const phone = await open(`/puntuar?jaula=${cage}`, 360, 740, true);
   await phone.locator("#clave").waitFor();
-  await phone.fill("#clave", "111111");
+  assert.deepEqual(await phone.$eval("#clave", (e) => [e.inputMode, e.getAttribute("autocapitalize"), e.pattern]),
+    ["text", "characters", ""]);
+  await phone.fill("#clave", "Gavilan2024");
   await phone.click("#entrar button");
   await phone.locator("#aviso").filter({ hasText: "La clave no es correcta." }).waitFor();
   await phone.fill("#clave", key);
@@ -94,30 +120,84 @@ try {
 
   // Judge 4; a score out of its range is refused with the window's words, and nothing is sent.
   await phone.selectOption("#juez", "4");
-  const scores = ["8,5", "8,75", "18,25", "28", "27,5"];
-  for (let i = 0; i < 5; i++) await phone.fill(`#p${i + 1}`, scores[i]);
-  await phone.fill("#p3", "16,5");
-  await phone.click("#puntuacion button");
-  assert.equal(await phone.locator("#aviso").textContent(), "Puntuacion Erronea ");
-  assert.equal(sql(exhibition, `SELECT count(*) FROM Puntos WHERE jaula = '${cage}'`), "3");
-
+  await score(phone, ["8,5", "8,75", "16,5", "28", "27,5"]);
+  await phone.click("#enviar");
+  await said(phone, `Jaula ${cage}, juez 4: Puntuacion Erronea `);
+  assert.equal(rows(cage, 4), "0");
   await phone.fill("#p3", "18,25");
   assert.equal(await phone.textContent("#total"), "91,00");
-  await phone.click("#puntuacion button");
-  await phone.locator('#jueces tbody tr[data-juez="4"]').waitFor();
-  assert.equal(await phone.locator("#hecho").textContent(), `Guardada la puntuación del juez 4 en la jaula ${cage}.`);
+  await phone.dblclick("#enviar"); // a double tap sends once
+  await said(phone, `Jaula ${cage}, juez 4: guardada`);
   assert.equal(sql(exhibition, `SELECT puntos1, puntos3, puntost FROM Puntos WHERE jaula = '${cage}' AND juez = 4`),
     "8.5|18.25|91.0");
 
-  // The board shows the bird's new score by itself.
-  const stored = Number(sql(exhibition, `SELECT puntos FROM Recepcion WHERE jaula = ${cage}`));
-  const shown = stored.toLocaleString("es-ES", { minimumFractionDigits: 2, maximumFractionDigits: 2 });
-  assert.notEqual(shown, scoreBefore, "la puntuación debería cambiar con el cuarto juez");
-  await board.waitForFunction(
-    ([selector, text]) => document.querySelector(selector)?.lastElementChild?.textContent === text,
-    [`section[data-listado="${grupo}${sexo}"] tr[data-jaula="${cage}"]`, shown],
-    { timeout: 20000 });
-  console.log(`Jaula ${cage}: ${scoreBefore} → ${shown} en el tablero`);
+  // The judge stays; the cages he still has to score, and the next one.
+  await phone.locator("#pendientes button").first().waitFor();
+  assert.deepEqual(await phone.locator("#pendientes button").allTextContents(), [String(second), String(third)]);
+  await phone.click("#siguiente");
+  await phone.locator("#p-jaula").filter({ hasText: String(second) }).waitFor();
+
+  // The server stops: the score stays on the phone; the server comes back with the same key and
+  // port, and the retry stores it without the key asked again.
+  await stop();
+  await score(phone, ["8", "9", "18", "28", "29"]);
+  await phone.click("#enviar");
+  await said(phone, `Jaula ${second}, juez 4: No guardada: sin conexión`);
+  assert.equal(await serve(port), port);
+  await phone.click("#reintentar");
+  await said(phone, `Jaula ${second}, juez 4: guardada`);
+  assert.equal(rows(second, 4), "1");
+  await phone.reload();
+  await phone.locator("#trabajo").waitFor();
+  assert.ok(await phone.locator("#entrar").isHidden(), "la página vuelve a pedir la clave");
+  assert.equal(await phone.inputValue("#juez"), "4");
+
+  // A score stored whose answer was lost: the retry says it was already there, and stores nothing.
+  await phone.click("#siguiente");
+  await phone.locator("#p-jaula").filter({ hasText: String(third) }).waitFor();
+  await phone.route("**/puntuaciones", async (route) => { await route.fetch(); await route.abort(); });
+  await score(phone, ["9", "9", "19", "29", "29"]);
+  await phone.click("#enviar");
+  await said(phone, `Jaula ${third}, juez 4: No guardada: sin conexión`);
+  await phone.unroute("**/puntuaciones");
+  await phone.click("#reintentar");
+  await said(phone, `Jaula ${third}, juez 4: ya estaba guardada`);
+  assert.equal(rows(third, 4), "1");
+
+  // The network window's QR code: in with its key, which leaves the address at once.
+  const scanned = await open(`/puntuar#clave=${key.toUpperCase()}`, 360, 740, true);
+  await scanned.locator("#trabajo").waitFor();
+  assert.equal(scanned.url(), base + "/puntuar");
+
+  // The fifth judge finishes the bird: the board and the screen show it within 5 s.
+  const stored = await fetch(`${base}/api/jaulas/${cage}/puntuaciones`, {
+    method: "POST", headers: { Authorization: "Bearer " + key }, body: JSON.stringify({ juez: 5, puntos: [8, 8, 17, 27, 27] }) });
+  assert.equal(stored.status, 201);
+  await Promise.all([board, screen].map((page) =>
+    page.locator(`tr[data-jaula="${cage}"]`).first().waitFor({ state: "attached", timeout: 5000 })));
+
+  // The screen scrolls a long listing by itself and shows its listings in turn.
+  await screen.waitForFunction(() => document.getElementById("listado").scrollTop > 0, null, { timeout: 20000 });
+  const first = await turns.textContent("#titulo");
+  await turns.waitForFunction((t) => document.getElementById("titulo").textContent !== t, first, { timeout: 20000 });
+
+  // No column cut: each table within its box and the screen, every cell whole but a name's.
+  for (const [width, height] of [[360, 740], [1280, 900], [1920, 1080]]) {
+    for (const page of [board, screen]) {
+      await page.setViewportSize({ width, height });
+      const cut = await page.evaluate(() => [...document.querySelectorAll("table")].flatMap((t) => {
+        const where = (t.closest("section")?.dataset.listado ?? "pantalla") + " a " + innerWidth + ": ";
+        const last = t.tHead.rows[0].lastElementChild.getBoundingClientRect().right;
+        const cells = [...t.querySelectorAll("td:not(.c-nombre), th:not(.c-nombre)")];
+        return [t.scrollWidth > t.parentElement.clientWidth ? `tabla ${t.scrollWidth} > ${t.parentElement.clientWidth}` : [],
+          last > innerWidth ? `última columna en ${last}` : [],
+          cells.filter((c) => c.scrollWidth > c.clientWidth).map((c) => `«${c.textContent}» cortado`)].flat().map((w) => where + w);
+      }));
+      assert.deepEqual(cut, []);
+    }
+  }
+  await board.click("footer a");
+  await board.locator("#clave").waitFor();
 } catch (e) {
   failed = true;
   console.error(e);
@@ -126,10 +206,12 @@ try {
       await page.screenshot({ path: path.join(tmpdir(), `palomas-navegador-${page.viewportSize().width}.png`), fullPage: true }).catch(() => {});
 } finally {
   await browser.close();
-  server.kill("SIGTERM");
-  const code = await new Promise((resolve) => server.on("exit", resolve));
-  if (code !== 0) { failed = true; console.error("servir terminó con " + code); }
-  if (!output.includes("Servidor parado.")) { failed = true; console.error("servir no dijo que paraba: " + output); }
+  try {
+    if (server) await stop();
+  } catch (e) {
+    failed = true;
+    console.error(e);
+  }
   rmSync(folder, { recursive: true, force: true });
 }
 process.exit(failed ? 1 : 0);

@@ -1,23 +1,28 @@
 "use strict";
-// The scoring page: the key once, then a cage, its bird (never its owner), and a judge's five
-// scores checked as the judging window checks them, with its words, before they are sent; the
-// server checks them again.
+// The scoring page: the key once (typed, or from the network window's QR code), the judge once,
+// then cage after cage: its bird (never its owner) and the judge's five scores, checked as the
+// judging window checks them, with its words, before they are sent; the server checks them again.
+// A score stays kept on the phone until the server has answered for it: a dropped network or a
+// stopped server loses nothing, and a retry never stores it twice, since the server answers a
+// score it already holds with "guardada".
 
 const $ = (id) => document.getElementById(id);
+const JUEZ = "palomas.juez"; // what the phone keeps (localStorage)
+const SIN_ENVIAR = "palomas.sinEnviar";
+const ESPERA_MS = 15000; // a request unanswered by then counts as lost: its score stays kept
+const SIN_CONEXION = "Sin conexión con el servidor.";
+const JAULAS_A_LA_VISTA = 12;
+
 let exposicion = null;
 let jaulaActual = null;
+let pendientes = null; // the cages the chosen judge still has to score, as the server last said
+let enviando = false;
 
 function mostrar(id, visible) { $(id).hidden = !visible; }
 
 function aviso(texto) {
   $("aviso").textContent = texto;
   mostrar("aviso", texto !== "");
-  if (texto !== "") mostrar("hecho", false);
-}
-
-function hecho(texto) {
-  $("hecho").textContent = texto;
-  mostrar("hecho", texto !== "");
 }
 
 function coma(valor) {
@@ -31,22 +36,54 @@ function leerNumero(texto) {
   return Number(t.replace(",", "."));
 }
 
-async function pedir(url, opciones = {}) {
-  const respuesta = await fetch(url, { credentials: "same-origin", ...opciones });
-  let cuerpo = null;
-  try { cuerpo = await respuesta.json(); } catch (e) { cuerpo = null; }
-  return { estado: respuesta.status, cuerpo };
+// The phone's storage may be refused (private browsing, full): the page then keeps nothing.
+function leerGuardado(clave, sinNada) {
+  try {
+    const texto = localStorage.getItem(clave);
+    return texto === null ? sinNada : JSON.parse(texto);
+  } catch (e) {
+    return sinNada;
+  }
 }
+
+function guardar(clave, valor) {
+  try { localStorage.setItem(clave, JSON.stringify(valor)); } catch (e) { /* kept on screen only */ }
+}
+
+class SinConexion extends Error {}
+
+async function pedir(url, opciones = {}) {
+  const corte = new AbortController();
+  const reloj = setTimeout(() => corte.abort(), ESPERA_MS);
+  try {
+    const respuesta = await fetch(url, { credentials: "same-origin", cache: "no-store", signal: corte.signal, ...opciones });
+    let cuerpo = null;
+    try { cuerpo = await respuesta.json(); } catch (e) { cuerpo = null; }
+    return { estado: respuesta.status, cuerpo };
+  } catch (e) {
+    throw new SinConexion();
+  } finally {
+    clearTimeout(reloj);
+  }
+}
+
+const enviarJson = (objeto) => ({
+  method: "POST", headers: { "Content-Type": "application/json" }, body: JSON.stringify(objeto),
+});
 
 function pedirClave(texto) {
   mostrar("entrar", true);
-  mostrar("buscar", false);
-  mostrar("paloma", false);
+  mostrar("trabajo", false);
   aviso(texto || "");
   $("clave").focus();
 }
 
-function construirApartados() {
+function juezElegido() {
+  const juez = Number($("juez").value);
+  return $("juez").value !== "" && Number.isInteger(juez) && juez >= 1 && juez <= exposicion.jueces ? juez : null;
+}
+
+function construir() {
   const caja = $("apartados");
   caja.textContent = "";
   exposicion.apartados.forEach((apartado, i) => {
@@ -66,6 +103,16 @@ function construirApartados() {
     entrada.addEventListener("input", sumar);
     caja.append(etiqueta, entrada);
   });
+
+  const selector = $("juez");
+  for (let j = 1; j <= exposicion.jueces; j++) selector.add(new Option(String(j), String(j)));
+  const guardado = leerGuardado(JUEZ, null);
+  if (Number.isInteger(guardado) && guardado >= 1 && guardado <= exposicion.jueces) selector.value = String(guardado);
+  selector.addEventListener("change", () => {
+    guardar(JUEZ, juezElegido());
+    if (jaulaActual) abrirFormulario(false);
+    cargarPendientes();
+  });
 }
 
 function sumar() {
@@ -74,7 +121,7 @@ function sumar() {
   $("total").textContent = coma(Math.round(total * 100) / 100);
 }
 
-function mostrarJaula(jaula) {
+function mostrarJaula(jaula, nueva) {
   jaulaActual = jaula;
   $("p-jaula").textContent = jaula.jaula;
   $("p-grupo").textContent = jaula.grupo;
@@ -93,21 +140,23 @@ function mostrarJaula(jaula) {
     tr.insertCell().textContent = coma(fila.total);
   }
   mostrar("paloma", true);
+  abrirFormulario(nueva);
+}
 
-  const puntuados = new Set(jaula.jueces.map((f) => f.juez));
-  const selector = $("juez");
-  selector.textContent = "";
-  for (let j = 1; j <= exposicion.jueces; j++) {
-    if (puntuados.has(j)) continue;
-    const opcion = document.createElement("option");
-    opcion.value = j;
-    opcion.textContent = "Juez " + j;
-    selector.appendChild(opcion);
-  }
-  const abierta = jaula.grupo.toUpperCase() !== "D" && selector.options.length > 0;
-  mostrar("puntuacion", abierta);
-  if (jaula.grupo.toUpperCase() === "D") aviso(exposicion.mensajes.grupoD);
-  if (abierta) {
+// The five boxes only when the chosen judge can score the cage on view; otherwise why not.
+function abrirFormulario(vaciar) {
+  const jaula = jaulaActual;
+  const juez = juezElegido();
+  let cerrada = "";
+  if (jaula.grupo.toUpperCase() === "D") cerrada = exposicion.mensajes.grupoD;
+  else if (juez === null) cerrada = "Elija el juez.";
+  else if (jaula.jueces.some((f) => f.juez === juez)) cerrada = "El juez " + juez + " ya la puntuó.";
+  else if (jaula.jueces.length >= exposicion.jueces) cerrada = "Ya la puntuaron todos los jueces.";
+  $("cerrada").textContent = cerrada;
+  mostrar("cerrada", cerrada !== "");
+  mostrar("puntuacion", cerrada === "");
+  mostrar("enviar", cerrada === "");
+  if (vaciar) {
     for (let i = 1; i <= exposicion.apartados.length; i++) $("p" + i).value = "";
     sumar();
   }
@@ -115,77 +164,214 @@ function mostrarJaula(jaula) {
 
 async function buscar(numero) {
   aviso("");
-  const { estado, cuerpo } = await pedir("/api/jaulas/" + encodeURIComponent(numero));
-  if (estado === 401) return pedirClave(cuerpo && cuerpo.error);
-  mostrar("entrar", false);
-  mostrar("buscar", true);
-  if (estado !== 200) {
-    mostrar("paloma", false);
-    return aviso(cuerpo ? cuerpo.error : "No se ha podido leer la jaula.");
+  let respuesta;
+  try {
+    respuesta = await pedir("/api/jaulas/" + encodeURIComponent(numero));
+  } catch (e) {
+    return aviso(SIN_CONEXION);
   }
+  const { estado, cuerpo } = respuesta;
+  if (estado === 401) return pedirClave(cuerpo && cuerpo.error);
+  if (estado !== 200) return aviso(cuerpo ? cuerpo.error : "No se ha podido leer la jaula.");
   $("jaula").value = cuerpo.jaula;
-  mostrarJaula(cuerpo);
+  mostrarJaula(cuerpo, true);
+  if (!$("puntuacion").hidden) $("p1").focus();
 }
 
-async function entrar(evento) {
-  evento.preventDefault();
-  const { estado, cuerpo } = await pedir("/entrar", {
-    method: "POST",
-    headers: { "Content-Type": "application/json" },
-    body: JSON.stringify({ clave: $("clave").value.trim() }),
-  });
-  if (estado !== 200) return aviso(cuerpo ? cuerpo.error : "No se ha podido entrar.");
-  $("clave").value = "";
+async function cargarPendientes() {
+  const juez = juezElegido();
+  const caja = $("pendientes");
+  if (juez === null) {
+    pendientes = null;
+    caja.textContent = "Elija el juez.";
+    return;
+  }
+  let respuesta;
+  try {
+    respuesta = await pedir("/api/jueces/" + juez + "/pendientes");
+  } catch (e) {
+    return; // the last list stays
+  }
+  if (respuesta.estado === 401) return pedirClave(respuesta.cuerpo && respuesta.cuerpo.error);
+  if (respuesta.estado !== 200 || juez !== juezElegido()) return;
+  pendientes = respuesta.cuerpo.jaulas;
+  caja.textContent = pendientes.length === 0
+    ? "Al juez " + juez + " no le falta ninguna jaula."
+    : "Le faltan " + pendientes.length + ": ";
+  for (const numero of pendientes.slice(0, JAULAS_A_LA_VISTA)) {
+    const boton = document.createElement("button");
+    boton.type = "button";
+    boton.className = "jaula";
+    boton.textContent = numero;
+    boton.addEventListener("click", () => buscar(String(numero)));
+    caja.append(boton, " ");
+  }
+  if (pendientes.length > JAULAS_A_LA_VISTA) caja.append("…");
+}
+
+// The judge's next cage after the one on view (or the first again): as the server says now,
+// since other phones score too.
+async function siguiente() {
+  if (juezElegido() === null) return resultado(["Elija el juez."], false);
+  await cargarPendientes();
+  if (pendientes === null || pendientes.length === 0) return;
+  const actual = jaulaActual ? jaulaActual.jaula : 0;
+  await buscar(String(pendientes.find((n) => n > actual) ?? pendientes[0]));
+}
+
+async function entrarCon(clave) {
+  let respuesta;
+  try {
+    respuesta = await pedir("/entrar", enviarJson({ clave }));
+  } catch (e) {
+    aviso(SIN_CONEXION);
+    return false;
+  }
+  if (respuesta.estado === 200) return true;
+  pedirClave(respuesta.cuerpo ? respuesta.cuerpo.error : "No se ha podido entrar.");
+  return false;
+}
+
+function abrirTrabajo() {
   aviso("");
   mostrar("entrar", false);
-  mostrar("buscar", true);
+  mostrar("trabajo", true);
+  pintarSinEnviar();
+  cargarPendientes();
   const pedida = new URLSearchParams(location.search).get("jaula");
+  if (jaulaActual) return;
   if (pedida) buscar(pedida);
   else $("jaula").focus();
 }
 
+// The scores not yet answered for, kept on the phone: one per cage and judge.
+function sinEnviar() {
+  const lista = leerGuardado(SIN_ENVIAR, []);
+  return Array.isArray(lista) ? lista.filter((e) => e && Number.isInteger(e.jaula) && Number.isInteger(e.juez)) : [];
+}
+
+function quitarSinEnviar(envio) {
+  guardar(SIN_ENVIAR, sinEnviar().filter((e) => e.jaula !== envio.jaula || e.juez !== envio.juez));
+}
+
+function pintarSinEnviar() {
+  const lista = sinEnviar();
+  $("sin-enviar-lista").textContent = lista
+    .map((e) => "Sin enviar: jaula " + e.jaula + ", juez " + e.juez + " (" + e.puntos.map(coma).join(" · ") + ")")
+    .join("\n");
+  mostrar("sin-enviar", lista.length > 0);
+}
+
+function resultado(lineas, bien) {
+  const caja = $("resultado");
+  caja.textContent = lineas.join("\n");
+  caja.className = bien ? "bien" : "mal";
+  $("acciones").scrollIntoView({ block: "nearest" });
+}
+
+// One score to the server; the line that tells how it went. Only an answer that settles it
+// (stored, already stored, refused for good) takes it off the phone.
+async function mandarUna(envio) {
+  const quien = "Jaula " + envio.jaula + ", juez " + envio.juez + ": ";
+  let respuesta;
+  try {
+    respuesta = await pedir("/api/jaulas/" + envio.jaula + "/puntuaciones", enviarJson({ juez: envio.juez, puntos: envio.puntos }));
+  } catch (e) {
+    return { texto: quien + "No guardada: sin conexión", bien: false };
+  }
+  const { estado, cuerpo } = respuesta;
+  const motivo = cuerpo && cuerpo.error ? cuerpo.error : "error " + estado;
+  const yaEstaba = estado === 409 && cuerpo && cuerpo.guardada === true;
+  if (estado === 201 || yaEstaba || estado === 400 || estado === 404 || estado === 409) quitarSinEnviar(envio);
+  if (estado === 401) pedirClave(motivo);
+  if (estado === 201) {
+    if (jaulaActual && jaulaActual.jaula === envio.jaula) mostrarJaula(cuerpo, true);
+    return { texto: quien + "guardada", bien: true };
+  }
+  if (yaEstaba) {
+    if (jaulaActual && jaulaActual.jaula === envio.jaula) await buscar(String(envio.jaula));
+    return { texto: quien + "ya estaba guardada", bien: true };
+  }
+  if (estado === 400 || estado === 404 || estado === 409) return { texto: quien + motivo, bien: false };
+  return { texto: quien + "No guardada: " + motivo, bien: false };
+}
+
+async function mandar(envios) {
+  enviando = true;
+  $("enviar").disabled = true;
+  $("reintentar").disabled = true;
+  const hechos = [];
+  try {
+    for (const envio of envios) hechos.push(await mandarUna(envio));
+  } finally {
+    enviando = false;
+    $("enviar").disabled = false;
+    $("reintentar").disabled = false;
+  }
+  pintarSinEnviar();
+  resultado(hechos.map((h) => h.texto), hechos.every((h) => h.bien));
+  if (hechos.some((h) => h.bien)) cargarPendientes();
+}
+
 async function enviar(evento) {
   evento.preventDefault();
-  const juez = Number($("juez").value);
-  if (!Number.isInteger(juez) || juez < 1 || juez > exposicion.jueces) return aviso(exposicion.mensajes.juez);
+  if (enviando || !jaulaActual) return;
+  const juez = juezElegido();
+  if (juez === null) return resultado([exposicion.mensajes.juez], false);
+  const quien = "Jaula " + jaulaActual.jaula + ", juez " + juez + ": ";
   const puntos = [];
   for (let i = 0; i < exposicion.apartados.length; i++) {
     const apartado = exposicion.apartados[i];
     const valor = leerNumero($("p" + (i + 1)).value);
     if (valor === null || valor < apartado.min || valor > apartado.max) {
       $("p" + (i + 1)).focus();
-      return aviso(exposicion.mensajes.puntuacion);
+      return resultado([quien + exposicion.mensajes.puntuacion], false);
     }
     puntos.push(valor);
   }
-  const { estado, cuerpo } = await pedir("/api/jaulas/" + jaulaActual.jaula + "/puntuaciones", {
-    method: "POST",
-    headers: { "Content-Type": "application/json" },
-    body: JSON.stringify({ juez, puntos }),
-  });
-  if (estado === 401) return pedirClave(cuerpo && cuerpo.error);
-  if (estado !== 201) return aviso(cuerpo ? cuerpo.error : "No se ha podido guardar la puntuación.");
-  aviso("");
-  mostrarJaula(cuerpo);
-  hecho("Guardada la puntuación del juez " + juez + " en la jaula " + cuerpo.jaula + ".");
+  const envio = { jaula: jaulaActual.jaula, juez, puntos };
+  guardar(SIN_ENVIAR, [...sinEnviar().filter((e) => e.jaula !== envio.jaula || e.juez !== envio.juez), envio]);
+  await mandar([envio]);
 }
 
 async function empezar() {
-  const { estado, cuerpo } = await pedir("/api/exposicion");
-  if (estado !== 200) return aviso("No se puede leer la exposición.");
-  exposicion = cuerpo;
-  $("nombre").textContent = cuerpo.nombre;
-  construirApartados();
-  $("entrar").addEventListener("submit", entrar);
+  // The key of the network window's QR code enters once and leaves the address at once: it stays
+  // in no history, bookmark or address passed on.
+  const deLaDireccion = new URLSearchParams(location.hash.slice(1)).get("clave");
+  if (location.hash) history.replaceState(null, "", location.pathname + location.search);
+  let respuesta;
+  try {
+    respuesta = await pedir("/api/exposicion");
+  } catch (e) {
+    return aviso(SIN_CONEXION);
+  }
+  if (respuesta.estado !== 200) return aviso("No se puede leer la exposición.");
+  exposicion = respuesta.cuerpo;
+  $("nombre").textContent = exposicion.nombre;
+  construir();
+  $("entrar").addEventListener("submit", async (e) => {
+    e.preventDefault();
+    if (!(await entrarCon($("clave").value.trim()))) return;
+    $("clave").value = "";
+    abrirTrabajo();
+  });
   $("buscar").addEventListener("submit", (e) => { e.preventDefault(); buscar($("jaula").value.trim()); });
   $("puntuacion").addEventListener("submit", enviar);
-  const pedida = new URLSearchParams(location.search).get("jaula");
-  if (pedida) return buscar(pedida);
-  // Whether the session is open is only known by asking for a cage: ask for none.
-  const prueba = await pedir("/api/jaulas/0");
-  if (prueba.estado === 401) return pedirClave("");
-  mostrar("buscar", true);
-  $("jaula").focus();
+  $("siguiente").addEventListener("click", siguiente);
+  $("reintentar").addEventListener("click", () => { if (!enviando) mandar(sinEnviar()); });
+
+  if (deLaDireccion !== null) {
+    if (!(await entrarCon(deLaDireccion))) return;
+  } else {
+    // Whether the session is open is only known by asking: for no cage at all.
+    try {
+      respuesta = await pedir("/api/jaulas/0");
+    } catch (e) {
+      return aviso(SIN_CONEXION);
+    }
+    if (respuesta.estado === 401) return pedirClave("");
+  }
+  abrirTrabajo();
 }
 
 empezar();
