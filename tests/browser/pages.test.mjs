@@ -132,8 +132,8 @@ try {
     "8.5|18.25|91.0");
 
   // The judge stays; the cages he still has to score, and the next one.
-  await phone.locator("#pendientes button").first().waitFor();
-  assert.deepEqual(await phone.locator("#pendientes button").allTextContents(), [String(second), String(third)]);
+  await phone.waitForFunction((want) => [...document.querySelectorAll("#pendientes button")].map((b) => b.textContent).join() === want,
+    `${second},${third}`, { timeout: 10000 });
   await phone.click("#siguiente");
   await phone.locator("#p-jaula").filter({ hasText: String(second) }).waitFor();
 

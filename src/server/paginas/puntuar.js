@@ -162,17 +162,19 @@ function abrirFormulario(vaciar) {
   }
 }
 
-async function buscar(numero) {
+// A cage on view; what went wrong is told where the steward looks: under the cage box, or beside
+// the buttons for "Siguiente jaula".
+async function buscar(numero, decir = aviso) {
   aviso("");
   let respuesta;
   try {
     respuesta = await pedir("/api/jaulas/" + encodeURIComponent(numero));
   } catch (e) {
-    return aviso(SIN_CONEXION);
+    return decir(SIN_CONEXION);
   }
   const { estado, cuerpo } = respuesta;
   if (estado === 401) return pedirClave(cuerpo && cuerpo.error);
-  if (estado !== 200) return aviso(cuerpo ? cuerpo.error : "No se ha podido leer la jaula.");
+  if (estado !== 200) return decir(cuerpo ? cuerpo.error : "No se ha podido leer la jaula.");
   $("jaula").value = cuerpo.jaula;
   mostrarJaula(cuerpo, true);
   if (!$("puntuacion").hidden) $("p1").focus();
@@ -190,10 +192,14 @@ async function cargarPendientes() {
   try {
     respuesta = await pedir("/api/jueces/" + juez + "/pendientes");
   } catch (e) {
-    return; // the last list stays
+    return false; // the last list stays
   }
-  if (respuesta.estado === 401) return pedirClave(respuesta.cuerpo && respuesta.cuerpo.error);
-  if (respuesta.estado !== 200 || juez !== juezElegido()) return;
+  if (respuesta.estado === 401) {
+    pedirClave(respuesta.cuerpo && respuesta.cuerpo.error);
+    return null;
+  }
+  if (juez !== juezElegido()) return null; // another judge chosen meanwhile: his list comes
+  if (respuesta.estado !== 200) return false;
   pendientes = respuesta.cuerpo.jaulas;
   caja.textContent = pendientes.length === 0
     ? "Al juez " + juez + " no le falta ninguna jaula."
@@ -207,16 +213,21 @@ async function cargarPendientes() {
     caja.append(boton, " ");
   }
   if (pendientes.length > JAULAS_A_LA_VISTA) caja.append("…");
+  return true;
 }
 
 // The judge's next cage after the one on view (or the first again): as the server says now,
 // since other phones score too.
 async function siguiente() {
-  if (juezElegido() === null) return resultado(["Elija el juez."], false);
-  await cargarPendientes();
-  if (pendientes === null || pendientes.length === 0) return;
+  const decir = (texto) => resultado([texto], false);
+  const juez = juezElegido();
+  if (juez === null) return decir("Elija el juez.");
+  const leidas = await cargarPendientes();
+  if (leidas === null) return;
+  if (!leidas) return decir(SIN_CONEXION);
+  if (pendientes.length === 0) return decir("Al juez " + juez + " no le falta ninguna jaula.");
   const actual = jaulaActual ? jaulaActual.jaula : 0;
-  await buscar(String(pendientes.find((n) => n > actual) ?? pendientes[0]));
+  await buscar(String(pendientes.find((n) => n > actual) ?? pendientes[0]), decir);
 }
 
 async function entrarCon(clave) {

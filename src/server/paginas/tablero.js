@@ -31,7 +31,7 @@ async function refrescar() {
     $("aviso").hidden = true;
     $("actualizado").textContent = "Actualizado a las " + new Date().toLocaleTimeString("es-ES");
   } catch (e) {
-    $("aviso").textContent = "No se pueden leer los resultados: " + (e.message || e);
+    $("aviso").textContent = "No se pueden leer los resultados: " + (e instanceof TypeError ? "sin conexión" : e.message);
     $("aviso").hidden = false;
   }
   setTimeout(refrescar, CADA_MS);
