@@ -126,8 +126,11 @@ try {
   assert.equal(rows(cage, 4), "0");
   await phone.fill("#p3", "18,25");
   assert.equal(await phone.textContent("#total"), "91,00");
+  let posts = 0;
+  phone.on("request", (r) => (posts += r.method() === "POST" && r.url().endsWith("/puntuaciones") ? 1 : 0));
   await phone.dblclick("#enviar"); // a double tap sends once
   await said(phone, `Jaula ${cage}, juez 4: guardada`);
+  assert.equal(posts, 1);
   assert.equal(sql(exhibition, `SELECT puntos1, puntos3, puntost FROM Puntos WHERE jaula = '${cage}' AND juez = 4`),
     "8.5|18.25|91.0");
 
@@ -135,7 +138,7 @@ try {
   await phone.waitForFunction((want) => [...document.querySelectorAll("#pendientes button")].map((b) => b.textContent).join() === want,
     `${second},${third}`, { timeout: 10000 });
   await phone.click("#siguiente");
-  await phone.locator("#p-jaula").filter({ hasText: String(second) }).waitFor();
+  await phone.locator("#p-jaula").filter({ hasText: new RegExp(`^${second}$`) }).waitFor();
 
   // The server stops: the score stays on the phone; the server comes back with the same key and
   // port, and the retry stores it without the key asked again.
@@ -154,7 +157,7 @@ try {
 
   // A score stored whose answer was lost: the retry says it was already there, and stores nothing.
   await phone.click("#siguiente");
-  await phone.locator("#p-jaula").filter({ hasText: String(third) }).waitFor();
+  await phone.locator("#p-jaula").filter({ hasText: new RegExp(`^${third}$`) }).waitFor();
   await phone.route("**/puntuaciones", async (route) => { await route.fetch(); await route.abort(); });
   await score(phone, ["9", "9", "19", "29", "29"]);
   await phone.click("#enviar");
