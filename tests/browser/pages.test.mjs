@@ -150,9 +150,13 @@ try {
   await phone.click("#reintentar");
   await said(phone, `Jaula ${second}, juez 4: guardada`);
   assert.equal(rows(second, 4), "1");
+  // A score kept from another show on the same address is never offered to this one.
+  await phone.evaluate((c) => localStorage.setItem("palomas.sinEnviar",
+    JSON.stringify([{ jaula: c, juez: 5, puntos: [8, 8, 17, 27, 27], expo: "Otra", cuando: Date.now() }])), cage);
   await phone.reload();
   await phone.locator("#trabajo").waitFor();
   assert.ok(await phone.locator("#entrar").isHidden(), "la página vuelve a pedir la clave");
+  assert.ok(await phone.locator("#sin-enviar").isHidden(), "ofrece una puntuación de otra exposición");
   assert.equal(await phone.inputValue("#juez"), "4");
 
   // A score stored whose answer was lost: the retry says it was already there, and stores nothing.

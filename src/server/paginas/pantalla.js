@@ -14,9 +14,10 @@ const pedidos = (new URLSearchParams(location.search).get("listados") || "")
 let listados = null; // the last answer's, as listadosDe() gives them
 let enVista = null; // the key of the listing on view
 
+// The listings asked for (all of them when none of the names asked for is known), those with birds.
 function aLaVista() {
-  const todos = listados.filter((l) => pedidos.length === 0 || pedidos.includes(l.clave.toUpperCase()));
-  return todos.filter((l) => l.filas.length > 0);
+  const pedidas = listados.filter((l) => pedidos.includes(l.clave.toUpperCase()));
+  return (pedidas.length > 0 ? pedidas : listados).filter((l) => l.filas.length > 0);
 }
 
 function pintar(listado) {

@@ -12,6 +12,7 @@ const SIN_ENVIAR = "palomas.sinEnviar";
 const ESPERA_MS = 15000; // a request unanswered by then counts as lost: its score stays kept
 const SIN_CONEXION = "Sin conexión con el servidor.";
 const JAULAS_A_LA_VISTA = 12;
+const VIGENCIA_MS = 4 * 24 * 3600 * 1000; // a show lasts a long weekend
 
 let exposicion = null;
 let jaulaActual = null;
@@ -255,10 +256,14 @@ function abrirTrabajo() {
   else $("jaula").focus();
 }
 
-// The scores not yet answered for, kept on the phone: one per cage and judge.
+// The scores not yet answered for, kept on the phone: one per cage and judge. A score kept from
+// another show on the same address (last year's, another club's) is never sent to this one.
 function sinEnviar() {
   const lista = leerGuardado(SIN_ENVIAR, []);
-  return Array.isArray(lista) ? lista.filter((e) => e && Number.isInteger(e.jaula) && Number.isInteger(e.juez)) : [];
+  return Array.isArray(lista)
+    ? lista.filter((e) => e && Number.isInteger(e.jaula) && Number.isInteger(e.juez) && Array.isArray(e.puntos) &&
+        e.expo === exposicion.nombre && Date.now() - e.cuando < VIGENCIA_MS)
+    : [];
 }
 
 function quitarSinEnviar(envio) {
@@ -340,7 +345,7 @@ async function enviar(evento) {
     }
     puntos.push(valor);
   }
-  const envio = { jaula: jaulaActual.jaula, juez, puntos };
+  const envio = { jaula: jaulaActual.jaula, juez, puntos, expo: exposicion.nombre, cuando: Date.now() };
   guardar(SIN_ENVIAR, [...sinEnviar().filter((e) => e.jaula !== envio.jaula || e.juez !== envio.juez), envio]);
   await mandar([envio]);
 }
