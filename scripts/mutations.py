@@ -36,7 +36,7 @@ def read_mutations(path):
                 block.append(line)
     if any(line.strip() for line in block):
         mutations.append(parse(block))
-    return mutations
+    return [m for m in mutations if "name" in m]
 
 
 def parse(lines):
