@@ -52,6 +52,15 @@ void raiseOpenFiles()
 #endif
 }
 
+void writeRaw(MHD_socket socket, const QByteArray& bytes)
+{
+#ifdef Q_OS_WIN
+    ::send(socket, bytes.constData(), int(bytes.size()), 0);
+#else
+    [[maybe_unused]] const ssize_t sent = ::send(socket, bytes.constData(), std::size_t(bytes.size()), MSG_NOSIGNAL);
+#endif
+}
+
 void closeSocket(MHD_Connection* connection)
 {
     const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
@@ -117,29 +126,31 @@ public:
     Handler m_handler;
     TransportLimits m_limits;
     MHD_Daemon* m_daemon = nullptr;
-    std::thread m_loop;
-    std::atomic<bool> m_quit{false};
-    std::atomic<bool> m_quiesce{false};
+    MHD_socket m_listening = MHD_INVALID_SOCKET; // once quiesced, closed after the daemon stops
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_underWay{0};
     std::atomic<int> m_connections{0};
-    std::atomic<qint64> m_bodyBytes{0};
+    qint64 m_bodyBytes = 0; // the library's thread only
 
-    // Touched only by the loop's thread.
+    // The library's thread runs every callback; the sweeper and the answering threads come in
+    // through this lock. A link leaves m_links (in the "closed" notice) before the library closes
+    // its socket, so that a socket shut by the sweeper is always that link's.
+    std::mutex m_mutex;
+    std::condition_variable m_changed; // a request ended, or the sweeper is asked to stop
     std::list<Link*> m_links;
     std::unordered_map<std::string, int> m_perDevice;
     std::unordered_set<Call*> m_waiting;
-
-    std::mutex m_mutex; // the answers arriving from other threads
-    std::condition_variable m_idle;
+    std::thread m_sweeper;
+    bool m_sweeping = true;
 
     quint16 start(quint16 port);
-    void run();
+    void sweepEvery();
     void sweep(Clock::time_point now);
     void evictIdle();
     MHD_Result queue(MHD_Connection* connection, const Response& response);
     MHD_Result refuse(MHD_Connection* connection, Call* call, int status, const QString& message);
-    MHD_Result complete(MHD_Connection* connection, Call* call, const char* url, const char* method);
+    MHD_Result complete(MHD_Connection* connection, Call* call, const char* url, const char* method,
+                        std::unique_lock<std::mutex>& lock);
     void answered(Call* call, Response response);
 
     static MHD_Result accept(void* cls, const sockaddr* address, socklen_t length);
@@ -184,44 +195,31 @@ quint16 HttpTransport::Impl::start(quint16 port)
             m_limits.headerPool, MHD_OPTION_CONNECTION_LIMIT, unsigned(m_limits.softConnections + 64),
             MHD_OPTION_CONNECTION_TIMEOUT, unsigned(m_limits.idleSeconds), MHD_OPTION_NOTIFY_CONNECTION,
             &Impl::notify, this, MHD_OPTION_NOTIFY_COMPLETED, &Impl::completed, this,
-            MHD_OPTION_URI_LOG_CALLBACK, &Impl::firstLine, this,
-            MHD_OPTION_END);
+            MHD_OPTION_URI_LOG_CALLBACK, &Impl::firstLine, this, MHD_OPTION_END);
     };
-    const unsigned common = MHD_USE_AUTO | MHD_ALLOW_SUSPEND_RESUME;
+    // One thread of the library's for every connection (epoll where the system has it), and
+    // connections that wait, suspended, for their answer from another thread.
+    const unsigned common = MHD_USE_AUTO_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME;
     m_daemon = open(common | MHD_USE_DUAL_STACK);
     if (!m_daemon) // a machine without IPv6
         m_daemon = open(common);
     if (!m_daemon)
         return 0;
     const MHD_DaemonInfo* info = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT);
-    const quint16 bound = info ? info->port : port;
-    m_loop = std::thread([this] { run(); });
-    return bound;
+    m_sweeper = std::thread([this] { sweepEvery(); });
+    return info ? info->port : port;
 }
 
-void HttpTransport::Impl::run()
+void HttpTransport::Impl::sweepEvery()
 {
-    Clock::time_point lastSweep = Clock::now();
-    while (!m_quit) {
-        MHD_run_wait(m_daemon, 100);
-        if (m_quiesce.exchange(false)) {
-            const MHD_socket listening = MHD_quiesce_daemon(m_daemon);
-            if (listening != MHD_INVALID_SOCKET) {
-#ifdef Q_OS_WIN
-                ::closesocket(listening);
-#else
-                ::close(listening);
-#endif
-            }
-        }
-        const Clock::time_point now = Clock::now();
-        if (now - lastSweep >= std::chrono::milliseconds(250)) {
-            sweep(now);
-            lastSweep = now;
-        }
+    std::unique_lock lock(m_mutex);
+    while (m_sweeping) {
+        m_changed.wait_for(lock, std::chrono::milliseconds(250));
+        sweep(Clock::now());
     }
 }
 
+// Called with the lock held.
 void HttpTransport::Impl::sweep(Clock::time_point now)
 {
     using std::chrono::seconds;
@@ -254,6 +252,7 @@ void HttpTransport::Impl::evictIdle()
 MHD_Result HttpTransport::Impl::accept(void* cls, const sockaddr* address, socklen_t)
 {
     auto* self = static_cast<Impl*>(cls);
+    std::lock_guard lock(self->m_mutex);
     const std::string device = deviceOf(QHostAddress(address)).toStdString();
     const auto found = self->m_perDevice.find(device);
     if (found != self->m_perDevice.end() && found->second >= self->m_limits.perDevice)
@@ -270,6 +269,7 @@ void HttpTransport::Impl::notify(void* cls, MHD_Connection* connection, void** s
                                  MHD_ConnectionNotificationCode code)
 {
     auto* self = static_cast<Impl*>(cls);
+    std::lock_guard lock(self->m_mutex);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
         auto* link = new Link{connection, deviceOf(peerOf(connection)), Link::Phase::Idle, Clock::now(), false};
         *socketContext = link;
@@ -290,8 +290,9 @@ void HttpTransport::Impl::notify(void* cls, MHD_Connection* connection, void** s
     *socketContext = nullptr;
 }
 
-void* HttpTransport::Impl::firstLine(void*, const char*, MHD_Connection* connection)
+void* HttpTransport::Impl::firstLine(void* cls, const char*, MHD_Connection* connection)
 {
+    std::lock_guard lock(static_cast<Impl*>(cls)->m_mutex);
     if (Link* link = linkOf(connection)) {
         link->phase = Link::Phase::Headers;
         link->since = Clock::now();
@@ -330,13 +331,27 @@ MHD_Result HttpTransport::Impl::refuse(MHD_Connection* connection, Call* call, i
     call->state = Call::State::Refused;
     m_bodyBytes -= call->body.size();
     call->body = QByteArray();
-    return queue(connection, refusal(status, message));
+    const Response refused = refusal(status, message);
+    if (queue(connection, refused) == MHD_YES)
+        return MHD_YES;
+    // In the middle of a body the library takes no answer: the refusal is written on the socket
+    // as it stands (nothing else of this request has been), and the connection dropped unread.
+    QByteArray raw = "HTTP/1.1 " + QByteArray::number(status) + (status == 413 ? " Payload Too Large" : " Refused") +
+                     "\r\nContent-Type: application/json\r\nContent-Length: " +
+                     QByteArray::number(refused.body.size()) + "\r\nConnection: close\r\n";
+    for (const auto& [name, value] : safetyHeaders())
+        raw += name + ": " + value + "\r\n";
+    raw += "\r\n" + refused.body;
+    if (const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD))
+        writeRaw(info->connect_fd, raw);
+    return MHD_NO;
 }
 
 MHD_Result HttpTransport::Impl::access(void* cls, MHD_Connection* connection, const char* url, const char* method,
                                        const char*, const char* upload, size_t* uploadSize, void** requestContext)
 {
     auto* self = static_cast<Impl*>(cls);
+    std::unique_lock lock(self->m_mutex);
     auto* call = static_cast<Call*>(*requestContext);
     if (!call) // no first line seen: cannot happen, but then the request is read all the same
         *requestContext = call = new Call{linkOf(connection), Call::State::Headers, {}, {}, {}};
@@ -369,13 +384,9 @@ MHD_Result HttpTransport::Impl::access(void* cls, MHD_Connection* connection, co
             call->body.append(upload, arriving);
             return MHD_YES;
         }
-        return self->complete(connection, call, url, method);
+        return self->complete(connection, call, url, method, lock);
     case Call::State::Waiting: {
-        Response response;
-        {
-            std::lock_guard lock(self->m_mutex);
-            response = std::move(*call->response);
-        }
+        const Response response = std::move(*call->response);
         self->m_waiting.erase(call);
         return self->queue(connection, response);
     }
@@ -385,7 +396,8 @@ MHD_Result HttpTransport::Impl::access(void* cls, MHD_Connection* connection, co
     return MHD_NO;
 }
 
-MHD_Result HttpTransport::Impl::complete(MHD_Connection* connection, Call* call, const char* url, const char* method)
+MHD_Result HttpTransport::Impl::complete(MHD_Connection* connection, Call* call, const char* url, const char* method,
+                                         std::unique_lock<std::mutex>& lock)
 {
     Request request;
     request.method = method;
@@ -403,7 +415,9 @@ MHD_Result HttpTransport::Impl::complete(MHD_Connection* connection, Call* call,
     m_waiting.insert(call);
     ++m_underWay;
     MHD_suspend_connection(connection);
-    m_handler(call->exchange);
+    const ExchangePtr exchange = call->exchange;
+    lock.unlock(); // the handler may answer at once
+    m_handler(exchange);
     return MHD_YES;
 }
 
@@ -423,15 +437,14 @@ void HttpTransport::Impl::completed(void* cls, MHD_Connection* connection, void*
                                     MHD_RequestTerminationCode)
 {
     auto* self = static_cast<Impl*>(cls);
+    std::lock_guard lock(self->m_mutex);
     auto* call = static_cast<Call*>(*requestContext);
     if (!call)
         return;
     if (call->exchange) {
         self->m_waiting.erase(call);
-        if (--self->m_underWay == 0) {
-            std::lock_guard lock(self->m_mutex);
-            self->m_idle.notify_all();
-        }
+        if (--self->m_underWay == 0)
+            self->m_changed.notify_all();
     }
     self->m_bodyBytes -= call->body.size();
     if (Link* link = linkOf(connection)) {
@@ -459,14 +472,14 @@ quint16 HttpTransport::listen(quint16 port)
 
 void HttpTransport::stopAccepting()
 {
-    if (!d->m_stopping.exchange(true))
-        d->m_quiesce = true;
+    if (d->m_daemon && !d->m_stopping.exchange(true))
+        d->m_listening = MHD_quiesce_daemon(d->m_daemon);
 }
 
 bool HttpTransport::waitUntilIdle(std::chrono::milliseconds grace)
 {
     std::unique_lock lock(d->m_mutex);
-    return d->m_idle.wait_for(lock, grace, [this] { return d->m_underWay == 0; });
+    return d->m_changed.wait_for(lock, grace, [this] { return d->m_underWay == 0; });
 }
 
 int HttpTransport::underWay() const
@@ -485,25 +498,32 @@ void HttpTransport::stop(std::chrono::milliseconds grace)
         return;
     stopAccepting();
     waitUntilIdle(grace);
-    // What is still waiting gets its answer from here; answers from the service after this are
-    // ignored, since each exchange answers once.
+    // What still waits is answered from here; an answer from the service after this is ignored,
+    // since each exchange answers once. The library then sends them.
     std::vector<ExchangePtr> left;
     {
-        // The loop's thread owns m_waiting; it is read here only once it has been asked to stop
-        // and the answers already delivered are on their way.
-        d->m_quit = true;
-        if (d->m_loop.joinable())
-            d->m_loop.join();
+        std::lock_guard lock(d->m_mutex);
         for (Call* call : d->m_waiting)
             left.push_back(call->exchange);
     }
     for (const ExchangePtr& exchange : left)
         exchange->answer(refusal(503, QStringLiteral("El servidor se ha parado.")));
-    // Sends those answers and lets every connection go.
-    for (int round = 0; round < 20 && d->m_underWay > 0; ++round)
-        MHD_run_wait(d->m_daemon, 50);
+    waitUntilIdle(std::chrono::milliseconds(1000));
+    {
+        std::lock_guard lock(d->m_mutex);
+        d->m_sweeping = false;
+    }
+    d->m_changed.notify_all();
+    d->m_sweeper.join();
     MHD_stop_daemon(d->m_daemon);
     d->m_daemon = nullptr;
+    if (d->m_listening != MHD_INVALID_SOCKET) {
+#ifdef Q_OS_WIN
+        ::closesocket(d->m_listening);
+#else
+        ::close(d->m_listening);
+#endif
+    }
 }
 
 } // namespace server

@@ -3,11 +3,13 @@
 #include "base/error.h"
 #include "server/access.h"
 #include "server/http_transport.h"
+#include "server/responses.h"
 #include "store/schema.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QThread>
+#include <mutex>
 
 namespace server
 {
@@ -20,6 +22,33 @@ constexpr std::chrono::milliseconds stopGrace{3000};
 
 } // namespace
 
+// The way from the connections' thread to the service: closed before the service goes, after
+// which a request is answered at once that the server is stopping.
+class Relay
+{
+public:
+    explicit Relay(HttpService* service) : m_service(service) {}
+
+    void hand(const ExchangePtr& exchange)
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_service)
+            return exchange->answer(errorAnswer(QStringLiteral("El servidor se ha parado."), 503));
+        HttpService* service = m_service;
+        QMetaObject::invokeMethod(service, [service, exchange] { service->handle(exchange); }, Qt::QueuedConnection);
+    }
+
+    void close()
+    {
+        std::lock_guard lock(m_mutex);
+        m_service = nullptr;
+    }
+
+private:
+    std::mutex m_mutex;
+    HttpService* m_service;
+};
+
 class ShowServer::Running
 {
 public:
@@ -27,24 +56,35 @@ public:
     QThread boardThread;
     std::unique_ptr<BoardKeeper> keeper;
     std::unique_ptr<HttpService> service;
+    std::shared_ptr<Relay> relay;
     std::unique_ptr<HttpTransport> transport;
 
     ~Running()
     {
         if (transport)
             transport->stopAccepting();
-        if (service && serviceThread.isRunning())
+        if (serviceThread.isRunning()) {
             QMetaObject::invokeMethod(service.get(), &HttpService::storePending, Qt::BlockingQueuedConnection);
-        if (transport)
             transport->waitUntilIdle(stopGrace);
-        serviceThread.quit();
-        serviceThread.wait();
-        boardThread.quit();
-        boardThread.wait();
-        service.reset(); // stores and answers what arrived meanwhile
-        keeper.reset();
+        }
+        if (relay)
+            relay->close();
+        // Each goes in its own thread: the service stores and answers what arrived meanwhile.
+        destroyIn(serviceThread, service);
+        destroyIn(boardThread, keeper);
         if (transport)
             transport->stop(std::chrono::milliseconds(1000));
+    }
+
+private:
+    // A thread that ends deletes the objects left to it, in itself.
+    template <typename T> static void destroyIn(QThread& thread, std::unique_ptr<T>& object)
+    {
+        if (thread.isRunning() && object)
+            object.release()->deleteLater();
+        object.reset();
+        thread.quit();
+        thread.wait();
     }
 };
 
@@ -98,9 +138,9 @@ QString ShowServer::start(const ServerSettings& settings)
     connect(service, &HttpService::devicesChanged, this, &ShowServer::devicesChanged);
     connect(service, &HttpService::wrongKeysChanged, this, &ShowServer::wrongKeysChanged);
     connect(service, &HttpService::storeFailed, this, &ShowServer::storeFailed);
-    running->transport = std::make_unique<HttpTransport>([service](ExchangePtr exchange) {
-        QMetaObject::invokeMethod(service, [service, exchange] { service->handle(exchange); }, Qt::QueuedConnection);
-    });
+    running->relay = std::make_shared<Relay>(service);
+    running->transport = std::make_unique<HttpTransport>(
+        [relay = running->relay](const ExchangePtr& exchange) { relay->hand(exchange); });
     const quint16 port = running->transport->listen(settings.port);
     if (port == 0)
         return QStringLiteral("El puerto %1 está ocupado por otro programa: elija otro puerto.").arg(settings.port);

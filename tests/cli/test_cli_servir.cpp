@@ -50,21 +50,23 @@ private slots:
         QProcess servir;
         servir.start(QStringLiteral(PALOMAS_CLI),
                      {QStringLiteral("servir"), m_path, QStringLiteral("--puerto"), QStringLiteral("0"),
-                      QStringLiteral("--clave"), QStringLiteral("abc123"), QStringLiteral("--clubs"),
+                      QStringLiteral("--clave"), QStringLiteral("abc12345"), QStringLiteral("--clubs"),
                       m_clubs});
         QVERIFY(servir.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(servir.canReadLine(), 15000);
         const QString line = QString::fromUtf8(servir.readLine()).trimmed();
         const QRegularExpressionMatch serving =
-            QRegularExpression(QStringLiteral("^Sirviendo en http://(\\S+):(\\d+)/ clave abc123$"))
+            QRegularExpression(QStringLiteral("^Sirviendo en http://(\\S+):(\\d+)/ clave abc12345$"))
                 .match(line);
         QVERIFY2(serving.hasMatch(), qPrintable(line));
         QCOMPARE(serving.captured(1), server::lanAddress());
         const quint16 port = quint16(serving.captured(2).toUInt());
 
+        QCOMPARE(httptest::send(m_net, "GET", httptest::request(port, QStringLiteral("/api/jaulas/7"), "Bearer abc")).status,
+                 401);
         const httptest::Answer stored = httptest::send(
             m_net, "POST",
-            httptest::request(port, QStringLiteral("/api/jaulas/7/puntuaciones"), "Bearer abc123"),
+            httptest::request(port, QStringLiteral("/api/jaulas/7/puntuaciones"), "Bearer ABC12345"),
             R"({"juez":1,"puntos":[8,8,17,27,27]})");
         QCOMPARE(stored.status, 201);
 
@@ -72,7 +74,8 @@ private slots:
         QVERIFY(servir.waitForFinished(15000));
         QCOMPARE(servir.exitStatus(), QProcess::NormalExit);
         QCOMPARE(servir.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(servir.readAllStandardOutput()), QStringLiteral("Servidor parado.\n"));
+        QCOMPARE(QString::fromUtf8(servir.readAllStandardOutput()),
+                 QStringLiteral("1 clave equivocada en el último minuto\nServidor parado.\n"));
         QVERIFY(!QFile::exists(m_path + QStringLiteral("-journal")));
 
         store::Database db = store::Database::open(m_path, store::schema::exhibition());
@@ -100,9 +103,9 @@ private slots:
         QTest::newRow("port missing") << QStringList{"expo", "--puerto"} << 2 << usage;
         QTest::newRow("unknown option") << QStringList{"expo", "--tls"} << 2
                                         << QString::fromUtf8("Opción desconocida: «--tls»\n") + usage;
-        QTest::newRow("key with blanks")
-            << QStringList{"expo", "--clave", "12 34"} << 1
-            << "La clave debe tener de 4 a 32 letras o cifras, sin espacios ni acentos.";
+        QTest::newRow("key too short")
+            << QStringList{"expo", "--clave", "1234567"} << 1
+            << "La clave debe tener de 8 a 32 letras o cifras, sin acentos.";
         QTest::newRow("no clubs file")
             << QStringList{"expo", "--clubs", "nada.mdb"} << 1
             << QString::fromUtf8("No se encuentra el archivo de clubes «nada.mdb»; indíquelo con --clubs.");

@@ -3,6 +3,7 @@
 // A phone, as the tests see it: requests over loopback through Qt's own HTTP client, one answer at
 // a time, or many sent at once.
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -80,6 +81,95 @@ inline int rawStatus(quint16 port, const QByteArray& requestBytes)
         answer += socket.readAll();
     const QList<QByteArray> statusLine = answer.left(answer.indexOf("\r\n")).split(' ');
     return statusLine.size() >= 2 ? statusLine[1].toInt() : -1;
+}
+
+} // namespace httptest
+
+namespace httptest
+{
+
+// One connection written by hand, from a loopback source address of its own (127.0.0.0/8 gives
+// a test as many devices as it needs), for what a hostile or odd client sends.
+class RawConnection
+{
+public:
+    explicit RawConnection(quint16 port, const QString& source = QStringLiteral("127.0.0.1"))
+    {
+        m_socket.setProxy(QNetworkProxy::NoProxy);
+        m_socket.bind(QHostAddress(source));
+        m_socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+        m_connected = m_socket.waitForConnected(5000);
+    }
+
+    bool connected() const { return m_connected; }
+
+    void write(const QByteArray& bytes)
+    {
+        m_socket.write(bytes);
+        m_socket.waitForBytesWritten(5000);
+    }
+
+    // One answer: its status (-1 when none came), headers and body (by Content-Length).
+    Answer read(int timeoutMs = 5000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        const auto more = [&] {
+            const qint64 left = timeoutMs - clock.elapsed();
+            if (left <= 0 || (m_socket.state() != QAbstractSocket::ConnectedState && m_socket.bytesAvailable() == 0))
+                return false;
+            return m_socket.bytesAvailable() > 0 || m_socket.waitForReadyRead(int(left));
+        };
+        while (!m_buffer.contains("\r\n\r\n") && more())
+            m_buffer += m_socket.readAll();
+        const qsizetype end = m_buffer.indexOf("\r\n\r\n");
+        if (end < 0)
+            return {-1, {}, {}};
+        const QByteArray head = m_buffer.left(end);
+        Answer answer;
+        const QList<QByteArray> lines = head.split('\n');
+        const QList<QByteArray> status = lines.front().split(' ');
+        answer.status = status.size() >= 2 ? status[1].toInt() : -1;
+        qsizetype length = 0;
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const qsizetype colon = lines[i].indexOf(':');
+            const QByteArray name = lines[i].left(colon).trimmed();
+            const QByteArray value = lines[i].mid(colon + 1).trimmed();
+            answer.headers.append({name, value});
+            if (name.compare("Content-Length", Qt::CaseInsensitive) == 0)
+                length = value.toLongLong();
+        }
+        m_buffer.remove(0, end + 4);
+        while (m_buffer.size() < length && more())
+            m_buffer += m_socket.readAll();
+        answer.body = m_buffer.left(length);
+        m_buffer.remove(0, length);
+        return answer;
+    }
+
+    // Whether the server closes the connection within timeoutMs.
+    bool closedWithin(int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < timeoutMs) {
+            if (m_socket.state() != QAbstractSocket::ConnectedState)
+                return true;
+            if (m_socket.waitForReadyRead(int(std::max<qint64>(1, timeoutMs - clock.elapsed()))))
+                m_socket.readAll();
+        }
+        return m_socket.state() != QAbstractSocket::ConnectedState;
+    }
+
+private:
+    QTcpSocket m_socket;
+    QByteArray m_buffer;
+    bool m_connected = false;
+};
+
+inline QByteArray get(const QByteArray& path, const QByteArray& extra = {})
+{
+    return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra + "\r\n";
 }
 
 } // namespace httptest

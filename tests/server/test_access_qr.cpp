@@ -108,6 +108,61 @@ private slots:
         QCOMPARE(throttle.wait(phone, now), std::nullopt);
     }
 
+    // A device is an IPv4 address or an IPv6 /64: a phone that draws new addresses in its network
+    // is still the one device.
+    void throttleByDevice()
+    {
+        server::Throttle throttle;
+        const Clock::time_point now = Clock::now();
+        for (int i = 0; i < server::Throttle::freeWrongKeys; ++i)
+            throttle.wrongKey(QHostAddress(QStringLiteral("2001:db8:1:2::%1").arg(i + 1)), now);
+        QCOMPARE(throttle.wait(QHostAddress(QStringLiteral("2001:db8:1:2:ffff::9")), now), std::optional<int>(1));
+        QCOMPARE(throttle.wait(QHostAddress(QStringLiteral("2001:db8:1:3::1")), now), std::nullopt);
+        QCOMPARE(throttle.wait(QHostAddress(QStringLiteral("192.168.1.31")), now), std::nullopt);
+    }
+
+    // Past twenty wrong keys in a minute from all devices together, each key waits its turn,
+    // three seconds apart, and one whose turn is over fifteen seconds away is refused; a minute
+    // later the hall is free again.
+    void throttleForTheHall()
+    {
+        server::Throttle throttle;
+        const Clock::time_point t0 = Clock::now();
+        for (int i = 0; i < server::Throttle::hallWrongKeys; ++i) {
+            QCOMPARE(throttle.turn(t0), std::optional(t0));
+            throttle.wrongKey(QHostAddress(QStringLiteral("10.0.%1.1").arg(i)), t0);
+        }
+        QCOMPARE(throttle.lastMinute(t0), 20);
+        for (int k = 0; k <= 5; ++k)
+            QCOMPARE(throttle.turn(t0), std::optional(t0 + k * server::Throttle::hallSpacing));
+        QCOMPARE(throttle.turn(t0), std::nullopt);
+        const Clock::time_point later = t0 + std::chrono::minutes(1);
+        QCOMPARE(throttle.lastMinute(later), 0);
+        QCOMPARE(throttle.turn(later), std::optional(later));
+    }
+
+    void keyRefusal_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("eight characters") << "Exposici" << true;
+        QTest::newRow("seven") << "1234567" << false;
+        QTest::newRow("a shown key, with its dash") << "K7PXM-2QR9T" << true;
+        QTest::newRow("blanks do not count") << "1234 567" << false;
+        QTest::newRow("a sign") << "clave_123" << false;
+        QTest::newRow("an accent") << QString::fromUtf8("contraseña") << false;
+        QTest::newRow("32 characters") << QString(32, u'a') << true;
+        QTest::newRow("33") << QString(33, u'a') << false;
+    }
+
+    // A key the organiser types has at least eight letters or digits.
+    void keyRefusal()
+    {
+        QFETCH(QString, key);
+        QFETCH(bool, taken);
+        QCOMPARE(server::keyRefusal(key).isEmpty(), taken);
+    }
+
     void qrCode_data()
     {
         // The modules of a side by the QR standard's byte capacity at level M: version 1 (21

@@ -47,7 +47,7 @@ class TestJudgingWithPhones : public QObject
         return httptest::send(
             m_net, "POST",
             httptest::request(m_server->port(), QStringLiteral("/api/jaulas/%1/puntuaciones").arg(cage),
-                              "Bearer 2468"),
+                              "Bearer 24682468"),
             QStringLiteral(R"({"juez":%1,"puntos":[8.5,8.5,18,28,28]})").arg(juez).toUtf8());
     }
 
@@ -70,7 +70,7 @@ private slots:
         guitest::startScripting();
         exhibition::open(*m_state, path);
         m_server = std::make_unique<server::ShowServer>();
-        QCOMPARE(m_server->start({path, m_state->clubDb.path(), 0, QStringLiteral("2468")}), QString());
+        QCOMPARE(m_server->start({path, m_state->clubDb.path(), 0, QStringLiteral("24682468")}), QString());
         m_window = std::make_unique<JudgingWindow>(*m_state);
         m_window->load();
         QVERIFY(guitest::showActive(m_window.get()));

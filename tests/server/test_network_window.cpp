@@ -3,6 +3,7 @@
 // and the server stopping with the exhibition.
 
 #include "http_client.h"
+#include "output/qr_code.h"
 #include "kit/messages.h"
 #include "server/show_server.h"
 #include "support/fixtures.h"
@@ -84,21 +85,28 @@ private slots:
         const quint16 port = freePort();
         QString address;
         QString key;
-        QSize qr;
+        QImage qr;
+        QImage stewardsQr;
         guitest::whenShown<NetworkWindow>([&](NetworkWindow* window) {
             startOn(window, QString::number(port), QString());
             address = child<QLabel>(window, "labelDireccion")->text();
             key = child<QLineEdit>(window, "textClave")->text();
-            qr = child<QLabel>(window, "labelQr")->pixmap().size();
+            qr = child<QLabel>(window, "labelQr")->pixmap().toImage();
+            stewardsQr = child<QLabel>(window, "labelQrComisarios")->pixmap().toImage();
             window->accept();
         });
         menu.last()->trigger();
         QCOMPARE(address, QStringLiteral("http://%1:%2/").arg(server::lanAddress()).arg(port));
         QCOMPARE(m_state.networkAddress(), address); // what the cage labels' QR codes open
         QVERIFY2(QRegularExpression(QStringLiteral("^[2-9A-HJ-NP-Z]{5}-[2-9A-HJ-NP-Z]{5}$")).match(key).hasMatch(), qPrintable(key));
-        // Version 2 at level M holds the address (at most 32 characters): 25 modules and the
-        // quiet zones, six pixels each.
-        QCOMPARE(qr, QSize((25 + 8) * 6, (25 + 8) * 6));
+        // The results' code opens the board; the stewards' carries the key in the fragment.
+        const auto scaled = [](const QString& text) {
+            const QImage code = output::qrCode(text);
+            return code.scaled(code.size() * 5).convertToFormat(QImage::Format_RGB32);
+        };
+        QCOMPARE(qr.convertToFormat(QImage::Format_RGB32), scaled(address));
+        QCOMPARE(stewardsQr.convertToFormat(QImage::Format_RGB32),
+                 scaled(address + QStringLiteral("puntuar#clave=") + QString(key).remove(u'-')));
 
         // The window closed, the server still serves; a score arrives and is listed.
         const httptest::Answer stored = httptest::send(
@@ -106,17 +114,33 @@ private slots:
             httptest::request(port, QStringLiteral("/api/jaulas/1/puntuaciones"), "Bearer " + key.toLatin1()),
             R"({"juez":2,"puntos":[8,9,17.5,28,27.5]})");
         QCOMPARE(stored.status, 201);
+        QCOMPARE(httptest::send(m_net, "GET", httptest::request(port, QStringLiteral("/api/jaulas/1"), "Bearer MAL12345"))
+                     .status,
+                 401);
         QStringList scores;
         QString devices;
+        QString wrongKeys;
+        QString newKey;
         guitest::whenShown<NetworkWindow>([&](NetworkWindow* window) {
             QTRY_COMPARE(child<QListWidget>(window, "listaPuntuaciones")->count(), 1);
             scores << child<QListWidget>(window, "listaPuntuaciones")->item(0)->text().mid(10);
             devices = child<QLabel>(window, "labelDispositivos")->text();
+            QTRY_VERIFY(child<QLabel>(window, "labelClavesEquivocadas")->isVisible());
+            wrongKeys = child<QLabel>(window, "labelClavesEquivocadas")->text();
+            child<QPushButton>(window, "botonCambiarClave")->click(); // a new drawn key
+            newKey = child<QLineEdit>(window, "textClave")->text();
             window->accept();
         });
         menu.last()->trigger();
         QCOMPARE(scores, QStringList{QStringLiteral("Jaula 1  Juez 2  90,00  (127.0.0.1)")});
         QCOMPARE(devices, QStringLiteral("1"));
+        QCOMPARE(wrongKeys, QStringLiteral("1 clave equivocada en el último minuto"));
+        QVERIFY(newKey != key);
+        for (const auto& [given, status] : {std::pair{key, 401}, std::pair{newKey, 200}})
+            QCOMPARE(httptest::send(m_net, "GET",
+                                    httptest::request(port, QStringLiteral("/api/jaulas/1"), "Bearer " + given.toLatin1()))
+                         .status,
+                     status);
 
         // Closing the exhibition stops the server; the labels no longer point at it.
         main->close();
@@ -138,9 +162,9 @@ private slots:
         QTest::newRow("too high") << "65536"
                                   << ""
                                   << "El puerto debe ser un número del 1 al 65535.";
-        QTest::newRow("key with an accent")
+        QTest::newRow("key with a sign")
             << "free"
-            << "clavé12345"
+            << "clave_12345"
             << "La clave debe tener de 8 a 32 letras o cifras, sin acentos.";
         QTest::newRow("key too short, blanks and dashes not counted")
             << "free"
