@@ -403,8 +403,11 @@ void HttpService::seen(const QHostAddress& address)
 {
     const Clock::time_point now = Clock::now();
     m_devices[deviceAddress(address)] = now;
-    for (auto i = m_devices.begin(); i != m_devices.end();)
-        i = now - i.value() > deviceWindow ? m_devices.erase(i) : std::next(i);
+    if (now - m_devicesPruned > std::chrono::seconds(1)) { // not at every request of a busy hall
+        m_devicesPruned = now;
+        for (auto i = m_devices.begin(); i != m_devices.end();)
+            i = now - i.value() > deviceWindow ? m_devices.erase(i) : std::next(i);
+    }
     if (int(m_devices.size()) != m_deviceCount) {
         m_deviceCount = int(m_devices.size());
         emit devicesChanged(m_deviceCount);
