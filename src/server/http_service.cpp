@@ -280,9 +280,9 @@ Response HttpService::cageAnswer(int cage)
     const std::optional<judging::Paloma> bird = judging::palomaEnJaula(m_db, cage);
     if (!bird)
         return errorAnswer(QStringLiteral("No hay ninguna paloma en la jaula %1.").arg(cage), 404);
-    const QJsonObject answer = cageJson(cage, *bird, judging::puntuacionesJaula(m_db, cage));
+    const QByteArray answer = cageJson(cage, *bird, judging::puntuacionesJaula(m_db, cage));
     reading.commit();
-    return json(answer);
+    return jsonText(answer);
 }
 
 void HttpService::toScore(const ExchangePtr& exchange, const Parts& parts)
