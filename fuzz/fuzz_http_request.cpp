@@ -17,7 +17,6 @@
 namespace
 {
 
-std::unique_ptr<QCoreApplication> application;
 std::unique_ptr<QTemporaryDir> folder;
 QString exhibitionPath;
 QString clubsPath;
@@ -58,7 +57,9 @@ server::Request requestOf(const QByteArray& bytes)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    application = std::make_unique<QCoreApplication>(*argc, *argv);
+    // Left to the end of the process: destroyed among the other statics at exit, it would outlive
+    // what it needs.
+    new QCoreApplication(*argc, *argv);
     folder = std::make_unique<QTemporaryDir>();
     exhibitionPath = folder->filePath(QStringLiteral("expo.mdb"));
     clubsPath = folder->filePath(QStringLiteral("Club.mdb"));

@@ -2,6 +2,7 @@
 
 #include "base/formats.h"
 #include "rules/judging/judge_rows.h"
+#include "server/json_text.h"
 
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -16,80 +17,93 @@ namespace
 const QString malformedScore =
     QStringLiteral("La puntuación debe enviarse como {\"juez\": número, \"puntos\": [cinco números]}.");
 
-QJsonValue numberOrNull(const QString& text)
+void numberOrNull(JsonText& json, const QString& text)
 {
-    const std::optional<double> value = formats::parseNumber(text);
-    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+    if (const std::optional<double> value = formats::parseNumber(text))
+        json.value(*value);
+    else
+        json.null();
 }
 
-QJsonValue wholeOrNull(const QString& text)
+void wholeOrNull(JsonText& json, const QString& text)
 {
     bool ok = false;
     const qint64 value = text.toLongLong(&ok);
-    return ok ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
+    if (ok)
+        json.value(value);
+    else
+        json.null();
 }
 
 } // namespace
 
-QJsonObject cageJson(int cage, const judging::Paloma& bird, const judging::CageScores& scores)
+QByteArray cageJson(int cage, const judging::Paloma& bird, const judging::CageScores& scores)
 {
-    QJsonArray jueces;
+    JsonText json;
+    json.beginObject()
+        .key("jaula").value(cage)
+        .key("grupo").value(bird.grupo.trimmed())
+        .key("sexo").value(bird.sexo.trimmed())
+        .key("categ").value(bird.categ.trimmed())
+        .key("anilla").value(bird.anilla.trimmed())
+        .key("anio").value(bird.anyo.trimmed())
+        .key("puntos").value(scores.finalScore)
+        .key("termina").value(scores.termina)
+        .key("jueces").beginArray();
     for (const judging::JudgeScores& row : scores.rows) {
-        QJsonArray puntos;
+        json.beginObject().key("juez").value(row.juez).key("puntos").beginArray();
         for (const double score : row.puntos)
-            puntos.append(score);
-        jueces.append(QJsonObject{{QStringLiteral("juez"), row.juez},
-                                  {QStringLiteral("puntos"), puntos},
-                                  {QStringLiteral("total"), row.puntost}});
+            json.value(score);
+        json.endArray().key("total").value(row.puntost).endObject();
     }
-    return QJsonObject{{QStringLiteral("jaula"), cage},
-                       {QStringLiteral("grupo"), bird.grupo.trimmed()},
-                       {QStringLiteral("sexo"), bird.sexo.trimmed()},
-                       {QStringLiteral("categ"), bird.categ.trimmed()},
-                       {QStringLiteral("anilla"), bird.anilla.trimmed()},
-                       {QStringLiteral("anio"), bird.anyo.trimmed()},
-                       {QStringLiteral("puntos"), scores.finalScore},
-                       {QStringLiteral("termina"), scores.termina},
-                       {QStringLiteral("jueces"), jueces}};
+    return json.endArray().endObject().text();
 }
 
-QJsonArray classificationJson(const std::vector<listings::ClassifiedBird>& birds)
+QByteArray classificationJson(const std::vector<listings::ClassifiedBird>& birds)
 {
-    QJsonArray rows;
+    JsonText json;
+    json.beginArray();
     int place = 1;
     for (const listings::ClassifiedBird& bird : birds) {
-        rows.append(
-            QJsonObject{{QStringLiteral("puesto"), place++},
-                        {QStringLiteral("jaula"),
-                         bird.jaula.isNull() ? QJsonValue() : QJsonValue(bird.jaula.toLongLong())},
-                        {QStringLiteral("anilla"), listings::ringText(bird.anilla, bird.anio)},
-                        {QStringLiteral("propietario"), bird.nombre.trimmed()},
-                        {QStringLiteral("puntos"), bird.puntos.isNull() ? 0.0 : bird.puntos.toDouble()}});
+        json.beginObject().key("puesto").value(place++).key("jaula");
+        if (bird.jaula.isNull())
+            json.null();
+        else
+            json.value(bird.jaula.toLongLong());
+        json.key("anilla").value(listings::ringText(bird.anilla, bird.anio))
+            .key("propietario").value(bird.nombre.trimmed())
+            .key("puntos").value(bird.puntos.isNull() ? 0.0 : bird.puntos.toDouble())
+            .endObject();
     }
-    return rows;
+    return json.endArray().text();
 }
 
-QJsonArray groupDJson(const std::vector<listings::GroupDRow>& rows)
+QByteArray groupDJson(const std::vector<listings::GroupDRow>& rows)
 {
-    QJsonArray json;
-    for (const listings::GroupDRow& row : rows)
-        json.append(QJsonObject{{QStringLiteral("puesto"), row.orden},
-                                {QStringLiteral("jaula"), wholeOrNull(row.jaula)},
-                                {QStringLiteral("anilla"), row.anilla},
-                                {QStringLiteral("propietario"), row.propietario.trimmed()},
-                                {QStringLiteral("conc"), wholeOrNull(row.conc)},
-                                {QStringLiteral("coef"), numberOrNull(row.coef)}});
-    return json;
+    JsonText json;
+    json.beginArray();
+    for (const listings::GroupDRow& row : rows) {
+        json.beginObject().key("puesto").value(row.orden).key("jaula");
+        wholeOrNull(json, row.jaula);
+        json.key("anilla").value(row.anilla).key("propietario").value(row.propietario.trimmed()).key("conc");
+        wholeOrNull(json, row.conc);
+        json.key("coef");
+        numberOrNull(json, row.coef);
+        json.endObject();
+    }
+    return json.endArray().text();
 }
 
-QJsonArray provincesJson(const std::vector<listings::ProvinceRow>& rows)
+QByteArray provincesJson(const std::vector<listings::ProvinceRow>& rows)
 {
-    QJsonArray json;
-    for (const listings::ProvinceRow& row : rows)
-        json.append(QJsonObject{{QStringLiteral("puesto"), row.orden},
-                                {QStringLiteral("provincia"), row.provincia.trimmed()},
-                                {QStringLiteral("puntos"), numberOrNull(row.puntos)}});
-    return json;
+    JsonText json;
+    json.beginArray();
+    for (const listings::ProvinceRow& row : rows) {
+        json.beginObject().key("puesto").value(row.orden).key("provincia").value(row.provincia.trimmed()).key("puntos");
+        numberOrNull(json, row.puntos);
+        json.endObject();
+    }
+    return json.endArray().text();
 }
 
 QJsonObject exhibitionJson(const QString& nombre, int jueces)

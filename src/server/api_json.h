@@ -22,11 +22,11 @@ namespace server
 // The largest body a request may carry: a score is a few dozen bytes.
 constexpr qsizetype maxBodyBytes = 64 * 1024;
 
-QJsonObject cageJson(int cage, const judging::Paloma& bird, const judging::CageScores& scores);
-
-QJsonArray classificationJson(const std::vector<listings::ClassifiedBird>& birds);
-QJsonArray groupDJson(const std::vector<listings::GroupDRow>& rows);
-QJsonArray provincesJson(const std::vector<listings::ProvinceRow>& rows);
+// The JSON texts (UTF-8, compact) of a cage and of the listings' rows.
+QByteArray cageJson(int cage, const judging::Paloma& bird, const judging::CageScores& scores);
+QByteArray classificationJson(const std::vector<listings::ClassifiedBird>& birds);
+QByteArray groupDJson(const std::vector<listings::GroupDRow>& rows);
+QByteArray provincesJson(const std::vector<listings::ProvinceRow>& rows);
 
 // What the scoring page needs to check an entry as the judging window does, in its words.
 QJsonObject exhibitionJson(const QString& nombre, int jueces);

@@ -7,11 +7,9 @@
 #include "rules/listings/openings.h"
 #include "rules/listings/province_ranking.h"
 #include "server/api_json.h"
+#include "server/json_text.h"
 #include "store/database.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace server
 {
@@ -23,11 +21,6 @@ const QStringList judgedGroups{QStringLiteral("A"), QStringLiteral("B"), QString
 const QStringList sexes{QStringLiteral("M"), QStringLiteral("H")};
 const QStringList groupDCategories{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                                    QStringLiteral("D"), QStringLiteral("E")};
-
-QByteArray text(const QJsonArray& rows)
-{
-    return QJsonDocument(rows).toJson(QJsonDocument::Compact);
-}
 
 // Judging is blind: a bird is shown, with its owner, only once every judge has scored it.
 std::vector<listings::ClassifiedBird> finished(std::vector<listings::ClassifiedBird> birds)
@@ -48,43 +41,44 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
     judging::recalcularPuntuaciones(db);
     const QString nombre = listings::exhibitionName(db);
 
-    QJsonArray classifications;
+    JsonText all;
+    all.beginObject().key("nombre").value(nombre.trimmed()).key("clasificaciones").beginArray();
     QHash<QString, QByteArray> byName;
     for (const QString& grupo : judgedGroups)
         for (const QString& sexo : sexes) {
-            const QJsonArray rows = classificationJson(finished(listings::clasificacion(db, grupo, sexo)));
-            byName.insert(grupo + sexo, text(rows));
-            classifications.append(
-                QJsonObject{{QStringLiteral("clave"), grupo + sexo},
-                            {QStringLiteral("titulo"),
-                             listings::classificationTitles(nombre, grupo, QString(), sexo).label3},
-                            {QStringLiteral("filas"), rows}});
+            const QByteArray rows = classificationJson(finished(listings::clasificacion(db, grupo, sexo)));
+            byName.insert(grupo + sexo, rows);
+            all.beginObject()
+                .key("clave").value(grupo + sexo)
+                .key("titulo").value(listings::classificationTitles(nombre, grupo, QString(), sexo).label3)
+                .key("filas").raw(rows)
+                .endObject();
         }
-    QJsonArray groupD;
+    all.endArray().key("grupoD").beginArray();
     QHash<QString, QByteArray> byCateg;
     for (const QString& categ : groupDCategories) {
-        const QJsonArray rows = groupDJson(listings::llenarListaGrupoD(db, QStringLiteral("D"), categ));
-        byCateg.insert(categ, text(rows));
-        groupD.append(QJsonObject{
-            {QStringLiteral("clave"), categ},
-            {QStringLiteral("titulo"),
-             listings::classificationTitles(nombre, QStringLiteral("D"), categ, QString()).label3},
-            {QStringLiteral("filas"), rows}});
+        const QByteArray rows = groupDJson(listings::llenarListaGrupoD(db, QStringLiteral("D"), categ));
+        byCateg.insert(categ, rows);
+        all.beginObject()
+            .key("clave").value(categ)
+            .key("titulo").value(listings::classificationTitles(nombre, QStringLiteral("D"), categ, QString()).label3)
+            .key("filas").raw(rows)
+            .endObject();
     }
-    const QJsonArray provinces = provincesJson(listings::clasificacionPorProvincia(db, clubs));
+    const QByteArray provinces = provincesJson(listings::clasificacionPorProvincia(db, clubs));
     building.commit();
+    all.endArray()
+        .key("provincias")
+        .beginObject()
+        .key("titulo").value(listings::provinceTitles(nombre).label3)
+        .key("filas").raw(provinces)
+        .endObject()
+        .endObject();
 
     m_classifications = std::move(byName);
     m_groupD = std::move(byCateg);
-    m_provinces = text(provinces);
-    m_all = QJsonDocument(
-                QJsonObject{{QStringLiteral("nombre"), nombre.trimmed()},
-                            {QStringLiteral("clasificaciones"), classifications},
-                            {QStringLiteral("grupoD"), groupD},
-                            {QStringLiteral("provincias"),
-                             QJsonObject{{QStringLiteral("titulo"), listings::provinceTitles(nombre).label3},
-                                         {QStringLiteral("filas"), provinces}}}})
-                .toJson(QJsonDocument::Compact);
+    m_provinces = provinces;
+    m_all = all.text();
     m_version = version;
 }
 

@@ -281,9 +281,9 @@ Response HttpService::cageAnswer(int cage)
     const std::optional<judging::Paloma> bird = judging::palomaEnJaula(m_db, cage);
     if (!bird)
         return errorAnswer(QStringLiteral("No hay ninguna paloma en la jaula %1.").arg(cage), 404);
-    const QJsonObject answer = cageJson(cage, *bird, judging::puntuacionesJaula(m_db, cage));
+    const QByteArray answer = cageJson(cage, *bird, judging::puntuacionesJaula(m_db, cage));
     reading.commit();
-    return json(answer);
+    return jsonText(answer);
 }
 
 void HttpService::toScore(const ExchangePtr& exchange, const Parts& parts)
@@ -404,8 +404,11 @@ void HttpService::seen(const QHostAddress& address)
 {
     const Clock::time_point now = Clock::now();
     m_devices[deviceAddress(address)] = now;
-    for (auto i = m_devices.begin(); i != m_devices.end();)
-        i = now - i.value() > deviceWindow ? m_devices.erase(i) : std::next(i);
+    if (now - m_devicesPruned > std::chrono::seconds(1)) { // not at every request of a busy hall
+        m_devicesPruned = now;
+        for (auto i = m_devices.begin(); i != m_devices.end();)
+            i = now - i.value() > deviceWindow ? m_devices.erase(i) : std::next(i);
+    }
     if (int(m_devices.size()) != m_deviceCount) {
         m_deviceCount = int(m_devices.size());
         emit devicesChanged(m_deviceCount);

@@ -106,6 +106,7 @@ private:
     std::vector<PendingScore> m_pending;
     QHash<QString, std::chrono::steady_clock::time_point> m_devices;
     int m_deviceCount = 0;
+    std::chrono::steady_clock::time_point m_devicesPruned;
 };
 
 } // namespace server

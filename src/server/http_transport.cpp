@@ -146,7 +146,7 @@ public:
     quint16 start(quint16 port);
     void sweepEvery();
     void sweep(Clock::time_point now);
-    void evictIdle();
+    void evictOne();
     MHD_Result queue(MHD_Connection* connection, const Response& response);
     MHD_Result refuse(MHD_Connection* connection, Call* call, int status, const QString& message);
     MHD_Result complete(MHD_Connection* connection, Call* call, const char* url, const char* method,
@@ -237,11 +237,15 @@ void HttpTransport::Impl::sweep(Clock::time_point now)
     }
 }
 
-void HttpTransport::Impl::evictIdle()
+void HttpTransport::Impl::evictOne()
 {
+    // The longest idle connection; failing that, the slowest sender. One waiting for its answer
+    // is never closed.
+    const auto rank = [](const Link* link) { return link->phase == Link::Phase::Idle ? 0 : 1; };
     Link* oldest = nullptr;
     for (Link* link : m_links)
-        if (!link->closing && link->phase == Link::Phase::Idle && (!oldest || link->since < oldest->since))
+        if (!link->closing && link->phase != Link::Phase::Busy &&
+            (!oldest || rank(link) < rank(oldest) || (rank(link) == rank(oldest) && link->since < oldest->since)))
             oldest = link;
     if (oldest) {
         oldest->closing = true;
@@ -261,7 +265,7 @@ MHD_Result HttpTransport::Impl::accept(void* cls, const sockaddr* address, sockl
     for (const Link* link : self->m_links)
         open += link->closing ? 0 : 1;
     if (open >= self->m_limits.softConnections)
-        self->evictIdle();
+        self->evictOne();
     return MHD_YES;
 }
 

@@ -8,7 +8,8 @@
 // - a request must send its headers within headerSeconds of its first line, and its whole body
 //   within requestSeconds; a connection with no request is closed after idleSeconds;
 // - each device (an IPv4 address, an IPv6 /64) holds at most perDevice connections, and when the
-//   machine holds softConnections, the longest idle one is closed to make room for a new one;
+//   machine holds softConnections, the longest idle one (or else the slowest sender) is closed to
+//   make room for a new one;
 // - the bodies being read hold at most bodyBudget bytes together.
 // Its own thread runs the connections; the handler is called there with every request read whole,
 // and must hand it on at once. The answer may come from any thread.

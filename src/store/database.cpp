@@ -249,6 +249,12 @@ Transaction::Transaction(const Database& database, Kind kind) : m_connection(dat
     if (!m_connection)
         throw Error(QStringLiteral("No hay ninguna base de datos abierta."));
     const int depth = m_connection->transactionDepth + 1;
+    if (kind == Kind::Read && depth > 1) {
+        // A read within a transaction already sees one state of the file, and writes nothing
+        // that a savepoint would have to undo.
+        m_done = true;
+        return;
+    }
     if (depth == 1)
         m_connection->lostTransaction.clear();
     else

@@ -76,7 +76,7 @@ private:
 // A transaction that writes takes the file's write lock at once (BEGIN IMMEDIATE), so that it
 // never fails half way for want of it. One that only reads (Kind::Read) sees one state of the
 // file and takes no write lock: another program writing meanwhile neither waits for it nor is
-// refused.
+// refused. A read within another transaction is part of it.
 class Transaction
 {
 public:

@@ -3,6 +3,11 @@
 
 #include "output/qr_code.h"
 #include "server/access.h"
+#include "server/json_text.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QTest>
 
@@ -161,6 +166,34 @@ private slots:
         QFETCH(QString, key);
         QFETCH(bool, taken);
         QCOMPARE(server::keyRefusal(key).isEmpty(), taken);
+    }
+
+    void jsonText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("number");
+        QTest::newRow("plain") << "Grupo A Machos" << 90.0;
+        QTest::newRow("quotes and backslash") << R"(Peña "La Paloma" \ 2)" << 8.5;
+        QTest::newRow("line ends and a tab") << "a\nb\r\tc" << 0.1 + 0.2;
+        QTest::newRow("control characters") << QString(QChar(1)) + QChar(0x1f) << 1e21;
+        QTest::newRow("accents") << QString::fromUtf8("Ávila, Ñ") << -27.75;
+        QTest::newRow("the smallest") << "" << 5e-324;
+    }
+
+    // What the server writes as text reads back, with Qt's reader, as the same string and the
+    // same double.
+    void jsonText()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, number);
+        server::JsonText json;
+        json.beginObject().key("t").value(text).key("n").value(number).key("a").beginArray().value(1).null().endArray().endObject();
+        QJsonParseError error;
+        const QJsonObject read = QJsonDocument::fromJson(json.text(), &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(read.value(QStringLiteral("t")).toString(), text);
+        QCOMPARE(read.value(QStringLiteral("n")).toDouble(), number);
+        QCOMPARE(read.value(QStringLiteral("a")).toArray(), (QJsonArray{1, QJsonValue()}));
     }
 
     void qrCode_data()
