@@ -160,7 +160,7 @@ quint16 servingPort()
 void startServing(QWidget* window)
 {
     window->findChild<QLineEdit*>(QStringLiteral("textPuerto"))->setText(QString::number(servingPort()));
-    window->findChild<QLineEdit*>(QStringLiteral("textClave"))->setText(QStringLiteral("482915"));
+    window->findChild<QLineEdit*>(QStringLiteral("textClave"))->setText(QStringLiteral("K7PXM-2QR9T"));
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("botonIniciar")), Qt::LeftButton);
 }
 
