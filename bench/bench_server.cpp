@@ -3,10 +3,12 @@
 // on 999 cages and 5 judges, against phones on loopback, each from an address of its own:
 // 1. one phone alone: a score costs one commit; a plain commit of the same file, timed in the same
 //    run, is the floor;
-// 2. 100 phones send every judge's score of every judged bird at once, while 4 screens read the
-//    board every second: the score POST's and the board's latencies, and the server's processor
-//    time for each stored score;
-// 3. the board right after another program changed the file;
+// 2. 100 phones send every judge's score of every judged bird at once: judges 1 to 3 alone, for
+//    the server's processor time for each stored score; judge 4 while 4 screens read the board
+//    every second; judge 5 at a steward's pace (each phone a score every 250 ms) with the screens,
+//    for the board's latencies over several seconds;
+// 3. the board right after another program changed the file (a second after the last build, so
+//    that it is built again for the read);
 // 4. attacks: 300 connections that send their headers a byte at a time, 300 that send nothing and
 //    20 that send an 800 MiB body, while a phone reads a cage every 100 ms: its slowest answer,
 //    and the server's peak memory.
@@ -29,6 +31,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -37,6 +40,8 @@ namespace
 constexpr int phones = 100;
 constexpr int screens = 4;
 const QByteArray key = "B3NCH4RK99";
+// While the file changes, the server builds its board at most once a second.
+constexpr int boardSecondMs = 1000;
 
 double percentile(std::vector<double> values, double p)
 {
@@ -165,7 +170,9 @@ QString address(int group, int i)
 
 // Runs the jobs with `inFlight` phones at once, while `readers` screens read the board every
 // second; returns the errors.
-int run(quint16 port, std::deque<Job>& jobs, int inFlight, std::vector<double>* board = nullptr, int readers = 0)
+// A phone may pause between its requests (a steward's pace), from one answer to the next send.
+int run(quint16 port, std::deque<Job>& jobs, int inFlight, std::vector<double>* board = nullptr, int readers = 0,
+        int pauseMs = 0)
 {
     int running = 0;
     std::function<void(Client*)> next = [&](Client* client) {
@@ -174,8 +181,11 @@ int run(quint16 port, std::deque<Job>& jobs, int inFlight, std::vector<double>* 
                 QCoreApplication::exit(0);
             return;
         }
-        client->send(std::move(jobs.front()));
+        Job job = std::move(jobs.front());
         jobs.pop_front();
+        if (pauseMs == 0)
+            return client->send(std::move(job));
+        QTimer::singleShot(pauseMs, client, [client, job = std::move(job)]() mutable { client->send(std::move(job)); });
     };
     std::vector<std::unique_ptr<Client>> clients;
     for (int i = 0; i < inFlight; ++i)
@@ -346,12 +356,19 @@ int main(int argc, char* argv[])
     errors += run(port, jobs, phones);
     const double seconds = double(all.elapsed()) / 1000;
     const double cpuPerScore = (cpuMs(pid) - cpuBefore) / double(scores);
-    jobs = scoresOf(4, 5, &posts);
+    jobs = scoresOf(4, 4, &posts);
     errors += run(port, jobs, phones, &board, screens);
+    // Judge 5 at a steward's pace, each phone a score every quarter of a second (400 a second
+    // from the hall), while the screens read on: the board's latencies over several seconds.
+    std::vector<double> paced, pacedBoard;
+    jobs = scoresOf(5, 5, &paced);
+    errors += run(port, jobs, phones, &pacedBoard, screens, 250);
 
     {
         store::Database db = store::Database::open(files.exhibition, store::schema::exhibition());
-        for (int i = 0; i < 20; ++i) {
+        for (int i = 0; i < 10; ++i) {
+            // A second later than the last build, so that the board is built again for this read.
+            std::this_thread::sleep_for(std::chrono::milliseconds(boardSecondMs + 200));
             // Another program's write, which changes the file (the same value again would not).
             db.execute(QStringLiteral(
                 "UPDATE Puntos SET puntos1 = CASE puntos1 WHEN 8.5 THEN 8.75 ELSE 8.5 END WHERE rowid = 1"));
@@ -375,6 +392,8 @@ int main(int argc, char* argv[])
     out() << QStringLiteral("Procesador del servidor por puntuación guardada: %1 ms").arg(cpuPerScore, 0, 'f', 3)
           << Qt::endl;
     print(QStringLiteral("GET tablero, 4 pantallas"), board);
+    print(QStringLiteral("POST puntuación, a 4 por segundo"), paced);
+    print(QStringLiteral("GET tablero, mientras"), pacedBoard);
     print(QStringLiteral("GET tablero tras otro programa"), fresh);
     const double slowest = underAttack(port, errors);
     out() << QStringLiteral("  la respuesta más lenta durante los ataques: %1 ms").arg(slowest, 0, 'f', 1) << Qt::endl;

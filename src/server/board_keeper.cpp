@@ -4,6 +4,8 @@
 #include "store/error.h"
 #include "store/schema.h"
 
+#include <QTimer>
+
 namespace server
 {
 
@@ -27,15 +29,36 @@ qint64 BoardKeeper::version()
     return (dataVersion(m_db) << 32) + dataVersion(m_clubs);
 }
 
+void BoardKeeper::build(qint64 at)
+{
+    store::Database copy = m_db.memoryCopy();
+    store::Database clubs = m_clubs.memoryCopy();
+    store::Recordset clubRows = clubs.openRecordset(QStringLiteral("select * from club "));
+    m_board.update(copy, clubRows, at);
+    m_built.start();
+}
+
 void BoardKeeper::serve(const ExchangePtr& exchange, Part part, const QString& name)
 {
     try {
         const qint64 now = version();
-        if (!m_board.builtAt(now)) {
-            store::Database copy = m_db.memoryCopy();
-            store::Database clubs = m_clubs.memoryCopy();
-            store::Recordset clubRows = clubs.openRecordset(QStringLiteral("select * from club "));
-            m_board.update(copy, clubRows, now);
+        if (m_board.builtAt(now)) {
+            // As the file is.
+        } else if (m_built.isValid() && m_built.elapsed() < staleMs) {
+            if (!m_buildAhead) {
+                m_buildAhead = true;
+                QTimer::singleShot(int(staleMs - m_built.elapsed()), this, [this] {
+                    m_buildAhead = false;
+                    try {
+                        if (const qint64 at = version(); !m_board.builtAt(at))
+                            build(at);
+                    } catch (const base::Error&) {
+                        // Told to the next reader, whose build fails the same way.
+                    }
+                });
+            }
+        } else {
+            build(now);
         }
     } catch (const base::Error& e) {
         exchange->answer(storeFailure(e));

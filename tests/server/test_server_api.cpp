@@ -421,8 +421,8 @@ private slots:
     }
 
     // Judging is blind: a classification of groups A to C lists a bird, with its owner, only once
-    // every judge has scored it. A row from a phone and a row from another program both move it,
-    // without waiting for anything else to change, and the board never writes to the file.
+    // every judge has scored it. A row from a phone and a row from another program both move it
+    // within the board's second, and the board never writes to the file.
     void boardFollowsTheScores()
     {
         const auto rowsOf = [this](const QString& name) {
@@ -436,6 +436,7 @@ private slots:
         QCOMPARE(post(QStringLiteral("/api/jaulas/2/puntuaciones"), R"({"juez":3,"puntos":[9,9,19,29,29]})")
                      .status,
                  201);
+        QTRY_COMPARE_WITH_TIMEOUT(rowsOf(QStringLiteral("AH")).size(), 1, 5000);
         // Three judges, the highest (95) and lowest (88) dropped: judge 2's 90.5 remains.
         QCOMPARE(rowsOf(QStringLiteral("AH"))[0].toObject().value(QStringLiteral("puntos")).toDouble(), 90.5);
 
@@ -447,8 +448,8 @@ private slots:
             fixtures::addScore(window, QStringLiteral("5"), 2, 92.0);
             fixtures::addScore(window, QStringLiteral("5"), 3, 93.0);
         }
+        QTRY_COMPARE_WITH_TIMEOUT(rowsOf(QStringLiteral("CH")).size(), 1, 5000);
         const QJsonArray ch = rowsOf(QStringLiteral("CH"));
-        QCOMPARE(ch.size(), 1);
         QCOMPARE(ch[0].toObject().value(QStringLiteral("puntos")).toDouble(), 92.0);
         QCOMPARE(ch[0].toObject().value(QStringLiteral("puesto")).toInt(), 1);
         const QJsonObject board = get(QStringLiteral("/api/tablero"), {}).json().object();
