@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
 
@@ -237,9 +238,8 @@ private slots:
         child<QAction>(main.get(), "actionAcercaDe")->trigger();
         QCOMPARE(Messages::last().title, QStringLiteral("Acerca de"));
         QCOMPARE(Messages::last().text,
-                 QStringLiteral(
-                     "Programa para Exposiciones de Palomas Mensajeras\nVersión " PALOMAS_PROJECT_VERSION
-                     "\n\nCarpeta de los datos: ") +
+                 QStringLiteral("Programa para Exposiciones de Palomas Mensajeras<br>Versión " PALOMAS_PROJECT_VERSION
+                                "<br><br>Carpeta de los datos: ") +
                      QDir::toNativeSeparators(m_dir->path()));
         QVERIFY(main->isVisible());
     }
@@ -323,24 +323,31 @@ private slots:
                                     "de PDA,Impresos,7 Salir,Acerca de,Red de la Exposición");
     }
 
-    // The name and region stored in the configuration window are shown at once, behind it; the
-    // open file's path is in the status bar.
+    // The name and region stored in the configuration window are shown at once, behind it, and the
+    // line that says what a new show needs first goes; the open file's path is in the status bar.
     void configurationShownAtOnceAndThePath()
     {
         auto main = openMain();
         QCOMPARE(child<QLabel>(main.get(), "archivo")->toolTip(), QDir::toNativeSeparators(m_state.dbPath));
+        const auto pending = [&main] {
+            const auto* line = child<QLabel>(main.get(), "primerosPasos");
+            return line->isVisible() ? line->text() : QString();
+        };
+        QCOMPARE(pending(), "Para empezar: 3 Configuracion (número de jueces y criterio); después 4 Club; "
+                            "después 1 Recepcion.");
         QString shownBehind;
         guitest::whenShown<QDialog>([&](QDialog* config) {
             QTest::mouseClick(child<QPushButton>(config, "confModificar"), Qt::LeftButton);
             guitest::type(child<QLineEdit>(config, "Text1"), "Exposicion de Invierno");
             guitest::type(child<QLineEdit>(config, "Text3"), "Castilla");
+            child<QRadioButton>(config, "Option1")->click();
             QTest::mouseClick(child<QPushButton>(config, "ConfAceptar"), Qt::LeftButton);
             shownBehind = child<QLabel>(main.get(), "Label1")->text() + "|" +
-                          child<QLabel>(main.get(), "Label2")->text();
+                          child<QLabel>(main.get(), "Label2")->text() + "|" + pending();
             config->reject();
         });
         child<QAction>(main.get(), "actionConfiguracion")->trigger();
-        QCOMPARE(shownBehind, "Exposicion de Invierno|Castilla");
+        QCOMPARE(shownBehind, "Exposicion de Invierno|Castilla|");
         QCOMPARE(main->windowTitle(), "Programa para Exposiciones de Palomas Mensajeras");
     }
 };
