@@ -205,11 +205,14 @@ void JudgingWindow::cageFocusOut()
             focus::later(m_ui->Text1);
             return;
         }
-        if (bird) {
-            m_cage = *cage;
-            showBird(*bird);
-            refresh();
+        if (!bird) { // never received: said, so that the score is not typed against nothing
+            Messages::inform(this, aviso, QStringLiteral("Jaula sin paloma"));
+            focus::later(m_ui->Text1);
+            return;
         }
+        m_cage = *cage;
+        showBird(*bird);
+        refresh();
         showCageToolbar();
     });
 }

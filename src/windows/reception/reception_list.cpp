@@ -50,6 +50,7 @@ void ReceptionWindow::setBrowsingTools(bool haveCages)
     m_ui->p3->setEnabled(haveCages);
     m_ui->p4->setEnabled(haveCages);
     m_ui->p5->setEnabled(true);
+    m_ui->p6->setEnabled(haveCages); // the first cage stored, or the last deleted, counts at once
     for (QWidget* label : {m_ui->legend2, m_ui->legend4, m_ui->legend5, m_ui->labelJaula, m_ui->labelAnilla})
         label->setEnabled(true);
 }
