@@ -23,6 +23,7 @@ void show(QPrinter& printer, QWidget* parent, const std::function<void(QPrinter*
             turn->setContext(Qt::WidgetWithChildrenShortcut);
             QObject::connect(turn, &QShortcut::activated, pages, [pages, step] {
                 pages->setCurrentPage(std::clamp(pages->currentPage() + step, 1, pages->pageCount()));
+                emit pages->previewChanged(); // the dialog's page box and arrows follow it
             });
         }
     }

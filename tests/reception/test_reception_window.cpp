@@ -85,6 +85,14 @@ class TestReceptionWindow : public QObject
             states += tool(key)->isEnabled() ? u'1' : u'0';
         return states;
     }
+    // The tools, then the legend's labels "1 Grabar" to "6 Borrar Todas " (1 shown in black).
+    QString toolsAndLegend() const
+    {
+        QString states = tools() + u'|';
+        for (const char* label : {"legend1", "legend2", "legend3", "legend4", "legend5", "legend6"})
+            states += w<QLabel>(label)->isEnabled() ? u'1' : u'0';
+        return states;
+    }
     QString stored(const QStringList& fields, const QString& where = {}) const
     {
         QStringList values;
@@ -418,27 +426,27 @@ private slots:
     {
         QTest::addColumn<int>("cages");     // received before opening: 1 to cages
         QTest::addColumn<QString>("steps"); // done in order
-        QTest::addColumn<QString>("tools"); // "p1" to "p6", 1 enabled
+        QTest::addColumn<QString>("tools"); // "p1" to "p6", 1 enabled; the legend's labels
         QTest::newRow("opened with cages") << 3 << ""
-                                           << "111111";
+                                           << "111111|111111";
         QTest::newRow("opened without cages") << 0 << ""
-                                              << "100010";
+                                              << "100010|100010";
         QTest::newRow("first cage stored: 6 on at once") << 0 << "grabar aceptar"
-                                                         << "111111";
+                                                         << "111111|111111";
         QTest::newRow("new cage: every command off") << 3 << "grabar"
-                                                     << "000000";
+                                                     << "000000|000000";
         QTest::newRow("new cage, a box") << 3 << "grabar existente"
-                                         << "000000";
+                                         << "000000|000000";
         QTest::newRow("new cage, activated") << 3 << "grabar activar"
-                                             << "000000";
+                                             << "000000|000000";
         QTest::newRow("modification, activated") << 3 << "modificar activar"
-                                                 << "000000";
+                                                 << "000000|000000";
         QTest::newRow("after Cancelar") << 3 << "grabar cancelar"
-                                        << "111111";
+                                        << "111111|111111";
         QTest::newRow("last cage deleted: 6 unchanged") << 1 << "borrar"
-                                                        << "100011";
+                                                        << "100011|100001";
         QTest::newRow("last cage deleted, then activated") << 1 << "borrar activar"
-                                                           << "100010";
+                                                           << "100010|100000";
     }
     void toolbarStates()
     {
@@ -474,7 +482,7 @@ private slots:
             }
             QApplication::processEvents();
         }
-        QTEST(tools(), "tools");
+        QTEST(toolsAndLegend(), "tools");
     }
 
     // Group "D" sends the focus to the category, a category to the contests; any other group

@@ -51,7 +51,9 @@ void ReceptionWindow::setBrowsingTools(bool haveCages)
     m_ui->p4->setEnabled(haveCages);
     m_ui->p5->setEnabled(true);
     m_ui->p6->setEnabled(haveCages); // the first cage stored, or the last deleted, counts at once
-    for (QWidget* label : {m_ui->legend2, m_ui->legend4, m_ui->legend5, m_ui->labelJaula, m_ui->labelAnilla})
+    // The legend's labels follow their buttons (KeyboardHelper::numberedCommands); "5 Salir" was
+    // greyed by the deletion of the last cage while its button stayed on.
+    for (QWidget* label : {m_ui->legend5, m_ui->labelJaula, m_ui->labelAnilla})
         label->setEnabled(true);
 }
 

@@ -216,7 +216,12 @@ MainWindow::~MainWindow()
 
 void MainWindow::connectTask(QAction* action, std::function<void()> open)
 {
-    connect(action, &QAction::triggered, this, [this, open = std::move(open)] { guarded(this, open); });
+    connect(action, &QAction::triggered, this, [this, open = std::move(open)] {
+        guarded(this, open);
+        // A task window that closes right after a box of its own ("Grabar" of an import) can
+        // leave no window with the keyboard under some window managers: the menu takes it back.
+        activateWindow();
+    });
 }
 
 void MainWindow::selectListing(const QString& grupo, const QString& categ, const QString& sexo)
