@@ -94,10 +94,11 @@ QString versionLine(const QString& program)
 
 QString aboutText(const QString& programFolder, const QString& guide)
 {
-    QString text = QStringLiteral("Programa para Exposiciones de Palomas Mensajeras<br>Versión %1<br><br>Carpeta "
-                                  "de los datos: %2")
-                       .arg(QString::fromUtf8(buildinfo::version),
-                            QDir::toNativeSeparators(programFolder).toHtmlEscaped());
+    QString text =
+        QStringLiteral("Programa para Exposiciones de Palomas Mensajeras<br>Versión %1<br><br>Carpeta "
+                       "de los datos: %2")
+            .arg(QString::fromUtf8(buildinfo::version),
+                 QDir::toNativeSeparators(programFolder).toHtmlEscaped());
     if (!guide.isEmpty())
         text += QStringLiteral("<br><br><a href=\"%1\">Guía de la exposición</a> (F1 en cualquier ventana)")
                     .arg(QUrl::fromLocalFile(guide).toString(QUrl::FullyEncoded).toHtmlEscaped());

@@ -38,12 +38,14 @@ void KeyboardHelper::numberedCommands(std::vector<QAction*> commands)
     // The legend's labels are told by their number, whatever their order or names in the form.
     for (QLabel* label : m_options.legend->findChildren<QLabel*>()) {
         const int digit = label->text().trimmed().section(u' ', 0, 0).toInt();
-        QAction* command = digit >= 1 && std::size_t(digit) <= m_numbered.size() ? m_numbered[std::size_t(digit - 1)]
-                                                                                  : nullptr;
+        QAction* command = digit >= 1 && std::size_t(digit) <= m_numbered.size()
+                               ? m_numbered[std::size_t(digit - 1)]
+                               : nullptr;
         if (command == nullptr)
             continue;
         label->setEnabled(command->isEnabled());
-        connect(command, &QAction::changed, label, [command, label] { label->setEnabled(command->isEnabled()); });
+        connect(command, &QAction::changed, label,
+                [command, label] { label->setEnabled(command->isEnabled()); });
     }
 }
 

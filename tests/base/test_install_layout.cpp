@@ -182,9 +182,10 @@ private slots:
         const QString page = install::guidePage(install::guideFolder(layout), QStringLiteral("05-recepcion"));
         QCOMPARE(page, at(found));
         if (!page.isEmpty())
-            QCOMPARE(install::aboutText(QStringLiteral("/datos"), page).section(QStringLiteral("<br><br>"), 2),
-                     "<a href=\"" + QUrl::fromLocalFile(page).toString() +
-                         "\">Guía de la exposición</a> (F1 en cualquier ventana)");
+            QCOMPARE(
+                install::aboutText(QStringLiteral("/datos"), page).section(QStringLiteral("<br><br>"), 2),
+                "<a href=\"" + QUrl::fromLocalFile(page).toString() +
+                    "\">Guía de la exposición</a> (F1 en cualquier ventana)");
     }
 };
 

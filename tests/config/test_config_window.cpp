@@ -73,11 +73,14 @@ private slots:
         const QString first = "Para empezar: 3 Configuracion (número de jueces y criterio); después 4 Club; "
                               "después 1 Recepcion.";
         QTest::newRow("empty boxes as one blank")
-            << true << QStringList{"", "", "3", "", "1", "0"} << " | ||3| |Verdadero|Falso" << "";
+            << true << QStringList{"", "", "3", "", "1", "0"} << " | ||3| |Verdadero|Falso"
+            << "";
         QTest::newRow("drop highest and lowest, 99 judges")
-            << true << QStringList{"N", "R", " 99 ", "J", "0", "1"} << "N|R||99|J|Falso|Verdadero" << "";
+            << true << QStringList{"N", "R", " 99 ", "J", "0", "1"} << "N|R||99|J|Falso|Verdadero"
+            << "";
         QTest::newRow("a new row: the emblem, no remarks, no criterion")
-            << false << QStringList{"N", "", "1", "J", "0", "0"} << "N| |Talvorena1.Gif|1||Falso|Falso" << first;
+            << false << QStringList{"N", "", "1", "J", "0", "0"} << "N| |Talvorena1.Gif|1||Falso|Falso"
+            << first;
         QTest::newRow("no row: no judges")
             << false << QStringList{"N", "", "0", "", "1", "0"} << "||||||"
             << "La configuración no tiene jueces: póngalos en 3 Configuracion, o no se podrá puntuar.";
@@ -111,7 +114,8 @@ private slots:
         QVERIFY(!w<QRadioButton>("Option1")->isChecked() && !w<QRadioButton>("Option2")->isChecked());
         guitest::type(w("Text1"), "Tecleado"); // browsing: nothing is typed that "&Modificar" would drop
         w<QRadioButton>("Option1")->click();
-        QCOMPARE(w("Text1")->text() + (w<QRadioButton>("Option1")->isChecked() ? " media" : ""), "Sin Nombre");
+        QCOMPARE(w("Text1")->text() + (w<QRadioButton>("Option1")->isChecked() ? " media" : ""),
+                 "Sin Nombre");
         click("confModificar");
         w<QRadioButton>("Option1")->click();
         guitest::type(w("Text6"), "0");
@@ -130,7 +134,6 @@ private slots:
         w<QPlainTextEdit>("Text7")->setFocus(Qt::TabFocusReason);
         QCOMPARE(w<QPlainTextEdit>("Text7")->toPlainText(), QString()); // typing does not start after a blank
     }
-
 };
 
 QTEST_MAIN(TestConfigWindow)

@@ -222,7 +222,8 @@ class TestKeyboardTable : public QObject
                 break;
             }
         if (auto* box = qobject_cast<QLineEdit*>(focus); box != nullptr && box->hasSelectedText())
-            shown += " «" + box->selectedText() + "»" + (box->selectedText() == box->text() ? "" : " en parte");
+            shown +=
+                " «" + box->selectedText() + "»" + (box->selectedText() == box->text() ? "" : " en parte");
         return shown;
     }
 
@@ -233,9 +234,9 @@ private slots:
     void initTestCase()
     {
         QDir(m_guide.path()).mkpath("guia");
-        for (const char* chapter : {"00-portada", "02-crear", "03-configurar", "04-clubes", "05-recepcion",
-                                    "06-red", "07-impresos", "08-puntuacion", "09-importar", "10-listados",
-                                    "12-copias"})
+        for (const char* chapter :
+             {"00-portada", "02-crear", "03-configurar", "04-clubes", "05-recepcion", "06-red", "07-impresos",
+              "08-puntuacion", "09-importar", "10-listados", "12-copias"})
             QFile(m_guide.filePath(QStringLiteral("guia/%1.html").arg(chapter))).open(QIODevice::WriteOnly);
         guide::installForApplication(m_guide.path(), guideChapter); // before any window's own keys
         QDesktopServices::setUrlHandler("file", this, "opened");
@@ -267,7 +268,8 @@ private slots:
         row("Recepcion", "Ctrl+1", "Ctrl+5", "gris " + nuevaJaula);
         row("Recepcion", "Ctrl+3", "Ctrl+2", "gris Text1 en «Modificar La Jaula»");
         row("Puntuacion", "'9 Tab Down", "Ctrl+1", juez);
-        row("Puntuacion", "'9 Tab Down", "Ctrl+2", "«¿Desea Borrar la Puntuacion de este Juez?» Sí ListView1");
+        row("Puntuacion", "'9 Tab Down", "Ctrl+2",
+            "«¿Desea Borrar la Puntuacion de este Juez?» Sí ListView1");
         row("Puntuacion", "'9 Tab Down", "Ctrl+3", "Text4 en «Puntos» «8,00»");
         row("Puntuacion", "'9 Tab Down", "Ctrl+5", "Text1 en «Nº de Jaula»");
         row("Puntuacion", "'9 Tab Down", "Ctrl+6", "cerrada");
@@ -293,7 +295,8 @@ private slots:
         row("Ayuda de Club", "Ctrl+1", "botones", "Command1 Command2");
         row("Inicio", "Alt+1 Return", "botones", "Command1 Command2");
         row("Listado", "", "botones", "Command3 CommandVistaPrevia Command4 Command2");
-        row("Listado", "@Command4 Return", "botones", "Command1 Command5 Command3 CommandVistaPrevia Command4 Command2");
+        row("Listado", "@Command4 Return", "botones",
+            "Command1 Command5 Command3 CommandVistaPrevia Command4 Command2");
         row("Etiquetas", "", "botones", "CommandVistaPrevia CommandImprimir CommandPdf CommandSalir");
         row("Imp Recepcion", "", "botones", "Command2");
         row("Red", "", "botones", "botonIniciar botonCerrar");
@@ -319,19 +322,24 @@ private slots:
         row("Recepcion", "Ctrl+1 Tab '12345678 @Command1", "Return",
             "«El campo «Anilla» admite como máximo 7 caracteres, y «12345678» tiene 8.» Text2 en «Grabar Una "
             "Jaula» «12345678»");
-        row("Puntuacion", "'9 Tab Ctrl+1 '3 Tab '9,5", "Tab", "«Puntuacion Erronea » Text4 en «Grabar Puntuacion» «0,00»");
+        row("Puntuacion", "'9 Tab Ctrl+1 '3 Tab '9,5", "Tab",
+            "«Puntuacion Erronea » Text4 en «Grabar Puntuacion» «0,00»");
         row("Puntuacion", "'77", "Tab", "«Jaula sin paloma» Text1 en «Nº de Jaula» «77»");
         row("Club", "Ctrl+1 '12 Tab '" + QByteArray(51, 'x') + " @Command1", "Return",
             "«El nombre del club admite como máximo 50 caracteres, y el escrito tiene 51. Acórtelo.» "
-            "Text2 en «Grabar Un Club Nuevo» «" + QString(51, u'x') + "»");
+            "Text2 en «Grabar Un Club Nuevo» «" +
+                QString(51, u'x') + "»");
         row("Configuracion", "Return @Text6 '0 @ConfAceptar", "Return",
             "«El número de jueces «0» no es válido: debe ser un número entero del 1 al 99.» Text6 en "
             "«Nº de Jueces» «0»");
-        row("Inicio", "Alt+1 Return 'expo", "Tab", "«Base de Datos Existente» Text1 en «Nombre de la Base de Datos» «expo»");
-        row("Inicio", "Alt+1 Return 'expo", "Return", "«Base de Datos Existente» Text1 en «Nombre de la Base de Datos» «expo»");
+        row("Inicio", "Alt+1 Return 'expo", "Tab",
+            "«Base de Datos Existente» Text1 en «Nombre de la Base de Datos» «expo»");
+        row("Inicio", "Alt+1 Return 'expo", "Return",
+            "«Base de Datos Existente» Text1 en «Nombre de la Base de Datos» «expo»");
         row("Red", "@textClave '123 @botonIniciar", "Return",
             "«La clave debe tener de 4 a 32 letras o cifras, sin espacios ni acentos.» textClave «123»");
-        row("Red", "@textPuerto '0 @botonIniciar", "Return", "«El puerto debe ser un número del 1 al 65535.» textPuerto «80800»");
+        row("Red", "@textPuerto '0 @botonIniciar", "Return",
+            "«El puerto debe ser un número del 1 al 65535.» textPuerto «80800»");
 
         // A check on leaving a box never stands in the way of Cancelar.
         row("Recepcion", "Ctrl+1 '1 @Command2", "Return", "ListView1");
@@ -349,7 +357,8 @@ private slots:
         row("Ayuda de Club", "", "F1", "guía 04-clubes ListView1");
         row("Listado", "", "F1", "guía 10-listados Text1");
         row("Imp Puntuacion", "", "F1", "guía 09-importar Combo1");
-        row("Etiquetas", "", "F1", "guía 07-impresos MargenSuperior en «Hoja de etiquetas (3 x 8 de 70 x 37 mm)»");
+        row("Etiquetas", "", "F1",
+            "guía 07-impresos MargenSuperior en «Hoja de etiquetas (3 x 8 de 70 x 37 mm)»");
         row("Red", "", "F1", "guía 06-red textPuerto");
         row("Copias", "", "F1", "guía 12-copias copias");
     }

@@ -238,8 +238,9 @@ private slots:
         child<QAction>(main.get(), "actionAcercaDe")->trigger();
         QCOMPARE(Messages::last().title, QStringLiteral("Acerca de"));
         QCOMPARE(Messages::last().text,
-                 QStringLiteral("Programa para Exposiciones de Palomas Mensajeras<br>Versión " PALOMAS_PROJECT_VERSION
-                                "<br><br>Carpeta de los datos: ") +
+                 QStringLiteral(
+                     "Programa para Exposiciones de Palomas Mensajeras<br>Versión " PALOMAS_PROJECT_VERSION
+                     "<br><br>Carpeta de los datos: ") +
                      QDir::toNativeSeparators(m_dir->path()));
         QVERIFY(main->isVisible());
     }

@@ -35,7 +35,8 @@ class TestStartupWindow : public QObject
     void closeMainWindowsWhenShown()
     {
         guitest::whenShown<MainWindow>([this](MainWindow* main) {
-            m_opened << child<QLabel>(main, "Label1")->text() + (m_window->isVisible() ? " ante el inicio" : "");
+            m_opened << child<QLabel>(main, "Label1")->text() +
+                            (m_window->isVisible() ? " ante el inicio" : "");
             main->close();
             closeMainWindowsWhenShown();
         });

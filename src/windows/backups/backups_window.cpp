@@ -22,7 +22,8 @@ BackupsWindow::BackupsWindow(AppState& state, QWidget* parent)
     connect(m_ui->cerrar, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->copias, &QTreeWidget::itemActivated, this, &BackupsWindow::restaurar);
     // Enter on a copy restores it; on a button, presses it; Esc closes.
-    KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr})->keepEnter(m_ui->copias);
+    KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr})
+        ->keepEnter(m_ui->copias);
 }
 
 BackupsWindow::~BackupsWindow() = default;

@@ -189,8 +189,9 @@ void PrintoutWindow::vistaPrevia()
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(printouts::title(m_kind));
     listings::setUpPage(printer);
-    preview::show(printer, this,
-                  [&](QPrinter* target) { reported(this, [&] { listings::paintPrintout(*printout, *target); }); });
+    preview::show(printer, this, [&](QPrinter* target) {
+        reported(this, [&] { listings::paintPrintout(*printout, *target); });
+    });
 }
 
 void PrintoutWindow::imprimir()

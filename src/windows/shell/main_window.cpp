@@ -126,8 +126,9 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     connect(m_ui->actionSalirRecepcion, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionAcercaDe, &QAction::triggered, this, [this] {
-        Messages::inform(this, QStringLiteral("Acerca de"),
-                         install::aboutText(m_state.programFolder, guide::page(QStringLiteral("00-portada"))));
+        Messages::inform(
+            this, QStringLiteral("Acerca de"),
+            install::aboutText(m_state.programFolder, guide::page(QStringLiteral("00-portada"))));
     });
     connectTask(m_ui->actionRecepcion, [this] {
         if (!m_reception) {
