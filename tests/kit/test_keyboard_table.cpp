@@ -134,9 +134,9 @@ class TestKeyboardTable : public QObject
                               .arg(preview->currentPage())
                               .arg(preview->pageCount());
                 box->reject();
-            } else {
-                m_seen << "«" + box->windowTitle() + "» Esc";
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            } else { // a window the key opened: its own keys are another row's
+                m_seen << "«" + box->windowTitle() + "»";
+                box->reject();
             }
             if (below != nullptr)
                 below->activateWindow();
@@ -261,7 +261,7 @@ private slots:
         row("Recepcion", "", "Ctrl+1", nuevaJaula);
         row("Recepcion", "", "Ctrl+2", "«¿Desea Borrar la Jaula?» Sí ListView1");
         row("Recepcion", "", "Ctrl+3", "Text1 en «Modificar La Jaula»");
-        row("Recepcion", "", "Ctrl+4", "«Buscar» Esc ListView1");
+        row("Recepcion", "", "Ctrl+4", "«Buscar» ListView1");
         row("Recepcion", "", "Ctrl+5", "cerrada");
         row("Recepcion", "", "Ctrl+6", "«¿Desea Borrar Todas las Jaulas ?» No ListView1");
         row("Recepcion", "Ctrl+1", "Ctrl+6", "gris " + nuevaJaula);
@@ -307,6 +307,23 @@ private slots:
         row("Configuracion", "", "Return", "Text1 «Regional de Castilla»");
         row("Etiquetas", "@CommandVistaPrevia", "Return", "«Vista previa» 2/2 CommandVistaPrevia");
 
+        // The menus: F10 the first, Alt and a menu's number or first letter, with its first item ready
+        // for Enter; a caption that is a command runs it.
+        row("Principal", "F10", "Return", "«Recepcion de Palomas » sin foco");
+        row("Principal", "Alt+5", "Return", "«Listado del Grupo A Machos» sin foco");
+        row("Principal", "Alt+6", "Return", "«Importar Recepcion de Palomas» sin foco");
+        row("Principal", "Alt+I", "Return", "«Etiquetas de jaula» sin foco");
+        row("Principal", "", "Alt+2", "«Puntuacion de los Jueces» sin foco");
+        row("Principal", "", "Alt+R", "«Red de la Exposición» sin foco");
+        row("Principal", "", "Alt+8", "sin foco");
+        row("Principal", "", "Alt+7", "cerrada");
+        row("Inicio", "", "F10", "sin foco");
+
+        // Enter moves on; group "D" on to the category, a category on to the contests.
+        row("Recepcion", "Ctrl+1 Tab @Text9 'd", "Return", "Text4 en «Categoria»");
+        row("Recepcion", "Ctrl+1 Tab @Text9 'd Return '3", "Return", "Text14 en «Condiciones del Grupo D» «0»");
+        row("Recepcion", "Ctrl+1 Tab @Text9 'b", "Return", "Command1");
+
         // Esc closes the windows with buttons on top and the listings, never a check's box.
         row("Recepcion", "Ctrl+1 '1", "Esc", "cerrada");
         row("Puntuacion", "'9 Tab Ctrl+1 '3 Tab '9,5", "Esc", "cerrada");
@@ -350,7 +367,7 @@ private slots:
         row("Inicio", "", "F1", "guía 02-crear sin foco");
         row("Principal", "", "F1", "guía 02-crear sin foco");
         row("Recepcion", "", "F1", "guía 05-recepcion ListView1");
-        row("Recepcion", "Ctrl+1 @Text8", "F1", "«Ayuda de Club» Esc Text8 en «Grabar Una Jaula»");
+        row("Recepcion", "Ctrl+1 @Text8", "F1", "«Ayuda de Club» Text8 en «Grabar Una Jaula»");
         row("Puntuacion", "", "F1", "guía 08-puntuacion Text1 en «Nº de Jaula»");
         row("Configuracion", "", "F1", "guía 03-configurar confModificar");
         row("Club", "", "F1", "guía 04-clubes ListView1");

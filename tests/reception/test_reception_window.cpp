@@ -485,39 +485,6 @@ private slots:
         QTEST(toolsAndLegend(), "tools");
     }
 
-    // Group "D" sends the focus to the category, a category to the contests; any other group
-    // goes on along the frame.
-    void groupDMovesTheFocus_data()
-    {
-        QTest::addColumn<QString>("grupo");
-        QTest::addColumn<QString>("next");      // the control with the focus after the group
-        QTest::addColumn<QString>("afterNext"); // after typing 3 there and Tab: its text and the focus
-        QTest::newRow("d: the category") << "d"
-                                         << "Text4"
-                                         << "C Text14";
-        QTest::newRow("B: the buttons") << "B"
-                                        << "Command1"
-                                        << "";
-    }
-    void groupDMovesTheFocus()
-    {
-        QFETCH(QString, grupo);
-        QFETCH(QString, next);
-        QFETCH(QString, afterNext);
-        open();
-        tool("p1")->trigger();
-        guitest::tab(w("Text1"));
-        guitest::type(w("Text9"), grupo);
-        guitest::key(Qt::Key_Tab);
-        QTRY_COMPARE(QApplication::focusWidget()->objectName(), next);
-        if (afterNext.isEmpty())
-            return;
-        QTest::keyClicks(QApplication::focusWidget(), "3");
-        guitest::key(Qt::Key_Tab);
-        QTRY_COMPARE(w(qPrintable(next))->text() + " " + QApplication::focusWidget()->objectName(),
-                     afterNext);
-    }
-
     void buscarSelectsTheCage_data()
     {
         QTest::addColumn<QString>("typed");
