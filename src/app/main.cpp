@@ -2,6 +2,7 @@
 #include "kit/window_placement.h"
 #include "rules/exhibition/exhibition.h"
 #include "windows/shell/app_state.h"
+#include "windows/shell/guide_chapters.h"
 #include "windows/shell/startup_window.h"
 
 #include <QApplication>
@@ -30,6 +31,8 @@ int main(int argc, char* argv[])
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     // Every window within the screen, where the user left it in the last run.
     placement::installForApplication();
+    // F1 in any window: the guide at that window's chapter.
+    installGuide();
     // Qt's own buttons and file dialogs in Spanish, when the translations are installed.
     QTranslator qtSpanish;
     if (qtSpanish.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace install
 {
@@ -54,6 +55,22 @@ QString picture(const Layout& layout, const QString& programFolder, const QStrin
     return {};
 }
 
+QString guideFolder(const Layout& layout)
+{
+    if (!layout.installed)
+        return layout.executableFolder;
+    return QDir::cleanPath(QDir(layout.executableFolder).filePath(QString::fromUtf8(buildinfo::docFromBin)));
+}
+
+QString guidePage(const QString& guideFolder, const QString& chapter)
+{
+    const QDir folder(guideFolder);
+    for (const QString& name : {QStringLiteral("guia/%1.html").arg(chapter), QStringLiteral("guia.pdf")})
+        if (QFileInfo::exists(folder.filePath(name)))
+            return folder.filePath(name);
+    return {};
+}
+
 QString helperProgram(const Layout& layout, const QString& name)
 {
 #if defined(Q_OS_WIN)
@@ -75,11 +92,17 @@ QString versionLine(const QString& program)
     return program + u' ' + QString::fromUtf8(buildinfo::version);
 }
 
-QString aboutText(const QString& programFolder)
+QString aboutText(const QString& programFolder, const QString& guide)
 {
-    return QStringLiteral("Programa para Exposiciones de Palomas Mensajeras\nVersión %1\n\nCarpeta de los "
-                          "datos: %2")
-        .arg(QString::fromUtf8(buildinfo::version), QDir::toNativeSeparators(programFolder));
+    QString text =
+        QStringLiteral("Programa para Exposiciones de Palomas Mensajeras<br>Versión %1<br><br>Carpeta "
+                       "de los datos: %2")
+            .arg(QString::fromUtf8(buildinfo::version),
+                 QDir::toNativeSeparators(programFolder).toHtmlEscaped());
+    if (!guide.isEmpty())
+        text += QStringLiteral("<br><br><a href=\"%1\">Guía de la exposición</a> (F1 en cualquier ventana)")
+                    .arg(QUrl::fromLocalFile(guide).toString(QUrl::FullyEncoded).toHtmlEscaped());
+    return text;
 }
 
 } // namespace install

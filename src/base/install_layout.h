@@ -34,6 +34,15 @@ QString programFolder(const Layout& layout, const QString& userDataFolder);
 // folder, else the installed one; empty when there is neither.
 QString picture(const Layout& layout, const QString& programFolder, const QString& name);
 
+// The folder of the organisers' guide: the installed documentation, or the executable's folder,
+// where the build writes it. It holds the pages, one for each chapter ("guia/05-recepcion.html"),
+// and the whole guide as a PDF ("guia.pdf").
+QString guideFolder(const Layout& layout);
+
+// The guide's file to open at a chapter: its page, else the PDF (which opens at its start); empty
+// when the folder holds neither.
+QString guidePage(const QString& guideFolder, const QString& chapter);
+
 // A helper program (palomas-lector) of this layout.
 QString helperProgram(const Layout& layout, const QString& name);
 
@@ -44,7 +53,8 @@ void nameApplication();
 // "palomas 1.2": what --version prints.
 QString versionLine(const QString& program);
 
-// The text of the "Acerca de" box: the program, its version and the folder of its files.
-QString aboutText(const QString& programFolder);
+// The text of the "Acerca de" box (rich text): the program, its version, the folder of its files
+// and a link to the guide's file, when there is one.
+QString aboutText(const QString& programFolder, const QString& guide);
 
 } // namespace install

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -32,6 +33,20 @@ void KeyboardHelper::onKeyPress(std::function<bool(QKeyEvent*, QWidget*)> handle
 void KeyboardHelper::numberedCommands(std::vector<QAction*> commands)
 {
     m_numbered = std::move(commands);
+    if (m_options.legend == nullptr)
+        return;
+    // The legend's labels are told by their number, whatever their order or names in the form.
+    for (QLabel* label : m_options.legend->findChildren<QLabel*>()) {
+        const int digit = label->text().trimmed().section(u' ', 0, 0).toInt();
+        QAction* command = digit >= 1 && std::size_t(digit) <= m_numbered.size()
+                               ? m_numbered[std::size_t(digit - 1)]
+                               : nullptr;
+        if (command == nullptr)
+            continue;
+        label->setEnabled(command->isEnabled());
+        connect(command, &QAction::changed, label,
+                [command, label] { label->setEnabled(command->isEnabled()); });
+    }
 }
 
 void KeyboardHelper::focusNext(QWidget* window)

@@ -4,7 +4,8 @@
 // - Enter moves to the next control, as Tab does (in the entry windows); on a button it presses
 //   the button, in every window, so that Enter on "Aceptar" stores and on "Cancelar" cancels;
 // - holding Ctrl shows the legend of the numbered toolbar commands, and releasing any key hides it;
-//   Ctrl with a digit runs the toolbar command of that number;
+//   Ctrl with a digit runs the toolbar command of that number, and the legend greys a command that
+//   is disabled;
 // - Esc closes the window, or has no role in a window that closes only by its buttons;
 // - in a window with a menu bar, F10 opens its first menu and Alt with a digit the menu whose
 //   caption starts with that number.
@@ -41,7 +42,8 @@ public:
     void onKeyPress(std::function<bool(QKeyEvent*, QWidget* receiver)> handler);
 
     // Ctrl+1 runs the first command, Ctrl+2 the second, and so on, as the legend names them; a
-    // disabled command does nothing. A null entry leaves its digit without a command.
+    // disabled command does nothing, and its label in the legend ("2 Borrar") is greyed. A null
+    // entry leaves its digit without a command.
     void numberedCommands(std::vector<QAction*> commands);
 
     // Moves the focus to the next control of the window, as Tab does.

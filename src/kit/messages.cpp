@@ -60,13 +60,14 @@ void Messages::inform(QWidget* parent, const QString& title, const QString& text
     box.exec();
 }
 
-bool Messages::ask(QWidget* parent, const QString& title, const QString& text)
+bool Messages::ask(QWidget* parent, const QString& title, const QString& text, Answer preset)
 {
     if (state().on)
         return take(title, text, {Answer::Yes, Answer::No}) == Answer::Yes;
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
-    QAbstractButton* yes = box.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    QPushButton* yes = box.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(preset == Answer::No ? no : yes);
     box.exec();
     return box.clickedButton() == yes;
 }

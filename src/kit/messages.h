@@ -26,8 +26,8 @@ public:
     // An information box with an OK button.
     static void inform(QWidget* parent, const QString& title, const QString& text,
                        Icon icon = Icon::Information);
-    // A Yes/No question without icon; true on Yes.
-    static bool ask(QWidget* parent, const QString& title, const QString& text);
+    // A Yes/No question without icon; true on Yes. Enter answers the preset (Yes or No).
+    static bool ask(QWidget* parent, const QString& title, const QString& text, Answer preset = Answer::Yes);
     // A box with one line to type in, "Aceptar" and "Cancelar"; what was typed, or nothing when
     // it was cancelled.
     static std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label);

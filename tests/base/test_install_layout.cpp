@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <unistd.h>
 
 class TestInstallLayout : public QObject
@@ -148,6 +149,43 @@ private slots:
         QCOMPARE(install::picture(layout, m_tree.filePath(QStringLiteral("datos")),
                                   QStringLiteral("Talvorena1.gif")),
                  at(found));
+    }
+
+    // F1 opens the chapter's page of the guide, else its PDF; "Acerca de" links to it.
+    void guide_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("found");
+        const QString page = QStringLiteral("p/share/doc/palomas/guia/05-recepcion.html");
+        const QString pdf = QStringLiteral("p/share/doc/palomas/guia.pdf");
+        QTest::newRow("installed: the chapter's page") << true << QStringList{page, pdf} << page;
+        QTest::newRow("installed: the PDF") << true << QStringList{pdf} << pdf;
+        QTest::newRow("installed: another chapter only")
+            << true << QStringList{"p/share/doc/palomas/guia/04-clubes.html"} << "";
+        QTest::newRow("build folder: beside the executable")
+            << false << QStringList{"p/bin/guia/05-recepcion.html", pdf} << "p/bin/guia/05-recepcion.html";
+        QTest::newRow("build folder: its PDF") << false << QStringList{"p/bin/guia.pdf"} << "p/bin/guia.pdf";
+    }
+
+    void guide()
+    {
+        QFETCH(bool, installed);
+        QFETCH(QStringList, files);
+        QFETCH(QString, found);
+        makeFolders({QStringLiteral("p/bin")});
+        if (installed)
+            makeFolders({QStringLiteral("p/share/palomas")});
+        for (const QString& file : files)
+            makeFile(file);
+        const install::Layout layout = install::layoutOf(m_tree.filePath(QStringLiteral("p/bin")));
+        const QString page = install::guidePage(install::guideFolder(layout), QStringLiteral("05-recepcion"));
+        QCOMPARE(page, at(found));
+        if (!page.isEmpty())
+            QCOMPARE(
+                install::aboutText(QStringLiteral("/datos"), page).section(QStringLiteral("<br><br>"), 2),
+                "<a href=\"" + QUrl::fromLocalFile(page).toString() +
+                    "\">Guía de la exposición</a> (F1 en cualquier ventana)");
     }
 };
 

@@ -175,55 +175,6 @@ private slots:
         QCOMPARE(stored(), "10");
     }
 
-    // Enter moves on along the fields and, on a button, presses it.
-    void enterOnTheButtons_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("Aceptar") << "Command1"
-                                 << "10,12";
-        QTest::newRow("Cancelar") << "Command2"
-                                  << "10";
-    }
-    void enterOnTheButtons()
-    {
-        QFETCH(QString, button);
-        QVERIFY(open<ClubMaintenanceWindow>({{"10", "Diez", "Soria"}}));
-        keys(QKeySequence("Ctrl+1"));
-        for (const char* typed : {"12", "Doce", "Soria"}) {
-            QTest::keyClicks(QApplication::focusWidget(), typed);
-            guitest::key(Qt::Key_Return);
-        }
-        for (int tabs = 0; QApplication::focusWidget() != child<QPushButton>(w(), qPrintable(button));
-             ++tabs) {
-            QVERIFY2(tabs < 10, "the buttons are out of the keyboard's reach");
-            guitest::key(Qt::Key_Tab);
-        }
-        guitest::key(Qt::Key_Return);
-        QCOMPARE(state(), "CONSULTAR " + kAll);
-        QTEST(stored(), "stored");
-    }
-
-    // A refused value comes back selected, so that typing replaces it; the box is a real one.
-    void refusedValueIsSelected()
-    {
-        QVERIFY(open<ClubMaintenanceWindow>({{"10", "Diez", "Soria"}}));
-        QStringList seen;
-        guitest::answerRealBoxes(&seen);
-        keys(QKeySequence("Ctrl+1"));
-        put("Text1", "12");
-        put("Text2", QString(51, u'x'));
-        click("Command1");
-        QTRY_COMPARE(seen.size(), 1);
-        QCOMPARE(seen.first(),
-                 "El nombre del club admite como máximo 50 caracteres, y el escrito tiene 51. Acórtelo.");
-        QTRY_VERIFY(text("Text2")->hasFocus());
-        QTRY_COMPARE(text("Text2")->selectedText(), QString(51, u'x'));
-        QTest::keyClicks(text("Text2"), "Doce");
-        QCOMPARE(text("Text2")->text(), "Doce");
-        QCOMPARE(state(), "GRABAR"); // no button comes back on through the box
-    }
-
     void keysInEntryStates_data()
     {
         QTest::addColumn<QString>("start");

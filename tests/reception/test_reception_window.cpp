@@ -85,6 +85,14 @@ class TestReceptionWindow : public QObject
             states += tool(key)->isEnabled() ? u'1' : u'0';
         return states;
     }
+    // The tools, then the legend's labels "1 Grabar" to "6 Borrar Todas " (1 shown in black).
+    QString toolsAndLegend() const
+    {
+        QString states = tools() + u'|';
+        for (const char* label : {"legend1", "legend2", "legend3", "legend4", "legend5", "legend6"})
+            states += w<QLabel>(label)->isEnabled() ? u'1' : u'0';
+        return states;
+    }
     QString stored(const QStringList& fields, const QString& where = {}) const
     {
         QStringList values;
@@ -215,7 +223,7 @@ private slots:
         open({10, 2, 1, 30, 3, 4, 5, 6, 7, 8, 9});
         QCOMPARE(listed(), "1,2,3,4,5,6,7,8,9,10,30");
         tool("p1")->trigger();
-        QCOMPARE(tools(), "000001");                       // "6" unchanged
+        QCOMPARE(tools(), "000000");                       // no command during an entry
         QCOMPARE(w("Text1")->text(), "12");                // the count plus one
         QVERIFY(!w<QPushButton>("Command1")->isEnabled()); // until the cage box has been left
         guitest::type(w("Text1"), "005");
@@ -243,7 +251,7 @@ private slots:
         open();
         list()->setCurrentItem(list()->topLevelItem(4));
         tool("p3")->trigger();
-        QCOMPARE(tools(), "111111");
+        QCOMPARE(tools(), "000000");
         QVERIFY(w("Text1")->isReadOnly()); // a modification cannot write into another cage
         guitest::type(w("Text2"), "NUEVA");
         click("Command1");
@@ -411,116 +419,34 @@ private slots:
         QTEST(w("Text1")->text(), "proposed");
     }
 
-    // A clerk types the bird and presses Enter all along: Enter on "Aceptar" stores it, on
-    // "Cancelar" cancels it.
-    void enterThroughTheEntry_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("Aceptar") << "Command1"
-                                 << "1,2,3|,,R3|,,Ana|A,A,B";
-        QTest::newRow("Cancelar") << "Command2"
-                                  << "1,2|,|,|A,A";
-    }
-    void enterThroughTheEntry()
-    {
-        QFETCH(QString, button);
-        open({1, 2});
-        guitest::key(Qt::Key_1, Qt::ControlModifier);
-        guitest::key(Qt::Key_Return); // the cage proposed: 3
-        for (const char* typed : {"R3", "2024", "", "Azul", "", "Ana", "", "b"}) {
-            QTest::keyClicks(QApplication::focusWidget(), typed);
-            guitest::key(Qt::Key_Return);
-        }
-        for (int tabs = 0; QApplication::focusWidget() != w<QPushButton>(qPrintable(button)); ++tabs) {
-            QVERIFY2(tabs < 20, "the buttons are out of the keyboard's reach");
-            guitest::key(Qt::Key_Tab);
-        }
-        guitest::key(Qt::Key_Return);
-        QVERIFY(!w<QWidget>("Frame3")->isVisible());
-        QTEST(stored({"jaula", "anilla", "nombre", "grupo"}), "stored");
-    }
-
-    // Ctrl with the legend's number runs the toolbar button, as in the club window; a disabled
-    // button does nothing.
-    void ctrlDigitsRunTheToolbar_data()
-    {
-        QTest::addColumn<bool>("entering"); // pressed during a new-cage entry
-        QTest::addColumn<int>("digit");
-        QTest::addColumn<QString>("question"); // asked, answered No
-        QTest::addColumn<QString>("outcome");
-        QTest::newRow("1 Grabar") << false << 1 << ""
-                                  << "Grabar Una Jaula 4";
-        QTest::newRow("2 Borrar") << false << 2 << "¿Desea Borrar la Jaula?"
-                                  << "consulta";
-        QTest::newRow("3 Modificar") << false << 3 << ""
-                                     << "Modificar La Jaula 1";
-        QTest::newRow("5 Salir") << false << 5 << ""
-                                 << "cerrada";
-        QTest::newRow("6 Borrar Todas") << false << 6 << "¿Desea Borrar Todas las Jaulas ?"
-                                        << "consulta";
-        QTest::newRow("2 during a new cage: off") << true << 2 << ""
-                                                  << "Grabar Una Jaula 4";
-        QTest::newRow("3 during a new cage: off") << true << 3 << ""
-                                                  << "Grabar Una Jaula 4";
-        QTest::newRow("5 during a new cage: off") << true << 5 << ""
-                                                  << "Grabar Una Jaula 4";
-        QTest::newRow("6 during a new cage") << true << 6 << "¿Desea Borrar Todas las Jaulas ?"
-                                             << "Grabar Una Jaula 4";
-    }
-    void ctrlDigitsRunTheToolbar()
-    {
-        QFETCH(bool, entering);
-        QFETCH(int, digit);
-        QFETCH(QString, question);
-        open({1, 2, 3});
-        if (entering)
-            tool("p1")->trigger();
-        if (!question.isEmpty())
-            Messages::script(Messages::Answer::No);
-        guitest::key(Qt::Key(Qt::Key_0 + digit), Qt::ControlModifier);
-        if (!question.isEmpty())
-            QCOMPARE(Messages::last().text, question);
-        const QString outcome = !m_window->isVisible() ? "cerrada"
-                                : !w<QWidget>("Frame3")->isVisible()
-                                    ? "consulta"
-                                    : w<QGroupBox>("Frame1")->title() + " " + w("Text1")->text();
-        QTEST(outcome, "outcome");
-        QCOMPARE(count("recepcion"), 3);
-    }
-
-    // The toolbar holds the states of its table at every moment: a box of the window's own, shown
-    // and closed, is no activation of the window; an entry keeps the toolbar it started with.
+    // The toolbar holds the states of its table at every moment: no command runs during an entry,
+    // whatever box comes and goes; "6 Borrar Todas" follows the list at each reload.
     // Boxes are real ones here, and "activar" comes back to the window from another one.
     void toolbarStates_data()
     {
         QTest::addColumn<int>("cages");     // received before opening: 1 to cages
         QTest::addColumn<QString>("steps"); // done in order
-        QTest::addColumn<QString>("tools"); // "p1" to "p6", 1 enabled
+        QTest::addColumn<QString>("tools"); // "p1" to "p6", 1 enabled; the legend's labels
         QTest::newRow("opened with cages") << 3 << ""
-                                           << "111111";
+                                           << "111111|111111";
         QTest::newRow("opened without cages") << 0 << ""
-                                              << "100010";
-        QTest::newRow("first cage stored: 6 unchanged") << 0 << "grabar aceptar"
-                                                        << "111110";
-        QTest::newRow("then activated") << 0 << "grabar aceptar activar"
-                                        << "111111";
-        QTest::newRow("new cage") << 3 << "grabar"
-                                  << "000001";
-        QTest::newRow("new cage, 6 off") << 0 << "grabar aceptar grabar"
-                                         << "000000";
-        QTest::newRow("new cage, 6 off, a box") << 0 << "grabar aceptar grabar existente"
-                                                << "000000";
-        QTest::newRow("new cage, 6 off, activated") << 0 << "grabar aceptar grabar activar"
-                                                    << "000000";
-        QTest::newRow("modification, activated") << 0 << "grabar aceptar modificar activar"
-                                                 << "111110";
+                                              << "100010|100010";
+        QTest::newRow("first cage stored: 6 on at once") << 0 << "grabar aceptar"
+                                                         << "111111|111111";
+        QTest::newRow("new cage: every command off") << 3 << "grabar"
+                                                     << "000000|000000";
+        QTest::newRow("new cage, a box") << 3 << "grabar existente"
+                                         << "000000|000000";
+        QTest::newRow("new cage, activated") << 3 << "grabar activar"
+                                             << "000000|000000";
+        QTest::newRow("modification, activated") << 3 << "modificar activar"
+                                                 << "000000|000000";
         QTest::newRow("after Cancelar") << 3 << "grabar cancelar"
-                                        << "111111";
+                                        << "111111|111111";
         QTest::newRow("last cage deleted: 6 unchanged") << 1 << "borrar"
-                                                        << "100011";
+                                                        << "100011|100001";
         QTest::newRow("last cage deleted, then activated") << 1 << "borrar activar"
-                                                           << "100010";
+                                                           << "100010|100000";
     }
     void toolbarStates()
     {
@@ -556,123 +482,7 @@ private slots:
             }
             QApplication::processEvents();
         }
-        QTEST(tools(), "tools");
-    }
-
-    // A check on leaving a box never stands in the way of leaving the entry or the window: a
-    // cage number in use, typed and not yet checked, raises no box (the test would fail on one).
-    void focusOutCheckNeverTraps_data()
-    {
-        QTest::addColumn<QString>("way");
-        QTest::newRow("Cancelar clicked") << "click";
-        QTest::newRow("Enter on Cancelar") << "enter";
-        QTest::newRow("Esc") << "esc";
-        QTest::newRow("closing the window") << "close";
-    }
-    void focusOutCheckNeverTraps()
-    {
-        QFETCH(QString, way);
-        open({1, 2});
-        tool("p1")->trigger();
-        guitest::type(w("Text1"), "2");
-        if (way == "click") {
-            QTest::mouseClick(w<QPushButton>("Command2"), Qt::LeftButton);
-        } else if (way == "enter") {
-            w<QPushButton>("Command2")->setEnabled(true);
-            w<QPushButton>("Command2")->setFocus(Qt::TabFocusReason);
-            guitest::key(Qt::Key_Return);
-        } else if (way == "esc") {
-            guitest::key(Qt::Key_Escape);
-        } else {
-            m_window->close();
-        }
-        QApplication::processEvents();
-        QCOMPARE(m_window->isVisible(), way == "click" || way == "enter");
-        QVERIFY(!w<QWidget>("Frame3")->isVisible());
-        QCOMPARE(stored({"jaula"}), "1,2");
-    }
-
-    // A refused value comes back selected, so that typing replaces it, the entry still open and
-    // nothing stored. Real boxes: their closing gives the window its focus back.
-    void refusedValueIsSelected_data()
-    {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("onAceptar"); // refused by "Aceptar", not on leaving the box
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("shown"); // the box's text, all of it selected
-        QTest::newRow("cage in use") << "Text1"
-                                     << "1" << false << "Jaula Existente"
-                                     << "3";
-        QTest::newRow("ring too long")
-            << "Text2"
-            << "12345678" << true
-            << "El campo «Anilla» admite como máximo 7 caracteres, y «12345678» tiene 8."
-            << "12345678";
-        QTest::newRow("cage out of range")
-            << "Text1"
-            << "1000" << true
-            << "El número de jaula «1000» no es válido: debe ser un número entero del 1 al 999."
-            << "1000";
-    }
-    void refusedValueIsSelected()
-    {
-        QFETCH(QString, box);
-        QFETCH(QString, typed);
-        QFETCH(bool, onAceptar);
-        QFETCH(QString, message);
-        QFETCH(QString, shown);
-        open({1, 2});
-        QStringList seen;
-        guitest::answerRealBoxes(&seen);
-        tool("p1")->trigger();
-        guitest::tab(w("Text1")); // "Aceptar" can be pressed from here on
-        QLineEdit* refused = w(qPrintable(box));
-        guitest::type(refused, typed);
-        guitest::key(Qt::Key_Tab);
-        if (onAceptar)
-            click("Command1");
-        QTRY_COMPARE(seen, QStringList{message});
-        QTRY_VERIFY(refused->hasFocus());
-        QCOMPARE(refused->text(), shown);
-        QTRY_COMPARE(refused->selectedText(), shown);
-        QVERIFY(w<QWidget>("Frame3")->isVisible());
-        QCOMPARE(stored({"jaula"}), "1,2");
-        QTest::keyClicks(refused, "7");
-        QCOMPARE(refused->text(), "7");
-    }
-
-    // Group "D" sends the focus to the category, a category to the contests; any other group
-    // goes on along the frame.
-    void groupDMovesTheFocus_data()
-    {
-        QTest::addColumn<QString>("grupo");
-        QTest::addColumn<QString>("next");      // the control with the focus after the group
-        QTest::addColumn<QString>("afterNext"); // after typing 3 there and Tab: its text and the focus
-        QTest::newRow("d: the category") << "d"
-                                         << "Text4"
-                                         << "C Text14";
-        QTest::newRow("B: the buttons") << "B"
-                                        << "Command1"
-                                        << "";
-    }
-    void groupDMovesTheFocus()
-    {
-        QFETCH(QString, grupo);
-        QFETCH(QString, next);
-        QFETCH(QString, afterNext);
-        open();
-        tool("p1")->trigger();
-        guitest::tab(w("Text1"));
-        guitest::type(w("Text9"), grupo);
-        guitest::key(Qt::Key_Tab);
-        QTRY_COMPARE(QApplication::focusWidget()->objectName(), next);
-        if (afterNext.isEmpty())
-            return;
-        QTest::keyClicks(QApplication::focusWidget(), "3");
-        guitest::key(Qt::Key_Tab);
-        QTRY_COMPARE(w(qPrintable(next))->text() + " " + QApplication::focusWidget()->objectName(),
-                     afterNext);
+        QTEST(toolsAndLegend(), "tools");
     }
 
     void buscarSelectsTheCage_data()

@@ -74,12 +74,6 @@ private slots:
         QVERIFY(!m_legend->isVisible());
     }
 
-    void escapeCloses()
-    {
-        QTest::keyClick(m_first, Qt::Key_Escape);
-        QVERIFY(!m_window->isVisible());
-    }
-
     void focusChecksRunOnlyWhileTheWindowIsInUse_data()
     {
         QTest::addColumn<bool>("hideFirst");

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
 
@@ -238,8 +239,8 @@ private slots:
         QCOMPARE(Messages::last().title, QStringLiteral("Acerca de"));
         QCOMPARE(Messages::last().text,
                  QStringLiteral(
-                     "Programa para Exposiciones de Palomas Mensajeras\nVersión " PALOMAS_PROJECT_VERSION
-                     "\n\nCarpeta de los datos: ") +
+                     "Programa para Exposiciones de Palomas Mensajeras<br>Versión " PALOMAS_PROJECT_VERSION
+                     "<br><br>Carpeta de los datos: ") +
                      QDir::toNativeSeparators(m_dir->path()));
         QVERIFY(main->isVisible());
     }
@@ -247,7 +248,11 @@ private slots:
     void menuCaptionsAndClosing()
     {
         auto main = openMain();
-        // The menu bar's own captions are compared in menusFromTheKeyboard.
+        QStringList titles;
+        for (QAction* action : child<QMenuBar>(main.get(), "menubar")->actions())
+            titles << action->text();
+        QCOMPARE(titles.join(u','), "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar "
+                                    "de PDA,Impresos,7 Salir,Acerca de,Red de la Exposición");
         QStringList impresos;
         for (QAction* action : child<QMenu>(main.get(), "menuImpresos")->actions())
             impresos << action->text();
@@ -268,79 +273,31 @@ private slots:
         QVERIFY(!main->isVisible());
     }
 
-    // The menus from the keyboard, their captions unchanged: F10 opens the first, Alt with a
-    // number the one whose caption starts with it, with its first item ready for Enter; a number
-    // whose caption is itself the command runs it. The menus without a number answer to Alt and
-    // their first letter.
-    void menusFromTheKeyboard_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<QString>("opened"); // the menu open, or the window its Enter opens
-        QTest::newRow("F10") << int(Qt::Key_F10) << int(Qt::NoModifier) << "1 Recepcion > ReceptionWindow";
-        QTest::newRow("Alt+1") << int(Qt::Key_1) << int(Qt::AltModifier) << "1 Recepcion > ReceptionWindow";
-        QTest::newRow("Alt+5") << int(Qt::Key_5) << int(Qt::AltModifier) << "5 Listados > ListabcWindow";
-        QTest::newRow("Alt+6") << int(Qt::Key_6) << int(Qt::AltModifier)
-                               << "6 Importar de PDA > ReceptionImportWindow";
-        QTest::newRow("Alt+2, a command") << int(Qt::Key_2) << int(Qt::AltModifier) << " > JudgingWindow";
-        QTest::newRow("Alt+3, a command") << int(Qt::Key_3) << int(Qt::AltModifier) << " > ConfigWindow";
-        QTest::newRow("Alt+8, no menu") << int(Qt::Key_8) << int(Qt::AltModifier) << " > ";
-        QTest::newRow("Alt+I, by its first letter")
-            << int(Qt::Key_I) << int(Qt::AltModifier) << "Impresos > PrintoutWindow";
-        QTest::newRow("Alt+R, a command by its first letter")
-            << int(Qt::Key_R) << int(Qt::AltModifier) << " > NetworkWindow";
-        QTest::newRow("Alt+Z, no menu") << int(Qt::Key_Z) << int(Qt::AltModifier) << " > ";
-        QTest::newRow("Alt+7 closes, as \"7 Salir\" does") << int(Qt::Key_7) << int(Qt::AltModifier) << " > ";
-    }
-    void menusFromTheKeyboard()
-    {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        auto main = openMain();
-        auto* bar = child<QMenuBar>(main.get(), "menubar");
-        QSignalSpy closed(main.get(), &MainWindow::closed);
-        QString shown;
-        guitest::whenShown<QDialog>([&shown](QDialog* dialog) {
-            shown = QString::fromLatin1(dialog->metaObject()->className());
-            dialog->reject();
-        });
-        QTest::keyClick(main.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(closed.count(), key == Qt::Key_7 ? 1 : 0);
-        QString opened;
-        if (QAction* active = bar->activeAction(); active != nullptr && active->menu() != nullptr) {
-            QMenu* menu = active->menu();
-            QTRY_VERIFY(menu->isVisible());
-            opened = active->text();
-            QTest::keyClick(menu, Qt::Key_Return);
-            QTRY_VERIFY(!shown.isEmpty());
-        }
-        guitest::stopWaiting();
-        QTEST(opened + " > " + shown, "opened");
-        QStringList titles;
-        for (QAction* action : bar->actions())
-            titles << action->text();
-        QCOMPARE(titles.join(u','), "1 Recepcion,2 Puntuacion,3 Configuracion,4 Club,5 Listados,6 Importar "
-                                    "de PDA,Impresos,7 Salir,Acerca de,Red de la Exposición");
-    }
-
-    // The name and region stored in the configuration window are shown at once, behind it; the
-    // open file's path is in the status bar.
+    // The name and region stored in the configuration window are shown at once, behind it, and the
+    // line that says what a new show needs first goes; the open file's path is in the status bar.
     void configurationShownAtOnceAndThePath()
     {
         auto main = openMain();
         QCOMPARE(child<QLabel>(main.get(), "archivo")->toolTip(), QDir::toNativeSeparators(m_state.dbPath));
+        const auto pending = [&main] {
+            const auto* line = child<QLabel>(main.get(), "primerosPasos");
+            return line->isVisible() ? line->text() : QString();
+        };
+        QCOMPARE(pending(), "Para empezar: 3 Configuracion (número de jueces y criterio); después 4 Club; "
+                            "después 1 Recepcion.");
         QString shownBehind;
         guitest::whenShown<QDialog>([&](QDialog* config) {
             QTest::mouseClick(child<QPushButton>(config, "confModificar"), Qt::LeftButton);
             guitest::type(child<QLineEdit>(config, "Text1"), "Exposicion de Invierno");
             guitest::type(child<QLineEdit>(config, "Text3"), "Castilla");
+            child<QRadioButton>(config, "Option1")->click();
             QTest::mouseClick(child<QPushButton>(config, "ConfAceptar"), Qt::LeftButton);
             shownBehind = child<QLabel>(main.get(), "Label1")->text() + "|" +
-                          child<QLabel>(main.get(), "Label2")->text();
+                          child<QLabel>(main.get(), "Label2")->text() + "|" + pending();
             config->reject();
         });
         child<QAction>(main.get(), "actionConfiguracion")->trigger();
-        QCOMPARE(shownBehind, "Exposicion de Invierno|Castilla");
+        QCOMPARE(shownBehind, "Exposicion de Invierno|Castilla|");
         QCOMPARE(main->windowTitle(), "Programa para Exposiciones de Palomas Mensajeras");
     }
 };

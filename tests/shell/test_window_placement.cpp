@@ -1,4 +1,4 @@
-// Every window fits a 1366 x 768 laptop screen with a taskbar, its buttons within reach, and
+// Every window fits a 1366 x 768 laptop screen with a panel, its buttons within reach, and
 // comes back where the user left it in the previous run.
 
 #include "kit/window_placement.h"
@@ -26,8 +26,8 @@ using guitest::child;
 namespace
 {
 
-// The screen of the test: 1366 x 768 less a taskbar of 40 pixels.
-const QRect available(0, 0, 1366, 728);
+// The screen of the test: 1366 x 768 less a panel of 48 pixels.
+const QRect available(0, 0, 1366, 720);
 
 // The frame of a window manager: a title bar and thin borders. The offscreen platform draws
 // none, and a real one is known only once the window is on the screen, so the windows must leave
@@ -113,7 +113,7 @@ private slots:
         for (const char* action :
              {"actionRecepcion", "actionPuntuacion", "actionConfiguracion", "actionClub",
               "actionGrupoAMachos", "actionGrupoDCategoriaA", "actionListadoPorClub", "actionImpRecepcion",
-              "actionImpPuntuacion", "actionEtiquetas", "actionCatalogo"})
+              "actionImpPuntuacion", "actionEtiquetas", "actionCatalogo", "actionRed", "actionCopias"})
             QTest::newRow(action) << action;
     }
     void everyWindowFits()
@@ -217,7 +217,7 @@ int main(int argc, char* argv[])
     if (!file.open(QIODevice::WriteOnly))
         return 2;
     file.write(R"({"windowFrameMargins": false,
-                   "screens": [{"name": "portatil", "x": 0, "y": 0, "width": 1366, "height": 728,
+                   "screens": [{"name": "portatil", "x": 0, "y": 0, "width": 1366, "height": 720,
                                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     file.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());

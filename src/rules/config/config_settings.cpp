@@ -51,6 +51,17 @@ QString invalidJuecesMessage(const QString& text)
         .arg(mostJudges);
 }
 
+QString pendingSetUp(const std::optional<Settings>& settings)
+{
+    if (!settings || settings->jueces.trimmed().toInt() < fewestJudges)
+        return QStringLiteral("La configuración no tiene jueces: póngalos en 3 Configuracion, o no se "
+                              "podrá puntuar.");
+    if (!settings->media && !settings->quitar)
+        return QStringLiteral("Para empezar: 3 Configuracion (número de jueces y criterio); después "
+                              "4 Club; después 1 Recepcion.");
+    return {};
+}
+
 void store(store::Recordset& configRs, const Settings& settings)
 {
     const std::optional<int> jueces = parseJueces(settings.jueces);

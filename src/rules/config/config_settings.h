@@ -40,6 +40,11 @@ QString invalidJuecesMessage(const QString& text);
 // The emblem's file name written when the row is created here.
 inline const QString defaultDibujo = QStringLiteral("Talvorena1.Gif");
 
+// What the show still lacks before its day can run, in one line for the main window: judges, or
+// a configuration never stored (no criterion chosen: a new show), which comes first, then the clubs
+// and the reception; "" when the configuration is complete.
+QString pendingSetUp(const std::optional<Settings>& settings);
+
 // Stores the settings through the result: a new row when it holds none (with the emblem's file
 // name and without remarks), otherwise a change of its row (whose emblem stays as it was). An
 // empty name, region or remarks box is stored as one blank. A number of judges that

@@ -1,5 +1,6 @@
 #include "windows/backups/backups_window.h"
 
+#include "kit/keyboard.h"
 #include "kit/messages.h"
 #include "kit/store_guard.h"
 #include "kit/wait_cursor.h"
@@ -20,6 +21,9 @@ BackupsWindow::BackupsWindow(AppState& state, QWidget* parent)
     connect(m_ui->restaurar, &QPushButton::clicked, this, &BackupsWindow::restaurar);
     connect(m_ui->cerrar, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->copias, &QTreeWidget::itemActivated, this, &BackupsWindow::restaurar);
+    // Enter on a copy restores it; on a button, presses it; Esc closes.
+    KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr})
+        ->keepEnter(m_ui->copias);
 }
 
 BackupsWindow::~BackupsWindow() = default;

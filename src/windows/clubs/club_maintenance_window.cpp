@@ -31,11 +31,6 @@ ClubMaintenanceWindow::ClubMaintenanceWindow(AppState& state, QWidget* parent)
                                     {m_ui->ps3, QStyle::SP_FileDialogDetailedView},
                                     {m_ui->ps4, QStyle::SP_FileDialogContentsView},
                                     {m_ui->ps6, QStyle::SP_DialogCloseButton}});
-    m_legend = {{m_ui->ps1, m_ui->Label10},
-                {m_ui->ps2, m_ui->Label11},
-                {m_ui->ps3, m_ui->Label12},
-                {m_ui->ps4, m_ui->Label13},
-                {m_ui->ps6, m_ui->Label15}};
 
     connect(m_ui->ps1, &QAction::triggered, this, &ClubMaintenanceWindow::grabar);
     connect(m_ui->ps2, &QAction::triggered, this, &ClubMaintenanceWindow::anular);
@@ -69,6 +64,8 @@ ClubMaintenanceWindow::ClubMaintenanceWindow(AppState& state, QWidget* parent)
     KeyboardHelper* keys = KeyboardHelper::install(this, {true, true, m_ui->Frame5});
     keys->keepEnter(m_ui->Text7);
     keys->onKeyPress([this](QKeyEvent* key, QWidget*) { return handleKey(KeyboardHelper::ctrlDigit(key)); });
+    // "4 Buscar" while its button is enabled; the legend greys what is disabled.
+    keys->numberedCommands({m_ui->ps1, m_ui->ps2, m_ui->ps3, m_ui->ps4, nullptr, m_ui->ps6});
 }
 
 ClubMaintenanceWindow::~ClubMaintenanceWindow() = default;
@@ -95,7 +92,7 @@ void ClubMaintenanceWindow::load()
     m_ui->ListView1->setFocus(Qt::OtherFocusReason);
 }
 
-// The keys act in every state, whatever the toolbar shows.
+// Ctrl+1, 2, 3 and 6 act in every state, whatever the toolbar shows.
 bool ClubMaintenanceWindow::handleKey(int digit)
 {
     switch (digit) {
@@ -190,12 +187,8 @@ void ClubMaintenanceWindow::clearFields()
 
 void ClubMaintenanceWindow::enableButtons(std::initializer_list<QAction*> buttons, bool enabled)
 {
-    for (QAction* button : buttons) {
+    for (QAction* button : buttons)
         button->setEnabled(enabled);
-        for (const auto& [action, label] : m_legend)
-            if (action == button)
-                label->setEnabled(enabled);
-    }
 }
 
 void ClubMaintenanceWindow::enterEntry(const QString& status, const QString& caption)

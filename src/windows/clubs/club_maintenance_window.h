@@ -7,7 +7,6 @@
 #include <vector>
 
 class QAction;
-class QLabel;
 class QTreeWidgetItem;
 struct AppState;
 
@@ -55,7 +54,6 @@ private:
     AppState& m_state;
     std::unique_ptr<Ui::ClubMaintenanceWindow> m_ui;
     std::vector<clubs::Club> m_clubs; // the list's clubs, in its order: entry i is record i of ClubRs
-    std::vector<std::pair<QAction*, QLabel*>> m_legend;
     bool m_newClub = false;
     int m_shown = -1;       // the index of the club the fields show; ClubRs stands on it
     bool m_filling = false; // the list is being changed by the window, not by the user

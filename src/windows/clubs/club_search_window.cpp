@@ -51,19 +51,13 @@ ClubSearchWindow::ClubSearchWindow(AppState& state, QWidget* parent)
             chooseSelected();
             return true;
         }
-        switch (KeyboardHelper::ctrlDigit(key)) {
-        case 1:
-            openSearch();
-            return true;
-        case 2: // the legend's "2 Salir" is not a key: Ctrl+3 closes
-            return true;
-        case 3:
-            close();
-            return true;
-        default:
+        // Ctrl+3 closed the window before its legend's "2 Salir" was a key too.
+        if (KeyboardHelper::ctrlDigit(key) != 3)
             return false;
-        }
+        close();
+        return true;
     });
+    keys->numberedCommands({m_ui->so1, m_ui->so3});
 }
 
 ClubSearchWindow::~ClubSearchWindow() = default;

@@ -38,8 +38,7 @@ int ConfigWindow::exec()
 
 void ConfigWindow::load()
 {
-    m_ui->ConfAceptar->setEnabled(false);
-    m_ui->confModificar->setEnabled(true);
+    setEditing(false);
     m_state.configRs = m_state.mainDb.openRecordset(QStringLiteral("select * from config"));
     fill();
     if (m_state.configRs.recordCount() < 1) {
@@ -48,6 +47,19 @@ void ConfigWindow::load()
         m_ui->Text3->clear();
         m_ui->Text2->clear();
     }
+    m_ui->confModificar->setFocus(Qt::OtherFocusReason); // Enter starts the editing
+}
+
+// Browsing, the stored settings take no typing, which "&Modificar" would throw away; editing,
+// "&Aceptar" stores them.
+void ConfigWindow::setEditing(bool editing)
+{
+    for (QLineEdit* box : {m_ui->Text1, m_ui->Text3, m_ui->Text6})
+        box->setReadOnly(!editing);
+    m_ui->Text7->setReadOnly(!editing);
+    m_ui->frameCriterio->setEnabled(editing);
+    m_ui->confModificar->setEnabled(!editing);
+    m_ui->ConfAceptar->setEnabled(editing);
 }
 
 void ConfigWindow::fill()
@@ -84,8 +96,7 @@ void ConfigWindow::modificar()
     fill();
     m_ui->Text1->setFocus(Qt::OtherFocusReason);
     m_ui->Text1->selectAll(); // also when the name had the focus already: typing replaces it
-    m_ui->confModificar->setEnabled(false);
-    m_ui->ConfAceptar->setEnabled(true);
+    setEditing(true);
 }
 
 void ConfigWindow::aceptar()
@@ -109,8 +120,7 @@ void ConfigWindow::aceptar()
     });
     if (!stored)
         return;
-    m_ui->confModificar->setEnabled(true);
-    m_ui->ConfAceptar->setEnabled(false);
+    setEditing(false);
     m_ui->confModificar->setFocus(Qt::OtherFocusReason);
     emit settingsStored();
 }

@@ -11,9 +11,9 @@ class ConfigWindow;
 }
 
 // The exhibition's settings: name, region, number of judges, scoring criterion and remarks,
-// the one Config row. It opens browsing ("&Aceptar" disabled); "&Modificar" brings back the
-// stored values for editing and "&Aceptar" stores them. The printer choices and "&Rta Doc" are
-// kept for the users who know them from the old program; they are not stored.
+// the one Config row. It opens browsing (the settings read-only, "&Aceptar" disabled);
+// "&Modificar" brings back the stored values for editing and "&Aceptar" stores them. The printer choices and
+// "&Rta Doc" are kept for the users who know them from the old program; they are not stored.
 class ConfigWindow : public QDialog
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ private:
     void modificar();
     void aceptar();
     void setCriterion(bool media, bool quitar);
+    void setEditing(bool editing);
 
     AppState& m_state;
     std::unique_ptr<Ui::ConfigWindow> m_ui;

@@ -6,18 +6,6 @@
 #include "windows/import/workbook_chooser.h"
 #include "windows/shell/app_state.h"
 
-namespace
-{
-
-// The census file for which Enter picks with Aceptar shown; Enter on any other entry picks it
-// without, and a double click always shows Aceptar.
-bool isCensusFile(const QString& name)
-{
-    return name.compare(QStringLiteral("censos OLMA (1).xls"), Qt::CaseInsensitive) == 0;
-}
-
-} // namespace
-
 ReceptionImportWindow::ReceptionImportWindow(AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::ReceptionImportWindow>())
 {
@@ -25,8 +13,7 @@ ReceptionImportWindow::ReceptionImportWindow(AppState& state, QWidget* parent)
     setObjectName(QStringLiteral("Idatosexr"));
     KeyboardHelper* keyboard = KeyboardHelper::install(this, {});
     m_chooser = new WorkbookChooser(this, keyboard, m_state.programFolder,
-                                    {m_ui->Combo1, m_ui->Label1, m_ui->List1, m_ui->Command1, m_ui->Text1},
-                                    isCensusFile);
+                                    {m_ui->Combo1, m_ui->Label1, m_ui->List1, m_ui->Command1, m_ui->Text1});
     m_preview = std::make_unique<SheetPreview>(
         this,
         SheetPreview::Controls{m_ui->ListView1, m_ui->ProgressBar1, m_ui->Text1, m_ui->labelRechazadas,

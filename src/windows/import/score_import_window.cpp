@@ -29,10 +29,8 @@ ScoreImportWindow::ScoreImportWindow(AppState& state, QWidget* parent)
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("Idatosexc"));
     KeyboardHelper* keyboard = KeyboardHelper::install(this, {});
-    // Here Enter on any entry picks it with Aceptar shown.
     m_chooser = new WorkbookChooser(this, keyboard, m_state.programFolder,
-                                    {m_ui->Combo1, m_ui->Label1, m_ui->List1, m_ui->Command1, m_ui->Text1},
-                                    [](const QString&) { return true; });
+                                    {m_ui->Combo1, m_ui->Label1, m_ui->List1, m_ui->Command1, m_ui->Text1});
     m_preview = std::make_unique<SheetPreview>(this,
                                                SheetPreview::Controls{m_ui->ListView1, m_ui->ProgressBar1,
                                                                       m_ui->Text1, m_ui->labelRechazadas,

@@ -27,9 +27,8 @@ QString driveLabel(const QString& drive)
 } // namespace
 
 WorkbookChooser::WorkbookChooser(QWidget* window, KeyboardHelper* keyboard, QString programFolder,
-                                 Controls controls, EnterShowsAceptar enterShowsAceptar)
-    : QObject(window), m_window(window), m_programFolder(std::move(programFolder)), m_controls(controls),
-      m_enterShowsAceptar(std::move(enterShowsAceptar))
+                                 Controls controls)
+    : QObject(window), m_window(window), m_programFolder(std::move(programFolder)), m_controls(controls)
 {
     m_controls.drive->clear();
     m_controls.drive->addItems({QStringLiteral("A:"), QStringLiteral("C:"), QStringLiteral("E:"),
@@ -38,7 +37,7 @@ WorkbookChooser::WorkbookChooser(QWidget* window, KeyboardHelper* keyboard, QStr
     // activated, not currentIndexChanged: choosing the drive shown again lists it again.
     connect(m_controls.drive, &QComboBox::activated, this, [this] { driveChosen(); });
     connect(m_controls.files, &QListWidget::itemDoubleClicked, this,
-            [this](const QListWidgetItem* item) { pick(item, true); });
+            [this](const QListWidgetItem* item) { pick(item); });
     keyboard->keepEnter(m_controls.files);
     keyboard->onKeyPress([this](QKeyEvent* key, QWidget* receiver) {
         return receiver == m_controls.files && listKey(key->key());
@@ -105,16 +104,14 @@ void WorkbookChooser::archivoAbrir()
         m_dialogFolder = QFileInfo(chosen).absolutePath();
 }
 
-void WorkbookChooser::pick(const QListWidgetItem* item, bool showAceptar)
+void WorkbookChooser::pick(const QListWidgetItem* item)
 {
     if (item == nullptr)
         return;
     m_pickedName = item->text();
     m_pickedPath = item->data(PathRole).toString();
-    if (showAceptar) {
-        m_controls.aceptar->show();
-        m_controls.aceptar->setFocus(Qt::OtherFocusReason);
-    }
+    m_controls.aceptar->show();
+    m_controls.aceptar->setFocus(Qt::OtherFocusReason);
 }
 
 bool WorkbookChooser::listKey(int key)
@@ -122,7 +119,6 @@ bool WorkbookChooser::listKey(int key)
     m_controls.status->hide();
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
-    if (const QListWidgetItem* item = m_controls.files->currentItem())
-        pick(item, m_enterShowsAceptar(item->text()));
+    pick(m_controls.files->currentItem());
     return true;
 }

@@ -8,7 +8,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class KeyboardHelper;
 class QComboBox;
@@ -29,11 +28,8 @@ public:
         QPushButton* aceptar = nullptr; // Command1: shown once a workbook is picked
         QWidget* status = nullptr;      // Text1: hidden by any key in the list
     };
-    // Whether Enter on an entry shows Aceptar (a double click always does).
-    using EnterShowsAceptar = std::function<bool(const QString& name)>;
-
-    WorkbookChooser(QWidget* window, KeyboardHelper* keyboard, QString programFolder, Controls controls,
-                    EnterShowsAceptar enterShowsAceptar);
+    // Enter or a double click on an entry picks its workbook, shows Aceptar and gives it the focus.
+    WorkbookChooser(QWidget* window, KeyboardHelper* keyboard, QString programFolder, Controls controls);
 
     // The opening: drive "A:" and its workbooks, the first selected, nothing picked.
     void start();
@@ -47,13 +43,12 @@ private:
     void driveChosen();
     void listDrive(const QString& drive);
     void archivoAbrir();
-    void pick(const QListWidgetItem* item, bool showAceptar);
+    void pick(const QListWidgetItem* item);
     bool listKey(int key);
 
     QWidget* m_window;
     QString m_programFolder;
     Controls m_controls;
-    EnterShowsAceptar m_enterShowsAceptar;
     QString m_pickedPath;
     QString m_pickedName;
     QString m_dialogFolder; // where the file dialog opens: the folder of the last file chosen in it

@@ -177,6 +177,10 @@ void JudgingWindow::clearCage()
 
 void JudgingWindow::cageFocusIn()
 {
+    if (m_refocus == m_ui->Text1) { // back from "Jaula sin paloma": the number stays, to be retyped
+        m_refocus = nullptr;
+        return;
+    }
     enable({OtraJaula, Grabar, Borrar, Modificar, Buscar}, false);
     m_ui->Text1->clear();
     clearCage();
@@ -186,6 +190,7 @@ void JudgingWindow::cageFocusIn()
 
 void JudgingWindow::cageFocusOut()
 {
+    m_refocus = nullptr;
     const QString typed = m_ui->Text1->text().trimmed();
     if (typed.isEmpty() || m_ui->Text1->isReadOnly())
         return;
@@ -205,11 +210,15 @@ void JudgingWindow::cageFocusOut()
             focus::later(m_ui->Text1);
             return;
         }
-        if (bird) {
-            m_cage = *cage;
-            showBird(*bird);
-            refresh();
+        if (!bird) { // never received: said, so that the score is not typed against nothing
+            Messages::inform(this, aviso, QStringLiteral("Jaula sin paloma"));
+            m_refocus = m_ui->Text1;
+            focus::later(m_ui->Text1);
+            return;
         }
+        m_cage = *cage;
+        showBird(*bird);
+        refresh();
         showCageToolbar();
     });
 }

@@ -3,9 +3,9 @@
 #include "kit/file_dialogs.h"
 #include "kit/focus_events.h"
 #include "kit/messages.h"
+#include "kit/print_preview.h"
 #include "kit/store_guard.h"
 #include "kit/wait_cursor.h"
-#include "kit/window_placement.h"
 #include "output/export_all.h"
 #include "output/printout_painter.h"
 #include "output/text_document.h"
@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -105,13 +104,8 @@ void ListingOutput::vistaPrevia()
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(documentTitle(listing));
     setUpPage(printer);
-    QPrintPreviewDialog preview(&printer, m_window);
-    preview.setWindowTitle(QStringLiteral("Vista previa"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-            [&](QPrinter* target) { guarded(m_window, [&] { paintPrintout(pages, *target); }); });
-    // A page's height where the screen has room for it; never taller than the screen.
-    preview.resize(placement::fitted(&preview, QSize(900, 1000)));
-    preview.exec();
+    preview::show(printer, m_window,
+                  [&](QPrinter* target) { guarded(m_window, [&] { paintPrintout(pages, *target); }); });
 }
 
 void ListingOutput::documento()

@@ -1,8 +1,11 @@
 #include "windows/network/network_window.h"
 
 #include "base/formats.h"
+#include "kit/focus_events.h"
+#include "kit/keyboard.h"
 #include "kit/messages.h"
 #include "output/qr_code.h"
+#include "server/access.h"
 #include "ui_network_window.h"
 #include "windows/shell/app_state.h"
 
@@ -28,6 +31,8 @@ NetworkWindow::NetworkWindow(AppState& state, QWidget* parent)
 {
     m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("Red de la Exposición"));
+    // Enter in "Puerto" moves on to "Clave", as everywhere: it never starts the server by itself.
+    KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr});
     connect(m_ui->botonIniciar, &QPushButton::clicked, this, &NetworkWindow::start);
     connect(m_ui->botonParar, &QPushButton::clicked, this, &NetworkWindow::stop);
     connect(m_ui->botonCambiarClave, &QPushButton::clicked, this, &NetworkWindow::changeKey);
@@ -57,13 +62,15 @@ void NetworkWindow::start()
     const uint port = m_ui->textPuerto->text().trimmed().toUInt(&ok);
     if (!ok || port < 1 || port > 65535) {
         Messages::inform(this, aviso, QStringLiteral("El puerto debe ser un número del 1 al 65535."));
-        m_ui->textPuerto->setFocus();
+        focus::later(m_ui->textPuerto);
         return;
     }
-    const QString refusal = m_show.start(
-        {m_state.mainDb.path(), m_state.clubDb.path(), quint16(port), m_ui->textClave->text().trimmed()});
+    const QString key = m_ui->textClave->text().trimmed();
+    const QString refusal = m_show.start({m_state.mainDb.path(), m_state.clubDb.path(), quint16(port), key});
     if (!refusal.isEmpty()) {
         Messages::inform(this, aviso, refusal);
+        // The box at fault comes back selected, so that what is typed replaces it.
+        focus::later(refusal == server::keyRefusal(key) ? m_ui->textClave : m_ui->textPuerto);
         return;
     }
     showState();

@@ -1,11 +1,12 @@
 #include "windows/printouts/printout_window.h"
 
 #include "kit/file_dialogs.h"
+#include "kit/focus_events.h"
 #include "kit/keyboard.h"
 #include "kit/messages.h"
+#include "kit/print_preview.h"
 #include "kit/store_guard.h"
 #include "kit/wait_cursor.h"
-#include "kit/window_placement.h"
 #include "output/printout_painter.h"
 #include "output/text_document.h"
 #include "output/xlsx/judge_workbooks.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -110,8 +110,9 @@ PrintoutWindow::~PrintoutWindow() = default;
 void PrintoutWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (m_ui->Direccion->text().isEmpty())
-        m_ui->Direccion->setText(m_state.networkAddress());
+    // While the show is served the labels take its address, whatever was typed before.
+    if (const QString served = m_state.networkAddress(); !served.isEmpty())
+        m_ui->Direccion->setText(served);
     (m_kind == printouts::Kind::Etiquetas ? static_cast<QWidget*>(m_ui->MargenSuperior)
                                           : m_ui->CommandVistaPrevia)
         ->setFocus(Qt::OtherFocusReason);
@@ -147,8 +148,30 @@ printouts::Options PrintoutWindow::options() const
     return options;
 }
 
+// Labels whose QR codes point where the show is not served are a whole sheet to print again: an
+// address typed over the server's asks first, No the answer of Enter.
+bool PrintoutWindow::addressAgreed()
+{
+    const QString served = m_state.networkAddress();
+    const QString typed = m_ui->Direccion->text().trimmed();
+    if (m_kind != printouts::Kind::Etiquetas || served.isEmpty() || typed == served)
+        return true;
+    if (Messages::ask(this, QStringLiteral("Atención"),
+                      QStringLiteral("La exposición se sirve en %1, y las etiquetas llevarían %2. ¿Desea "
+                                     "imprimirlas así?")
+                          .arg(served, typed.isEmpty() ? QStringLiteral("ninguna dirección")
+                                                       : QStringLiteral("«%1»").arg(typed)),
+                      Messages::Answer::No))
+        return true;
+    m_ui->Direccion->setText(served);
+    focus::later(m_ui->Direccion);
+    return false;
+}
+
 std::optional<listings::Printout> PrintoutWindow::pages()
 {
+    if (!addressAgreed())
+        return std::nullopt;
     std::optional<listings::Printout> built;
     guarded(this, [&] {
         WaitCursor wait;
@@ -166,12 +189,9 @@ void PrintoutWindow::vistaPrevia()
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(printouts::title(m_kind));
     listings::setUpPage(printer);
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setWindowTitle(QStringLiteral("Vista previa"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-            [&](QPrinter* target) { reported(this, [&] { listings::paintPrintout(*printout, *target); }); });
-    preview.resize(placement::fitted(&preview, QSize(900, 1000)));
-    preview.exec();
+    preview::show(printer, this, [&](QPrinter* target) {
+        reported(this, [&] { listings::paintPrintout(*printout, *target); });
+    });
 }
 
 void PrintoutWindow::imprimir()

@@ -36,11 +36,14 @@ public:
     void libros();
 
 protected:
-    // Takes the network address the show is served at, when the box is still empty.
+    // Takes the network address the show is served at, while it is served.
     void showEvent(QShowEvent* event) override;
 
 private:
     printouts::Options options() const;
+    // Whether the labels may carry the address typed: true unless it differs from the server's
+    // and the user says No.
+    bool addressAgreed();
     // The pages as the exhibition stands; nothing, after telling why, when there is nothing to print.
     std::optional<listings::Printout> pages();
 

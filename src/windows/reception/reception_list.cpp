@@ -50,7 +50,10 @@ void ReceptionWindow::setBrowsingTools(bool haveCages)
     m_ui->p3->setEnabled(haveCages);
     m_ui->p4->setEnabled(haveCages);
     m_ui->p5->setEnabled(true);
-    for (QWidget* label : {m_ui->legend2, m_ui->legend4, m_ui->legend5, m_ui->labelJaula, m_ui->labelAnilla})
+    m_ui->p6->setEnabled(haveCages); // the first cage stored, or the last deleted, counts at once
+    // The legend's labels follow their buttons (KeyboardHelper::numberedCommands); "5 Salir" was
+    // greyed by the deletion of the last cage while its button stayed on.
+    for (QWidget* label : {m_ui->legend5, m_ui->labelJaula, m_ui->labelAnilla})
         label->setEnabled(true);
 }
 

@@ -97,10 +97,9 @@ void ReceptionWindow::load()
     m_ui->Frame4->hide();
     m_ui->Frame6->hide();
     reload();
-    m_ui->p6->setEnabled(m_ui->ListView1->topLevelItemCount() > 0);
 }
 
-// "6 Borrar Todas" follows the list each time the window becomes active: when it is opened or
+// "6 Borrar Todas" follows the list at each reload and each time the window becomes active: when
 // the user comes back to it. Coming back from one of its own boxes (a message, a question, the
 // club search) is still the same piece of work, and an entry keeps the toolbar it started with.
 bool ReceptionWindow::event(QEvent* event)
@@ -120,6 +119,10 @@ bool ReceptionWindow::event(QEvent* event)
 
 void ReceptionWindow::startEntry(bool newCage)
 {
+    // No command of the toolbar, by button or Ctrl, runs while a cage is being typed: Ctrl+6 is
+    // "Salir" in two other windows, and "Borrar Todas" here.
+    for (QAction* tool : {m_ui->p1, m_ui->p2, m_ui->p3, m_ui->p4, m_ui->p5, m_ui->p6})
+        tool->setEnabled(false);
     m_newCage = newCage;
     m_entering = true;
     // A modification can never write into another cage: its number is not typed again.
@@ -142,8 +145,6 @@ void ReceptionWindow::endEntry()
 
 void ReceptionWindow::grabar()
 {
-    for (QAction* tool : {m_ui->p1, m_ui->p2, m_ui->p3, m_ui->p4, m_ui->p5})
-        tool->setEnabled(false);
     startEntry(true);
     std::optional<int> proposed;
     guarded(this, [&] { proposed = reception::proposeCage(reception::receivedCages(m_state.mainDb)); });
@@ -305,8 +306,6 @@ void ReceptionWindow::aceptar()
 void ReceptionWindow::cancelar()
 {
     endEntry();
-    for (QAction* tool : {m_ui->p1, m_ui->p2, m_ui->p3, m_ui->p4, m_ui->p5})
-        tool->setEnabled(true);
     reload();
 }
 
@@ -356,7 +355,9 @@ void ReceptionWindow::borrarTodas()
 {
     if (m_ui->ListView1->topLevelItemCount() == 0)
         return;
-    if (!Messages::ask(this, QStringLiteral("Atención"), QStringLiteral("¿Desea Borrar Todas las Jaulas ?")))
+    // Enter answers No: a slip of the keys never empties the show.
+    if (!Messages::ask(this, QStringLiteral("Atención"), QStringLiteral("¿Desea Borrar Todas las Jaulas ?"),
+                       Messages::Answer::No))
         return;
     if (m_entering)
         endEntry();

@@ -1,9 +1,11 @@
 #include "windows/shell/main_window.h"
 
 #include "base/install_layout.h"
+#include "kit/guide.h"
 #include "kit/keyboard.h"
 #include "kit/messages.h"
 #include "kit/store_guard.h"
+#include "rules/config/config_settings.h"
 #include "rules/exhibition/exhibition.h"
 #include "ui_main_window.h"
 #include "windows/shell/app_state.h"
@@ -124,7 +126,9 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     connect(m_ui->actionSalirRecepcion, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionAcercaDe, &QAction::triggered, this, [this] {
-        Messages::inform(this, QStringLiteral("Acerca de"), install::aboutText(m_state.programFolder));
+        Messages::inform(
+            this, QStringLiteral("Acerca de"),
+            install::aboutText(m_state.programFolder, guide::page(QStringLiteral("00-portada"))));
     });
     connectTask(m_ui->actionRecepcion, [this] {
         if (!m_reception) {
@@ -213,7 +217,12 @@ MainWindow::~MainWindow()
 
 void MainWindow::connectTask(QAction* action, std::function<void()> open)
 {
-    connect(action, &QAction::triggered, this, [this, open = std::move(open)] { guarded(this, open); });
+    connect(action, &QAction::triggered, this, [this, open = std::move(open)] {
+        guarded(this, open);
+        // A task window that closes right after a box of its own ("Grabar" of an import) can
+        // leave no window with the keyboard under some window managers: the menu takes it back.
+        activateWindow();
+    });
 }
 
 void MainWindow::selectListing(const QString& grupo, const QString& categ, const QString& sexo)
@@ -273,6 +282,10 @@ void MainWindow::showConfiguration()
         m_ui->Label1->setText(m_state.configText(QStringLiteral("nombre")));
         m_ui->Label2->setText(m_state.configText(QStringLiteral("region")));
     }
+    // What comes first in a new show, or what a show lacks, in sight until it is done.
+    const QString pending = config::pendingSetUp(config::read(m_state.configRs));
+    m_ui->primerosPasos->setText(pending);
+    m_ui->primerosPasos->setVisible(!pending.isEmpty());
 }
 
 void MainWindow::runModal()

@@ -50,8 +50,7 @@ void StartupWindow::checkExists()
         return;
     if (QFileInfo::exists(exhibition::checkedPath(m_state.programFolder, m_ui->Text1->text()))) {
         Messages::inform(this, QStringLiteral("Aviso"), QStringLiteral("Base de Datos Existente"));
-        m_ui->Text1->clear();
-        focus::later(m_ui->Text1);
+        focus::later(m_ui->Text1); // the name selected: typing replaces it, one letter mends it
     }
 }
 
@@ -62,8 +61,11 @@ void StartupWindow::aceptar()
         const bool created = guarded(this, [&] {
             m_state.dbPath = exhibition::create(m_state.programFolder, name, m_state.programFolder);
         });
-        if (created)
-            openMainWindow();
+        if (!created) { // "Base de Datos Existente", or a name the disk refuses: typed again
+            focus::later(m_ui->Text1);
+            return;
+        }
+        openMainWindow();
     }
     m_ui->Frame1->hide();
 }
@@ -93,8 +95,13 @@ void StartupWindow::archivoAbrir()
 void StartupWindow::openMainWindow()
 {
     MainWindow main(m_state, this);
-    if (main.openExhibition())
-        main.runModal();
-    else
+    if (!main.openExhibition()) {
         m_state.dbPath = m_state.mainDb.path(); // the refused file is not offered again
+        return;
+    }
+    // Out of sight while the exhibition is open, so that it never stands behind the main window
+    // (a window manager's list, Alt+Tab); it comes back when the exhibition is closed.
+    hide();
+    main.runModal();
+    show();
 }
