@@ -354,7 +354,7 @@ private slots:
         row("Inicio", "Alt+1 Return 'expo", "Return",
             "«Base de Datos Existente» Text1 en «Nombre de la Base de Datos» «expo»");
         row("Red", "@textClave '123 @botonIniciar", "Return",
-            "«La clave debe tener de 4 a 32 letras o cifras, sin espacios ni acentos.» textClave «123»");
+            "«La clave debe tener de 8 a 32 letras o cifras, sin acentos.» textClave «123»");
         row("Red", "@textPuerto '0 @botonIniciar", "Return",
             "«El puerto debe ser un número del 1 al 65535.» textPuerto «80800»");
 
