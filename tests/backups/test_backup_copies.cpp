@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTest>
 
 namespace
@@ -193,6 +194,55 @@ private slots:
         QCOMPARE(raised, "No queda espacio en el disco para guardar «Expo.mdb».");
         QCOMPARE(failing_disk::dump(expo), before);
         QCOMPARE(db.openRecordset("select * from recepcion").recordCount(), 40);
+    }
+
+    // A copy that SQLite's own check finds damaged is refused before anything is written,
+    // however sound its header and its counts; the copy of an exhibition so damaged is kept,
+    // under a name that says so, and the copy is refused with the reason.
+    void damagedCopiesAreNeverTrusted_data()
+    {
+        QTest::addColumn<QString>("damaged");
+        QTest::addColumn<QStringList>("copies"); // of such an exhibition
+        const QDir data(qEnvironmentVariable("PALOMAS_TEST_DATA"));
+        QTest::newRow("cut short: it cannot even be copied")
+            << data.filePath("damaged/copia-truncada.mdb") << QStringList();
+        for (const char* name : {"copia-bytes-al-azar.mdb", "copia-pagina-a-ceros.mdb"})
+            QTest::newRow(name) << data.filePath(QString("damaged/") + name)
+                                << QStringList{"Rota 2026-12-06 12.00.00 dañada.mdb"};
+    }
+    void damagedCopiesAreNeverTrusted()
+    {
+        QFETCH(QString, damaged);
+        QFETCH(QStringList, copies);
+        const QString expo = fixtures::createScoredExhibition(path("Expo.mdb"), 20);
+        const QString before = failing_disk::dump(expo);
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
+        QVERIFY_THROWS_EXCEPTION(base::Error, backups::restore(db, damaged));
+        QCOMPARE(failing_disk::dump(expo), before);
+        QCOMPARE(backups::copiesOf(expo).size(), std::size_t(0));
+
+        const QString broken = path("Rota.mdb");
+        QVERIFY(QFile::copy(damaged, broken));
+        QVERIFY_THROWS_EXCEPTION(
+            base::Error, backups::take(store::Database::open(broken, store::schema::exhibition()), noon));
+        QCOMPARE(fileNames(backups::copiesOf(broken)), copies);
+    }
+
+    // A copy left half made by a program that has ended (killed while copying) goes at the next
+    // copy, however recent; one that a running program is still writing stays.
+    void copiesLeftHalfMadeByEndedProgramsGo()
+    {
+        store::Database db = store::Database::open(fixtures::createScoredExhibition(path("Expo.mdb"), 5),
+                                                   store::schema::exhibition());
+        QVERIFY(QDir().mkpath(copies()));
+        const QDir folder(copies());
+        touch(folder.filePath("Expo.123.456.parcial")); // its program ended: no lock
+        touch(folder.filePath("Expo.124.457.parcial"));
+        QLockFile writing(folder.filePath("Expo.124.457.parcial.lock")); // this program, still writing it
+        QVERIFY(writing.lock());
+        backups::take(db, noon);
+        QCOMPARE(folder.entryList({"*.parcial*"}),
+                 (QStringList{"Expo.124.457.parcial", "Expo.124.457.parcial.lock"}));
     }
 
     // The keeper copies when asked and, on its timer, only when the file changed since its last

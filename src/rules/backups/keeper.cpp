@@ -15,6 +15,9 @@ QString failureText(Occasion occasion, const QString& cause)
     case Occasion::Opening:
         when = QStringLiteral("al abrir la exposición");
         break;
+    case Occasion::BeforeDelete:
+        when = QStringLiteral("antes de borrar una jaula");
+        break;
     case Occasion::BeforeDeleteAll:
         when = QStringLiteral("antes de borrar todas las jaulas");
         break;
