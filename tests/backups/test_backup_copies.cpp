@@ -266,6 +266,18 @@ private slots:
         QCOMPARE(backups::contentsOf(keeper.lastCopy()).cages, 12);
         QCOMPARE(outcomes, QStringList({"", "", ""}));
 
+        // A copy that shows the exhibition damaged is made, and the damage told.
+        const QString broken = path("Rota.mdb");
+        QVERIFY(QFile::copy(
+            QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("damaged/copia-pagina-a-ceros.mdb"),
+            broken));
+        QVERIFY(!keeper.take(store::Database::open(broken, store::schema::exhibition()),
+                             backups::Occasion::Opening));
+        QCOMPARE(outcomes.last(),
+                 "Copia de seguridad al abrir la exposición: La exposición «Rota.mdb» está dañada: parte "
+                 "de su contenido no se puede leer. La copia se ha guardado de todos modos, como «" +
+                     QFileInfo(backups::copiesOf(broken).at(0).path).fileName() + "».");
+
         QVERIFY(QDir(copies()).removeRecursively());
         touch(copies());
         QVERIFY(!keeper.take(db, backups::Occasion::BeforeImport));

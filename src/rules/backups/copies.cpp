@@ -205,7 +205,7 @@ QString take(const store::Database& db, const QDateTime& now)
     const Taken taken = takeWithoutPruning(db, now);
     prune(db.path(), now);
     if (!taken.intact)
-        throw base::Error(
+        throw DamagedExhibition(
             QStringLiteral("La exposición «%1» está dañada: parte de su contenido no se puede leer. "
                            "La copia se ha guardado de todos modos, como «%2».")
                 .arg(QFileInfo(db.path()).fileName(), QFileInfo(taken.path).fileName()),

@@ -11,6 +11,8 @@
 // " (2)", " (3)" after the time. A copy of an exhibition that SQLite finds damaged is kept, since
 // it may be the best there is, under a name that says so: "... 14.05.33 dañada.mdb".
 
+#include "base/error.h"
+
 #include <QDateTime>
 #include <QString>
 #include <vector>
@@ -57,10 +59,17 @@ struct Contents {
 // page (store::isIntact). Raises store::Error for a copy that cannot be read or is damaged.
 Contents contentsOf(const QString& copyPath);
 
+// The copy shows that the exhibition is damaged; it was kept all the same, under a name that says
+// so.
+class DamagedExhibition : public base::Error
+{
+public:
+    using base::Error::Error;
+};
+
 // Takes a copy of the open exhibition now, then removes the copies the rule no longer keeps and
 // the copies left half made by programs that have ended. Returns the copy's path. Raises
-// store::Error (Storage) when no copy could be made, and base::Error when the copy shows that
-// the exhibition is damaged: the copy is then kept under a name that says so.
+// store::Error (Storage) when no copy could be made, and DamagedExhibition.
 QString take(const store::Database& db, const QDateTime& now = QDateTime::currentDateTime());
 
 // Puts the exhibition back as a copy holds it. The copy is checked whole first (contentsOf): a

@@ -8,7 +8,10 @@
 namespace backups
 {
 
-QString failureText(Occasion occasion, const QString& cause)
+namespace
+{
+
+QString occasionText(Occasion occasion)
 {
     QString when;
     switch (occasion) {
@@ -28,7 +31,20 @@ QString failureText(Occasion occasion, const QString& cause)
         when = QStringLiteral("periódica");
         break;
     }
-    return QStringLiteral("No se ha podido hacer la copia de seguridad %1: %2").arg(when, cause);
+    return when;
+}
+
+} // namespace
+
+QString failureText(Occasion occasion, const QString& cause)
+{
+    return QStringLiteral("No se ha podido hacer la copia de seguridad %1: %2")
+        .arg(occasionText(occasion), cause);
+}
+
+QString damageText(Occasion occasion, const QString& damage)
+{
+    return QStringLiteral("Copia de seguridad %1: %2").arg(occasionText(occasion), damage);
 }
 
 bool Keeper::take(const store::Database& db, Occasion occasion) noexcept
@@ -39,6 +55,8 @@ bool Keeper::take(const store::Database& db, Occasion occasion) noexcept
         m_lastCopy = backups::take(db);
         m_exhibition = db.path();
         m_counter = counter;
+    } catch (const DamagedExhibition& e) {
+        problem = damageText(occasion, e.message());
     } catch (const base::Error& e) {
         problem = failureText(occasion, e.message());
     } catch (const std::exception& e) {

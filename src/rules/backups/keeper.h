@@ -46,5 +46,7 @@ private:
 
 // "No se ha podido hacer la copia de seguridad al abrir la exposición: " and the cause.
 QString failureText(Occasion occasion, const QString& cause);
+// "Copia de seguridad al abrir la exposición: " and the damage the copy showed.
+QString damageText(Occasion occasion, const QString& damage);
 
 } // namespace backups
