@@ -222,7 +222,7 @@ void receptionWindow(const QString& folder)
     const bench::Timing added = measureWithSetup(
         11,
         [&] {
-            reception::deleteCage(state.mainDb, 999);
+            reception::deleteBird(state.mainDb, state.backups, {999, 0});
             window.load();
             typeBird(window, QStringLiteral("999"));
         },

@@ -16,7 +16,15 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "Uso: palomas-generate CARPETA JAULAS [JUECES] [--media]" << Qt::endl;
         return 2;
     }
-    size.cages = args[1].toInt();
+    bool number = false;
+    size.cages = args[1].toInt(&number);
+    // Score rows hold the cage in three characters: beyond 999 the file would not be a show the
+    // program can open whole.
+    if (!number || size.cages < 1 || size.cages > 999) {
+        QTextStream(stderr) << "El número de jaulas debe ser un número entero del 1 al 999: «" << args[1]
+                            << "»." << Qt::endl;
+        return 2;
+    }
     if (args.size() > 2)
         size.judgesPerCage = size.jueces = args[2].toInt();
     const bench::Generated files =

@@ -225,7 +225,7 @@ private:
     void remove(int cage)
     {
         journaled({"DEL", QString::number(cage)}, [&] {
-            if (!reception::deleteCage(m_state.mainDb, cage))
+            if (!reception::deleteBird(m_state.mainDb, m_keeper, {cage, 0}))
                 qFatal("La jaula %d no estaba", cage);
         });
     }

@@ -18,7 +18,7 @@ constexpr double largestKept = 9.0e13;
 bool keeps(QStringView text)
 {
     for (const QChar c : text)
-        if (c.isSurrogate() || c.isNull())
+        if (c.isSurrogate() || c.isNull() || c == QChar::ReplacementCharacter)
             return false;
     return true;
 }
@@ -39,11 +39,15 @@ QString textRefusal(const QString& field, const QString& text)
             return QStringLiteral("El valor «%1» de «%2» lleva un carácter nulo, que el programa no puede "
                                   "guardar.")
                 .arg(formats::shownValue(text), field);
+        if (c == QChar::ReplacementCharacter)
+            return QStringLiteral("El valor «%1» de «%2» lleva bytes que no se leen como letras (el archivo "
+                                  "no es UTF-8 en esa fila): corríjalo y guarde el archivo en UTF-8.")
+                .arg(formats::shownValue(text), field);
     }
     return {};
 }
 
-QString numberRefusal(const QString& field, double value)
+QString numberRefusal(const QString& field, double value, const QString& typed)
 {
     if (keeps(value))
         return {};
@@ -53,7 +57,9 @@ QString numberRefusal(const QString& field, double value)
         return QStringLiteral("El valor de «%1» es infinito: no se puede guardar.").arg(field);
     if (std::fabs(value) >= largestKept)
         return QStringLiteral("El valor %1 de «%2» es demasiado grande para guardarlo.")
-            .arg(QString::number(value, 'g', 6).replace(u'.', u','), field);
+            .arg(typed.isEmpty() ? QString::number(value, 'g', 6).replace(u'.', u',')
+                                 : formats::shownValue(typed),
+                 field);
     return {};
 }
 

@@ -51,8 +51,10 @@ int exportarXlsx(const QStringList& args, Streams io)
         !refusal.isEmpty())
         throw UsageError{refusal};
 
-    store::Database db = store::Database::open(positional[0], store::schema::exhibition());
-    const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());
+    // Read only: the final scores brought up to date before the ranking stay in memory.
+    store::Database db = exhibition::openShowToRead(positional[0]);
+    const store::Database clubs =
+        store::Database::open(clubsPath, store::schema::clubs(), store::Database::Access::ReadOnly);
     store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
     try {
         const int sheets = output::exportXlsx(db, clubRs, positional[1]);
@@ -70,7 +72,7 @@ int hojasJuecesXlsx(const QStringList& args, Streams io)
 {
     if (args.size() != 2 || args[0].startsWith(u"--") || args[1].startsWith(u"--"))
         throw UsageError{hojasUsage};
-    const store::Database db = store::Database::open(args[0], store::schema::exhibition());
+    const store::Database db = exhibition::openShowToRead(args[0]);
     try {
         const int written = output::writeJudgeWorkbooks(db, args[1]);
         io.out << written << " libros grabados" << Qt::endl;

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "rules/exhibition/exhibition.h"
 #include "rules/import/reception_import.h"
 #include "rules/import/score_import.h"
 #include "rules/import/worksheet.h"
@@ -19,9 +20,10 @@ template <class Row, class Assess> void reportRefused(const std::vector<Row>& ro
             io.err << QStringLiteral("Fila %1: %2").arg(row.sheetRow).arg(status.reason) << Qt::endl;
 }
 
-int workbookFailure(const imports::WorkbookError& e, Streams io)
+// A problem of the whole sheet or of the exhibition: told once, nothing stored.
+int wholeFailure(const QString& message, Streams io)
 {
-    io.err << e.message() << Qt::endl;
+    io.err << message << Qt::endl;
     return 1;
 }
 
@@ -33,9 +35,11 @@ int importarRecepcion(const QStringList& args, Streams io)
 {
     if (args.size() != 2)
         throw UsageError{QStringLiteral("Uso: palomas-cli importar-recepcion EXPOSICION.mdb HOJA.xls")};
-    store::Database db = store::Database::open(args[0], store::schema::exhibition());
+    store::Database db = exhibition::openShow(args[0]);
     try {
         const std::vector<imports::ReceptionRow> rows = imports::readReception(args[1]);
+        if (imports::isBlankSheet(rows))
+            return wholeFailure(imports::blankSheetMessage(), io);
         reportRefused(rows, imports::assessReception, io);
         copyBeforeImport(db, io);
         const imports::StoreCounts counts = imports::storeReception(db, rows);
@@ -43,7 +47,7 @@ int importarRecepcion(const QStringList& args, Streams io)
         if (const QString note = imports::groupDWithoutCategoryNote(counts); !note.isEmpty())
             io.err << note << Qt::endl;
     } catch (const imports::WorkbookError& e) {
-        return workbookFailure(e, io);
+        return wholeFailure(e.message(), io);
     }
     return 0;
 }
@@ -67,22 +71,33 @@ int importarPuntuacion(const QStringList& args, Streams io)
     }
     if (files.size() != 2)
         throw UsageError{usage};
-    store::Database db = store::Database::open(files[0], store::schema::exhibition());
+    // Opened as the main window opens it: a new show has its three judges.
+    store::Database db = exhibition::openShow(files[0]);
     const int jueces = imports::configuredJudges(db);
-    // A judge given that cannot score is refused at once, as "Grabar" refuses it in the window.
+    // A judge that cannot score is refused at once, as "Grabar" refuses it in the window, and
+    // never once for every row.
+    if (jueces < 1)
+        return wholeFailure(imports::judgeRefusal({}, jueces), io);
     if (juez)
         if (const QString refusal = imports::judgeRefusal(*juez, jueces); !refusal.isEmpty())
             throw UsageError{refusal};
     try {
         const imports::ScoreSheet sheet = imports::readScores(files[1]);
         const QString judge = juez.value_or(sheet.juez);
+        if (const QString refusal = imports::judgeRefusal(judge, jueces); !refusal.isEmpty())
+            return wholeFailure(
+                refusal +
+                    QStringLiteral(" El juez es el número de la celda B2; otro se indica con --juez N."),
+                io);
+        if (imports::isBlankSheet(sheet.rows))
+            return wholeFailure(imports::blankSheetMessage(), io);
         reportRefused(
             sheet.rows,
             [&](const imports::ScoreRow& row) { return imports::assessScore(row, judge, jueces); }, io);
         copyBeforeImport(db, io);
         io.out << imports::scoreSummary(imports::storeScores(db, sheet.rows, judge)) << Qt::endl;
     } catch (const imports::WorkbookError& e) {
-        return workbookFailure(e, io);
+        return wholeFailure(e.message(), io);
     }
     return 0;
 }

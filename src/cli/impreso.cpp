@@ -55,10 +55,10 @@ int impreso(const QStringList& args, Streams io)
             output::overwriteRefusal(positional[2], {positional[1], clubsPath}, QStringLiteral("el PDF"));
         !refusal.isEmpty())
         throw UsageError{refusal};
-    const store::Database db = store::Database::open(positional[1], store::schema::exhibition());
+    const store::Database db = exhibition::openShowToRead(positional[1]);
     store::Database clubs;
     if (QFileInfo::exists(clubsPath))
-        clubs = store::Database::open(clubsPath, store::schema::clubs());
+        clubs = store::Database::open(clubsPath, store::schema::clubs(), store::Database::Access::ReadOnly);
     const printouts::Show show = printouts::readShow(db, &clubs);
     try {
         const int pages = printouts::writePdf(*kind, show, options, positional[2]);

@@ -49,8 +49,10 @@ int listados(const QStringList& args, Streams io)
             QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
                 .arg(clubsPath));
 
-    store::Database db = store::Database::open(positional[0], store::schema::exhibition());
-    const store::Database clubs = store::Database::open(clubsPath, store::schema::clubs());
+    // Read only: the final scores brought up to date before the ranking stay in memory.
+    store::Database db = exhibition::openShowToRead(positional[0]);
+    const store::Database clubs =
+        store::Database::open(clubsPath, store::schema::clubs(), store::Database::Access::ReadOnly);
     store::Recordset clubRs = clubs.openRecordset(QStringLiteral("select * from club "));
     try {
         const int written = listings::exportAll(db, clubRs, positional[1], pdf);

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "rules/exhibition/exhibition.h"
 #include "rules/judging/final_score.h"
 #include "store/database.h"
 
@@ -11,7 +12,7 @@ int recalcular(const QStringList& args, Streams io)
 {
     if (args.size() != 1)
         throw UsageError{QStringLiteral("Uso: palomas-cli recalcular EXPOSICION.mdb")};
-    store::Database db = store::Database::open(args[0], store::schema::exhibition());
+    store::Database db = exhibition::openShow(args[0]);
     const int stored = judging::recalcularPuntuaciones(db);
     io.out << QStringLiteral("%1 jaulas recalculadas").arg(stored) << Qt::endl;
     return 0;

@@ -52,6 +52,25 @@ std::string fromWindows1252(std::string_view bytes)
     return out;
 }
 
+// UTF-8 with each byte that is not part of a character as U+FFFD, which the imports refuse with
+// the reason: the other rows of the file keep their letters.
+std::string withReplacements(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + 16);
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = utf8Length(bytes, i);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        } else {
+            out.append(bytes.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
 // What one line holds outside quotes.
 struct LineFacts {
     std::size_t semicolons = 0;
@@ -152,13 +171,43 @@ std::string csvText(std::string_view file)
 {
     if (file.substr(0, 3) == "\xEF\xBB\xBF")
         file.remove_prefix(3);
-    std::string text = isUtf8(file) ? std::string(file) : fromWindows1252(file);
+    std::string text;
+    switch (csvEncoding(file)) {
+    case CsvEncoding::Utf8:
+        text = file;
+        break;
+    case CsvEncoding::Utf8WithFaults:
+        text = withReplacements(file);
+        break;
+    case CsvEncoding::Windows1252:
+        text = fromWindows1252(file);
+        break;
+    }
+    // CR LF (Windows), LF, or CR alone (what Excel for Mac saves): every one a line end.
     std::string lf;
     lf.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
             lf += text[i];
+        else if (i + 1 == text.size() || text[i + 1] != '\n')
+            lf += '\n';
+    }
     return lf;
+}
+
+CsvEncoding csvEncoding(std::string_view file)
+{
+    bool multibyte = false;
+    bool faults = false;
+    for (std::size_t i = 0; i < file.size();) {
+        const std::size_t length = utf8Length(file, i);
+        multibyte = multibyte || length > 1;
+        faults = faults || length == 0;
+        i += std::max<std::size_t>(length, 1);
+    }
+    if (!faults)
+        return CsvEncoding::Utf8;
+    return multibyte ? CsvEncoding::Utf8WithFaults : CsvEncoding::Windows1252;
 }
 
 char csvSeparator(std::string_view utf8)

@@ -4,7 +4,7 @@
 // Spreadsheets write such files in several ways, all read here: columns separated by ";" (what
 // Spanish spreadsheets write, the comma being the decimal mark) or by ",", found from the first
 // lines; fields in double quotes, a quote inside one doubled; UTF-8 with or without its byte
-// order mark, or Windows-1252; CR LF or LF line ends. Every cell is a text, as typed: the
+// order mark, or Windows-1252; CR LF, LF or CR line ends. Every cell is a text, as typed: the
 // imports read "12" as a cage and "9,5" as 9.5 from texts as they do from any workbook.
 
 #include <optional>
@@ -28,8 +28,15 @@ char csvSeparator(std::string_view utf8);
 // the file mixes the two. Exposed for the tests.
 std::optional<std::size_t> csvMixedRow(std::string_view utf8, char separator);
 
-// The file's text in UTF-8: without its byte order mark, from Windows-1252 when it is not UTF-8,
-// CR LF line ends made LF. Exposed for the tests.
+// How the file's bytes are read. A file with any well-formed character of two bytes or more is
+// UTF-8, even with a few bytes that are not (a line pasted from elsewhere): each such byte is
+// read as U+FFFD, so that its row is refused with the reason while the others keep their
+// letters ("Dueño" never becomes "DueÃ±o"). Only a file without any is Windows-1252.
+enum class CsvEncoding { Utf8, Utf8WithFaults, Windows1252 };
+CsvEncoding csvEncoding(std::string_view file);
+
+// The file's text in UTF-8: without its byte order mark, from Windows-1252 when csvEncoding
+// says so, every line end (CR LF, LF, CR alone) made LF. Exposed for the tests.
 std::string csvText(std::string_view file);
 
 } // namespace lector

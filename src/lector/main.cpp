@@ -1,4 +1,4 @@
-// palomas-lector [--memoria MB] [--] LIBRO: reads the workbook and writes its sheets and cells,
+// palomas-lector [--memoria MB] [--padre PID] [--] LIBRO: reads the workbook and writes its sheets and cells,
 // or why it cannot be read, on the standard output (protocol.h). Started by the program for each
 // workbook it imports, so that a damaged file can crash this process and never the program.
 
@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,7 @@ constexpr unsigned cpuSeconds = 120;
 
 int usage()
 {
-    std::fputs("Uso: palomas-lector [--memoria MB] [--] LIBRO\n", stderr);
+    std::fputs("Uso: palomas-lector [--memoria MB] [--padre PID] [--] LIBRO\n", stderr);
     return lector::exitUsage;
 }
 
@@ -31,6 +32,7 @@ int usage()
 int main(int argc, char** argv)
 {
     std::uint64_t memoryMb = defaultMemoryMb;
+    std::optional<long long> parent;
     std::string path;
     bool options = true;
     for (int i = 1; i < argc; ++i) {
@@ -43,6 +45,13 @@ int main(int argc, char** argv)
             if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() || memoryMb == 0 ||
                 memoryMb > 1024 * 1024)
                 return usage();
+        } else if (options && arg == "--padre" && i + 1 < argc) {
+            const std::string_view value(argv[++i]);
+            long long pid = 0;
+            const auto parsed = std::from_chars(value.data(), value.data() + value.size(), pid);
+            if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() || pid <= 0)
+                return usage();
+            parent = pid;
         } else if (path.empty() && !(options && arg.substr(0, 2) == "--")) {
             path = arg;
         } else {
@@ -52,6 +61,8 @@ int main(int argc, char** argv)
     if (path.empty())
         return usage();
 
+    if (parent)
+        lector::endWithParent(*parent);
     lector::limitThisProcess(memoryMb * 1024 * 1024, cpuSeconds);
     lector::binaryStandardOutput();
     const std::string answer = lector::readWorkbook(path);

@@ -7,6 +7,12 @@
 #endif
 #endif
 
+#if defined(__linux__)
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
@@ -56,6 +62,19 @@ void limitThisProcess(std::uint64_t memoryBytes, unsigned cpuSeconds)
 #else
     (void)memoryBytes;
     (void)cpuSeconds;
+#endif
+}
+
+void endWithParent(long long parent)
+{
+#if defined(__linux__)
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A parent that ended before the request was made will send nothing: the reader was already
+    // handed to another process.
+    if (getppid() != pid_t(parent))
+        _exit(1);
+#else
+    (void)parent;
 #endif
 }
 

@@ -15,6 +15,12 @@ namespace lector
 // memory takes terabytes of address space.
 void limitThisProcess(std::uint64_t memoryBytes, unsigned cpuSeconds);
 
+// Ends this process when the program that started it (whose process id is parent) ends, even
+// killed: a reader left waiting on a file (a stalled network share, a pipe) would otherwise stay
+// for as long as the file keeps it. Where the system cannot tell the reader, the processor-time
+// limit above is the backstop.
+void endWithParent(long long parent);
+
 // The standard output written byte for byte: no line end translation.
 void binaryStandardOutput();
 

@@ -36,14 +36,16 @@ std::string lowerExtension(const std::string& path)
     return extension;
 }
 
+constexpr std::string_view openDocumentSpreadsheet = "application/vnd.oasis.opendocument.spreadsheet";
+
 // An OpenDocument package names its type in its first entry, "mimetype", stored uncompressed.
 bool isOpenDocumentSpreadsheet(std::string_view file)
 {
     constexpr std::size_t nameAt = 30;
     constexpr std::string_view name = "mimetype";
-    constexpr std::string_view type = "application/vnd.oasis.opendocument.spreadsheet";
-    return file.size() >= nameAt + name.size() + type.size() && file.substr(nameAt, name.size()) == name &&
-           file.find(type, nameAt + name.size()) ==
+    return file.size() >= nameAt + name.size() + openDocumentSpreadsheet.size() &&
+           file.substr(nameAt, name.size()) == name &&
+           file.find(openDocumentSpreadsheet, nameAt + name.size()) ==
                nameAt + name.size() +
                    (std::uint16_t(static_cast<unsigned char>(file[28]) |
                                   (static_cast<unsigned char>(file[29]) << 8)));
@@ -64,10 +66,20 @@ WorkbookFormat workbookFormat(const std::string& path, std::string_view file)
         if (isOpenDocumentSpreadsheet(file))
             return WorkbookFormat::Ods;
         const QByteArray bytes = QByteArray::fromRawData(file.data(), qsizetype(file.size()));
-        const ZipPackage package(bytes);
+        ZipPackage package(bytes);
         // A package too damaged for its directory to be read.
         if (!package.isOpen())
             return WorkbookFormat::Damaged;
+        // Some programs pack the "mimetype" entry, or put it later, against the format's rule.
+        std::optional<QByteArray> mimetype;
+        try {
+            mimetype = package.part(QStringLiteral("mimetype"));
+        } catch (const PartTooLarge&) {
+            return WorkbookFormat::Damaged;
+        }
+        if (mimetype && mimetype->trimmed() == QByteArray(openDocumentSpreadsheet.data(),
+                                                          qsizetype(openDocumentSpreadsheet.size())))
+            return WorkbookFormat::Ods;
         // Every Office Open XML package lists the types of its parts.
         return package.has(QStringLiteral("[Content_Types].xml")) ? WorkbookFormat::Xlsx
                                                                   : WorkbookFormat::Unknown;

@@ -77,6 +77,25 @@ std::int64_t wholeAttribute(const QXmlStreamAttributes& attributes, QStringView 
     return absent;
 }
 
+// A part's XML. No writer of workbooks declares a document type in one: a declaration would bring
+// entities, whose text the reader cannot fetch (an external entity would read as a blank cell)
+// or which grow beyond measure. Such a part is damage.
+std::optional<QByteArray> xmlPart(ZipPackage& package, const QString& name)
+{
+    std::optional<QByteArray> bytes = package.part(name);
+    if (!bytes)
+        return bytes;
+    QXmlStreamReader prolog(*bytes);
+    while (!prolog.atEnd() && !prolog.hasError()) {
+        prolog.readNext();
+        if (prolog.isDTD() || prolog.isEntityReference())
+            throw Damaged{};
+        if (prolog.isStartElement())
+            break;
+    }
+    return bytes;
+}
+
 QString attribute(const QXmlStreamAttributes& attributes, QStringView name)
 {
     for (const QXmlStreamAttribute& attribute : attributes)
@@ -93,11 +112,14 @@ struct Relationship {
 };
 
 // "worksheets/sheet1.xml" from "xl/" is "xl/worksheets/sheet1.xml"; "/xl/worksheets/sheet1.xml"
-// is the same part named from the root, as some writers name it.
+// is the same part named from the root, as some writers name it. A name that leads out of the
+// package ("../../x.xml") names no part of it: damage, never an empty sheet.
 QString resolvePart(const QString& folder, const QString& target)
 {
-    const QString path = target.startsWith(u'/') ? target.mid(1) : folder + target;
-    return QDir::cleanPath(path);
+    const QString path = QDir::cleanPath(target.startsWith(u'/') ? target.mid(1) : folder + target);
+    if (path == u".." || path.startsWith(u"../") || path.startsWith(u'/'))
+        throw Damaged{};
+    return path;
 }
 
 QString folderOf(const QString& part)
@@ -115,7 +137,7 @@ QString relationshipsOf(const QString& part)
 QHash<QString, Relationship> relationships(ZipPackage& package, const QString& part)
 {
     QHash<QString, Relationship> found;
-    const std::optional<QByteArray> bytes = package.part(relationshipsOf(part));
+    const std::optional<QByteArray> bytes = xmlPart(package, relationshipsOf(part));
     if (!bytes)
         return found;
     QXmlStreamReader xml(*bytes);
@@ -142,6 +164,47 @@ const Relationship* ofType(const QHash<QString, Relationship>& all, QStringView 
     return nullptr;
 }
 
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+// The text with its escapes undone: Office writes a character XML cannot hold (a control
+// character, or a "_x" that would read as one) as "_x" and four hexadecimal digits and "_":
+// "_x000D_" is a carriage return, "_x005F_" the "_" of a literal "_x0041_".
+QString unescaped(const QString& text)
+{
+    if (!text.contains(u"_x"))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'_' && i + 6 < text.size() && text[i + 1] == u'x' && text[i + 6] == u'_') {
+            int code = 0;
+            bool hex = true;
+            for (qsizetype k = 2; k < 6 && hex; ++k) {
+                const int digit = hexDigit(text[i + k]);
+                hex = digit >= 0;
+                code = code * 16 + digit;
+            }
+            if (hex) {
+                out += QChar(char16_t(code));
+                i += 6;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 // The characters of a string (<si> or <is>), its phonetic runs left out; the reader stands on
 // its start and is left on its end.
 QString stringItem(QXmlStreamReader& xml)
@@ -160,13 +223,13 @@ QString stringItem(QXmlStreamReader& xml)
             xml.skipCurrentElement();
     }
     failOn(xml);
-    return text;
+    return unescaped(text);
 }
 
 void sharedStrings(ZipPackage& package, const QString& part, SheetCells& cells)
 {
     // A workbook whose sheets use no text may name the part without writing it.
-    const std::optional<QByteArray> bytes = package.part(part);
+    const std::optional<QByteArray> bytes = xmlPart(package, part);
     if (!bytes)
         return;
     QXmlStreamReader xml(*bytes);
@@ -228,7 +291,7 @@ void xlsxCell(QXmlStreamReader& xml, SheetCells& cells, std::size_t sheet, std::
 
 void xlsxSheet(ZipPackage& package, const QString& part, SheetCells& cells, std::size_t sheet)
 {
-    const std::optional<QByteArray> bytes = package.part(part);
+    const std::optional<QByteArray> bytes = xmlPart(package, part);
     if (!bytes)
         throw Damaged{};
     // A cell takes some 25 bytes of the part at the least ("<c r="B5"><v>1</v></c>").
@@ -252,9 +315,9 @@ void xlsxSheet(ZipPackage& package, const QString& part, SheetCells& cells, std:
             const QStringView reference = attributes.value(QLatin1String("r"));
             if (!reference.isEmpty()) {
                 const auto place = cellReference(reference);
-                if (!place)
+                // A cell belongs to its row: one that names another would be moved or lost.
+                if (!place || place->first != row)
                     throw Damaged{};
-                row = place->first;
                 column = place->second;
             } else {
                 column = column + 1;
@@ -273,7 +336,7 @@ std::string xlsx(ZipPackage& package)
     const QHash<QString, Relationship> root = relationships(package, QString());
     const Relationship* document = ofType(root, u"/officeDocument");
     const QString workbook = document != nullptr ? document->target : QStringLiteral("xl/workbook.xml");
-    const std::optional<QByteArray> bytes = package.part(workbook);
+    const std::optional<QByteArray> bytes = xmlPart(package, workbook);
     if (!bytes)
         throw Damaged{};
     const QHash<QString, Relationship> parts = relationships(package, workbook);
@@ -283,7 +346,7 @@ std::string xlsx(ZipPackage& package)
         sharedStrings(package, strings->target, cells);
 
     QXmlStreamReader xml(*bytes);
-    std::vector<std::pair<QString, QString>> sheets; // name, part
+    std::vector<std::pair<QString, Relationship>> sheets; // name, part
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement() || xml.name() != u"sheet")
@@ -299,16 +362,17 @@ std::string xlsx(ZipPackage& package)
         const auto found = parts.constFind(id);
         if (found == parts.cend())
             throw Damaged{};
-        sheets.emplace_back(name, found->target);
+        sheets.emplace_back(name, *found);
     }
     failOn(xml);
     if (sheets.empty())
         throw Damaged{};
-    for (const auto& [name, part] : sheets) {
+    for (const auto& [name, relationship] : sheets) {
         const std::size_t sheet = cells.addSheet(name.toStdString());
-        // A chart sheet or a dialog sheet has no cells.
-        if (part.contains(QStringLiteral("/worksheets/")) || package.has(part))
-            xlsxSheet(package, part, cells, sheet);
+        // A chart sheet or a dialog sheet has no cells; a worksheet that is missing is damage.
+        if (relationship.type.endsWith(u"/worksheet") ||
+            relationship.target.contains(QStringLiteral("/worksheets/")) || package.has(relationship.target))
+            xlsxSheet(package, relationship.target, cells, sheet);
     }
     return cells.answer(std::size_t(bytes->size()));
 }
@@ -460,7 +524,7 @@ void odsTable(QXmlStreamReader& xml, SheetCells& cells, std::size_t sheet)
 
 std::string ods(ZipPackage& package)
 {
-    const std::optional<QByteArray> content = package.part(QStringLiteral("content.xml"));
+    const std::optional<QByteArray> content = xmlPart(package, QStringLiteral("content.xml"));
     if (!content)
         throw Damaged{};
     SheetCells cells;

@@ -12,21 +12,20 @@ namespace listings
 
 int exportAll(store::Database& db, store::Recordset& clubs, const QString& folder, bool pdf)
 {
-    if (!QFileInfo(folder).isDir())
-        throw OutputError(QStringLiteral("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(folder)));
-    const QDir target(folder);
+    DocumentSet documents(folder);
     int written = 0;
     for (const Listing& listing : allListings(db, clubs)) {
         if (!listing.canBeSaved())
             continue;
         const QString fileName = documentFileName(listing);
-        writeFile(target.filePath(fileName), documentBytes(listing));
+        documents.add(fileName, documentBytes(listing));
         if (pdf) {
             const QString title = QFileInfo(fileName).completeBaseName();
-            writePdf(printout(listing), target.filePath(title + QStringLiteral(".pdf")), title);
+            documents.add(title + QStringLiteral(".pdf"), pdfBytes(printout(listing), title));
         }
         ++written;
     }
+    documents.commit();
     return written;
 }
 

@@ -16,9 +16,9 @@ namespace listings
 {
 
 // Brings the scores up to date, rewrites the province work tables as ListadoCl does, and writes
-// the documents. A classification of groups A to C without birds has no document (its window
-// cannot save one). Returns the number of TXT documents written. Raises OutputError for a
-// folder that does not exist or a file that cannot be written, store::Error from the store.
+// the documents, as one set (DocumentSet): all of them, or none. A classification of groups A to C without
+// birds has no document (its window cannot save one). Returns the number of TXT documents written. Raises
+// OutputError for a folder that does not exist or a file that cannot be written, store::Error from the store.
 int exportAll(store::Database& db, store::Recordset& clubs, const QString& folder, bool pdf);
 
 } // namespace listings

@@ -178,6 +178,11 @@ void paintPrintout(const Printout& printout, QPagedPaintDevice& device)
 
 void writePdf(const Printout& printout, const QString& path, const QString& title)
 {
+    writeFile(path, pdfBytes(printout, title));
+}
+
+QByteArray pdfBytes(const Printout& printout, const QString& title)
+{
     QByteArray pdf;
     {
         QBuffer buffer(&pdf);
@@ -189,7 +194,7 @@ void writePdf(const Printout& printout, const QString& path, const QString& titl
         setUpPage(writer);
         paintPrintout(printout, writer);
     }
-    writeFile(path, pdf);
+    return pdf;
 }
 
 } // namespace listings

@@ -23,5 +23,7 @@ void paintPrintout(const Printout& printout, QPagedPaintDevice& device);
 
 // The printout as a PDF file, replacing it once complete. Raises OutputError.
 void writePdf(const Printout& printout, const QString& path, const QString& title);
+// The bytes of that PDF.
+QByteArray pdfBytes(const Printout& printout, const QString& title);
 
 } // namespace listings

@@ -151,27 +151,74 @@ QString documentPath(const QString& typed, const QString& fileName, const QStrin
     return drives::resolve(path + fileName, programFolder);
 }
 
+namespace
+{
+
+void checkFolder(const QString& folder, const QString& fileName)
+{
+    if (!QFileInfo(folder).isDir())
+        throw OutputError(QStringLiteral("No se ha podido grabar el archivo %1: la carpeta «%2» no existe.")
+                              .arg(fileName, QDir::toNativeSeparators(folder)));
+}
+
+// Writes the bytes into the save file, committed or left to be; raises OutputError, naming the
+// document and why, when it cannot.
+void writeInto(QSaveFile& file, const QByteArray& bytes, bool commit)
+{
+    const QFileInfo target(file.fileName());
+    // Unbuffered: a write the disk refuses fails at the write, with its cause, rather than in the
+    // final flush, whose failure the save file reports as an unknown error.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() &&
+        (!commit || file.commit()))
+        return;
+    const QString systemText = file.errorString();
+    file.cancelWriting(); // the partial copy goes before the free space is measured
+    throw OutputError(QStringLiteral("No se ha podido grabar el archivo %1 en la carpeta «%2»: %3.")
+                          .arg(target.fileName(), QDir::toNativeSeparators(target.absolutePath()),
+                               writeFailureCause(target, bytes.size(), systemText)));
+}
+
+} // namespace
+
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo target(path);
-    const QString folder = QDir::toNativeSeparators(target.absolutePath());
-    if (!QFileInfo(target.absolutePath()).isDir())
-        throw OutputError(QStringLiteral("No se ha podido grabar el archivo %1: la carpeta «%2» no existe.")
-                              .arg(target.fileName(), folder));
+    checkFolder(target.absolutePath(), target.fileName());
     QSaveFile file(path);
     // A save file cannot replace a file in a folder where no new file can be made; write in
     // place there, as the user's rights allow.
     file.setDirectWriteFallback(true);
-    // Unbuffered: a write the disk refuses fails at the write, with its cause, rather than in the
-    // final flush, whose failure the save file reports as an unknown error.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() &&
-        file.commit())
-        return;
-    const QString systemText = file.errorString();
-    file.cancelWriting(); // the partial copy goes before the free space is measured
-    throw OutputError(
-        QStringLiteral("No se ha podido grabar el archivo %1 en la carpeta «%2»: %3.")
-            .arg(target.fileName(), folder, writeFailureCause(target, bytes.size(), systemText)));
+    writeInto(file, bytes, true);
+}
+
+DocumentSet::DocumentSet(const QString& folder) : m_folder(folder)
+{
+    if (!QFileInfo(folder).isDir())
+        throw OutputError(QStringLiteral("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(folder)));
+}
+
+DocumentSet::~DocumentSet() = default;
+
+void DocumentSet::add(const QString& fileName, const QByteArray& bytes)
+{
+    checkFolder(m_folder, fileName);
+    // No writing in place here: a document half written over its old self would break the set.
+    auto file = std::make_unique<QSaveFile>(QDir(m_folder).filePath(fileName));
+    writeInto(*file, bytes, false);
+    m_files.push_back(std::move(file));
+}
+
+int DocumentSet::commit()
+{
+    for (const std::unique_ptr<QSaveFile>& file : m_files)
+        if (!file->commit())
+            throw OutputError(
+                QStringLiteral("No se ha podido dar su nombre al archivo %1 en la carpeta «%2»: %3.")
+                    .arg(QFileInfo(file->fileName()).fileName(), QDir::toNativeSeparators(m_folder),
+                         file->errorString()));
+    const int written = int(m_files.size());
+    m_files.clear();
+    return written;
 }
 
 } // namespace listings

@@ -9,6 +9,10 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <memory>
+#include <vector>
+
+class QSaveFile;
 
 namespace listings
 {
@@ -48,5 +52,30 @@ QString documentPath(const QString& typed, const QString& fileName, const QStrin
 // Writes the bytes to the path, replacing a file of that name only once the whole document is
 // written. Raises OutputError, naming the file and why, when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
+
+// Documents written as one set into a folder (the listings, the judges' workbooks): each is
+// written beside its final name under a temporary one, and only when all are written do they
+// take their names. A failure while writing (a full disk) leaves the folder's earlier documents
+// as they were, never some new and some old.
+class DocumentSet
+{
+public:
+    // Raises OutputError when the folder does not exist.
+    explicit DocumentSet(const QString& folder);
+    ~DocumentSet(); // documents never committed leave nothing behind
+    DocumentSet(const DocumentSet&) = delete;
+    DocumentSet& operator=(const DocumentSet&) = delete;
+
+    // Writes the document under a temporary name. Raises OutputError, naming the document and
+    // why, when it cannot.
+    void add(const QString& fileName, const QByteArray& bytes);
+    // Gives every document its name, replacing a document of that name; returns how many.
+    // Raises OutputError for one that cannot take its name (the renames cannot fill a disk).
+    int commit();
+
+private:
+    QString m_folder;
+    std::vector<std::unique_ptr<QSaveFile>> m_files;
+};
 
 } // namespace listings

@@ -6,18 +6,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace store
 {
 
-namespace
-{
-
-// Copies every page of source into destination in one step, so that the source is read in one
-// transaction: one consistent state, whatever other programs write. Another program's lock on
-// either file is waited for by that connection's busy timeout. Returns the SQLite result.
-int copyPages(sqlite3* destination, sqlite3* source)
+// Another program's lock on either file is waited for by that connection's busy timeout.
+int detail::copyPages(sqlite3* destination, sqlite3* source)
 {
     sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main");
     if (backup == nullptr)
@@ -26,6 +22,9 @@ int copyPages(sqlite3* destination, sqlite3* source)
     const int finished = sqlite3_backup_finish(backup); // rolls the destination back when unfinished
     return stepped == SQLITE_DONE ? finished : stepped;
 }
+
+namespace
+{
 
 // Whose failure a backup's result code is: damage is the file read's; a full disk or a folder
 // that refuses writes is the file written's; a lock is the live exhibition's, which other
@@ -67,7 +66,7 @@ void backupTo(const Database& source, const QString& path)
         // Nobody else sees the file until it is renamed: no journal is needed, but its pages are
         // synced to the disk when the copy ends.
         sqlite3_exec(to.db, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
-        rc = copyPages(to.db, from->db);
+        rc = detail::copyPages(to.db, from->db);
     }
     if (rc != SQLITE_OK) {
         const Error error = culprit(rc, *from, to, *from).errorFor(rc);
@@ -91,27 +90,39 @@ void restoreFrom(Database& destination, const QString& copyPath)
         throw Error(QStringLiteral("No se puede restaurar una copia en medio de otra operación."));
     // The copy must be one of ours, with every table and field; it is only read.
     const Database copy = Database::open(copyPath, destination.schema(), Database::Access::ReadOnly);
-    const int rc = copyPages(to->db, copy.connection()->db);
+    const int rc = detail::copyPages(to->db, copy.connection()->db);
     if (rc != SQLITE_OK)
         throw culprit(rc, *copy.connection(), *to, *to).errorFor(rc);
 }
 
-Database Database::memoryCopy() const
+bool isIntact(const Database& db)
 {
-    const detail::Connection& from = live();
-    auto copy = std::make_shared<detail::Connection>();
-    copy->path = from.path; // its messages name the file it came from
-    copy->schema = from.schema;
-    int rc = sqlite3_open_v2(":memory:", &copy->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc != SQLITE_OK)
-        copy->fail(rc);
-    copy->opened = true;
-    sqlite3_extended_result_codes(copy->db, 1);
-    detail::registerFunctions(copy->db);
-    rc = copyPages(copy->db, from.db);
-    if (rc != SQLITE_OK)
-        throw from.errorFor(rc);
-    return Database(copy);
+    const std::shared_ptr<detail::Connection>& connection = db.connection();
+    if (!connection)
+        throw Error(QStringLiteral("No hay ninguna base de datos abierta."));
+    sqlite3_stmt* check = nullptr;
+    // One line is enough to know: the whole list of faults is for SQLite's own tools.
+    int rc = sqlite3_prepare_v2(connection->db, "PRAGMA integrity_check(1)", -1, &check, nullptr);
+    bool intact = false;
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(check);
+        if (rc == SQLITE_ROW) {
+            const auto* line = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+            intact = line != nullptr && std::strcmp(line, "ok") == 0;
+            rc = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(check);
+    switch (rc & 0xff) {
+    case SQLITE_OK:
+    case SQLITE_DONE:
+        return intact;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return false;
+    default:
+        connection->fail(rc);
+    }
 }
 
 std::optional<quint32> changeCounter(const QString& path)

@@ -23,6 +23,13 @@ void backupTo(const Database& source, const QString& path);
 // had. Raises store::Error.
 void restoreFrom(Database& destination, const QString& copyPath);
 
+// Whether SQLite's own check of the whole file (PRAGMA integrity_check: every page read, every
+// table matched with its indexes) finds it sound. Random bytes or a page of zeros inside a file
+// whose header is sound open, and even count their rows, without a word: a copy is only trusted
+// after this check. A failure that is not the file's damage (a lock, a read error) raises
+// store::Error.
+bool isIntact(const Database& db);
+
 // A number that changes at every change committed to the file, by this or any other program (the
 // change counter of the database header); nullopt when the file cannot be read.
 std::optional<quint32> changeCounter(const QString& path);

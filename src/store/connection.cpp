@@ -95,6 +95,14 @@ Error Connection::errorFor(int code) const
     case SQLITE_PERM:
     case SQLITE_AUTH:
         return storage(QStringLiteral("No hay permiso para usar el archivo «%1».").arg(file));
+    case SQLITE_ERROR:
+        // A file whose schema SQLite cannot read: written by a newer SQLite, or its header damaged.
+        if (detail == u"unsupported file format")
+            return storage(
+                QStringLiteral("El archivo «%1» tiene un formato de base de datos que este programa "
+                               "no conoce: es de una versión más moderna de SQLite o está dañado.")
+                    .arg(file));
+        return storage(QStringLiteral("Error de la base de datos «%1»: %2.").arg(file, detail));
     // The row's own values: a pass may leave this row and go on.
     case SQLITE_CONSTRAINT:
     case SQLITE_MISMATCH:

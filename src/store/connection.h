@@ -61,6 +61,11 @@ private:
     std::vector<std::pair<QByteArray, sqlite3_stmt*>> m_kept;
 };
 
+// Copies every page of source into destination in one step (SQLite's online backup), so that the
+// source is read in one transaction: one consistent state, whatever other programs write.
+// Returns the SQLite result.
+int copyPages(sqlite3* destination, sqlite3* source);
+
 // Registers the general sort order and the functions of the query subset on a connection.
 // They live in the connection only; nothing of them is written into the file.
 void registerFunctions(sqlite3* db);

@@ -56,13 +56,16 @@ QString declaredType(FieldType type)
     }
 }
 
-std::shared_ptr<detail::Connection> connect(const QString& path, const Schema& schema, int flags)
+// opened: the file SQLite opens, when it is not the one named by path (":memory:").
+std::shared_ptr<detail::Connection> connect(const QString& path, const Schema& schema, int flags,
+                                            const char* opened = nullptr)
 {
     auto connection = std::make_shared<detail::Connection>();
     connection->path = QFileInfo(path).absoluteFilePath();
     connection->schema = schema;
+    const QByteArray name = QFile::encodeName(connection->path);
     const int rc =
-        sqlite3_open_v2(QFile::encodeName(connection->path).constData(), &connection->db, flags, nullptr);
+        sqlite3_open_v2(opened != nullptr ? opened : name.constData(), &connection->db, flags, nullptr);
     if (rc != SQLITE_OK)
         connection->fail(rc);
     connection->opened = true;
@@ -152,6 +155,10 @@ Database Database::create(const QString& path, const Schema& schema)
             QStringLiteral("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(info.absolutePath())));
 
     const QString fullPath = info.absoluteFilePath();
+    const auto removeLeftovers = [&fullPath] {
+        QFile::remove(fullPath);
+        QFile::remove(fullPath + QStringLiteral("-journal"));
+    };
     try {
         auto connection = connect(fullPath, schema, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         connection->execute("PRAGMA journal_mode=DELETE");
@@ -163,15 +170,51 @@ Database Database::create(const QString& path, const Schema& schema)
             database.execute(index);
         transaction.commit();
         return database;
+    } catch (const Error& e) {
+        removeLeftovers();
+        switch (e.sqliteCode() & 0xff) {
+        case SQLITE_CANTOPEN:
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            // The file cannot be made: the folder is at fault, not a file that is not there yet.
+            throw Error(QStringLiteral("No se puede escribir en la carpeta «%1»: no se ha podido crear «%2».")
+                            .arg(QDir::toNativeSeparators(info.absolutePath()), info.fileName()),
+                        Error::Kind::Storage, e.sqliteCode());
+        default:
+            throw;
+        }
     } catch (...) {
-        QFile::remove(fullPath);
-        QFile::remove(fullPath + QStringLiteral("-journal"));
+        removeLeftovers();
         throw;
     }
 }
 
+Database Database::memoryCopy() const
+{
+    const detail::Connection& from = live();
+    // Named as the file, so that its messages name the show.
+    auto memory = connect(from.path, from.schema, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, ":memory:");
+    if (const int rc = detail::copyPages(memory->db, from.db); rc != SQLITE_OK)
+        from.fail(rc);
+    return Database(memory);
+}
+
 Database Database::open(const QString& path, const Schema& schema, Access access)
 {
+    if (access == Access::InMemory) {
+        const Database file = [&] {
+            try {
+                return open(path, schema, Access::ReadOnly);
+            } catch (const Error& e) {
+                // A journal left by a program that ended in the middle of a change: rolled back
+                // first, as any program that opens the file for writing does.
+                if (e.sqliteCode() != SQLITE_READONLY_ROLLBACK)
+                    throw;
+                return open(path, schema, Access::ReadWrite);
+            }
+        }();
+        return file.memoryCopy();
+    }
     checkLooksLikeDatabase(path);
     const bool readOnly = access == Access::ReadOnly;
     auto connection = connect(path, schema, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);

@@ -32,7 +32,11 @@ public:
     // failure nothing is left behind.
     static Database create(const QString& path, const Schema& schema);
 
-    enum class Access { ReadWrite, ReadOnly };
+    // InMemory: the file is read once, in one transaction, into a database in memory, which is
+    // what is then read and written; the file itself is never written. For passes that only
+    // read a show but compute as they go (the final scores before a listing), on a file that may
+    // not be writable at all (a CD, a locked share).
+    enum class Access { ReadWrite, ReadOnly, InMemory };
 
     // Opens an existing file for reading and writing (or only for reading: a backup copy is
     // looked at without a byte of it changing). Refuses, without changing it, a file that is not

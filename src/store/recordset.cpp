@@ -349,6 +349,11 @@ QVariant Recordset::value(const QString& field) const
     return currentRow().values[std::size_t(index)];
 }
 
+qint64 Recordset::rowid() const
+{
+    return currentRow().rowid;
+}
+
 QString Recordset::text(const QString& field) const
 {
     const QVariant v = value(field);

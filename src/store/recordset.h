@@ -57,6 +57,9 @@ public:
     QVariant value(const QString& field) const;
     // The field as text: "" for Null.
     QString text(const QString& field) const;
+    // The current record's row in its table (SQLite's rowid): what tells apart two records whose
+    // fields are alike. Raises store::Error when there is no current record.
+    qint64 rowid() const;
     // Stages a field of the record being added or edited.
     void setValue(const QString& field, const QVariant& value);
 

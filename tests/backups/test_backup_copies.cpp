@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTest>
 
 namespace
@@ -195,6 +196,55 @@ private slots:
         QCOMPARE(db.openRecordset("select * from recepcion").recordCount(), 40);
     }
 
+    // A copy that SQLite's own check finds damaged is refused before anything is written,
+    // however sound its header and its counts; the copy of an exhibition so damaged is kept,
+    // under a name that says so, and the copy is refused with the reason.
+    void damagedCopiesAreNeverTrusted_data()
+    {
+        QTest::addColumn<QString>("damaged");
+        QTest::addColumn<QStringList>("copies"); // of such an exhibition
+        const QDir data(qEnvironmentVariable("PALOMAS_TEST_DATA"));
+        QTest::newRow("cut short: it cannot even be copied")
+            << data.filePath("damaged/copia-truncada.mdb") << QStringList();
+        for (const char* name : {"copia-bytes-al-azar.mdb", "copia-pagina-a-ceros.mdb"})
+            QTest::newRow(name) << data.filePath(QString("damaged/") + name)
+                                << QStringList{"Rota 2026-12-06 12.00.00 dañada.mdb"};
+    }
+    void damagedCopiesAreNeverTrusted()
+    {
+        QFETCH(QString, damaged);
+        QFETCH(QStringList, copies);
+        const QString expo = fixtures::createScoredExhibition(path("Expo.mdb"), 20);
+        const QString before = failing_disk::dump(expo);
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
+        QVERIFY_THROWS_EXCEPTION(base::Error, backups::restore(db, damaged));
+        QCOMPARE(failing_disk::dump(expo), before);
+        QCOMPARE(backups::copiesOf(expo).size(), std::size_t(0));
+
+        const QString broken = path("Rota.mdb");
+        QVERIFY(QFile::copy(damaged, broken));
+        QVERIFY_THROWS_EXCEPTION(
+            base::Error, backups::take(store::Database::open(broken, store::schema::exhibition()), noon));
+        QCOMPARE(fileNames(backups::copiesOf(broken)), copies);
+    }
+
+    // A copy left half made by a program that has ended (killed while copying) goes at the next
+    // copy, however recent; one that a running program is still writing stays.
+    void copiesLeftHalfMadeByEndedProgramsGo()
+    {
+        store::Database db = store::Database::open(fixtures::createScoredExhibition(path("Expo.mdb"), 5),
+                                                   store::schema::exhibition());
+        QVERIFY(QDir().mkpath(copies()));
+        const QDir folder(copies());
+        touch(folder.filePath("Expo.123.456.parcial")); // its program ended: no lock
+        touch(folder.filePath("Expo.124.457.parcial"));
+        QLockFile writing(folder.filePath("Expo.124.457.parcial.lock")); // this program, still writing it
+        QVERIFY(writing.lock());
+        backups::take(db, noon);
+        QCOMPARE(folder.entryList({"*.parcial*"}),
+                 (QStringList{"Expo.124.457.parcial", "Expo.124.457.parcial.lock"}));
+    }
+
     // The keeper copies when asked and, on its timer, only when the file changed since its last
     // copy, whoever changed it; a copy it cannot make is told, never thrown.
     void theKeeperCopiesWhenTheFileChanged()
@@ -215,6 +265,18 @@ private slots:
         QVERIFY(keeper.takeIfChanged(db));
         QCOMPARE(backups::contentsOf(keeper.lastCopy()).cages, 12);
         QCOMPARE(outcomes, QStringList({"", "", ""}));
+
+        // A copy that shows the exhibition damaged is made, and the damage told.
+        const QString broken = path("Rota.mdb");
+        QVERIFY(QFile::copy(
+            QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("damaged/copia-pagina-a-ceros.mdb"),
+            broken));
+        QVERIFY(!keeper.take(store::Database::open(broken, store::schema::exhibition()),
+                             backups::Occasion::Opening));
+        QCOMPARE(outcomes.last(),
+                 "Copia de seguridad al abrir la exposición: La exposición «Rota.mdb» está dañada: parte "
+                 "de su contenido no se puede leer. La copia se ha guardado de todos modos, como «" +
+                     QFileInfo(backups::copiesOf(broken).at(0).path).fileName() + "».");
 
         QVERIFY(QDir(copies()).removeRecursively());
         touch(copies());

@@ -196,6 +196,8 @@ private slots:
         QVERIFY(again.waitForFinished(60000));
         QCOMPARE(again.exitCode(), 0);
         checkEveryFile();
+        // The killed copy's half-made file is gone with the next copy.
+        QCOMPARE(QDir(backups::folderOf(m_exhibition)).entryList({"*.parcial"}), QStringList());
     }
 };
 

@@ -95,6 +95,10 @@ private slots:
         QTest::qWait(200); // nothing changed since: no more copies
         QCOMPARE(copyCount(), std::size_t(2));
 
+        // A damaged copy is listed as such.
+        QVERIFY(QFile::copy(
+            QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("damaged/copia-pagina-a-ceros.mdb"),
+            QDir(copiesFolder()).filePath("expo 2020-01-01 10.00.00.mdb")));
         const std::vector<backups::Copy> copies = backups::copiesOf(m_state.dbPath);
         QStringList shown;
         guitest::whenShown<BackupsWindow>([&](BackupsWindow* window) {
@@ -103,8 +107,9 @@ private slots:
             window->reject();
         });
         child<QAction>(main.get(), "actionCopias")->trigger();
-        QCOMPARE(shown, (QStringList{listed(copies[0], 4, 9), listed(copies[1], 3, 9),
-                                     "Carpeta: " + QDir::toNativeSeparators(copiesFolder())}));
+        QCOMPARE(shown,
+                 (QStringList{listed(copies[0], 4, 9), listed(copies[1], 3, 9), "01/01/2020|10:00:00|dañada|",
+                              "Carpeta: " + QDir::toNativeSeparators(copiesFolder())}));
     }
 
     // "No" changes nothing; "Yes" puts the copy back, copies the state it replaces, reopens the

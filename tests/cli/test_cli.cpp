@@ -2,6 +2,8 @@
 
 #include "cli/cli_run.h"
 #include "store/database.h"
+#include "support/failing_disk.h"
+#include "support/fixtures.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,6 +65,57 @@ private slots:
             QDir(m_dir.path()).filePath(QFileInfo(name).suffix().isEmpty() ? name + ".mdb" : name);
         QCOMPARE(elsewhere.out, path + "\n");
         QVERIFY(QFile::remove(path));
+    }
+
+    // A show on a disk that cannot be written (a CD, a locked share) is still printed: the
+    // commands that only read it never write to it, and take the default configuration of a new
+    // show (three judges) as the windows do. A new show cannot be made there.
+    void aReadOnlyShowIsStillPrinted_data()
+    {
+        QTest::addColumn<QStringList>("args"); // %1 the show, %2 Club.mdb, %3 the output folder
+        QTest::addColumn<QString>("out");
+        QTest::newRow("listados") << QStringList{"listados", "%1", "%3", "--clubs", "%2"}
+                                  << "8 documentos grabados\n";
+        QTest::newRow("exportar-xlsx")
+            << QStringList{"exportar-xlsx", "%1", "%3/libro.xlsx", "--clubs", "%2"} << "12 hojas grabadas\n";
+        QTest::newRow("hojas-jueces-xlsx")
+            << QStringList{"hojas-jueces-xlsx", "%1", "%3"} << "3 libros grabados\n";
+        QTest::newRow("impreso") << QStringList{"impreso",      "hojas-jueces", "%1",
+                                                "%3/hojas.pdf", "--clubs",      "%2"}
+                                 << "3 paginas grabadas\n"; // a page for each of the three judges
+    }
+    void aReadOnlyShowIsStillPrinted()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        failing_disk::SmallDisk disk(4 << 20);
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.why()));
+        QCOMPARE(runCli({"crear", disk.filePath(""), "Expo"}).exitCode, 0);
+        const QString show = disk.filePath("Expo.mdb"), clubs = disk.filePath("Club.mdb");
+        {
+            const store::Database db = store::Database::open(show, store::schema::exhibition());
+            for (int cage = 1; cage <= 4; ++cage) {
+                fixtures::addBird(db, cage, "A", cage % 2 == 0 ? "M" : "H");
+                for (int juez = 1; juez <= 3; ++juez)
+                    fixtures::addScore(db, QString::number(cage), juez, 88 + juez);
+            }
+            store::Database::create(clubs, store::schema::clubs());
+        }
+        const QByteArray before = fixtures::fingerprint(show);
+        QVERIFY(disk.remountReadOnly());
+        for (QString& arg : args)
+            arg.replace("%1", show).replace("%2", clubs).replace("%3", m_dir.path());
+        const CliResult run = runCli(args);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(run.out, out);
+        QCOMPARE(fixtures::fingerprint(show), before);
+
+        const CliResult created = runCli({"crear", disk.filePath(""), "Otra"});
+        QCOMPARE(created.exitCode, 1);
+        QCOMPARE(created.err, "No se puede escribir en la carpeta «" +
+                                  QDir::toNativeSeparators(QFileInfo(show).absolutePath()) +
+                                  "»: no se ha podido crear «Otra.mdb».\n");
     }
 
     void badCommandLines_data()

@@ -17,6 +17,10 @@ class TestCliBackups : public QObject
 
     QString path(const QString& name) const { return QDir(m_dir->path()).filePath(name); }
     QString native(const QString& file) const { return QDir::toNativeSeparators(file); }
+    static QString damagedCopy(const char* name)
+    {
+        return QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath(QStringLiteral("damaged/") + name);
+    }
 
 private slots:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
@@ -58,13 +62,27 @@ private slots:
             << "Uso: palomas-cli restaurar EXPOSICION.mdb COPIA.mdb\n";
         QTest::newRow("copia of a missing file")
             << QStringList{"copia", "Nada.mdb"} << 1 << "No se encuentra el archivo «Nada.mdb».\n";
+        const QString kept = " No se ha restaurado: la exposición sigue como estaba.\n";
         QTest::newRow("restaurar a damaged copy") << QStringList{"restaurar", "Expo.mdb", "Dañada.mdb"} << 1
                                                   << "El archivo «Dañada.mdb» está dañado: empieza como una "
                                                      "base de datos, pero el resto no se puede leer "
-                                                     "como tal.\n";
+                                                     "como tal." +
+                                                         kept;
         QTest::newRow("restaurar an empty copy")
             << QStringList{"restaurar", "Expo.mdb", "Vacía.mdb"} << 1
-            << "El archivo «Vacía.mdb» está vacío: no es una base de datos de este programa.\n";
+            << "El archivo «Vacía.mdb» está vacío: no es una base de datos de este programa." + kept;
+        QTest::newRow("restaurar a copy cut short")
+            << QStringList{"restaurar", "Expo.mdb", damagedCopy("copia-truncada.mdb")} << 1
+            << "El archivo «copia-truncada.mdb» está dañado." + kept;
+        // Copies whose header is sound, and whose rows can even be counted: only SQLite's own
+        // check finds them damaged.
+        for (const char* damaged : {"copia-bytes-al-azar.mdb", "copia-pagina-a-ceros.mdb"})
+            QTest::newRow(damaged) << QStringList{"restaurar", "Expo.mdb", damagedCopy(damaged)} << 1
+                                   << QStringLiteral(
+                                          "La copia «%1» está dañada: parte de su contenido no se puede "
+                                          "leer.")
+                                              .arg(damaged) +
+                                          kept;
         QTest::newRow("restaurar the exhibition into itself")
             << QStringList{"restaurar", "Expo.mdb", "Expo.mdb"} << 1
             << "La copia elegida es la propia exposición.\n";
@@ -90,6 +108,23 @@ private slots:
         QCOMPARE(cli.readAllStandardOutput(), QByteArray());
         QCOMPARE(failing_disk::dump(expo), before);
         QCOMPARE(backups::copiesOf(expo).size(), std::size_t(0));
+    }
+
+    // A copy that shows the exhibition damaged says so and ends with 1; it is kept all the same,
+    // under a name that says so, since it may be the best there is.
+    void aCopyOfADamagedExhibitionSaysSo()
+    {
+        const QString expo = path("Rota.mdb");
+        QVERIFY(QFile::copy(damagedCopy("copia-pagina-a-ceros.mdb"), expo));
+        const CliResult copied = runCli({"copia", expo});
+        QCOMPARE(copied.exitCode, 1);
+        const std::vector<backups::Copy> copies = backups::copiesOf(expo);
+        QCOMPARE(copies.size(), std::size_t(1));
+        QVERIFY(copies[0].path.endsWith(" dañada.mdb"));
+        QCOMPARE(copied.err,
+                 "La exposición «Rota.mdb» está dañada: parte de su contenido no se puede leer. La "
+                 "copia se ha guardado de todos modos, como «" +
+                     QFileInfo(copies[0].path).fileName() + "».\n");
     }
 
     // The copy taken before an import holds the exhibition without the imported birds; a copy that

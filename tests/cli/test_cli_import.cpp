@@ -13,6 +13,7 @@ class TestCliImport : public QObject
 
     QTemporaryDir m_dir;
     const QString m_expo = m_dir.filePath("Expo.mdb");
+    int m_shows = 0;
 
     QString stored(const QString& table, const QString& field) const
     {
@@ -72,6 +73,82 @@ private slots:
             QCOMPARE(outside.err, "El número de juez debe ser un número entero del 1 al 5.\n");
         }
         QCOMPARE(stored("puntos", "juez"), "3,2");
+    }
+
+    // A problem of the whole sheet, or of the exhibition, is told once, stores nothing and ends
+    // with 1; a new show made by crear has the three judges the main window gives it.
+    void wholeSheetProblemsAreToldOnce_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("jueces"); // -1: no configuration row, as crear leaves it
+        QTest::addColumn<QVariant>("b2");
+        QTest::addColumn<bool>("rows"); // data from row 5 on
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err"); // or, with 0, the summary
+        QTest::newRow("a new show: three judges")
+            << "importar-puntuacion" << -1 << QVariant(3) << true << 0 << "2 Jaulas Pasadas\n";
+        QTest::newRow("B2 beyond the three judges") << "importar-puntuacion" << -1 << QVariant(4) << true << 1
+                                                    << "El número de juez debe ser un número entero del 1 al "
+                                                       "3. El juez es el número de la celda B2; otro "
+                                                       "se indica con --juez N.\n";
+        QTest::newRow("a configuration without judges")
+            << "importar-puntuacion" << 0 << QVariant(1) << true << 1
+            << "La configuración no tiene número de jueces: indíquelo en Configuración.\n";
+        const QString blank =
+            "La hoja «Hoja1» no tiene datos desde la fila 5 (las filas de encima son los títulos): "
+            "no hay nada que grabar.\n";
+        QTest::newRow("scores from a sheet without data")
+            << "importar-puntuacion" << 3 << QVariant(1) << false << 1 << blank;
+        QTest::newRow("a census without data")
+            << "importar-recepcion" << 3 << QVariant(1) << false << 1 << blank;
+    }
+    void wholeSheetProblemsAreToldOnce()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, jueces);
+        QFETCH(QVariant, b2);
+        QFETCH(bool, rows);
+        QFETCH(int, exitCode);
+        QFETCH(QString, err);
+        const QString name = QStringLiteral("Nueva%1").arg(++m_shows);
+        const QString show = m_dir.filePath(name + ".mdb");
+        QCOMPARE(runCli({"crear", m_dir.path(), name}).exitCode, 0);
+        if (jueces >= 0) {
+            const store::Database db = store::Database::open(show, store::schema::exhibition());
+            fixtures::addRow(db, "Config",
+                             {{"nombre", "X"}, {"jueces", jueces > 0 ? QVariant(jueces) : QVariant()}});
+        }
+        const QString sheet = m_dir.filePath("hoja.xls");
+        workbooks::write(
+            sheet, QList<workbooks::Row>{{2, {"Juez", b2}}} +
+                       (rows ? QList<workbooks::Row>{{5, workbooks::scored(7)}, {6, workbooks::scored(8)}}
+                             : QList<workbooks::Row>{{3, {"Jaula"}}}));
+        const CliResult run = runCli({command, show, sheet});
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(exitCode == 0 ? run.out : run.err, err);
+        QCOMPARE(fixtures::column(store::Database::open(show, store::schema::exhibition()),
+                                  "select * from puntos", "jaula"),
+                 exitCode == 0 ? "7,8" : "");
+    }
+
+    // A .csv with one byte that is not UTF-8: its row is refused with the reason, and the others
+    // keep their letters.
+    void oneBadByteSpoilsOneRow()
+    {
+        const QString show = m_dir.filePath("Censo.mdb");
+        QCOMPARE(runCli({"crear", m_dir.path(), "Censo"}).exitCode, 0);
+        const QString csv =
+            QDir(qEnvironmentVariable("PALOMAS_TEST_DATA")).filePath("workbooks/censo-un-byte-malo.csv");
+        const CliResult run = runCli({"importar-recepcion", show, csv});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out.section(u'\n', 0, 1), "4 Grabadas Palomas\n1 fila rechazada por datos no válidos");
+        QCOMPARE(
+            run.err.section(u'\n', 0, 0),
+            "Fila 9: El valor «Se\uFFFDora Peñalver € ü» de «Propietario» lleva bytes que no se leen como "
+            "letras (el archivo no es UTF-8 en esa fila): corríjalo y guarde el archivo en UTF-8.");
+        QCOMPARE(fixtures::column(store::Database::open(show, store::schema::exhibition()),
+                                  "select * from recepcion where jaula = 1", "nombre"),
+                 "José Muñoz Peña");
     }
 
     // Workbooks are read by palomas-lector alone: a damaged one can crash it, never palomas-cli.

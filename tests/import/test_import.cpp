@@ -207,10 +207,19 @@ private slots:
             outOfRange.arg("-28", "Puntos5", "27", "29"));
         row("scores: an infinite criterion", true, 8, "refused", number("inf"), infinite.arg("Puntos1"));
         row("scores: a NaN criterion", true, 10, "refused", number("nan"), notANumber.arg("Puntos3"));
-        row("scores: a criterion of 1e308", true, 11, "refused", 1e308,
-            "El valor 1e+308 de «Puntos4» es demasiado grande para guardarlo.");
-        row("scores: a total of 1e308", true, 13, "refused", 1e308,
-            "El valor 1e+308 de «Total» es demasiado grande para guardarlo.");
+        const QString huge = "El valor %1… (%2 caracteres) de «%3» es demasiado grande para guardarlo.";
+        // A number cell is quoted by all its digits, as the cell holds them.
+        const QString e308 = "1000000000000000010979063629440455417404";
+        row("scores: a criterion of 1e308", true, 11, "refused", 1e308, huge.arg(e308, "316", "Puntos4"));
+        row("scores: a total of 1e308", true, 13, "refused", 1e308, huge.arg(e308, "316", "Total"));
+        // A number is quoted as it was typed, and cut as any long value.
+        row("scores: typed 9,50", true, 9, "refused", "9,50", outOfRange.arg("9,50", "Puntos2", "8", "9"));
+        row("scores: typed with 61 digits", true, 11, "refused", "1" + QString(60, u'0'),
+            huge.arg("1" + QString(39, u'0'), "61", "Puntos4"));
+        row("scores: a total of -91", true, 13, "refused", -91,
+            "El total -91 no es la suma de las cinco puntuaciones, 92,00.");
+        row("scores: a total of 50", true, 13, "refused", "50",
+            "El total 50 no es la suma de las cinco puntuaciones, 92,00.");
         row("scores: an infinite total", true, 13, "refused", number("inf"), infinite.arg("Total"));
         row("scores: a NaN total", true, 13, "refused", number("nan"), notANumber.arg("Total"));
         row("scores: an emoji for the group", true, 1, "refused", emoji, cannotKeep.arg(emoji, "Grupo"));
@@ -227,6 +236,13 @@ private slots:
         QFETCH(QString, expected);
         QVariantList cells = scores ? scored(20) : bird(20);
         cells[column] = cell;
+        if (scores && column >= 8 && column <= 12 && field.startsWith("puntos")) {
+            // The judge's total, as the judge adds it up.
+            double total = 0;
+            for (int k = 8; k <= 12; ++k)
+                total += cells[k].toString().replace(u',', u'.').toDouble();
+            cells[13] = total;
+        }
         const auto [counts, status] = readAndStore(book({{5, cells}}), scores);
         const QString table = scores ? "puntos" : "recepcion";
         if (field != "skipped" && field != "refused") {
@@ -280,6 +296,51 @@ private slots:
         QCOMPARE(status.reason, refusal);
         QCOMPARE(imports::storeScores(m_db, sheet.rows, sheet.juez).refused, int(!refusal.isEmpty()));
         QCOMPARE(stored("puntos", "juez"), refusal.isEmpty() ? sheet.juez : "");
+    }
+
+    // The criteria are stored as typed, as the judging window stores them: they add up to the
+    // stored total. Rounded, 8,555 and 8,555 would add up to 88,12 under a total of 88,11.
+    void criteriaAddUpToTheStoredTotal()
+    {
+        readAndStore(book({{5, {7, "A", "M", {}, {}, {}, {}, {}, 8.555, "8,555", 17, 27, 27, 88.11}}}), true);
+        QCOMPARE(stored("puntos", "puntos1") + '|' + stored("puntos", "puntos2") + '|' +
+                     stored("puntos", "puntost"),
+                 "8,555|8,555|88,11");
+    }
+
+    // Nothing stored from a sheet that was read is never a bare 0: the summary says why. The
+    // sheet is stored twice; the second summary is compared.
+    void nothingStoredSaysWhy_data()
+    {
+        QTest::addColumn<bool>("scores");
+        QTest::addColumn<QVariantList>("row5");
+        QTest::addColumn<QString>("summary");
+        QVariantList totalZero = scored(3);
+        totalZero[13] = 0;
+        QTest::newRow("a census imported again")
+            << false << bird(8) << "0 Grabadas Palomas\nFilas que ya estaban grabadas: 1";
+        QTest::newRow("a census without rings")
+            << false << bird(8, {}) << "0 Grabadas Palomas\nFilas sin anilla, que no se graban: 1";
+        QTest::newRow("a census with nothing from row 5")
+            << false << QVariantList{}
+            << "0 Grabadas Palomas\nLa hoja «Hoja1» no tiene datos desde la fila 5 (las filas de encima son "
+               "los "
+               "títulos): no hay nada que grabar.";
+        QTest::newRow("scores imported again")
+            << true << scored(3) << "0 Jaulas Pasadas\nFilas que ya estaban grabadas: 1";
+        QTest::newRow("scores with a total of 0")
+            << true << totalZero
+            << "0 Jaulas Pasadas\nFilas con total 0, «SP» o una puntuación 0, que no se graban: 1";
+    }
+    void nothingStoredSaysWhy()
+    {
+        QFETCH(bool, scores);
+        QFETCH(QVariantList, row5);
+        QFETCH(QString, summary);
+        const QString path = book({{5, row5}});
+        readAndStore(path, scores);
+        const imports::StoreCounts again = readAndStore(path, scores).first;
+        QCOMPARE(scores ? imports::scoreSummary(again) : imports::receptionSummary(again), summary);
     }
 
     void groupDWithoutCategory()

@@ -123,12 +123,17 @@ private slots:
         QTest::newRow("empty fields keep their columns") << QByteArray(";;3;\n;B\n") << "Hoja1 1,3=T3 2,2=TB";
         QTest::newRow("CR LF line ends")
             << QByteArray("1;A\r\n2;B\r\n") << "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB";
+        QTest::newRow("CR alone as line ends (Excel for Mac)")
+            << QByteArray("1;A\r2;B\r\r4;D") << "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB 4,1=T4 4,2=TD";
         QTest::newRow("no line end at the end")
             << QByteArray("1;A\n2;B") << "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB";
         QTest::newRow("UTF-8 with its byte order mark")
             << QByteArray("\xEF\xBB\xBFJos\xC3\xA9;Mu\xC3\xB1oz\n") << "Hoja1 1,1=TJosé 1,2=TMuñoz";
         QTest::newRow("Windows-1252")
             << QByteArray("Jos\xE9;Mu\xF1oz;\x80 5\n") << "Hoja1 1,1=TJosé 1,2=TMuñoz 1,3=T€ 5";
+        // One byte that is not UTF-8 spoils its own text, never the letters of the whole file.
+        QTest::newRow("UTF-8 with one byte that is not")
+            << QByteArray("Jos\xC3\xA9;Mu\xF1oz\n") << "Hoja1 1,1=TJosé 1,2=TMu\uFFFDoz";
         QTest::newRow("blank lines keep their rows")
             << QByteArray("1;A\n\n\n4;D\n") << "Hoja1 1,1=T1 1,2=TA 4,1=T4 4,2=TD";
         QTest::newRow("mixed separators") << QByteArray("Jaula;Grupo;Sexo\n1;A;M\n2,B,H\n") << "refusal 7 3";
@@ -180,6 +185,15 @@ private slots:
                "<c><v>5</v></c></row>"
             << ""
             << "Hoja1 1,1=N1 1,2=N2 2,1=N3 9,3=N4 9,4=N5";
+        QTest::newRow("Office's escapes in texts")
+            << "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" "
+               "t=\"inlineStr\"><is><t>_x004D_</t></is></c></row>"
+            << "<si><t>Pe_x00F1_a_x005F_x0041_</t></si>"
+            << "Hoja1 1,1=TPeña_x0041_ 1,2=TM";
+        QTest::newRow("a cell that names another row")
+            << "<row r=\"5\"><c r=\"A5\"><v>1</v></c></row><row r=\"6\"><c r=\"A4\"><v>2</v></c></row>"
+            << ""
+            << "refusal 5 0";
         QTest::newRow("a row beyond 65,536") << "<row r=\"65537\"><c r=\"A65537\"><v>1</v></c></row>"
                                              << ""
                                              << "refusal 6 65537";

@@ -97,8 +97,11 @@ class TestWorkbookFormats : public QObject
                 QTest::newRow(qPrintable(stem + QString::fromLatin1(maker)))
                     << QString::fromLatin1(stem) + QString::fromLatin1(maker) << reference << false;
         }
-        for (const char* file : {"censo-calc.csv", "censo-calc-1252.csv", "censo-calc-coma.csv"})
+        for (const char* file :
+             {"censo-calc.csv", "censo-calc-1252.csv", "censo-calc-coma.csv", "censo-retornos.csv"})
             QTest::newRow(file) << QString::fromLatin1(file) << QStringLiteral("censo.xls") << true;
+        for (const char* file : {"censo-escapes.xlsx", "censo-mimetype-comprimido.ods"})
+            QTest::newRow(file) << QString::fromLatin1(file) << QStringLiteral("censo.xls") << false;
         QTest::newRow("juez-calc.csv")
             << QStringLiteral("juez-calc.csv") << QStringLiteral("juez.xls") << true;
     }
@@ -216,6 +219,8 @@ private slots:
         QTest::newRow("cut in half") << "roto.xlsx" << damaged.arg("roto.xlsx");
         QTest::newRow("zip of no workbook") << "zip-sin-libro.xlsx" << notAWorkbook.arg("zip-sin-libro.xlsx");
         QTest::newRow("ods without content") << "sin-contenido.ods" << damaged.arg("sin-contenido.ods");
+        for (const char* file : {"hoja-fuera.xlsx", "celda-de-otra-fila.xlsx", "entidad-externa.xlsx"})
+            QTest::newRow(file) << file << damaged.arg(file);
         QTest::newRow("saved with a password")
             << "cifrado.xlsx"
             << "El libro «cifrado.xlsx» está protegido con contraseña y no se puede leer.";

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <csignal>
 
 using imports::AnswerError;
 using imports::Cell;
@@ -292,6 +293,31 @@ private slots:
         QCOMPARE(failure(script("libro.xls", "hang"), setup),
                  "El libro «libro.xls» está dañado o no se puede leer.");
         QVERIFY2(told >= 5, qPrintable(QString::number(told)));
+    }
+
+    // The real reader ends with the program that started it, even killed: here the program is a
+    // shell that gives its own process as --padre, and the reader waits on a pipe nobody writes.
+    void theRealReaderEndsWithItsProgram()
+    {
+        const QString fifo = m_dir.filePath("tuberia.csv");
+        QCOMPARE(QProcess::execute("mkfifo", {fifo}), 0);
+        QProcess shell;
+        shell.start("/bin/sh",
+                    {"-c", "\"$0\" --padre $$ -- \"$1\" & echo $!; wait", imports::readerProgram(), fifo});
+        QVERIFY(shell.waitForReadyRead(20000));
+        const qint64 reader = shell.readLine().trimmed().toLongLong();
+        const auto running = [reader] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(reader));
+            return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z "); // a zombie has ended
+        };
+        QVERIFY(reader > 0 && running());
+        QTest::qWait(300); // waiting on the pipe by now, its parent still the shell
+        shell.kill();
+        shell.waitForFinished();
+        const bool ended = QTest::qWaitFor([&] { return !running(); }, 10000);
+        if (!ended)
+            ::kill(pid_t(reader), SIGKILL);
+        QVERIFY(ended);
     }
 
     // The real reader gives itself the memory it is told: a census it reads with the usual

@@ -1,8 +1,11 @@
 // A listing document that cannot be written says why, in Spanish, and a document it was to
 // replace stays as it was. A full disk used to be reported as "(Unknown error)".
 
+#include "output/export_all.h"
 #include "output/text_document.h"
+#include "output/xlsx/judge_workbooks.h"
 #include "support/failing_disk.h"
+#include "support/scored_exhibition.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +28,16 @@ QByteArray contentOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no existe)");
+}
+
+// Every file of the folder but the disk's filler, by name.
+QMap<QString, QByteArray> documentsIn(const QString& folder)
+{
+    QMap<QString, QByteArray> documents;
+    for (const QString& name : QDir(folder).entryList(QDir::Files))
+        if (name != u"relleno")
+            documents.insert(name, contentOf(QDir(folder).filePath(name)));
+    return documents;
 }
 
 } // namespace
@@ -85,6 +98,52 @@ private slots:
         locked.reset();
         QCOMPARE(contentOf(path), old);
         QVERIFY(!QDir(QFileInfo(path).absolutePath()).entryList({"*.txt.*", "qt_temp*"}, QDir::Files).size());
+    }
+
+    // A set of documents on a disk that fills up half way (the show has grown since the last
+    // documents, and the new ones take more room): the documents of the last time stay as they
+    // were, and no new one, nor any temporary file, is left.
+    void aSetIsWrittenWholeOrNotAtAll_data()
+    {
+        QTest::addColumn<bool>("listings");
+        QTest::newRow("the listings (listados)") << true;
+        QTest::newRow("the judges' workbooks (hojas-jueces-xlsx)") << false;
+    }
+    void aSetIsWrittenWholeOrNotAtAll()
+    {
+        QFETCH(bool, listings);
+        failing_disk::SmallDisk small(1 << 20);
+        if (!small.mounted())
+            QSKIP(qPrintable(small.why()));
+        QTemporaryDir work;
+        store::Database db = store::Database::open(
+            fixtures::createScoredExhibition(work.filePath("Expo.mdb"), 100), store::schema::exhibition());
+        store::Recordset clubs = store::Database::create(work.filePath("Club.mdb"), store::schema::clubs())
+                                     .openRecordset("select * from club");
+        const auto write = [&](const QString& folder) {
+            return listings ? listings::exportAll(db, clubs, folder, false)
+                            : output::writeJudgeWorkbooks(db, folder);
+        };
+        qint64 largest = 0;
+        const auto size = [&largest](const QMap<QString, QByteArray>& documents) {
+            qint64 bytes = 0;
+            for (const QByteArray& document : documents) {
+                bytes += document.size();
+                largest = std::max<qint64>(largest, document.size());
+            }
+            return bytes;
+        };
+        const QString folder = small.filePath("");
+        QVERIFY(write(folder) > 1);
+        const QMap<QString, QByteArray> before = documentsIn(folder);
+        fixtures::fillScoredExhibition(db, 600);
+        const QString grown = work.filePath("nuevos");
+        QVERIFY(QDir().mkpath(grown) && write(grown) > 1);
+        // Room for the largest new document and half the growth: one at a time, some would fit.
+        const qint64 growth = size(documentsIn(grown)) - size(before);
+        small.fillLeaving(largest + growth / 2);
+        QVERIFY_THROWS_EXCEPTION(listings::OutputError, write(folder));
+        QCOMPARE(documentsIn(folder), before);
     }
 };
 

@@ -2,6 +2,7 @@
 // run must say so and leave the exhibition exactly as it was, never half written.
 
 #include "generator.h"
+#include "rules/backups/keeper.h"
 #include "rules/import/reception_import.h"
 #include "rules/import/score_import.h"
 #include "rules/listings/province_ranking.h"
@@ -53,13 +54,15 @@ faults::Pass passNamed(const QString& name, const QString& clubsPath, int scored
     if (name == u"deleteCage")
         return [scoredCage](const QString& path) {
             store::Database db = openExhibition(path);
-            reception::deleteCage(db, scoredCage);
+            backups::Keeper keeper;
+            reception::deleteBird(db, keeper, {scoredCage, 0});
             return QString();
         };
     if (name == u"deleteAllCages")
         return [](const QString& path) {
             store::Database db = openExhibition(path);
-            reception::deleteAllCages(db);
+            backups::Keeper keeper;
+            reception::deleteAllCages(db, keeper);
             return QString();
         };
     if (name == u"storeReception")

@@ -2,6 +2,8 @@
 // window offscreen.
 
 #include "kit/messages.h"
+#include "rules/backups/copies.h"
+#include "rules/backups/keeper.h"
 #include "rules/exhibition/exhibition.h"
 #include "rules/reception/bird_entry.h"
 #include "store/error.h"
@@ -178,6 +180,9 @@ private slots:
                                           << "El campo «Conc» es un número demasiado grande: «99999999999».";
         QTest::newRow("km too big") << entry(&BirdEntry::km, "99999999999")
                                     << "El campo «Km» es un número demasiado grande: «99999999999».";
+        QTest::newRow("contests of 60 digits, cut")
+            << entry(&BirdEntry::conc, QString(60, u'9'))
+            << "El campo «Conc» es un número demasiado grande: «" + QString(40, u'9') + "… (60 caracteres)».";
         QTest::newRow("coefficient") << entry(&BirdEntry::coef, "1,2,3")
                                      << "El campo «Coef» solo admite números, como 12,5, y «1,2,3» no lo es.";
     }
@@ -365,6 +370,59 @@ private slots:
         QCOMPARE(listed(), "7,17,20");
         m_window->load();
         QCOMPARE(stored({"puntos", "termina"}), "89,5,89,90|S,S,N");
+    }
+
+    // The reception import may store a second bird in a cage in use (another ring). A deletion
+    // removes the bird named and no other; the cage's scores go with its last bird; the
+    // exhibition is copied first.
+    void deletingABird_data()
+    {
+        QTest::addColumn<QStringList>("rings"); // of the birds of cage 5, in store order
+        QTest::addColumn<int>("deleted");       // the bird deleted, from 0; one beyond: a bird gone
+        QTest::addColumn<QString>("left");      // the rings left in cage 5, then its score rows
+        QTest::newRow("the second of two: the scores stay") << QStringList{"111", "222"} << 1 << "111|1,2";
+        QTest::newRow("the first of two") << QStringList{"111", "222"} << 0 << "222|1,2";
+        QTest::newRow("the only bird: its scores go") << QStringList{"111"} << 0 << "|";
+        QTest::newRow("a bird deleted meanwhile: nothing") << QStringList{"111"} << 1 << "111|1,2";
+    }
+    void deletingABird()
+    {
+        QFETCH(QStringList, rings);
+        QFETCH(int, deleted);
+        QFETCH(QString, left);
+        for (const QString& ring : rings)
+            fixtures::addBird(m_db, 5, "A", "M", {{"anilla", ring}});
+        for (int juez = 1; juez <= 2; ++juez)
+            fixtures::addScore(m_db, "5", juez, 90);
+        store::Recordset cage = m_db.openRecordset("select * from recepcion where jaula = 5");
+        for (int i = 0; i < deleted && !cage.eof(); ++i)
+            cage.moveNext();
+        const qint64 row = cage.eof() ? 99 : cage.rowid();
+        backups::Keeper keeper;
+        QCOMPARE(reception::deleteBird(m_db, keeper, {5, row}), deleted < rings.size());
+        QCOMPARE(stored({"anilla"}, "where jaula = 5") + '|' +
+                     fixtures::column(m_db, "select * from puntos", "juez"),
+                 left);
+        QCOMPARE(backups::contentsOf(keeper.lastCopy()).cages, int(rings.size()));
+    }
+
+    // Each of two birds of one cage is shown, modified and deleted as itself.
+    void twoBirdsOfOneCageInTheWindow()
+    {
+        fixtures::addBird(m_db, 5, "A", "M", {{"anilla", "111"}, {"nombre", "Uno"}});
+        fixtures::addBird(m_db, 5, "A", "M", {{"anilla", "222"}, {"nombre", "Dos"}});
+        open({6});
+        list()->setCurrentItem(list()->topLevelItem(1));
+        QCOMPARE(w("Text2")->text() + w("Text7")->text(), "222Dos");
+        tool("p3")->trigger();
+        guitest::type(w("Text7"), "Ruiz");
+        click("Command1");
+        QCOMPARE(stored({"anilla", "nombre"}, "where jaula = 5"), "111,222|Uno,Ruiz");
+        list()->setCurrentItem(list()->topLevelItem(1));
+        Messages::script(Messages::Answer::Yes);
+        tool("p2")->trigger();
+        QCOMPARE(stored({"anilla"}) + '/' + listed(), "111,/5,6");
+        QCOMPARE(backups::copiesOf(m_state->dbPath).size(), std::size_t(1));
     }
 
     void deleteAllAsksFirstAndKeepsTheConfiguration()

@@ -36,7 +36,12 @@ private slots:
                                << "";
         QTest::newRow("a line end and a tab") << "a\nb\tc"
                                               << "";
-        QTest::newRow("the last character of the BMP") << QString(QChar(0xFFFD)) << "";
+        QTest::newRow("near the end of the BMP") << QString(QChar(0xFFFC)) << "";
+        QTest::newRow("U+FFFD: bytes read that were no text")
+            << "Se\uFFFDora"
+            << "El valor «Se\uFFFDora» de «Anilla» lleva bytes que no se leen como letras (el archivo no es "
+               "UTF-8 "
+               "en esa fila): corríjalo y guarde el archivo en UTF-8.";
         QTest::newRow("an emoji") << "x" + emoji
                                   << "El valor «x" + emoji +
                                          "» de «Anilla» lleva un emoji u otro carácter que el programa no "
@@ -54,6 +59,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, refusal);
         QCOMPARE(values::textRefusal("Anilla", text), refusal);
+        QCOMPARE(values::keeps(text), refusal.isEmpty()); // the imports' cheap check agrees
     }
 
     void numbers_data()

@@ -23,6 +23,14 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+// The bytes of a new, empty exhibition.
+QByteArray newExhibition(const QString& path)
+{
+    store::Database::create(path, store::schema::exhibition());
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // "name TYPE" of every field, in order, as the file itself declares them.
 QString declaredFields(store::Database& db, const QString& table)
 {
@@ -159,6 +167,12 @@ private slots:
         QByteArray jet(4096, '\0');
         jet.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
         QTest::newRow("a Jet file") << jet << QString() << notOurs;
+        QByteArray newer = newExhibition(m_dir.filePath("newer.mdb"));
+        newer[47] = 9; // the schema format (bytes 44 to 47): SQLite reads 1 to 4
+        QTest::newRow("a newer format")
+            << newer << QString()
+            << "El archivo «%1» tiene un formato de base de datos que este programa no conoce: es de una "
+               "versión más moderna de SQLite o está dañado.";
         QTest::newRow("missing table") << QByteArray() << "DROP TABLE lclub1"
                                        << "A la base de datos «%1» le falta la tabla «lclub1».";
         QTest::newRow("missing field") << QByteArray() << "ALTER TABLE Recepcion DROP COLUMN coef"

@@ -45,7 +45,7 @@ int configuredJudges(const store::Database& db)
 const char* const criteria[] = {"Cabez-Ojos-Expr", "Osamen-Quilla-Horqui", "Espald-Rabadilla-Ucola",
                                 "Equilib-Muscul", "Ala-Pluma"};
 
-void writeJudge(const std::vector<Bird>& birds, int judge, const QString& path)
+QByteArray judgeWorkbook(const std::vector<Bird>& birds, int judge, const QString& fileName)
 {
     xlsx::Workbook workbook;
     workbook.setProperties(QStringLiteral("Puntuación del juez %1").arg(judge), QStringLiteral("Puntuación"));
@@ -69,22 +69,21 @@ void writeJudge(const std::vector<Bird>& birds, int judge, const QString& path)
         sheet.text(row, 2, bird.sexo);
         ++row;
     }
-    workbook.saveAs(path);
+    return workbook.bytes(fileName);
 }
 
 } // namespace
 
 int writeJudgeWorkbooks(const store::Database& db, const QString& folder)
 {
-    if (!QFileInfo(folder).isDir())
-        throw listings::OutputError(
-            QStringLiteral("La carpeta «%1» no existe.").arg(QDir::toNativeSeparators(folder)));
+    listings::DocumentSet workbooks(folder);
     const int judges = configuredJudges(db);
     const std::vector<Bird> birds = scoredBirds(db);
-    const QDir target(folder);
-    for (int judge = 1; judge <= judges; ++judge)
-        writeJudge(birds, judge, target.filePath(QStringLiteral("Juez %1.xlsx").arg(judge)));
-    return judges;
+    for (int judge = 1; judge <= judges; ++judge) {
+        const QString fileName = QStringLiteral("Juez %1.xlsx").arg(judge);
+        workbooks.add(fileName, judgeWorkbook(birds, judge, fileName));
+    }
+    return workbooks.commit();
 }
 
 } // namespace output

@@ -91,14 +91,19 @@ void Workbook::setProperties(const QString& title, const QString& subject)
 
 void Workbook::saveAs(const QString& path)
 {
+    listings::writeFile(path, bytes(QFileInfo(path).fileName()));
+}
+
+QByteArray Workbook::bytes(const QString& fileName)
+{
     const lxw_error closed = workbook_close(m_workbook.release());
     QFile written(m_temporary);
     if (closed != LXW_NO_ERROR || !written.open(QIODevice::ReadOnly))
         throw listings::OutputError(QStringLiteral("No se ha podido grabar el archivo %1: %2.")
-                                        .arg(QFileInfo(path).fileName(),
-                                             closed != LXW_NO_ERROR ? QString::fromUtf8(lxw_strerror(closed))
-                                                                    : written.errorString()));
-    listings::writeFile(path, written.readAll());
+                                        .arg(fileName, closed != LXW_NO_ERROR
+                                                           ? QString::fromUtf8(lxw_strerror(closed))
+                                                           : written.errorString()));
+    return written.readAll();
 }
 
 void Sheet::text(int row, int column, const QString& value, lxw_format* format)

@@ -57,6 +57,9 @@ public:
     // Closes the workbook and writes it at path, replacing a file of that name only once it is
     // written whole. Raises listings::OutputError, naming the file and why, when it cannot.
     void saveAs(const QString& path);
+    // Closes the workbook and gives its bytes, for a file named fileName (named by the
+    // messages). Raises listings::OutputError.
+    QByteArray bytes(const QString& fileName);
 
 private:
     struct Closer {

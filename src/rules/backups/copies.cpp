@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <algorithm>
@@ -37,11 +38,13 @@ QString folderOf(const QString& exhibitionPath)
     return QFileInfo(exhibitionPath).absoluteDir().filePath(QStringLiteral("Copias de seguridad"));
 }
 
-QString copyFileName(const QString& exhibitionPath, const QDateTime& taken, int sequence)
+QString copyFileName(const QString& exhibitionPath, const QDateTime& taken, int sequence, bool damaged)
 {
     QString name = baseName(exhibitionPath) + u' ' + taken.toString(timeFormat);
     if (sequence > 1)
         name += QStringLiteral(" (%1)").arg(sequence);
+    if (damaged)
+        name += QStringLiteral(" dañada");
     return name + QStringLiteral(".mdb");
 }
 
@@ -51,7 +54,8 @@ std::vector<Copy> copiesOf(const QString& exhibitionPath)
     // What follows the exhibition's name: only a time, so that "Expo" does not take the copies
     // of "Expo 2026" for its own.
     static const QRegularExpression stamp(
-        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d)(?: \\((\\d+)\\))?\\.mdb$"),
+        QStringLiteral(
+            "^(\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d)(?: \\((\\d+)\\))?(?: dañada)?\\.mdb$"),
         QRegularExpression::CaseInsensitiveOption);
     const QDir folder(folderOf(exhibitionPath));
     std::vector<Copy> copies;
@@ -87,17 +91,47 @@ Contents contentsOf(const QString& copyPath)
 {
     const store::Database copy =
         store::Database::open(copyPath, store::schema::exhibition(), store::Database::Access::ReadOnly);
+    if (!store::isIntact(copy))
+        throw store::Error(
+            QStringLiteral("La copia «%1» está dañada: parte de su contenido no se puede leer.")
+                .arg(QFileInfo(copyPath).fileName()),
+            base::Error::Kind::Storage);
     return {count(copy, "Recepcion"), count(copy, "Puntos")};
 }
 
 namespace
 {
 
-// How long a copy left half made (by a program that was killed while copying) may stay: longer
-// than any copy takes.
+// A copy being written is locked by its program (the lock file beside it names the process): a
+// copy whose lock is missing, or names a process of this computer that has ended (killed while
+// copying), is a leftover, whatever its age. One locked from another computer sharing the folder
+// is a leftover after partialSeconds, longer than any copy takes. A lock that names no process
+// (its program was killed as it made it, before the copy began) goes after namelessSeconds.
 constexpr qint64 partialSeconds = 60 * 60;
+constexpr qint64 namelessSeconds = 60;
 
-QString takeWithoutPruning(const store::Database& db, const QDateTime& now)
+QString lockOf(const QString& partial)
+{
+    return partial + QStringLiteral(".lock");
+}
+
+struct Taken {
+    QString path;
+    bool intact = true;
+};
+
+// Whether the copy just written holds a sound database: what was copied is what the file held.
+bool copyIsIntact(const QString& partial)
+{
+    try {
+        return store::isIntact(
+            store::Database::open(partial, store::schema::exhibition(), store::Database::Access::ReadOnly));
+    } catch (const base::Error&) {
+        return false;
+    }
+}
+
+Taken takeWithoutPruning(const store::Database& db, const QDateTime& now)
 {
     const QString folder = folderOf(db.path());
     if (!QDir().mkpath(folder))
@@ -109,19 +143,27 @@ QString takeWithoutPruning(const store::Database& db, const QDateTime& now)
                                                       .arg(baseName(db.path()))
                                                       .arg(QCoreApplication::applicationPid())
                                                       .arg(QRandomGenerator::global()->generate()));
-    QFile created(partial);
-    if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw base::Error(
+    const auto cannotWrite = [&folder] {
+        return base::Error(
             QStringLiteral("No se puede escribir en la carpeta «%1».").arg(QDir::toNativeSeparators(folder)),
             base::Error::Kind::Storage);
+    };
+    QLockFile lock(lockOf(partial));
+    lock.setStaleLockTime(0); // stale only when its process has ended, however long a copy takes
+    if (!lock.tryLock(0))
+        throw cannotWrite();
+    QFile created(partial);
+    if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw cannotWrite();
     created.close();
     store::backupTo(db, partial);
+    const bool intact = copyIsIntact(partial);
     const QDateTime taken = now.addMSecs(-now.time().msec());
     for (int sequence = 1; sequence < 1000; ++sequence) {
-        const QString path = QDir(folder).filePath(copyFileName(db.path(), taken, sequence));
+        const QString path = QDir(folder).filePath(copyFileName(db.path(), taken, sequence, !intact));
         // Never over another copy: when one took the name first, the next number.
         if (!QFileInfo::exists(path) && QFile::rename(partial, path))
-            return path;
+            return {path, intact};
     }
     QFile::remove(partial);
     throw base::Error(QStringLiteral("No se ha podido dar nombre a la copia en la carpeta «%1».")
@@ -135,32 +177,60 @@ void prune(const QString& exhibition, const QDateTime& now)
     for (const Copy& old : expired(copiesOf(exhibition), now))
         QFile::remove(old.path);
     const QDir folder(folderOf(exhibition));
-    for (const QFileInfo& left :
-         folder.entryInfoList({baseName(exhibition) + QStringLiteral(".*.parcial")}, QDir::Files))
-        if (left.lastModified().secsTo(QDateTime::currentDateTime()) > partialSeconds)
-            QFile::remove(left.absoluteFilePath());
+    const QString partials = baseName(exhibition) + QStringLiteral(".*.parcial");
+    for (const QFileInfo& left : folder.entryInfoList({partials, lockOf(partials)}, QDir::Files)) {
+        QString partial = left.absoluteFilePath();
+        if (partial.endsWith(QStringLiteral(".lock")))
+            partial.chop(5);
+        QLockFile lock(lockOf(partial));
+        lock.setStaleLockTime(0);
+        const bool ended = lock.tryLock(0);
+        qint64 pid = 0;
+        QString host, program;
+        const qint64 wait = lock.getLockInfo(&pid, &host, &program) ? partialSeconds : namelessSeconds;
+        if (!ended && left.lastModified().secsTo(QDateTime::currentDateTime()) <= wait)
+            continue; // its program is still copying
+        QFile::remove(partial);
+        if (ended)
+            lock.unlock(); // and the lock file goes
+        else
+            QFile::remove(lockOf(partial));
+    }
 }
 
 } // namespace
 
 QString take(const store::Database& db, const QDateTime& now)
 {
-    const QString path = takeWithoutPruning(db, now);
+    const Taken taken = takeWithoutPruning(db, now);
     prune(db.path(), now);
-    return path;
+    if (!taken.intact)
+        throw DamagedExhibition(
+            QStringLiteral("La exposición «%1» está dañada: parte de su contenido no se puede leer. "
+                           "La copia se ha guardado de todos modos, como «%2».")
+                .arg(QFileInfo(db.path()).fileName(), QFileInfo(taken.path).fileName()),
+            base::Error::Kind::Storage);
+    return taken.path;
 }
 
 QString restore(store::Database& db, const QString& copyPath)
 {
     if (QFileInfo(copyPath).canonicalFilePath() == QFileInfo(db.path()).canonicalFilePath())
         throw base::ValidationError(QStringLiteral("La copia elegida es la propia exposición."));
-    // Checked before anything is written: a copy that is not an exhibition changes nothing.
-    contentsOf(copyPath);
+    // Checked whole before anything is written: a copy that is not an exhibition, or is
+    // damaged, changes nothing.
+    try {
+        contentsOf(copyPath);
+    } catch (const base::Error& e) {
+        throw base::Error(e.message() +
+                              QStringLiteral(" No se ha restaurado: la exposición sigue como estaba."),
+                          e.kind(), e.sqliteCode());
+    }
     const QDateTime now = QDateTime::currentDateTime();
     QString kept;
     try {
         // Not pruned yet: the copy to restore may be one the rule would remove.
-        kept = takeWithoutPruning(db, now);
+        kept = takeWithoutPruning(db, now).path;
     } catch (const base::Error& e) {
         throw base::Error(
             QStringLiteral("No se ha restaurado la copia: antes hay que guardar una copia de la "

@@ -8,7 +8,10 @@
 // the names sort in the order the copies were taken (in any file browser, too); dots in the
 // time, since ":" cannot be part of a file name on Windows; ".mdb", so that a copy can also be
 // opened like any exhibition ("Existente"). Two copies in the same second are told apart by
-// " (2)", " (3)" after the time.
+// " (2)", " (3)" after the time. A copy of an exhibition that SQLite finds damaged is kept, since
+// it may be the best there is, under a name that says so: "... 14.05.33 dañada.mdb".
+
+#include "base/error.h"
 
 #include <QDateTime>
 #include <QString>
@@ -36,7 +39,8 @@ struct Copy {
 QString folderOf(const QString& exhibitionPath);
 
 // The name of a copy of the exhibition taken at that time (sequence 1 has no number).
-QString copyFileName(const QString& exhibitionPath, const QDateTime& taken, int sequence = 1);
+QString copyFileName(const QString& exhibitionPath, const QDateTime& taken, int sequence = 1,
+                     bool damaged = false);
 
 // The copies of this exhibition (not those of others in the same folder), newest first.
 std::vector<Copy> copiesOf(const QString& exhibitionPath);
@@ -51,17 +55,29 @@ struct Contents {
     int scoreRows = 0;
 };
 
-// Reads a copy without changing it. Raises store::Error for a copy that cannot be read.
+// Reads a copy without changing it, after checking it whole: its tables and fields, and every
+// page (store::isIntact). Raises store::Error for a copy that cannot be read or is damaged.
 Contents contentsOf(const QString& copyPath);
 
-// Takes a copy of the open exhibition now, then removes the copies the rule no longer keeps.
-// Returns the copy's path. Raises store::Error (Storage) when no copy could be made.
+// The copy shows that the exhibition is damaged; it was kept all the same, under a name that says
+// so.
+class DamagedExhibition : public base::Error
+{
+public:
+    using base::Error::Error;
+};
+
+// Takes a copy of the open exhibition now, then removes the copies the rule no longer keeps and
+// the copies left half made by programs that have ended. Returns the copy's path. Raises
+// store::Error (Storage) when no copy could be made, and DamagedExhibition.
 QString take(const store::Database& db, const QDateTime& now = QDateTime::currentDateTime());
 
-// Puts the exhibition back as a copy holds it. The current state is copied first, and a restore
-// that cannot keep the current state is refused: there would be no way back. Then the file's
-// whole content is replaced in one transaction. Returns the path of the copy of the state
-// replaced. Raises store::Error, and the exhibition then keeps what it had.
+// Puts the exhibition back as a copy holds it. The copy is checked whole first (contentsOf): a
+// damaged one is refused. The current state is copied, and a restore that cannot keep the
+// current state is refused: there would be no way back (a damaged current state is kept under
+// its damaged name, and the restore goes on: that is what it is for). Then the file's whole
+// content is replaced in one transaction. Returns the path of the copy of the state replaced.
+// Raises store::Error, and the exhibition then keeps what it had.
 QString restore(store::Database& db, const QString& copyPath);
 
 } // namespace backups

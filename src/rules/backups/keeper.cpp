@@ -8,12 +8,18 @@
 namespace backups
 {
 
-QString failureText(Occasion occasion, const QString& cause)
+namespace
+{
+
+QString occasionText(Occasion occasion)
 {
     QString when;
     switch (occasion) {
     case Occasion::Opening:
         when = QStringLiteral("al abrir la exposición");
+        break;
+    case Occasion::BeforeDelete:
+        when = QStringLiteral("antes de borrar una jaula");
         break;
     case Occasion::BeforeDeleteAll:
         when = QStringLiteral("antes de borrar todas las jaulas");
@@ -25,7 +31,20 @@ QString failureText(Occasion occasion, const QString& cause)
         when = QStringLiteral("periódica");
         break;
     }
-    return QStringLiteral("No se ha podido hacer la copia de seguridad %1: %2").arg(when, cause);
+    return when;
+}
+
+} // namespace
+
+QString failureText(Occasion occasion, const QString& cause)
+{
+    return QStringLiteral("No se ha podido hacer la copia de seguridad %1: %2")
+        .arg(occasionText(occasion), cause);
+}
+
+QString damageText(Occasion occasion, const QString& damage)
+{
+    return QStringLiteral("Copia de seguridad %1: %2").arg(occasionText(occasion), damage);
 }
 
 bool Keeper::take(const store::Database& db, Occasion occasion) noexcept
@@ -36,6 +55,8 @@ bool Keeper::take(const store::Database& db, Occasion occasion) noexcept
         m_lastCopy = backups::take(db);
         m_exhibition = db.path();
         m_counter = counter;
+    } catch (const DamagedExhibition& e) {
+        problem = damageText(occasion, e.message());
     } catch (const base::Error& e) {
         problem = failureText(occasion, e.message());
     } catch (const std::exception& e) {

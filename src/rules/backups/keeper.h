@@ -1,8 +1,8 @@
 #pragma once
 
-// When the open exhibition is copied: on opening, before "Borrar Todas", before an import is
-// stored, and every periodMinutes while it changes. A copy that fails never stops the action it
-// precedes: the keeper says why, for the status bar, and the action goes on.
+// When the open exhibition is copied: on opening, before a cage is deleted ("Borrar", "Borrar
+// Todas"), before an import is stored, and every periodMinutes while it changes. A copy that fails never
+// stops the action it precedes: the keeper says why, for the status bar, and the action goes on.
 
 #include <QString>
 #include <functional>
@@ -16,7 +16,7 @@ class Database;
 namespace backups
 {
 
-enum class Occasion { Opening, BeforeDeleteAll, BeforeImport, Periodic };
+enum class Occasion { Opening, BeforeDelete, BeforeDeleteAll, BeforeImport, Periodic };
 
 // How often the copy of a changing exhibition is taken while it is open.
 constexpr int periodMinutes = 10;
@@ -46,5 +46,7 @@ private:
 
 // "No se ha podido hacer la copia de seguridad al abrir la exposición: " and the cause.
 QString failureText(Occasion occasion, const QString& cause);
+// "Copia de seguridad al abrir la exposición: " and the damage the copy showed.
+QString damageText(Occasion occasion, const QString& damage);
 
 } // namespace backups

@@ -1,6 +1,7 @@
 #include "rules/config/config_settings.h"
 
 #include "base/formats.h"
+#include "base/shown_value.h"
 #include "store/error.h"
 #include "store/recordset.h"
 
@@ -46,7 +47,7 @@ std::optional<int> parseJueces(const QString& text)
 QString invalidJuecesMessage(const QString& text)
 {
     return QStringLiteral("El número de jueces «%1» no es válido: debe ser un número entero del %2 al %3.")
-        .arg(text.trimmed())
+        .arg(formats::shownValue(text.trimmed()))
         .arg(fewestJudges)
         .arg(mostJudges);
 }

@@ -44,17 +44,18 @@ bool sameFolder(const QString& a, const QString& b)
 bool opensAs(const QString& path, const store::Schema& schema)
 {
     try {
-        store::Database::open(path, schema);
+        store::Database::open(path, schema, store::Database::Access::ReadOnly);
         return true;
     } catch (const base::Error&) {
         return false;
     }
 }
 
-store::Database openExhibition(const QString& path)
+store::Database openExhibition(const QString& path,
+                               store::Database::Access access = store::Database::Access::ReadWrite)
 {
     try {
-        return store::Database::open(path, store::schema::exhibition());
+        return store::Database::open(path, store::schema::exhibition(), access);
     } catch (const base::Error&) {
         if (opensAs(path, store::schema::clubs()))
             throw base::ValidationError(
@@ -79,6 +80,19 @@ store::Database openClubs(const QString& path)
                     .arg(QDir::toNativeSeparators(path)));
         throw;
     }
+}
+
+// The row the configuration window shows for a new show.
+void addDefaultConfig(const store::Database& db)
+{
+    store::Recordset config = db.openRecordset(QStringLiteral("select * from config "));
+    if (config.recordCount() > 0)
+        return;
+    config.addNew();
+    config.setValue(QStringLiteral("jueces"), 3);
+    config.setValue(QStringLiteral("nombre"), QStringLiteral("Sin Nombre"));
+    config.setValue(QStringLiteral("region"), QStringLiteral(" "));
+    config.update();
 }
 
 } // namespace
@@ -130,15 +144,22 @@ Opened openFiles(const QString& path, const QString& programFolder)
     opened.clubs = openClubs(clubs);
     // Written only once both files are known good: a refused clubs file leaves the exhibition
     // as it was.
-    store::Recordset config = opened.exhibition.openRecordset(QStringLiteral("select * from config "));
-    if (config.recordCount() == 0) {
-        config.addNew();
-        config.setValue(QStringLiteral("jueces"), 3);
-        config.setValue(QStringLiteral("nombre"), QStringLiteral("Sin Nombre"));
-        config.setValue(QStringLiteral("region"), QStringLiteral(" "));
-        config.update();
-    }
+    addDefaultConfig(opened.exhibition);
     return opened;
+}
+
+store::Database openShow(const QString& path)
+{
+    store::Database db = openExhibition(path);
+    addDefaultConfig(db);
+    return db;
+}
+
+store::Database openShowToRead(const QString& path)
+{
+    store::Database db = openExhibition(path, store::Database::Access::InMemory);
+    addDefaultConfig(db);
+    return db;
 }
 
 } // namespace exhibition

@@ -35,6 +35,17 @@ struct Opened {
 // is refused with a message that says which it is.
 Opened openFiles(const QString& path, const QString& programFolder);
 
+// The exhibition alone, as the opening sequence leaves it: checked (the clubs database is refused,
+// saying so) and given the default Config row when it has none, so that palomas-cli judges a new
+// show as the windows do. For the commands that change the exhibition.
+store::Database openShow(const QString& path);
+
+// The same, for the commands that only read the exhibition (listings, printouts, workbooks): the
+// file is read into memory (store::Database::Access::InMemory) and never written, so that a show
+// on a CD or a locked share can still be printed. What the pass computes (the final scores
+// before the ranking, the default Config row) lives in memory and goes with it.
+store::Database openShowToRead(const QString& path);
+
 // Club.mdb of a folder.
 QString clubsPath(const QString& folder);
 

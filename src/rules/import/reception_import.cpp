@@ -8,6 +8,7 @@
 #include "store/database.h"
 
 #include <QSet>
+#include <algorithm>
 #include <unordered_map>
 
 namespace imports
@@ -121,9 +122,20 @@ RowStatus assessReception(const ReceptionRow& row)
     return {};
 }
 
+bool isBlankSheet(const std::vector<ReceptionRow>& rows)
+{
+    return std::all_of(rows.begin(), rows.end(), [](const ReceptionRow& row) {
+        return (row.jaula + row.grupo + row.sexo + row.licencia + row.nombre + row.club + row.anyo +
+                row.anilla)
+                   .isEmpty() &&
+               row.cellRefusal.isEmpty();
+    });
+}
+
 StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>& rows)
 {
     StoreCounts counts;
+    counts.blankSheet = isBlankSheet(rows);
     // The import's one transaction: every row of the pass is stored, or none.
     store::Transaction transaction(db);
     ReceivedBirds received(db);
@@ -135,11 +147,15 @@ StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>&
         const RowStatus status = assessReception(row);
         if (status.verdict == Verdict::Refuse)
             ++counts.refused;
+        else if (status.verdict == Verdict::Skip)
+            ++counts.skipped;
         if (status.verdict != Verdict::Store)
             continue;
         const int cage = *reception::parseCage(row.jaula);
-        if (received.contains(cage, row.anilla))
+        if (received.contains(cage, row.anilla)) {
+            ++counts.alreadyStored;
             continue;
+        }
         // The census is written by hand: the group is taken in capitals, the sex as written.
         insert.bind(1, qint64(cage))
             .bind(2, row.anilla)
@@ -162,7 +178,7 @@ StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>&
 
 QString receptionSummary(const StoreCounts& counts)
 {
-    QString text = summary(counts, QStringLiteral(" Grabadas Palomas"));
+    QString text = summary(counts, QStringLiteral(" Grabadas Palomas"), QStringLiteral("sin anilla"));
     if (const QString note = groupDWithoutCategoryNote(counts); !note.isEmpty())
         text += u'\n' + note;
     return text;

@@ -44,6 +44,9 @@ std::vector<ReceptionRow> readReception(const QString& path, const Progress& pro
 // longer than its field.
 RowStatus assessReception(const ReceptionRow& row);
 
+// Whether no data row holds anything: a problem of the whole sheet (blankSheetMessage).
+bool isBlankSheet(const std::vector<ReceptionRow>& rows);
+
 // Stores the rows in Recepcion in one transaction: every row to be stored whose cage does not
 // already hold a bird with the same ring (among the stored birds and those stored before it in
 // the pass). On a store::Error nothing is stored.

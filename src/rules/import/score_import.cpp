@@ -9,6 +9,7 @@
 #include "rules/reception/cage_number.h"
 #include "store/database.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -29,6 +30,7 @@ bool isSp(const Cell& cell)
 ScoreCell scoreCell(const Cell& cell)
 {
     ScoreCell score;
+    score.typed = cell.toText().trimmed();
     if (isSp(cell)) {
         score.sp = true;
         score.shown = cell.text;
@@ -51,13 +53,28 @@ ScoreCell scoreCell(const Cell& cell)
 ScoreCell totalCell(const Cell& cell)
 {
     if (cell.isBlank())
-        return {formats::score(0), 0.0, 0.0, false};
+        return {formats::score(0), 0.0, 0.0, false, {}};
     return scoreCell(cell);
 }
 
 QString criterion(std::size_t index)
 {
     return QStringLiteral("Puntos%1").arg(index + 1);
+}
+
+// The number as the sheet holds it; a score that is a number has both.
+double asRead(const ScoreCell& score)
+{
+    return score.read.value_or(*score.value);
+}
+
+// The judge's total of the criteria as read, as the judging window adds what is typed.
+double criteriaTotal(const ScoreRow& row)
+{
+    std::array<double, judging::apartadoCount> read{};
+    for (std::size_t k = 0; k < read.size(); ++k)
+        read[k] = asRead(row.puntos[k]);
+    return judging::totalOf(read);
 }
 
 // The cages each judge has scored. Rows stored with a cage written otherwise ("012") are the
@@ -92,6 +109,8 @@ int configuredJudges(const store::Database& db)
 
 QString judgeRefusal(const QString& juez, int jueces)
 {
+    if (jueces < 1) // no judge can score: the configuration is at fault, not the number
+        return judging::judgeRangeRefusal(std::nullopt, jueces);
     if (juez.trimmed().isEmpty())
         return QStringLiteral("Falta el número de juez.");
     if (const QString refusal = refusalFor(QStringLiteral("Puntos"), QStringLiteral("juez"), juez.trimmed());
@@ -161,27 +180,42 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
 
     // The judging window's own ranges: a value it would refuse is refused here too.
     for (std::size_t k = 0; k < row.puntos.size(); ++k) {
-        const double read = row.puntos[k].read.value_or(*row.puntos[k].value);
+        const ScoreCell& score = row.puntos[k];
+        const double read = asRead(score);
         if (!values::keeps(read))
-            return RowStatus::refuse(values::numberRefusal(criterion(k), read));
+            return RowStatus::refuse(values::numberRefusal(criterion(k), read, score.typed));
         if (!judging::withinRange(int(k), read)) {
             const judging::Apartado& apartado = judging::apartados()[k];
             return RowStatus::refuse(QStringLiteral("La puntuación %1 de %2 no está entre %3 y %4.")
-                                         .arg(formats::plainNumber(read), criterion(k))
+                                         .arg(formats::shownValue(score.typed), criterion(k))
                                          .arg(apartado.low)
                                          .arg(apartado.high));
         }
     }
-    if (const QString refusal =
-            values::numberRefusal(QStringLiteral("Total"), row.total.read.value_or(*row.total.value));
+    const double total = asRead(row.total);
+    if (const QString refusal = values::numberRefusal(QStringLiteral("Total"), total, row.total.typed);
         !refusal.isEmpty())
         return RowStatus::refuse(refusal);
+    // A total that is not the judge's sum would become the bird's score as it stands.
+    if (const double sum = criteriaTotal(row); formats::roundScore(total) != sum)
+        return RowStatus::refuse(QStringLiteral("El total %1 no es la suma de las cinco puntuaciones, %2.")
+                                     .arg(formats::shownValue(row.total.typed), formats::score(sum)));
     return {};
+}
+
+bool isBlankSheet(const std::vector<ScoreRow>& rows)
+{
+    return std::all_of(rows.begin(), rows.end(), [](const ScoreRow& row) {
+        return (row.jaula + row.grupo + row.sexo + row.total.typed).isEmpty() && row.cellRefusal.isEmpty() &&
+               std::all_of(row.puntos.begin(), row.puntos.end(),
+                           [](const ScoreCell& score) { return score.typed.isEmpty(); });
+    });
 }
 
 StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez)
 {
     StoreCounts counts;
+    counts.blankSheet = isBlankSheet(rows);
     // The import's one transaction: every row of the pass is stored, or none.
     store::Transaction transaction(db);
     const int jueces = configuredJudges(db);
@@ -195,17 +229,21 @@ StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, 
         const RowStatus status = assessScore(row, juez, jueces);
         if (status.verdict == Verdict::Refuse)
             ++counts.refused;
+        else if (status.verdict == Verdict::Skip)
+            ++counts.skipped;
         if (status.verdict != Verdict::Store)
             continue;
         const int cage = *reception::parseCage(row.jaula);
-        if (scored.contains(cage, judge))
+        if (scored.contains(cage, judge)) {
+            ++counts.alreadyStored;
             continue;
+        }
         insert.bind(1, QString::number(cage));
         for (int k = 0; k < 5; ++k)
-            insert.bind(2 + k, *row.puntos[std::size_t(k)].value);
+            insert.bind(2 + k, asRead(row.puntos[std::size_t(k)]));
         // The judges' sheets are written by hand: the sex is taken in capitals, the group as written.
         insert.bind(7, qint64(judge))
-            .bind(8, *row.total.value)
+            .bind(8, criteriaTotal(row))
             .bind(9, blankIfEmpty(row.sexo.left(1).toUpper()))
             .bind(10, blankIfEmpty(row.grupo.left(1)));
         insert.run();
@@ -218,7 +256,8 @@ StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, 
 
 QString scoreSummary(const StoreCounts& counts)
 {
-    return summary(counts, QStringLiteral(" Jaulas Pasadas"));
+    return summary(counts, QStringLiteral(" Jaulas Pasadas"),
+                   QStringLiteral("con total 0, «SP» o una puntuación 0"));
 }
 
 } // namespace imports

@@ -37,14 +37,31 @@ void forEachDataRow(const Worksheet& sheet, const Progress& progress,
     }
 }
 
-QString summary(const StoreCounts& counts, const QString& countText)
+QString summary(const StoreCounts& counts, const QString& countText, const QString& skipText)
 {
     QString text = QString::number(counts.stored) + countText;
     if (counts.refused == 1)
         text += QStringLiteral("\n1 fila rechazada por datos no válidos");
     else if (counts.refused > 1)
         text += QStringLiteral("\n%1 filas rechazadas por datos no válidos").arg(counts.refused);
+    if (counts.stored > 0)
+        return text;
+    // Nothing stored from a sheet that was read: the user is told why, never a bare 0.
+    if (counts.blankSheet)
+        return text + u'\n' + blankSheetMessage();
+    if (counts.alreadyStored > 0)
+        text += QStringLiteral("\nFilas que ya estaban grabadas: %1").arg(counts.alreadyStored);
+    if (counts.skipped > 0)
+        text += QStringLiteral("\nFilas %1, que no se graban: %2").arg(skipText).arg(counts.skipped);
     return text;
+}
+
+QString blankSheetMessage()
+{
+    return QStringLiteral("La hoja «%1» no tiene datos desde la fila %2 (las filas de encima son los "
+                          "títulos): no hay nada que grabar.")
+        .arg(sheetName())
+        .arg(firstDataRow);
 }
 
 QString numberCellRefusal(const Cell& cell, QStringView column)

@@ -55,11 +55,20 @@ struct StoreCounts {
     int stored = 0;
     int refused = 0;
     int groupDWithoutCategory = 0; // birds of group D stored without their category
+    int alreadyStored = 0;         // rows the exhibition held already
+    int skipped = 0;               // rows the rules leave out (Verdict::Skip)
+    bool blankSheet = false;       // no data row holds anything
 };
 
 // The message of a storing pass: the count followed by its text ("12 Grabadas Palomas"), and on
-// a second line the number of rows refused, when any was.
-QString summary(const StoreCounts& counts, const QString& countText);
+// a second line the number of rows refused, when any was. When nothing was stored, the lines
+// that follow say why: the sheet has no data from row 5 on (blankSheetMessage), or how many rows
+// the exhibition held already and how many the rules leave out (skipText: "sin anilla").
+QString summary(const StoreCounts& counts, const QString& countText, const QString& skipText);
+
+// A sheet whose data rows are all empty: its data, if any, is elsewhere than the rows the imports
+// read (a file saved with other headings, lines not read as rows). A problem of the whole sheet.
+QString blankSheetMessage();
 
 // Why a cell read for the column holds a number that cannot be kept (an infinity or a NaN, which
 // would reach the store as the text "inf" or "nan"), or "" when it does not.

@@ -45,8 +45,10 @@ std::optional<QByteArray> runReader(const QString& path, const ReaderSetup& setu
 {
     QProcess process;
     process.setProgram(setup.program);
-    process.setArguments({QStringLiteral("--memoria"), QString::number(setup.memoryMb), QStringLiteral("--"),
-                          QDir::toNativeSeparators(path)});
+    // The reader ends with the program, even when the program is killed.
+    process.setArguments({QStringLiteral("--memoria"), QString::number(setup.memoryMb),
+                          QStringLiteral("--padre"), QString::number(QCoreApplication::applicationPid()),
+                          QStringLiteral("--"), QDir::toNativeSeparators(path)});
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     process.start(QIODevice::ReadOnly);

@@ -3,6 +3,7 @@
 #include "base/formats.h"
 #include "base/kept_values.h"
 #include "base/shown_value.h"
+#include "rules/backups/keeper.h"
 #include "rules/reception/cage_number.h"
 #include "store/database.h"
 #include "store/error.h"
@@ -86,7 +87,7 @@ std::optional<EntryProblem> categoryProblem(const QString& typed)
         EntryField::Categ,
         QStringLiteral("El campo «Categoria» admite solo las categorías de la A a la E (o de 1 "
                        "a 5), y «%1» no es ninguna de ellas.")
-            .arg(typed)};
+            .arg(formats::shownValue(typed))};
 }
 
 std::optional<double> coefficient(const QString& text)
@@ -127,17 +128,17 @@ std::optional<EntryProblem> check(const BirdEntry& entry)
     if (auto problem = categoryProblem(entry.categ))
         return problem;
     if (!wholeLeadingNumber(entry.conc))
-        return EntryProblem{
-            EntryField::Conc,
-            QStringLiteral("El campo «Conc» es un número demasiado grande: «%1».").arg(entry.conc)};
+        return EntryProblem{EntryField::Conc,
+                            QStringLiteral("El campo «Conc» es un número demasiado grande: «%1».")
+                                .arg(formats::shownValue(entry.conc))};
     if (!wholeLeadingNumber(entry.km))
-        return EntryProblem{
-            EntryField::Km,
-            QStringLiteral("El campo «Km» es un número demasiado grande: «%1».").arg(entry.km)};
+        return EntryProblem{EntryField::Km,
+                            QStringLiteral("El campo «Km» es un número demasiado grande: «%1».")
+                                .arg(formats::shownValue(entry.km))};
     if (!coefficient(entry.coef))
         return EntryProblem{EntryField::Coef,
                             QStringLiteral("El campo «Coef» solo admite números, como 12,5, y «%1» no lo es.")
-                                .arg(entry.coef)};
+                                .arg(formats::shownValue(entry.coef))};
     return std::nullopt;
 }
 
@@ -166,11 +167,31 @@ BirdRecord toRecord(const BirdEntry& entry)
     return bird;
 }
 
-void storeBird(store::Database& db, const BirdRecord& bird, EntryMode mode)
+namespace
+{
+
+store::Recordset cageRecords(const store::Database& db, int cage)
+{
+    return db.openRecordset(QStringLiteral("select * from recepcion where cstr(jaula) = ") +
+                            store::quote(cage));
+}
+
+} // namespace
+
+store::Recordset birdRecord(const store::Database& db, const BirdRow& bird)
+{
+    store::Recordset rs = cageRecords(db, bird.jaula);
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        if (bird.row == 0 || rs.rowid() == bird.row)
+            return rs;
+    return {};
+}
+
+void storeBird(store::Database& db, const BirdRecord& bird, EntryMode mode, qint64 row)
 {
     store::Transaction transaction(db);
-    store::Recordset rs = db.openRecordset(QStringLiteral("select * from recepcion where cstr(jaula) = ") +
-                                           store::quote(bird.jaula));
+    store::Recordset rs =
+        mode == EntryMode::NewCage ? cageRecords(db, bird.jaula) : birdRecord(db, {bird.jaula, row});
     if (mode == EntryMode::NewCage) {
         if (rs.recordCount() > 0)
             throw base::ValidationError(QStringLiteral("Jaula Existente"));
@@ -216,24 +237,29 @@ std::vector<int> receivedCages(const store::Database& db)
     return cages;
 }
 
-bool deleteCage(store::Database& db, int cage)
+bool deleteBird(store::Database& db, backups::Keeper& keeper, const BirdRow& bird)
 {
+    keeper.take(db, backups::Occasion::BeforeDelete);
     store::Transaction transaction(db);
-    if (!cageExists(db, cage))
+    const store::Recordset found = birdRecord(db, bird);
+    if (found.recordCount() == 0)
         return false;
-    // Score rows name their cage as text: "7" is cage 7, as every lookup of the program reads it.
-    store::Statement scores = db.prepare(QStringLiteral("DELETE FROM Puntos WHERE jaula = ?"));
-    scores.bind(1, QString::number(cage));
-    scores.run();
-    store::Statement bird = db.prepare(QStringLiteral("DELETE FROM Recepcion WHERE jaula = ?"));
-    bird.bind(1, qint64(cage));
-    bird.run();
+    store::Statement remove = db.prepare(QStringLiteral("DELETE FROM Recepcion WHERE rowid = ?"));
+    remove.bind(1, found.rowid());
+    remove.run();
+    if (!cageExists(db, bird.jaula)) {
+        // Score rows name their cage as text: "7" is cage 7, as every lookup of the program reads it.
+        store::Statement scores = db.prepare(QStringLiteral("DELETE FROM Puntos WHERE jaula = ?"));
+        scores.bind(1, QString::number(bird.jaula));
+        scores.run();
+    }
     transaction.commit();
     return true;
 }
 
-void deleteAllCages(store::Database& db)
+void deleteAllCages(store::Database& db, backups::Keeper& keeper)
 {
+    keeper.take(db, backups::Occasion::BeforeDeleteAll);
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM Recepcion"));
     db.execute(QStringLiteral("DELETE FROM Puntos"));

@@ -11,6 +11,12 @@
 namespace store
 {
 class Database;
+class Recordset;
+} // namespace store
+
+namespace backups
+{
+class Keeper;
 }
 
 namespace reception
@@ -67,12 +73,23 @@ std::optional<EntryProblem> check(const BirdEntry& entry);
 // category " " and zeros. Raises store::Error with check()'s message for an entry it refuses.
 BirdRecord toRecord(const BirdEntry& entry);
 
+// One received bird: its cage and its row in Recepcion. The reception import stores a second
+// bird in a cage in use when its ring differs, so the cage alone does not name one bird.
+struct BirdRow {
+    int jaula = 0;
+    qint64 row = 0; // store::Recordset::rowid(); 0 names the cage's first bird
+};
+
+// A result over the bird's cage, positioned on the bird; an empty result when it is gone.
+store::Recordset birdRecord(const store::Database& db, const BirdRow& bird);
+
 enum class EntryMode { NewCage, Modify };
 
 // Stores the bird. A new cage is refused with "Jaula Existente" when the number is in use, and
 // starts with no final score (0, "N") until the list reload computes it. A modification changes
-// the record of that cage, keeping its score, and is refused when the cage is gone.
-void storeBird(store::Database& db, const BirdRecord& bird, EntryMode mode);
+// the record of the bird in row (0: the cage's first bird), keeping its score, and is refused
+// when the bird is gone.
+void storeBird(store::Database& db, const BirdRecord& bird, EntryMode mode, qint64 row = 0);
 
 // Whether a cage of that number has been received.
 bool cageExists(const store::Database& db, int cage);
@@ -80,12 +97,16 @@ bool cageExists(const store::Database& db, int cage);
 // The cage of every bird received, one entry per bird, in no particular order.
 std::vector<int> receivedCages(const store::Database& db);
 
-// Deletes the cage and every judge's row for it, in one transaction. A cage that is not there
-// (deleted meanwhile) deletes nothing and gives false.
-bool deleteCage(store::Database& db, int cage);
+// The deletions take a copy of the exhibition first, through the keeper ("Copias de seguridad"):
+// a deletion is the one change that cannot be typed back. A copy that fails does not stop the
+// deletion; the keeper tells why.
+
+// Deletes the bird alone, in one transaction; the judges' rows of its cage go with the last bird
+// of the cage. A bird that is not there (deleted meanwhile) deletes nothing and gives false.
+bool deleteBird(store::Database& db, backups::Keeper& keeper, const BirdRow& bird);
 
 // Deletes every cage and every judge's row of the exhibition, in one transaction; the
 // configuration and the clubs stay.
-void deleteAllCages(store::Database& db);
+void deleteAllCages(store::Database& db, backups::Keeper& keeper);
 
 } // namespace reception

@@ -3,6 +3,8 @@
 #include "base/formats.h"
 #include "kit/store_guard.h"
 #include "rules/judging/final_score.h"
+#include "rules/reception/bird_entry.h"
+#include "rules/reception/cage_number.h"
 #include "store/quote.h"
 #include "ui_reception_window.h"
 #include "windows/reception/reception_window.h"
@@ -70,6 +72,8 @@ void ReceptionWindow::fillList()
                         sexName(rs.text(QStringLiteral("sexo"))), rs.text(QStringLiteral("color")),
                         rs.text(QStringLiteral("grupo")), rs.text(QStringLiteral("categ"))});
         item->setData(0, Qt::UserRole, jaula); // the tag
+        // The bird itself: the reception import may put two birds in one cage.
+        item->setData(0, birdRowRole, rs.rowid());
         items.append(item);
     }
     const QSignalBlocker quiet(list);
@@ -98,10 +102,8 @@ void ReceptionWindow::showCage(QTreeWidgetItem* item)
 {
     if (item == nullptr || m_entering)
         return;
-    const QString cage = item->data(0, Qt::UserRole).toString().trimmed();
     guarded(this, [&] {
-        const store::Recordset rs = m_state.mainDb.openRecordset(
-            QStringLiteral("select * from recepcion where cstr(jaula) = ") + store::quote(cage));
+        const store::Recordset rs = reception::birdRecord(m_state.mainDb, birdOf(item));
         if (rs.recordCount() == 0)
             return;
         m_ui->Combo1->setCurrentIndex(rs.text(QStringLiteral("sexo")) == u"M" ? 0 : 1);
@@ -131,6 +133,12 @@ void ReceptionWindow::showCage(QTreeWidgetItem* item)
                                        : QStringLiteral("Sin Terminar la Puntuacion"));
         }
     });
+}
+
+reception::BirdRow ReceptionWindow::birdOf(const QTreeWidgetItem* item)
+{
+    return {reception::parseCage(item->data(0, Qt::UserRole).toString()).value_or(0),
+            item->data(0, birdRowRole).toLongLong()};
 }
 
 void ReceptionWindow::showConditions(const QVariant& conc, const QVariant& km, const QVariant& coef)

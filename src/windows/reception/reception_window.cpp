@@ -169,6 +169,7 @@ void ReceptionWindow::modificar()
         endEntry();
     showCage(item); // starts from what is stored
     m_state.currentJaula = item->data(0, Qt::UserRole).toString().trimmed();
+    m_row = item->data(0, birdRowRole).toLongLong();
     m_position = m_ui->ListView1->indexOfTopLevelItem(item) + 1;
     startEntry(false);
     m_ui->Text1->setFocus(Qt::OtherFocusReason);
@@ -297,7 +298,8 @@ void ReceptionWindow::aceptar()
         return;
     }
     const auto mode = m_newCage ? reception::EntryMode::NewCage : reception::EntryMode::Modify;
-    if (!guarded(this, [&] { reception::storeBird(m_state.mainDb, reception::toRecord(entry), mode); }))
+    if (!guarded(this,
+                 [&] { reception::storeBird(m_state.mainDb, reception::toRecord(entry), mode, m_row); }))
         return; // the entry stays on screen to be corrected
     endEntry();
     reload();
@@ -315,9 +317,10 @@ void ReceptionWindow::borrar()
     QTreeWidgetItem* item = list->currentItem();
     if (list->topLevelItemCount() == 0 || item == nullptr)
         return;
-    const std::optional<int> cage = reception::parseCage(item->data(0, Qt::UserRole).toString());
+    const reception::BirdRow bird = birdOf(item);
     bool exists = false;
-    if (!cage || !guarded(this, [&] { exists = reception::cageExists(m_state.mainDb, *cage); }) || !exists)
+    if (!guarded(this, [&] { exists = reception::birdRecord(m_state.mainDb, bird).recordCount() > 0; }) ||
+        !exists)
         return;
     const int position = list->indexOfTopLevelItem(item);
     if (!Messages::ask(this, QStringLiteral("Atención"), QStringLiteral("¿Desea Borrar la Jaula?"))) {
@@ -327,7 +330,7 @@ void ReceptionWindow::borrar()
     }
     if (m_entering)
         endEntry(); // the cage being modified is gone
-    const bool deleted = guarded(this, [&] { reception::deleteCage(m_state.mainDb, *cage); });
+    const bool deleted = guarded(this, [&] { reception::deleteBird(m_state.mainDb, m_state.backups, bird); });
     // The judging window reads these shared results: they hold every cage again, not the
     // deleted cage's empty selection.
     guarded(this, [this] {
@@ -362,9 +365,8 @@ void ReceptionWindow::borrarTodas()
     if (m_entering)
         endEntry();
     WaitCursor wait;
-    m_state.backups.take(m_state.mainDb, backups::Occasion::BeforeDeleteAll);
     guarded(this, [this] {
-        reception::deleteAllCages(m_state.mainDb);
+        reception::deleteAllCages(m_state.mainDb, m_state.backups);
         m_state.puntosRs =
             m_state.mainDb.openRecordset(QStringLiteral("select * from puntos order by val(jaula)"));
     });

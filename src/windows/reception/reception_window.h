@@ -16,6 +16,7 @@ class ReceptionWindow;
 namespace reception
 {
 struct BirdEntry;
+struct BirdRow;
 enum class EntryField;
 } // namespace reception
 
@@ -47,6 +48,9 @@ private:
     void fillList();
     void selectPosition(int position);
     void showCage(QTreeWidgetItem* item);
+    // The bird of a list item: its cage (the tag) and its row.
+    static reception::BirdRow birdOf(const QTreeWidgetItem* item);
+    static constexpr int birdRowRole = Qt::UserRole + 1;
     void showConditions(const QVariant& conc, const QVariant& km, const QVariant& coef);
     void lookUpClub(const QString& code);
     void clearEntry();
@@ -79,4 +83,5 @@ private:
     bool m_inOwnBox = false; // the window gave way to a box of its own
     QString m_proposed;      // the cage number proposed by "Grabar"
     int m_position = 0;      // the list position remembered by "Modificar", from 1; 0 for none
+    qint64 m_row = 0;        // the row of the bird "Modificar" changes
 };

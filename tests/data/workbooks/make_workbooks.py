@@ -13,7 +13,9 @@ programs that write it in practice, into the folder given (the tests' data: test
   censo-calc-coma.csv                    Calc: "," separated, UTF-8, then a byte order mark
   juez-calc.csv                          Calc: ";" separated, UTF-8
 and the workbooks that cannot be read: roto.xlsx (cut in half), zip-sin-libro.xlsx, sin-contenido.ods,
-cifrado.xlsx (a password's container, written by hand), sin-hoja1.xlsx, mezcla.csv, nulo.csv, vacio.csv, vacio.xlsx.
+cifrado.xlsx (a password's container, written by hand), sin-hoja1.xlsx, mezcla.csv, nulo.csv, vacio.csv, vacio.xlsx;
+and the census altered as other programs and attacks alter it (altered(), below). "make_workbooks.py FOLDER
+--alterados" writes only those, from the files already in FOLDER.
 
 Run with /usr/bin/python3 (Debian's python3-xlwt, python3-openpyxl, libxlsxwriter,
 libreoffice-calc-nogui). Cells in columns I to M of the census and D to H of the judge's sheet are
@@ -222,7 +224,51 @@ def main(folder):
         f.write(b"Censo;;\n;;\n;;\n;;\n1;A\x00;M\n")
     for name in ("vacio.csv", "vacio.xlsx"):
         open(out(name), "wb").close()
+    altered(out)
+
+
+def rezip(source, target, changed, compressed=()):
+    """The package source with the parts in changed replaced, and the parts in compressed packed."""
+    with zipfile.ZipFile(source) as z:
+        parts = [(i, z.read(i.filename)) for i in z.infolist()]
+    with zipfile.ZipFile(target, "w") as z:
+        for info, data in parts:
+            info.compress_type = zipfile.ZIP_DEFLATED if info.filename in compressed else info.compress_type
+            z.writestr(info, changed.get(info.filename, data))
+
+
+def altered(out):
+    """The census in the forms other programs and attacks give it: read as the .xls
+    (censo-escapes.xlsx with Office's _xHHHH_ escapes, censo-mimetype-comprimido.ods with its first
+    entry packed, censo-retornos.csv with CR alone as line ends, as Excel for Mac saves), one read
+    with a row refused (censo-un-byte-malo.csv: UTF-8 with one byte that is not), and damaged ones:
+    hoja-fuera.xlsx (its sheet outside the package), celda-de-otra-fila.xlsx (a cell of row 6 that
+    names row 4) and entidad-externa.xlsx (a text from an external entity)."""
+    xlsx = out("censo-openpyxl.xlsx")
+    sheet = "xl/worksheets/sheet2.xml"
+    with zipfile.ZipFile(xlsx) as z:
+        cells = z.read(sheet).decode()
+        rels = z.read("xl/_rels/workbook.xml.rels").decode()
+    escaped = cells.replace("<t>M</t>", "<t>_x004D_</t>").replace("Jos&#233;", "Jos_x00E9_")
+    rezip(xlsx, out("censo-escapes.xlsx"), {sheet: escaped.encode()})
+    rezip(out("censo-calc.ods"), out("censo-mimetype-comprimido.ods"), {}, compressed=("mimetype",))
+    with open(out("censo-calc.csv"), "rb") as f:
+        csv = f.read()
+    with open(out("censo-retornos.csv"), "wb") as f:
+        f.write(csv.replace(b"\r\n", b"\n").replace(b"\n", b"\r"))
+    with open(out("censo-un-byte-malo.csv"), "wb") as f:
+        f.write(csv.replace("Señora".encode(), b"Se\xf1ora"))
+    rezip(xlsx, out("hoja-fuera.xlsx"),
+          {"xl/_rels/workbook.xml.rels": rels.replace("/xl/worksheets/sheet2.xml", "../../hojas/sheet2.xml").encode()})
+    rezip(xlsx, out("celda-de-otra-fila.xlsx"), {sheet: cells.replace('<c r="A6"', '<c r="A4"').encode()})
+    entity = ('<?xml version="1.0"?>\n<!DOCTYPE worksheet [<!ENTITY nombre SYSTEM "file:///etc/hostname">]>\n'
+              + cells.replace("Jos&#233; Mu&#241;oz Pe&#241;a", "&nombre;"))
+    rezip(xlsx, out("entidad-externa.xlsx"), {sheet: entity.encode()})
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__)))
+    target = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    if "--alterados" in sys.argv[2:]:
+        altered(lambda name: os.path.join(target, name))
+    else:
+        main(target)
