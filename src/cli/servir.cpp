@@ -85,6 +85,9 @@ int servir(const QStringList& args, Streams io)
         io.err << refusal << Qt::endl;
         return 1;
     }
+    // Opened as the windows open it: a new show gets its default configuration (three judges),
+    // or every phone's score would be refused. Once serving, so that a refusal leaves it as it was.
+    exhibition::openShow(settings.exhibitionPath);
     io.out << QStringLiteral("Sirviendo en http://%1:%2/ clave %3")
                   .arg(server::lanAddress())
                   .arg(show.port())

@@ -44,9 +44,12 @@ private slots:
         QTest::newRow("SIGINT") << int(SIGINT);
     }
 
+    // A show without configuration, as "crear" leaves it: served as the windows open it, with
+    // three judges.
     void servesUntilStopped()
     {
         QFETCH(int, signal);
+        store::Database::open(m_path, store::schema::exhibition()).execute(QStringLiteral("DELETE FROM Config"));
         QProcess servir;
         servir.start(QStringLiteral(PALOMAS_CLI),
                      {QStringLiteral("servir"), m_path, QStringLiteral("--puerto"), QStringLiteral("0"),
