@@ -7,7 +7,7 @@
 
 #include "generator.h"
 #include "rules/exhibition/exhibition.h"
-#include "rules/judging/cage_scores.h"
+#include "rules/judging/judged_cage.h"
 #include "windows/judging/judging_window.h"
 #include "windows/shell/app_state.h"
 
@@ -43,13 +43,17 @@ void benchExhibition(const QString& folder, int cages, int windowCage)
     const QString label = QStringLiteral("%1 jaulas").arg(cages);
 
     const int last = judgedCage(state, cages);
-    const judging::Criterion criterion = judging::ScoringRule::read(state.mainDb).criterion;
-    bench::report(QStringLiteral("refresco, jaula %1 (%2)").arg(last).arg(label),
-                  bench::measure(50, [&] { judging::refrescarJaula(state.mainDb, last, criterion); }));
+    const judging::ScoringRule rule = judging::ScoringRule::read(state.mainDb);
+    // The refresh: the cage's rows and what they give, and the window's PuntosRs over them.
+    const auto refresh = [&] {
+        judging::readCage(state.mainDb, last, rule).listed(rule.criterion);
+        judging::openCageRows(state.mainDb, last, rule.criterion);
+    };
+    bench::report(QStringLiteral("refresco, jaula %1 (%2)").arg(last).arg(label), bench::measure(50, refresh));
     bench::report(QStringLiteral("consulta + refresco, jaula %1 (%2)").arg(last).arg(label),
                   bench::measure(50, [&] {
-                      judging::buscarPaloma(state.mainDb, state.receRs, last);
-                      judging::refrescarJaula(state.mainDb, last, criterion);
+                      judging::findBird(state.mainDb, last);
+                      refresh();
                   }));
 
     // The window takes cages of three digits.

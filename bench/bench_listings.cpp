@@ -106,7 +106,7 @@ int main(int argc, char* argv[])
         // The update of the final scores is the reception reload's pass; the listings' own
         // share is timed apart, so that the growth of each can be seen.
         bench::report(QStringLiteral("  puesta al dia de puntuaciones, %1 jaulas").arg(cages),
-                      bench::measure(repetitions, [&] { judging::recalcularPuntuaciones(e.db); }));
+                      bench::measure(repetitions, [&] { judging::recomputeFinalScores(e.db); }));
         bench::report(QStringLiteral("  GenerarListado A Machos, %1 jaulas").arg(cages),
                       bench::measure(repetitions, [&] {
                           listings::generarListado(e.db, QStringLiteral("A"), QStringLiteral("M"));

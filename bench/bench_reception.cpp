@@ -129,7 +129,7 @@ bool sameScores(const QString& original)
     sqlite.waitForFinished(-1);
     store::Database a = store::Database::open(original, store::schema::exhibition());
     store::Database b = store::Database::open(copy, store::schema::exhibition());
-    judging::recalcularPuntuaciones(a);
+    judging::recomputeFinalScores(a);
     const QString query = QStringLiteral("SELECT group_concat(printf('%.2f', puntos) || termina) FROM "
                                          "(SELECT puntos, termina FROM Recepcion ORDER BY jaula)");
     store::Statement sa = a.prepare(query), sb = b.prepare(query);
@@ -154,10 +154,10 @@ std::vector<double> reloadPass(const QString& folder, const std::vector<int>& si
         const bench::Timing pass = measureWithSetup(
             repetitions,
             [&] { db.execute(QStringLiteral("UPDATE Recepcion SET puntos = 0, termina = 'N'")); },
-            [&] { judging::recalcularPuntuaciones(db); });
+            [&] { judging::recomputeFinalScores(db); });
         bench::report(QStringLiteral("recalcular, %1 jaulas (todas cambian)").arg(cages), pass);
         bench::report(QStringLiteral("recalcular, %1 jaulas (sin cambios)").arg(cages),
-                      bench::measure(repetitions, [&] { judging::recalcularPuntuaciones(db); }));
+                      bench::measure(repetitions, [&] { judging::recomputeFinalScores(db); }));
 
         forgetScores(files.exhibition);
         if (!sameScores(files.exhibition))

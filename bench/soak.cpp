@@ -17,7 +17,7 @@
 #include "rules/exhibition/exhibition.h"
 #include "rules/import/reception_import.h"
 #include "rules/import/score_import.h"
-#include "rules/judging/cage_scores.h"
+#include "rules/judging/judge_rows.h"
 #include "rules/judging/final_score.h"
 #include "rules/reception/bird_entry.h"
 #include "soak_journal.h"
@@ -96,7 +96,7 @@ public:
 
     void endOfDay()
     {
-        judging::recalcularPuntuaciones(m_state.mainDb);
+        judging::recomputeFinalScores(m_state.mainDb);
         buildListings();
         m_keeper.take(m_state.mainDb, backups::Occasion::Periodic);
         count(m_files, "COPIA");
@@ -232,7 +232,7 @@ private:
 
     void recalculate()
     {
-        judging::recalcularPuntuaciones(m_state.mainDb);
+        judging::recomputeFinalScores(m_state.mainDb);
         count(m_files, "RECALCULO");
     }
 
@@ -294,10 +294,9 @@ private:
     {
         const judging::JudgeScores row = scores(juez);
         journaled({"SCORE", QString::number(cage), QString::number(juez), QString::number(row.puntost)}, [&] {
-            judging::CageList list =
-                judging::refrescarJaula(m_state.mainDb, cage, judging::Criterion::Average);
-            judging::grabarJuez(m_state.mainDb, list.puntos, cage, judging::EntryMode::New, row,
-                                m_model.birds.at(cage).grupo);
+            store::Recordset puntos = judging::openCageRows(m_state.mainDb, cage, judging::Criterion::Average);
+            judging::storeJudgeRow(m_state.mainDb, puntos, cage, judging::EntryMode::New, row,
+                                   m_model.birds.at(cage).grupo);
         });
     }
 

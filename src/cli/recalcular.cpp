@@ -13,7 +13,7 @@ int recalcular(const QStringList& args, Streams io)
     if (args.size() != 1)
         throw UsageError{QStringLiteral("Uso: palomas-cli recalcular EXPOSICION.mdb")};
     store::Database db = exhibition::openShow(args[0]);
-    const int stored = judging::recalcularPuntuaciones(db);
+    const int stored = judging::recomputeFinalScores(db);
     io.out << QStringLiteral("%1 jaulas recalculadas").arg(stored) << Qt::endl;
     return 0;
 }

@@ -37,7 +37,7 @@ void wholeOrNull(JsonText& json, const QString& text)
 
 } // namespace
 
-QByteArray cageJson(int cage, const judging::Paloma& bird, const judging::CageScores& scores)
+QByteArray cageJson(int cage, const judging::Paloma& bird, const judging::JudgedCage& judged)
 {
     JsonText json;
     json.beginObject()
@@ -47,10 +47,10 @@ QByteArray cageJson(int cage, const judging::Paloma& bird, const judging::CageSc
         .key("categ").value(bird.categ.trimmed())
         .key("anilla").value(bird.anilla.trimmed())
         .key("anio").value(bird.anyo.trimmed())
-        .key("puntos").value(scores.finalScore)
-        .key("termina").value(scores.termina)
+        .key("puntos").value(judged.result.puntos)
+        .key("termina").value(judged.result.termina)
         .key("jueces").beginArray();
-    for (const judging::JudgeScores& row : scores.rows) {
+    for (const judging::JudgeScores& row : judged.byJudge()) {
         json.beginObject().key("juez").value(row.juez).key("puntos").beginArray();
         for (const double score : row.puntos)
             json.value(score);

@@ -4,7 +4,7 @@
 // a cage for whoever scores it (blind: no owner, club nor licence), the listings' rows, and the
 // reading of a score sent by a phone.
 
-#include "rules/judging/cage_entry.h"
+#include "rules/judging/judged_cage.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/listings/classification_text.h"
 #include "rules/listings/listing.h"
@@ -23,7 +23,7 @@ namespace server
 constexpr qsizetype maxBodyBytes = 64 * 1024;
 
 // The JSON texts (UTF-8, compact) of a cage and of the listings' rows.
-QByteArray cageJson(int cage, const judging::Paloma& bird, const judging::CageScores& scores);
+QByteArray cageJson(int cage, const judging::Paloma& bird, const judging::JudgedCage& judged);
 QByteArray classificationJson(const std::vector<listings::ClassifiedBird>& birds);
 QByteArray groupDJson(const std::vector<listings::GroupDRow>& rows);
 QByteArray provincesJson(const std::vector<listings::ProvinceRow>& rows);

@@ -38,7 +38,7 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
     // Built on a copy of the file in memory (see BoardKeeper): the final scores brought up to
     // date and the province work tables are the copy's, never the file's.
     store::Transaction building(db);
-    judging::recalcularPuntuaciones(db);
+    judging::recomputeFinalScores(db);
     const QString nombre = listings::exhibitionName(db);
 
     JsonText all;

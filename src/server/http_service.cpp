@@ -1,7 +1,7 @@
 #include "server/http_service.h"
 
 #include "base/error.h"
-#include "rules/judging/cage_entry.h"
+#include "rules/judging/judged_cage.h"
 #include "rules/judging/final_score.h"
 #include "rules/listings/openings.h"
 #include "rules/reception/cage_number.h"
@@ -278,10 +278,10 @@ void HttpService::cage(const ExchangePtr& exchange, const Parts& parts)
 Response HttpService::cageAnswer(int cage)
 {
     store::Transaction reading(m_db, store::Transaction::Kind::Read); // one state for the bird and its rows
-    const std::optional<judging::Paloma> bird = judging::palomaEnJaula(m_db, cage);
+    const std::optional<judging::Paloma> bird = judging::findBird(m_db, cage);
     if (!bird)
         return errorAnswer(QStringLiteral("No hay ninguna paloma en la jaula %1.").arg(cage), 404);
-    const QByteArray answer = cageJson(cage, *bird, judging::puntuacionesJaula(m_db, cage));
+    const QByteArray answer = cageJson(cage, *bird, judging::readCage(m_db, cage, judging::ScoringRule::read(m_db)));
     reading.commit();
     return jsonText(answer);
 }
@@ -357,7 +357,7 @@ void HttpService::storePending()
 Response HttpService::storeOne(const PendingScore& pending, std::vector<ScoreNotice>& stored)
 {
     const judging::RemoteEntry entry =
-        judging::anotarPuntuacion(m_db, pending.cage, pending.score.juez, pending.score.puntos);
+        judging::enterScore(m_db, pending.cage, pending.score.juez, pending.score.puntos);
     switch (entry.outcome) {
     case judging::RemoteEntry::Outcome::NoBird:
         return errorAnswer(entry.message, 404);
@@ -372,9 +372,8 @@ Response HttpService::storeOne(const PendingScore& pending, std::vector<ScoreNot
     }
     stored.push_back(ScoreNotice{pending.cage, int(pending.score.juez), judging::totalOf(pending.score.puntos),
                                  pending.from});
-    Response cage = cageAnswer(pending.cage);
-    cage.status = 201;
-    return cage;
+    // The cage as the entry left it: no need to read it again.
+    return jsonText(cageJson(pending.cage, *entry.bird, entry.cage), 201);
 }
 
 void HttpService::board(const ExchangePtr& exchange, const Parts& parts)

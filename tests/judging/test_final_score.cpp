@@ -1,6 +1,7 @@
 // The final-score rule, and the reception reload's pass that stores it for every cage.
 
 #include "rules/judging/final_score.h"
+#include "rules/judging/judged_cage.h"
 #include "rules/listings/classification_text.h"
 #include "support/fixtures.h"
 
@@ -70,7 +71,7 @@ private slots:
         fixtures::addScore(db, "012", 1, 95); // not cage 12: cages are matched by their text
         fixtures::addScore(db, "999", 1, 95); // a cage nobody received
 
-        QCOMPARE(judging::recalcularPuntuaciones(db), 2);
+        QCOMPARE(judging::recomputeFinalScores(db), 2);
         QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "puntos"), "50,88,0,0");
         QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "termina"), "S,S,N,N");
         store::Recordset two = db.openRecordset("select * from recepcion where jaula = 2");
@@ -85,10 +86,10 @@ private slots:
         fixtures::addScore(db, "7", 1, 88.5);
         fixtures::addScore(db, "7", 2, 90.0);
         fixtures::addScore(db, "7", 3, 91.25);
-        judging::recalcularPuntuaciones(db);
+        judging::recomputeFinalScores(db);
         QCOMPARE(fixtures::column(db, "select * from recepcion", "termina"), "S");
         db.execute("DELETE FROM Puntos WHERE juez = 3");
-        QCOMPARE(judging::recalcularPuntuaciones(db), 1);
+        QCOMPARE(judging::recomputeFinalScores(db), 1);
         store::Recordset rs = db.openRecordset("select * from recepcion");
         QCOMPARE(rs.value("puntos").toDouble(), 89.25);
         QCOMPARE(rs.text("termina"), "N");
@@ -137,7 +138,7 @@ private slots:
         fixtures::addBird(db, 7, "A", "M");
         for (int juez = 1; juez <= totals.size(); ++juez)
             fixtures::addScore(db, "7", juez, totals[juez - 1]);
-        QCOMPARE(judging::recalcularPuntuaciones(db), 1);
+        QCOMPARE(judging::recomputeFinalScores(db), 1);
         store::Recordset bird = db.openRecordset("select * from recepcion where jaula = 7");
         QCOMPARE(bird.value("puntos").toDouble(), stored);
         const QString birdLine = listings::generarListado(db, "A", "M").section("\r\n", 2, 2);
@@ -172,7 +173,7 @@ private slots:
         fixtures::setConfig(db, 1, true);
         fixtures::addBird(db, 12, "A", "M");
         fixtures::addScore(db, text, 1, 90);
-        QCOMPARE(judging::recalcularPuntuaciones(db), meets ? 1 : 0);
+        QCOMPARE(judging::recomputeFinalScores(db), meets ? 1 : 0);
         QCOMPARE(fixtures::column(db, "select * from recepcion", "termina"), meets ? "S" : "N");
     }
 
@@ -191,22 +192,44 @@ private slots:
         fixtures::addScore(db, "5", 3, 88);
         fixtures::addScore(db, "4", 3, 95);
         fixtures::addScore(db, "5", 4, 92);
-        QCOMPARE(judging::recalcularPuntuaciones(db), 3);
+        QCOMPARE(judging::recomputeFinalScores(db), 3);
         QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "puntos"), "90,177,0");
         QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "termina"), "S,N,N");
     }
 
-    void aCageWithAnUnreadableRowKeepsItsScoreAndTheOthersGoOn()
+    void everyPathGivesTheSameResult_data()
     {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("reload") << "reload";
+        QTest::newRow("judging window, on closing") << "window";
+        QTest::newRow("phone") << "phone";
+    }
+
+    // One rule for every path, also for a row that another program left without a total: it
+    // counts as a judge's row for the flag and gives no score. Judges 90 and 88 and a third
+    // without total, averaged: 89,00 "S" whichever path stores it.
+    void everyPathGivesTheSameResult()
+    {
+        QFETCH(QString, path);
         store::Database db = newExhibition();
-        fixtures::setConfig(db, 2, true);
-        fixtures::addBird(db, 1, "A", "M", {{"puntos", 12.0}});
-        fixtures::addBird(db, 2, "A", "M");
+        fixtures::setConfig(db, 3, true);
+        fixtures::addBird(db, 1, "A", "M", {{"puntos", 50.0}, {"termina", "N"}});
         fixtures::addScore(db, "1", 1, 90);
         fixtures::addScore(db, "1", 2, 0, {{"puntost", QVariant()}});
-        fixtures::addScore(db, "2", 1, 90);
-        QCOMPARE(judging::recalcularPuntuaciones(db), 1);
-        QCOMPARE(fixtures::column(db, "select * from recepcion order by jaula", "puntos"), "12,90");
+        const judging::ScoringRule rule = judging::ScoringRule::read(db);
+        if (path == u"phone") {
+            QCOMPARE(judging::enterScore(db, 1, 3, {8, 8, 17, 27, 28}).outcome, judging::RemoteEntry::Outcome::Stored);
+        } else {
+            fixtures::addScore(db, "1", 3, 88);
+            if (path == u"reload")
+                QCOMPARE(judging::recomputeFinalScores(db), 1);
+            else
+                QVERIFY(judging::storeWhenComplete(db, 1, rule));
+        }
+        const judging::CageResult read = judging::readCage(db, 1, rule).result;
+        QCOMPARE(std::pair(read.puntos, read.termina), std::pair(89.0, QStringLiteral("S")));
+        QCOMPARE(fixtures::column(db, "select * from recepcion", "puntos") + fixtures::column(db, "select * from recepcion", "termina"),
+                 "89S");
     }
 };
 

@@ -3,7 +3,7 @@
 
 #include "kit/messages.h"
 #include "rules/exhibition/exhibition.h"
-#include "rules/judging/cage_scores.h"
+#include "rules/judging/judged_cage.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
@@ -435,9 +435,9 @@ private slots:
     {
         makeExhibition(3, false);
         exhibition::open(*m_state, m_path);
-        judging::CageList list = judging::refrescarJaula(m_state->mainDb, 9, judging::Criterion::Average);
+        store::Recordset puntos = judging::openCageRows(m_state->mainDb, 9, judging::Criterion::Average);
         const judging::JudgeScores row{5, {8, 8, 17, 27, 27}, 87};
-        QVERIFY_THROWS_EXCEPTION(base::Error, judging::grabarJuez(m_state->mainDb, list.puntos, 9,
+        QVERIFY_THROWS_EXCEPTION(base::Error, judging::storeJudgeRow(m_state->mainDb, puntos, 9,
                                                                   judging::EntryMode::Change, row, "C"));
         QCOMPARE(scored("9"), "1,2");
     }

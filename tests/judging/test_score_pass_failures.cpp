@@ -76,7 +76,7 @@ private slots:
             QVERIFY(QFile::copy(file, path("count.mdb")));
             const store::WriteFault never(1 << 30);
             store::Database counted = store::Database::open(path("count.mdb"), store::schema::exhibition());
-            judging::recalcularPuntuaciones(counted);
+            judging::recomputeFinalScores(counted);
             writes = never.writesSeen();
         }
         QVERIFY2(writes > 300, qPrintable(QString::number(writes)));
@@ -86,7 +86,7 @@ private slots:
         {
             const store::WriteFault fault(nth, kind);
             try {
-                judging::recalcularPuntuaciones(db);
+                judging::recomputeFinalScores(db);
             } catch (const base::Error& e) {
                 QVERIFY(e.isStorage());
                 raised = e.message();
@@ -96,7 +96,7 @@ private slots:
         QCOMPARE(raised, message);
         QCOMPARE(failing_disk::dump(file), before);
         // The exhibition stays usable: the same pass, once the disk is back, stores every cage.
-        QCOMPARE(judging::recalcularPuntuaciones(db), 400);
+        QCOMPARE(judging::recomputeFinalScores(db), 400);
         QVERIFY(failing_disk::dump(file) != before);
     }
 
@@ -108,7 +108,7 @@ private slots:
         store::Database db = store::Database::open(file, store::schema::exhibition());
         db.execute("CREATE TRIGGER keep_12 BEFORE UPDATE OF puntos ON Recepcion WHEN old.jaula = 12 "
                    "BEGIN SELECT RAISE(ABORT, 'la jaula 12 no se toca'); END");
-        QCOMPARE(judging::recalcularPuntuaciones(db), 29);
+        QCOMPARE(judging::recomputeFinalScores(db), 29);
         QCOMPARE(fixtures::column(db, "select * from recepcion where jaula = 12", "puntos"), "0");
         QCOMPARE(fixtures::column(db, "select * from recepcion where jaula = 11", "puntos"), "85,5");
     }

@@ -2,7 +2,7 @@
 // with the file left as it was, and the rows that many devices and the judging window send at once.
 
 #include "http_client.h"
-#include "rules/judging/cage_entry.h"
+#include "rules/judging/judged_cage.h"
 #include "rules/judging/final_score.h"
 #include "rules/judging/judge_rows.h"
 #include "rules/reception/cage_number.h"
@@ -73,7 +73,8 @@ private:
     }
 
     // Three judges. Cage 1: no rows yet, the owner's details filled in; cage 2: judges 2 and 1
-    // (stored in that order); cage 3: all three; cage 4: group D; cage 5: no rows.
+    // (stored in that order); cages 3 and 6: all three (6 below 3); cage 4: group D; cage 5: no
+    // rows.
     void buildExhibition(const QString& path)
     {
         store::Database db = store::Database::create(path, store::schema::exhibition());
@@ -93,6 +94,10 @@ private:
         fixtures::addBird(db, 4, QStringLiteral("D"), QStringLiteral("M"),
                           {{QStringLiteral("categ"), QStringLiteral("A")}});
         fixtures::addBird(db, 5, QStringLiteral("C"), QStringLiteral("H"));
+        fixtures::addBird(db, 6, QStringLiteral("B"), QStringLiteral("M"));
+        for (int juez = 1; juez <= 3; ++juez)
+            fixtures::addScore(db, QStringLiteral("6"), juez, 80.0 + juez);
+        judging::recomputeFinalScores(db);
     }
 
 private slots:
@@ -168,8 +173,8 @@ private slots:
             row.juez = 3;
             row.puntos = {8.5, 8.25, 18.125, 28, 27.75};
             row.puntost = judging::totalOf(row.puntos);
-            judging::grabarJuez(window, puntos, 2, judging::EntryMode::New, row, QStringLiteral("A "));
-            judging::recalcularPuntuaciones(window);
+            judging::storeJudgeRow(window, puntos, 2, judging::EntryMode::New, row, QStringLiteral("A "));
+            judging::recomputeFinalScores(window);
         }
         m_server->stop();
         QCOMPARE(dump(m_path, QStringLiteral("Puntos")), dump(windowCopy, QStringLiteral("Puntos")));
@@ -431,7 +436,11 @@ private slots:
         QCOMPARE(rowsOf(QStringLiteral("AH")).size(), 0); // cage 2: two judges of three
         QCOMPARE(rowsOf(QStringLiteral("AM")).size(), 0); // cage 1: none
         QVERIFY(!get(QStringLiteral("/api/tablero"), {}).body.contains("Propietario Secreto"));
-        QCOMPARE(rowsOf(QStringLiteral("BM")).size(), 1); // cage 3: all three
+        // Cages 3 and 6, all three judges each: the best first.
+        const QJsonArray bm = rowsOf(QStringLiteral("BM"));
+        QCOMPARE(bm.size(), 2);
+        QCOMPARE(bm[0].toObject().value(QStringLiteral("jaula")).toInt(), 3);
+        QCOMPARE(bm[1].toObject().value(QStringLiteral("jaula")).toInt(), 6);
 
         QCOMPARE(post(QStringLiteral("/api/jaulas/2/puntuaciones"), R"({"juez":3,"puntos":[9,9,19,29,29]})")
                      .status,
@@ -698,125 +707,6 @@ private slots:
         QCOMPARE(post(QStringLiteral("/api/jaulas/5/puntuaciones"), validScores()).status, 201);
     }
 
-    // Many devices send rows for the same cages at once, some the same judge twice, while the
-    // judging window stores rows of its own for the same cages: every judge ends with exactly one
-    // row per cage, nothing is lost, and every bird scored from the phones only has its score.
-    void manyDevicesAndTheWindowAtOnce()
-    {
-        constexpr int firstCage = 10;
-        constexpr int lastCage = 109;
-        {
-            store::Database db = store::Database::open(m_path, store::schema::exhibition());
-            store::Transaction adding(db);
-            for (int cage = firstCage; cage <= lastCage; ++cage)
-                fixtures::addBird(db, cage, QStringLiteral("A"),
-                                  cage % 2 ? QStringLiteral("M") : QStringLiteral("H"));
-            adding.commit();
-        }
-        constexpr int devices = 4; // a device holds a few connections: more would be refused
-        std::vector<std::unique_ptr<QNetworkAccessManager>> phones;
-        for (int i = 0; i < devices; ++i)
-            phones.push_back(std::make_unique<QNetworkAccessManager>());
-
-        std::vector<QNetworkReply*> replies;
-        std::vector<std::pair<int, int>> sent;
-        int device = 0;
-        for (int cage = firstCage; cage <= lastCage; ++cage)
-            for (int round = 0; round < 2; ++round)
-                for (int juez = 1; juez <= 3; ++juez) {
-                    const QByteArray body = QStringLiteral(R"({"juez":%1,"puntos":[8.5,8.5,18,28,28.%2]})")
-                                                .arg(juez)
-                                                .arg(round)
-                                                .toUtf8();
-                    replies.push_back(phones[std::size_t(device++ % devices)]->post(
-                        httptest::request(port(), QStringLiteral("/api/jaulas/%1/puntuaciones").arg(cage),
-                                          bearer),
-                        body));
-                    sent.emplace_back(cage, juez);
-                }
-
-        // The window: the same check and store as its "Aceptar", in its own connection, from the
-        // last cage down, so that it meets the phones on the way.
-        std::atomic<int> windowStored = 0;
-        std::atomic<int> windowFailed = 0;
-        std::thread window([&] {
-            store::Database db = store::Database::open(m_path, store::schema::exhibition());
-            for (int cage = lastCage; cage >= firstCage; --cage)
-                for (int juez = 3; juez >= 1; --juez) {
-                    try {
-                        store::Transaction entering(db);
-                        judging::JudgeEntry entry{QString::number(juez),
-                                                  {QStringLiteral("9"), QStringLiteral("9"),
-                                                   QStringLiteral("19"), QStringLiteral("29"),
-                                                   QStringLiteral("29")}};
-                        const auto checked = judging::checkEntry(db, cage, judging::EntryMode::New, entry, 3);
-                        if (const auto* row = std::get_if<judging::JudgeScores>(&checked)) {
-                            store::Recordset puntos = db.openRecordset(
-                                QStringLiteral("select * from puntos where jaula = '%1'").arg(cage));
-                            puntos.addNew();
-                            judging::storeJudgeRow(puntos, cage, *row, QStringLiteral("A"));
-                            entering.commit();
-                            ++windowStored;
-                        }
-                    } catch (const base::Error&) {
-                        ++windowFailed;
-                    }
-                    // A clerk's "Aceptar" is not a loop: the phones get their turn between two.
-                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                }
-        });
-
-        int created = 0;
-        QStringList unexpected;
-        for (std::size_t i = 0; i < replies.size(); ++i) {
-            const Answer answer = httptest::finish(replies[i]);
-            const auto [cage, juez] = sent[i];
-            if (answer.status == 201) {
-                ++created;
-                continue;
-            }
-            const QStringList allowed{
-                QStringLiteral("El juez %1 ya tiene puntuada la jaula %2.").arg(juez).arg(cage),
-                QStringLiteral("La jaula %1 ya tiene las puntuaciones de sus 3 jueces.").arg(cage)};
-            if (answer.status != 409 || !allowed.contains(answer.error()))
-                unexpected << QStringLiteral("%1/%2: %3 %4")
-                                  .arg(cage)
-                                  .arg(juez)
-                                  .arg(answer.status)
-                                  .arg(answer.error());
-        }
-        window.join();
-        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
-        QCOMPARE(int(windowFailed), 0);
-
-        m_server->stop();
-        store::Database db = store::Database::open(m_path, store::schema::exhibition());
-        store::Statement pairs = db.prepare(QStringLiteral(
-            "SELECT jaula, juez, count(*) FROM Puntos GROUP BY jaula, juez HAVING count(*) > 1"));
-        QVERIFY2(!pairs.step(), "a judge scored a cage twice");
-        const int cages = lastCage - firstCage + 1;
-        store::Statement count = db.prepare(QStringLiteral("SELECT count(*) FROM Puntos WHERE jaula >= '1'"));
-        QVERIFY(count.step());
-        QCOMPARE(int(count.int64(0)), 2 + 3 + 3 * cages); // the fixture's rows and all three judges of each
-        QCOMPARE(created + int(windowStored), 3 * cages);
-        QVERIFY(created > 0 && windowStored > 0);
-        store::Statement phonesOnly =
-            db.prepare(QStringLiteral("SELECT jaula FROM Recepcion WHERE jaula >= ? AND jaula NOT IN "
-                                      "(SELECT CAST(jaula AS INTEGER) FROM Puntos WHERE puntos1 = 9)"));
-        phonesOnly.bind(1, qint64(firstCage));
-        int checked = 0;
-        while (phonesOnly.step()) {
-            const int cage = int(phonesOnly.int64(0));
-            store::Statement bird =
-                db.prepare(QStringLiteral("SELECT puntos, termina FROM Recepcion WHERE jaula = ?"));
-            bird.bind(1, qint64(cage));
-            QVERIFY(bird.step());
-            QCOMPARE(bird.real(0), judging::puntuacionesJaula(db, cage).finalScore);
-            QCOMPARE(bird.text(1), QStringLiteral("S"));
-            ++checked;
-        }
-        QVERIFY(checked > 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestServerApi)

@@ -3,6 +3,7 @@
 #include "output/text_document.h"
 #include "output/xlsx/workbook.h"
 #include "rules/import/sheet_rows.h"
+#include "rules/judging/judge_rows.h"
 #include "store/database.h"
 #include "store/error.h"
 
@@ -33,12 +34,10 @@ std::vector<Bird> scoredBirds(const store::Database& db)
 
 int configuredJudges(const store::Database& db)
 {
-    store::Recordset config = db.openRecordset(QStringLiteral("select * from config "));
-    const QVariant jueces = config.recordCount() == 0 ? QVariant() : config.value(QStringLiteral("jueces"));
-    if (jueces.isNull() || jueces.toLongLong() < 1)
-        throw store::Error(
-            QStringLiteral("La configuración no tiene número de jueces: indíquelo en Configuración."));
-    return int(jueces.toLongLong());
+    const int jueces = judging::ScoringRule::read(db).jueces;
+    if (jueces < 1)
+        throw store::Error(judging::judgeRangeRefusal(std::nullopt, 0));
+    return jueces;
 }
 
 // The five criteria as the classification's heading names them.

@@ -116,7 +116,7 @@ ListingSheet provinceSheet(store::Database& db, store::Recordset& clubs, const Q
 
 std::vector<ListingSheet> listingSheets(store::Database& db, store::Recordset& clubs)
 {
-    judging::recalcularPuntuaciones(db);
+    judging::recomputeFinalScores(db);
     const QString nombre = listings::exhibitionName(db);
     const QHash<QString, QString> provinceOf = provinces(clubs);
     std::vector<ListingSheet> sheets;

@@ -103,8 +103,7 @@ private:
 
 int configuredJudges(const store::Database& db)
 {
-    const store::Recordset config = db.openRecordset(QStringLiteral("select * from config"));
-    return config.recordCount() == 0 ? 0 : config.value(QStringLiteral("jueces")).toInt();
+    return judging::ScoringRule::read(db).jueces;
 }
 
 QString judgeRefusal(const QString& juez, int jueces)

@@ -3,6 +3,7 @@
 #include "base/formats.h"
 #include "store/database.h"
 #include "store/error.h"
+#include "store/recordset.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,17 +15,32 @@
 namespace judging
 {
 
+namespace
+{
+
+// The one reading of a Config record's two fields; no value counts as 0 and false.
+ScoringRule ruleOf(const QVariant& jueces, const QVariant& media)
+{
+    return {jueces.isNull() ? 0 : jueces.toInt(),
+            !media.isNull() && media.toLongLong() != 0 ? Criterion::Average : Criterion::DropHighestAndLowest};
+}
+
+} // namespace
+
 ScoringRule ScoringRule::read(const store::Database& db)
 {
-    ScoringRule rule;
-    store::Statement config =
-        db.query(QStringLiteral("SELECT Jueces, media FROM Config ORDER BY rowid LIMIT 1"));
-    if (config.step()) {
-        rule.jueces = config.isNull(0) ? 0 : int(config.int64(0));
-        rule.criterion = (!config.isNull(1) && config.int64(1) != 0) ? Criterion::Average
-                                                                     : Criterion::DropHighestAndLowest;
-    }
-    return rule;
+    store::Statement config = db.query(QStringLiteral("SELECT Jueces, media FROM Config ORDER BY rowid LIMIT 1"));
+    if (!config.step())
+        return {};
+    return ruleOf(config.isNull(0) ? QVariant() : QVariant(config.int64(0)),
+                  config.isNull(1) ? QVariant() : QVariant(config.int64(1)));
+}
+
+ScoringRule ScoringRule::of(const store::Recordset& config)
+{
+    if (!config.isOpen() || config.recordCount() == 0 || config.eof() || config.bof())
+        return {};
+    return ruleOf(config.value(QStringLiteral("jueces")), config.value(QStringLiteral("media")));
 }
 
 double finalScore(const std::vector<JudgeTotal>& rows, Criterion criterion)
@@ -53,6 +69,18 @@ QString termina(int rowCount, int jueces)
     return rowCount == jueces ? QStringLiteral("S") : QStringLiteral("N");
 }
 
+CageResult resultOf(const std::vector<JudgeTotal>& totals, int rowCount, const ScoringRule& rule)
+{
+    return {finalScore(totals, rule.criterion), termina(rowCount, rule.jueces)};
+}
+
+void storeCageResult(store::Database& db, int cage, const CageResult& result)
+{
+    store::Statement update = db.prepare(QStringLiteral("UPDATE Recepcion SET puntos = ?, termina = ? WHERE jaula = ?"));
+    update.bind(1, result.puntos).bind(2, result.termina).bind(3, qint64(cage));
+    update.run();
+}
+
 namespace
 {
 
@@ -60,7 +88,7 @@ namespace
 // million of them.
 struct ScoreRow {
     int cage;
-    JudgeTotal total; // a NaN total: the row has none, and its cage is skipped
+    JudgeTotal total; // a NaN total: the row has none
 };
 
 // The rows of one cage: a run of the sorted rows.
@@ -68,7 +96,6 @@ struct CageRun {
     int cage;
     std::size_t begin;
     std::size_t end;
-    bool unreadable;
 };
 
 // The cage a score row's text names. Lookups compare the cage's number written as text with the
@@ -120,16 +147,15 @@ std::vector<ScoreRow> readScoreRows(const store::Database& db, std::vector<CageR
         std::stable_sort(rows.begin(), rows.end(), byCage);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (runs.empty() || runs.back().cage != rows[i].cage)
-            runs.push_back({rows[i].cage, i, i, false});
+            runs.push_back({rows[i].cage, i, i});
         runs.back().end = i + 1;
-        runs.back().unreadable = runs.back().unreadable || std::isnan(rows[i].total.puntost);
     }
     return rows;
 }
 
 } // namespace
 
-int recalcularPuntuaciones(store::Database& db)
+int recomputeFinalScores(store::Database& db)
 {
     const ScoringRule rule = ScoringRule::read(db);
     store::Transaction transaction(db);
@@ -137,33 +163,28 @@ int recalcularPuntuaciones(store::Database& db)
     std::vector<CageRun> runs;
     const std::vector<ScoreRow> rows = readScoreRows(db, runs);
 
-    store::Statement birds =
-        db.prepare(QStringLiteral("SELECT rowid, jaula, puntos, termina FROM Recepcion ORDER BY rowid"));
-    store::Statement store =
-        db.prepare(QStringLiteral("UPDATE Recepcion SET puntos = ?, termina = ? WHERE rowid = ?"));
+    store::Statement birds = db.prepare(QStringLiteral("SELECT jaula, puntos, termina FROM Recepcion ORDER BY rowid"));
     std::vector<JudgeTotal> totals;
     int stored = 0;
     while (birds.step()) {
-        if (birds.isNull(1))
+        if (birds.isNull(0))
             continue;
-        const qint64 cage = birds.int64(1);
+        const qint64 cage = birds.int64(0);
         const auto run = std::lower_bound(runs.begin(), runs.end(), cage,
                                           [](const CageRun& r, qint64 c) { return qint64(r.cage) < c; });
-        if (run == runs.end() || run->cage != cage || run->unreadable)
+        if (run == runs.end() || run->cage != cage)
             continue;
         totals.clear();
         for (std::size_t i = run->begin; i < run->end; ++i)
-            totals.push_back(rows[i].total);
-        const double score = finalScore(totals, rule.criterion);
-        const QString flag = termina(int(totals.size()), rule.jueces);
-        const std::string_view storedFlag = birds.utf8(3);
-        if (birds.isNull(2) || birds.real(2) != score ||
-            flag != QLatin1StringView(storedFlag.data(), qsizetype(storedFlag.size()))) {
+            if (!std::isnan(rows[i].total.puntost))
+                totals.push_back(rows[i].total);
+        const CageResult result = resultOf(totals, int(run->end - run->begin), rule);
+        const std::string_view storedFlag = birds.utf8(2);
+        if (birds.isNull(1) || birds.real(1) != result.puntos ||
+            result.termina != QLatin1StringView(storedFlag.data(), qsizetype(storedFlag.size()))) {
             try {
-                store.bind(1, score).bind(2, flag).bind(3, birds.int64(0));
-                store.run();
+                storeCageResult(db, int(cage), result);
             } catch (const base::Error& e) {
-                store.reset();
                 // A file that cannot take the write fails the whole pass: SQLite may already have
                 // undone the cages before this one, and the rest would be stored one by one.
                 if (e.isStorage())

@@ -1,6 +1,5 @@
 #include "rules/judging/judge_rows.h"
 
-#include "rules/judging/cage_entry.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/quote.h"
@@ -56,8 +55,13 @@ std::variant<int, QString> checkNewJudge(const store::Database& db, int cage, co
         db.query(QStringLiteral("SELECT 1 FROM Puntos WHERE jaula = ? AND juez = ? LIMIT 1"));
     existing.bind(1, QString::number(cage)).bind(2, qint64(*juez));
     if (existing.step())
-        return QStringLiteral("El juez %1 ya tiene puntuada la jaula %2.").arg(*juez).arg(cage);
+        return judgeTakenRefusal(*juez, cage);
     return *juez;
+}
+
+QString judgeTakenRefusal(int juez, int cage)
+{
+    return QStringLiteral("El juez %1 ya tiene puntuada la jaula %2.").arg(juez).arg(cage);
 }
 
 std::variant<JudgeScores, EntryProblem> checkEntry(const store::Database& db, int cage, EntryMode mode,
@@ -82,13 +86,19 @@ std::variant<JudgeScores, EntryProblem> checkEntry(const store::Database& db, in
     return row;
 }
 
-void grabarJuez(const store::Database& db, store::Recordset& puntos, int cage, EntryMode mode,
-                const JudgeScores& row, const QString& grupo)
+store::Recordset openCageRows(const store::Database& db, int cage, Criterion criterion)
+{
+    return db.openRecordset(QStringLiteral("select * from puntos where jaula = ") + store::quote(cage) +
+                            (criterion == Criterion::Average ? QStringLiteral(" order by juez")
+                                                             : QStringLiteral(" order by puntost desc")));
+}
+
+void storeJudgeRow(const store::Database& db, store::Recordset& puntos, int cage, EntryMode mode,
+                   const JudgeScores& row, const QString& grupo)
 {
     if (mode == EntryMode::New) {
         if (!puntos.isOpen())
-            puntos = db.openRecordset(
-                QStringLiteral("select * from puntos where jaula = %1").arg(store::quote(cage)));
+            puntos = openCageRows(db, cage, Criterion::Average);
         puntos.addNew();
     } else {
         if (!findJudge(puntos, cage, row.juez))
@@ -97,7 +107,19 @@ void grabarJuez(const store::Database& db, store::Recordset& puntos, int cage, E
                                   .arg(cage));
         puntos.edit();
     }
-    storeJudgeRow(puntos, cage, row, grupo);
+    try {
+        puntos.setValue(QStringLiteral("jaula"), QString::number(cage));
+        puntos.setValue(QStringLiteral("juez"), row.juez);
+        for (int i = 0; i < apartadoCount; ++i)
+            puntos.setValue(apartados()[std::size_t(i)].field, row.puntos[std::size_t(i)]);
+        puntos.setValue(QStringLiteral("puntost"), row.puntost);
+        puntos.setValue(QStringLiteral("Grupo"), grupo.trimmed());
+        puntos.setValue(QStringLiteral("categ"), QStringLiteral(" "));
+        puntos.update();
+    } catch (const base::Error&) {
+        puntos.cancelUpdate(); // the result stays usable for the next attempt
+        throw;
+    }
 }
 
 JudgeScores readJudgeRow(const store::Recordset& puntos)
@@ -110,14 +132,14 @@ JudgeScores readJudgeRow(const store::Recordset& puntos)
     return row;
 }
 
-std::optional<JudgeScores> leerJuez(store::Recordset& puntos, int cage, int juez)
+std::optional<JudgeScores> findJudgeRow(store::Recordset& puntos, int cage, int juez)
 {
     if (!findJudge(puntos, cage, juez))
         return std::nullopt;
     return readJudgeRow(puntos);
 }
 
-bool borrarJuez(store::Recordset& puntos, int cage, int juez)
+bool deleteJudgeRow(store::Recordset& puntos, int cage, int juez)
 {
     if (!findJudge(puntos, cage, juez))
         return false;

@@ -42,7 +42,7 @@ QString exhibitionName(const store::Database& db)
 Listing openClassification(store::Database& db, const QString& nombre, const QString& grupo,
                            const QString& categ, const QString& sexo)
 {
-    judging::recalcularPuntuaciones(db);
+    judging::recomputeFinalScores(db);
     return classification(db, nombre, grupo, categ, sexo);
 }
 
@@ -59,13 +59,13 @@ Listing openGroupD(store::Database& db, const QString& nombre, const QString& gr
 
 Listing openProvinces(store::Database& db, store::Recordset& clubs, const QString& nombre)
 {
-    judging::recalcularPuntuaciones(db);
+    judging::recomputeFinalScores(db);
     return provinces(db, clubs, nombre);
 }
 
 std::vector<Listing> allListings(store::Database& db, store::Recordset& clubs)
 {
-    judging::recalcularPuntuaciones(db);
+    judging::recomputeFinalScores(db);
     const QString nombre = exhibitionName(db);
     std::vector<Listing> all;
     for (const char* grupo : {"A", "B", "C"})

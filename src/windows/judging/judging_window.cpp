@@ -6,8 +6,7 @@
 #include "kit/messages.h"
 #include "kit/store_guard.h"
 #include "kit/toolbar.h"
-#include "rules/judging/cage_entry.h"
-#include "rules/judging/cage_scores.h"
+#include "rules/judging/judged_cage.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/cage_number.h"
 #include "ui_judging_window.h"
@@ -152,14 +151,13 @@ void JudgingWindow::load()
 // The rule of the configuration shown (ConfigRs), as the window was opened with it.
 judging::ScoringRule JudgingWindow::scoringRule() const
 {
-    return {m_state.jueces(),
-            m_state.media() ? judging::Criterion::Average : judging::Criterion::DropHighestAndLowest};
+    return m_state.scoringRule();
 }
 
 void JudgingWindow::done(int result)
 {
     if (m_cage && !m_ui->Text1->text().trimmed().isEmpty())
-        guarded(this, [this] { judging::guardarPuntuacionFinal(m_state.mainDb, *m_cage, scoringRule()); });
+        guarded(this, [this] { judging::storeWhenComplete(m_state.mainDb, *m_cage, scoringRule()); });
     m_entering = false;
     QDialog::done(result);
 }
@@ -202,8 +200,7 @@ void JudgingWindow::cageFocusOut()
         return;
     }
     guarded(this, [&] {
-        const std::optional<judging::Paloma> bird =
-            judging::buscarPaloma(m_state.mainDb, m_state.receRs, *cage);
+        const std::optional<judging::Paloma> bird = judging::findBird(m_state.mainDb, *cage);
         if (bird && bird->groupD()) {
             Messages::inform(this, aviso, judging::groupDRefusal());
             m_ui->Text1->clear();
@@ -246,22 +243,23 @@ void JudgingWindow::refresh()
 {
     if (!m_cage)
         return;
-    judging::CageList list = judging::refrescarJaula(m_state.mainDb, *m_cage, scoringRule().criterion);
-    m_state.puntosRs = std::move(list.puntos);
-    showList(list);
+    const judging::ScoringRule rule = scoringRule();
+    const judging::JudgedCage judged = judging::readCage(m_state.mainDb, *m_cage, rule);
+    m_state.puntosRs = judging::openCageRows(m_state.mainDb, *m_cage, rule.criterion);
+    showList(judged.listed(rule.criterion));
     if (m_listRows > 0)
         m_ui->ListView1->setFocus(Qt::OtherFocusReason);
     enable({Grabar}, m_listRows < m_state.jueces());
     enable({Salir}, true);
     // The score always belongs to the cage shown, 0,00 included.
-    m_ui->Text2->setText(formats::score(list.finalScore));
+    m_ui->Text2->setText(formats::score(judged.result.puntos));
 }
 
-void JudgingWindow::showList(const judging::CageList& list)
+void JudgingWindow::showList(const std::vector<judging::JudgeScores>& rows)
 {
     QTreeWidget* view = m_ui->ListView1;
     view->clear();
-    for (const judging::JudgeScores& row : list.rows) {
+    for (const judging::JudgeScores& row : rows) {
         QStringList columns{QString::number(row.juez)};
         for (const double score : row.puntos)
             columns << formats::score(score);
@@ -271,7 +269,7 @@ void JudgingWindow::showList(const judging::CageList& list)
         for (int c = 0; c < columns.size(); ++c)
             item->setTextAlignment(c, Qt::AlignCenter);
     }
-    m_listRows = int(list.rows.size());
+    m_listRows = int(rows.size());
 }
 
 std::optional<int> JudgingWindow::selectedJudge()
@@ -305,7 +303,7 @@ void JudgingWindow::modificar()
     if (!judge)
         return;
     guarded(this, [&] {
-        const std::optional<judging::JudgeScores> row = judging::leerJuez(m_state.puntosRs, *m_cage, *judge);
+        const std::optional<judging::JudgeScores> row = judging::findJudgeRow(m_state.puntosRs, *m_cage, *judge);
         if (!row)
             return;
         m_entryJudge = *judge;
@@ -327,7 +325,7 @@ void JudgingWindow::borrar()
                        QStringLiteral("¿Desea Borrar la Puntuacion de este Juez?")))
         return;
     guarded(this, [&] {
-        judging::borrarJuez(m_state.puntosRs, *m_cage, *judge);
+        judging::deleteJudgeRow(m_state.puntosRs, *m_cage, *judge);
         refresh();
     });
 }
@@ -428,7 +426,7 @@ void JudgingWindow::aceptar()
         for (int i = 0; i < judging::apartadoCount; ++i)
             scoreBox(i)->setText(judging::scoreText(row.puntos[std::size_t(i)]));
         m_ui->Text9->setText(formats::score(row.puntost));
-        judging::grabarJuez(m_state.mainDb, m_state.puntosRs, *m_cage, m_mode, row, m_grupo);
+        judging::storeJudgeRow(m_state.mainDb, m_state.puntosRs, *m_cage, m_mode, row, m_grupo);
         entering->commit();
         entering.reset();
         endEntry();

@@ -55,7 +55,7 @@ private:
     void clearCage();
     void refresh();
     judging::ScoringRule scoringRule() const;
-    void showList(const judging::CageList& list);
+    void showList(const std::vector<judging::JudgeScores>& rows);
     // The judge of the list row selected, noted in CurrentJaula; nothing when none is.
     std::optional<int> selectedJudge();
 

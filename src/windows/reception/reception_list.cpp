@@ -29,7 +29,7 @@ void ReceptionWindow::reload()
     store::Database& db = m_state.mainDb;
     // Every final score is recomputed and stored before the cages are read, so that the list
     // and the cage shown carry the stored scores.
-    guarded(this, [&] { judging::recalcularPuntuaciones(db); });
+    guarded(this, [&] { judging::recomputeFinalScores(db); });
     const bool opened = guarded(this, [&] {
         m_state.receRs = db.openRecordset(QStringLiteral("select * from recepcion order by val(Jaula) "));
     });

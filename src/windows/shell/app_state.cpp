@@ -16,14 +16,9 @@ QVariant configValue(const store::Recordset& config, const QString& field)
 
 } // namespace
 
-int AppState::jueces() const
+judging::ScoringRule AppState::scoringRule() const
 {
-    return configValue(configRs, QStringLiteral("jueces")).toInt();
-}
-
-bool AppState::media() const
-{
-    return configValue(configRs, QStringLiteral("media")).toBool();
+    return judging::ScoringRule::of(configRs);
 }
 
 QString AppState::configText(const QString& field) const

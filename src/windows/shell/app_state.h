@@ -6,6 +6,7 @@
 // they take the databases and results they read, and return what they computed.
 
 #include "rules/backups/keeper.h"
+#include "rules/judging/final_score.h"
 #include "store/database.h"
 
 #include <QString>
@@ -31,9 +32,11 @@ struct AppState {
 
     backups::Keeper backups; // the copies of the open exhibition, and when to take them
 
-    // The configuration through ConfigRs: a field without a value reads as 0, false or "".
-    int jueces() const;
-    bool media() const;
+    // The configuration through ConfigRs: the scoring rule (read as the rules read it from the
+    // file), and a field as text ("" without a value).
+    judging::ScoringRule scoringRule() const;
+    int jueces() const { return scoringRule().jueces; }
+    bool media() const { return scoringRule().criterion == judging::Criterion::Average; }
     QString configText(const QString& field) const;
 
     // The show's address on the hall's network, set by the network server while it serves the
