@@ -105,6 +105,10 @@ private slots:
         row("no command", {}, 2, usage);
         row("unknown command", {"borrar"}, 2, "Orden desconocida: «borrar»\n" + usage);
         row("crear without a name", {"crear", "@"}, 2, "Uso: palomas-cli crear CARPETA NOMBRE");
+        row("an unknown option, named as typed", {"listados", "Expo.mdb", "@", "--tls=1"}, 2,
+            "Opción desconocida: «--tls=1»\nUso: palomas-cli listados EXPOSICION.mdb CARPETA [--clubs CLUB.mdb] [--pdf]");
+        row("an option given twice", {"servir", "Expo.mdb", "--clave", "abcdefgh", "--clave", "12345678"}, 2,
+            "Uso: palomas-cli servir EXPOSICION.mdb [--puerto P] [--clave CLAVE] [--clubs CLUB.mdb]");
         row("crear over a show", {"crear", "@", "Expo"}, 1, "Base de Datos Existente");
         row("crear where no file can be made", {"crear", "/proc", "Otra"}, 1,
             "No se puede escribir en la carpeta «/proc»: no se ha podido crear «Otra.mdb».");
@@ -130,7 +134,7 @@ private slots:
             "{etiquetas|hojas-jueces|catalogo|resguardos} "
             "EXPOSICION.mdb SALIDA.pdf [--clubs CLUB.mdb] [--url URL]");
         row("impreso without the clubs", {"impreso", "catalogo", "Expo.mdb", "x.pdf", "--clubs", "no.mdb"}, 1,
-            "No se encuentra el archivo de clubes «no.mdb».");
+            "No se encuentra el archivo de clubes «no.mdb»; indíquelo con --clubs.");
         row("impreso over the show", {"impreso", "catalogo", "Expo.mdb", "@/./Expo.mdb"}, 2,
             "«@/./Expo.mdb» es un archivo de la exposición: el PDF necesita otro nombre.");
         row("impreso, a missing folder", {"impreso", "catalogo", "Expo.mdb", "@/no/x.pdf"}, 1,
