@@ -1,3 +1,5 @@
+// The drive letters of the original's paths, as folders of the program folder.
+
 #include "base/drives.h"
 
 #include <QDir>
@@ -36,8 +38,8 @@ private slots:
     void aDriveFolderExistsOnceUsed()
     {
         const QString folder = drives::folderOf("F:", m_dir.path());
-        QVERIFY(QDir(folder).exists());
         QCOMPARE(folder, QDir(m_dir.path()).filePath("Unidades/F"));
+        QVERIFY(QDir(folder).exists());
     }
 };
 
