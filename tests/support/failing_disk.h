@@ -2,16 +2,13 @@
 
 // Disks that fail for real, for the tests of passes that promise to keep all or nothing: a tiny
 // tmpfs that fills up, and a folder in which nothing can be created. Root ignores file modes, so
-// these use a mount and the immutable attribute instead; where the machine cannot provide them
-// (not root, no tmpfs, a file system without attributes) the test is skipped with the reason.
-// Also the whole content of a database, to compare a file before and after a failed pass.
+// these use a mount and the immutable attribute; where the machine cannot provide them (not root,
+// no tmpfs, a file system without attributes) the test is skipped with the reason. And the whole
+// content of an exhibition, to compare a file before and after a failed pass.
 
 #include "store/database.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -27,8 +24,7 @@ inline bool run(const QString& program, const QStringList& args, QString* error 
                      process.exitCode() == 0;
     if (!ran && error != nullptr)
         *error =
-            (program + u' ' + args.join(u' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError()))
-                .trimmed();
+            program + u' ' + args.join(u' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError());
     return ran;
 }
 
@@ -52,7 +48,6 @@ public:
     bool mounted() const { return m_mounted; }
     QString why() const { return "No se puede montar un disco pequeño: " + m_why; }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
-
     // The whole disk becomes read-only, as a stick whose switch is moved.
     bool remountReadOnly() { return run("mount", {"-o", "remount,ro", m_dir.path()}, &m_why); }
 

@@ -7,14 +7,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QVariantList>
-#include <utility>
 
 namespace workbooks
 {
 
 // A row's number (from 1) and its cells from column A: whole numbers are written as numbers,
-// doubles as doubles, strings as text; an invalid QVariant leaves the cell empty.
+// doubles as doubles, strings as text, {"n": "inf"} as that number; an invalid QVariant leaves
+// the cell empty.
 using Row = std::pair<int, QVariantList>;
 
 // A census row: cage, group, sex, licence, name, club, year, ring, four columns not read, score.
@@ -42,10 +41,10 @@ inline void write(const QString& path, const QList<Row>& rows, const QString& sh
     QJsonArray cells;
     for (const auto& [number, values] : rows)
         cells.append(QJsonArray{number, QJsonArray::fromVariantList(values)});
-    const QJsonArray sheets{QJsonArray{"Resumen", QJsonArray()}, QJsonArray{sheet, cells}};
     QProcess python;
     python.start("/usr/bin/python3", {script(), "sheets", path});
-    python.write(QJsonDocument(sheets).toJson());
+    python.write(
+        QJsonDocument(QJsonArray{QJsonArray{"Resumen", QJsonArray()}, QJsonArray{sheet, cells}}).toJson());
     python.closeWriteChannel();
     if (!python.waitForFinished(120000) || python.exitCode() != 0)
         qFatal("make_workbook.py: %s", python.readAllStandardError().constData());

@@ -11,6 +11,7 @@
 #include "store/error.h"
 #include "store/write_fault.h"
 #include "support/failing_disk.h"
+#include "support/workbooks.h"
 
 #include <QTest>
 #include <functional>
@@ -71,34 +72,6 @@ QStringList failEachWrite(const QString& original, const Pass& pass, int* writes
     return problems;
 }
 
-imports::ReceptionRow censusRow(int cage)
-{
-    imports::ReceptionRow row;
-    row.sheetRow = 4 + cage;
-    row.jaula = row.club = QString::number(cage);
-    row.grupo = "b";
-    row.sexo = "H";
-    row.licencia = "123";
-    row.nombre = "Ana Ruiz";
-    row.anyo = "2024";
-    row.anilla = QString::number(1000000 + cage);
-    return row;
-}
-
-imports::ScoreRow judgeRow(int cage)
-{
-    imports::ScoreRow row;
-    row.sheetRow = 4 + cage;
-    row.jaula = QString::number(cage);
-    row.grupo = "A";
-    row.sexo = "m";
-    const double scores[5] = {8.5, 8.75, 18, 28.25, 27.5};
-    for (std::size_t k = 0; k < 5; ++k)
-        row.puntos[k] = {QString::number(scores[k]), scores[k], scores[k], false};
-    row.total = {"91", 91.0, 91.0, false};
-    return row;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Pass)
@@ -110,6 +83,8 @@ class TestAllOrNothing : public QObject
     QTemporaryDir m_dir;
     bench::Generated m_files;
     int m_scoredCage = 0; // a cage with its bird and judges' rows: its deletion writes to both tables
+    std::vector<imports::ReceptionRow> m_census; // new birds
+    imports::ScoreSheet m_judge;                 // rows of a judge who has scored nothing yet
 
 private slots:
     void initTestCase()
@@ -129,6 +104,12 @@ private slots:
         QVERIFY(scored.step());
         m_scoredCage = int(scored.int64(0));
         QVERIFY(reception::cageExists(db, m_scoredCage));
+        workbooks::write(m_dir.filePath("censo.xls"),
+                         {{5, workbooks::bird(101, 1)}, {6, workbooks::bird(102, 2)}});
+        workbooks::write(m_dir.filePath("juez.xls"),
+                         {{2, {"Juez", 9}}, {5, workbooks::scored(1)}, {6, workbooks::scored(2)}});
+        m_census = imports::readReception(m_dir.filePath("censo.xls"));
+        m_judge = imports::readScores(m_dir.filePath("juez.xls"));
     }
 
     void failedAtEachWrite_data()
@@ -144,12 +125,12 @@ private slots:
             backups::Keeper keeper;
             reception::deleteAllCages(db, keeper);
         }) << 2;
-        QTest::newRow("storing an imported census") << Pass([](store::Database& db) {
-            imports::storeReception(db, {censusRow(101), censusRow(102), censusRow(103)});
-        }) << 3;
-        QTest::newRow("storing an imported judge's sheet") << Pass([](store::Database& db) {
-            imports::storeScores(db, {judgeRow(1), judgeRow(2), judgeRow(3), judgeRow(4)}, "9");
-        }) << 4;
+        const auto census = m_census;
+        QTest::newRow("storing an imported census")
+            << Pass([census](store::Database& db) { imports::storeReception(db, census); }) << 2;
+        const auto judge = m_judge;
+        QTest::newRow("storing an imported judge's sheet")
+            << Pass([judge](store::Database& db) { imports::storeScores(db, judge.rows, judge.juez); }) << 2;
         const QString clubs = m_files.clubs;
         QTest::newRow("the province ranking's work tables") << Pass([clubs](store::Database& db) {
             store::Database clubDb = store::Database::open(clubs, store::schema::clubs());

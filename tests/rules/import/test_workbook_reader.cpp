@@ -1,7 +1,7 @@
-// The workbook reader process and the program's side of it: the decoding of its answer, good and
-// bad; a reader that crashes, hangs, floods the pipe, exits with an error, answers garbage or
-// refuses; the real reader's memory limit and end; and values of real workbooks as it hands them
-// over. The refusals of real files and their messages: test_workbook_formats.
+// The workbook reader process and the program's side of it: the decoding of its answer; a reader
+// that crashes, hangs, floods the pipe, exits with an error, answers garbage or refuses; the real
+// reader's memory limit and end; and values of real workbooks as it hands them over. The refusals
+// of real files and their messages: test_workbook_formats.
 
 #include "lector/protocol.h"
 #include "rules/import/workbook_reader.h"
@@ -24,28 +24,34 @@ QByteArray answer(const QByteArray& body)
 
 QString describe(const Cell& cell)
 {
-    if (cell.kind == Cell::Kind::Number)
-        return "N " + QString::number(cell.number, 'g', 17);
-    QString shown = cell.text;
-    return cell.kind == Cell::Kind::Empty ? "empty"
-                                          : "T «" + shown.replace(QChar(0), "\\0").replace('\n', "\\n") + "»";
+    QString text = cell.text;
+    return cell.kind == Cell::Kind::Number ? "N " + QString::number(cell.number, 'g', 17)
+           : cell.kind == Cell::Kind::Empty
+               ? "empty"
+               : "T «" + text.replace(QChar(0), "\\0").replace('\n', "\\n") + "»";
 }
 
-// The decoded answer in one line: each sheet with its size and cells, or the refusal.
-QString describe(const imports::ReaderAnswer& decoded)
+// The decoded answer in one line: each sheet with its size and cells, or the refusal; or why the
+// answer was rejected whole.
+QString decoded(const QByteArray& bytes)
 {
     QStringList parts;
-    if (const auto& refusal = decoded.refusal)
-        parts << QString("refusal %1 «%2» %3 %4 %5")
-                     .arg(int(refusal->kind))
-                     .arg(refusal->sheet)
-                     .arg(refusal->numbers[0])
-                     .arg(refusal->numbers[1])
-                     .arg(refusal->numbers[2]);
-    for (const imports::SheetCells& sheet : decoded.sheets) {
-        parts << QString("%1 %2x%3").arg(sheet.name).arg(sheet.rows).arg(sheet.columns);
-        for (const auto& [key, cell] : sheet.cells)
-            parts << QString("[%1,%2 %3]").arg(key >> 16).arg(key & 0xFFFF).arg(describe(cell));
+    try {
+        const imports::ReaderAnswer answer = imports::decodeAnswer(bytes);
+        if (const auto& refusal = answer.refusal)
+            parts << QString("refusal %1 «%2» %3 %4 %5")
+                         .arg(int(refusal->kind))
+                         .arg(refusal->sheet)
+                         .arg(refusal->numbers[0])
+                         .arg(refusal->numbers[1])
+                         .arg(refusal->numbers[2]);
+        for (const imports::SheetCells& sheet : answer.sheets) {
+            parts << QString("%1 %2x%3").arg(sheet.name).arg(sheet.rows).arg(sheet.columns);
+            for (const auto& [key, cell] : sheet.cells)
+                parts << QString("[%1,%2 %3]").arg(key >> 16).arg(key & 0xFFFF).arg(describe(cell));
+        }
+    } catch (const imports::AnswerError& e) {
+        return e.otherVersion() ? "rejected: another version" : "rejected";
     }
     return parts.join(' ');
 }
@@ -58,24 +64,19 @@ class TestWorkbookReader : public QObject
 
     QTemporaryDir m_dir;
 
-    // A workbook for the fake reader, which does what it says (fake_lector.cpp).
-    QString script(const QByteArray& content)
+    // The message of the WorkbookError the reading raises; "" when it reads. The fake reader
+    // (fake_lector.cpp) does what the workbook says.
+    QString failure(const QByteArray& script, int timeoutMs = 20000, const QString& program = FAKE_LECTOR)
     {
         QFile file(m_dir.filePath("libro.xls"));
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        if (!script.isNull() && (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()))
             qFatal("cannot write the script");
-        return file.fileName();
-    }
-
-    static imports::ReaderSetup fake(int timeoutMs = 20000)
-    {
+        file.close();
         imports::ReaderSetup setup;
-        setup.program = FAKE_LECTOR;
+        setup.program = program;
         setup.timeoutMs = timeoutMs;
-        return setup;
+        return failure(file.fileName(), setup);
     }
-
-    // The message of the WorkbookError the reading raises; "" when it reads.
     static QString failure(const QString& path, const imports::ReaderSetup& setup)
     {
         try {
@@ -87,70 +88,58 @@ class TestWorkbookReader : public QObject
     }
 
 private slots:
-    void goodAnswers_data()
+    // Anything out of place rejects the answer whole; only another version is told as such.
+    void answers_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("decoded");
-        QTest::newRow("no sheets") << answer("F 0 0\n") << "";
-        QTest::newRow("a number and a text") << answer("H 5:Hoja1 7 14\nN 5 1 12.5\nT 5 2 1:A\nF 1 2\n")
-                                             << "Hoja1 7x14 [5,1 N 12.5] [5,2 T «A»]";
-        QTest::newRow("a text holds any byte: blanks, a line end, a NUL")
-            << answer("H 1:h 1 1\nT 1 1 6: a\n" + QByteArray(1, '\0') + "b \nF 1 1\n")
-            << "h 1x1 [1,1 T « a\\n\\0b »]";
-        QTest::newRow("numbers that are not finite, and the largest")
-            << answer("H 1:h 1 4\nN 1 1 inf\nN 1 2 -inf\nN 1 3 nan\nN 1 4 1.7976931348623157e+308\nF 1 4\n")
-            << "h 1x4 [1,1 N inf] [1,2 N -inf] [1,3 N nan] [1,4 N 1.7976931348623157e+308]";
-        QTest::newRow("an emoji, and a byte order mark kept")
-            << answer("H 1:h 1 2\nT 1 1 6:x\xF0\x9F\x98\x80y\nT 1 2 3:\xEF\xBB\xBF\nF 1 2\n")
-            << QString("h 1x2 [1,1 T «x\U0001F600y»] [1,2 T «\uFEFF»]");
-        QTest::newRow("two sheets, the second empty")
-            << answer("H 7:Resumen 0 0\nH 5:Hoja1 1048576 16384\nN 1048576 16384 1\nF 2 1\n")
-            << "Resumen 0x0 Hoja1 1048576x16384 [1048576,16384 N 1]";
-        QTest::newRow("a refusal with its fields")
-            << answer("E texto 5:Hoja1 6 1 32000\nF 0 0\n") << "refusal 4 «Hoja1» 6 1 32000";
-    }
-    void goodAnswers()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, decoded);
-        QCOMPARE(describe(imports::decodeAnswer(bytes)), decoded);
-    }
-
-    // Anything out of place rejects the answer whole; only another version is told as such.
-    void badAnswers_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
         const QByteArray sheet = "H 5:Hoja1 7 14\n";
-        QTest::newRow("nothing") << QByteArray();
-        QTest::newRow("no end") << answer("");
-        QTest::newRow("the magic word in small letters") << QByteArray("palomas-lector 1\nF 0 0\n");
-        QTest::newRow("version 2") << QByteArray("PALOMAS-LECTOR 2\nF 0 0\n");
-        QTest::newRow("a count with a leading zero") << answer(sheet + "N 05 1 3\nF 1 1\n");
-        QTest::newRow("a text longer than the answer") << answer("H 100:Hoja1 7 14\nF 1 0\n");
-        QTest::newRow("an overlong UTF-8 form") << answer(sheet + "T 5 1 2:\xC0\xAF\nF 1 1\n");
-        QTest::newRow("a text of 32,768 characters")
-            << answer(sheet + "T 5 1 32768:" + QByteArray(32768, 'a') + "\nF 1 1\n");
-        QTest::newRow("column 0") << answer(sheet + "N 1 0 5\nF 1 1\n");
-        QTest::newRow("cells out of order") << answer(sheet + "N 5 2 5\nN 5 1 5\nF 1 2\n");
-        QTest::newRow("a number with a comma") << answer(sheet + "N 5 1 12,5\nF 1 1\n");
-        QTest::newRow("more columns than a sheet has") << answer("H 1:h 1 16385\nF 1 0\n");
-        QTest::newRow("more cells than written") << answer(sheet + "N 5 1 5\nF 1 2\n");
-        QTest::newRow("bytes after the end") << answer("F 0 0\nF 0 0\n");
-        QTest::newRow("a refusal with sheets") << answer("E formato\nF 1 0\n");
         QByteArray sheets;
         for (quint32 i = 0; i <= lector::maxSheets; ++i)
             sheets += "H 1:h 0 0\n";
-        QTest::newRow("4,097 sheets") << answer(sheets + "F 4097 0\n");
+        const auto row = [](const char* name, const QByteArray& bytes, const QString& decoded = "rejected") {
+            QTest::newRow(name) << bytes << decoded;
+        };
+        row("no sheets", answer("F 0 0\n"), "");
+        row("a number and a text", answer(sheet + "N 5 1 12.5\nT 5 2 1:A\nF 1 2\n"),
+            "Hoja1 7x14 [5,1 N 12.5] [5,2 T «A»]");
+        row("a text holds any byte: blanks, a line end, a NUL",
+            answer("H 1:h 1 1\nT 1 1 6: a\n" + QByteArray(1, '\0') + "b \nF 1 1\n"),
+            "h 1x1 [1,1 T « a\\n\\0b »]");
+        row("numbers that are not finite, and the largest",
+            answer("H 1:h 1 4\nN 1 1 inf\nN 1 2 -inf\nN 1 3 nan\nN 1 4 1.7976931348623157e+308\nF 1 4\n"),
+            "h 1x4 [1,1 N inf] [1,2 N -inf] [1,3 N nan] [1,4 N 1.7976931348623157e+308]");
+        row("an emoji, and a byte order mark kept",
+            answer("H 1:h 1 2\nT 1 1 6:x\xF0\x9F\x98\x80y\nT 1 2 3:\xEF\xBB\xBF\nF 1 2\n"),
+            QString("h 1x2 [1,1 T «x\U0001F600y»] [1,2 T «\uFEFF»]"));
+        row("two sheets, the second as large as a sheet can be",
+            answer("H 7:Resumen 0 0\nH 5:Hoja1 1048576 16384\nN 1048576 16384 1\nF 2 1\n"),
+            "Resumen 0x0 Hoja1 1048576x16384 [1048576,16384 N 1]");
+        row("a refusal with its fields", answer("E texto 5:Hoja1 6 1 32000\nF 0 0\n"),
+            "refusal 4 «Hoja1» 6 1 32000");
+        row("nothing", "");
+        row("no end", answer(""));
+        row("the magic word in small letters", "palomas-lector 1\nF 0 0\n");
+        row("version 2", "PALOMAS-LECTOR 2\nF 0 0\n", "rejected: another version");
+        row("a count with a leading zero", answer(sheet + "N 05 1 3\nF 1 1\n"));
+        row("a text longer than the answer", answer("H 100:Hoja1 7 14\nF 1 0\n"));
+        row("an overlong UTF-8 form", answer(sheet + "T 5 1 2:\xC0\xAF\nF 1 1\n"));
+        row("a text of 32,768 characters",
+            answer(sheet + "T 5 1 32768:" + QByteArray(32768, 'a') + "\nF 1 1\n"));
+        row("column 0", answer(sheet + "N 1 0 5\nF 1 1\n"));
+        row("cells out of order", answer(sheet + "N 5 2 5\nN 5 1 5\nF 1 2\n"));
+        row("a number with a comma", answer(sheet + "N 5 1 12,5\nF 1 1\n"));
+        row("more columns than a sheet has", answer("H 1:h 1 16385\nF 1 0\n"));
+        row("more cells than written", answer(sheet + "N 5 1 5\nF 1 2\n"));
+        row("bytes after the end", answer("F 0 0\nF 0 0\n"));
+        row("a refusal with sheets", answer("E formato\nF 1 0\n"));
+        row("4,097 sheets", answer(sheets + "F 4097 0\n"));
     }
-    void badAnswers()
+    void answers()
     {
         QFETCH(QByteArray, bytes);
-        try {
-            imports::decodeAnswer(bytes);
-            QFAIL("the answer was accepted");
-        } catch (const imports::AnswerError& e) {
-            QCOMPARE(e.otherVersion(), QByteArray(QTest::currentDataTag()) == "version 2");
-        }
+        QFETCH(QString, decoded);
+        QCOMPARE(::decoded(bytes), decoded);
     }
 
     // Whatever goes wrong with the process itself is told the same way, and a refusal by its cause.
@@ -160,52 +149,52 @@ private slots:
         QTest::addColumn<int>("timeoutMs");
         QTest::addColumn<QString>("message");
         const QString damaged = "El libro «libro.xls» está dañado o no se puede leer.";
-        QTest::newRow("a crash") << QByteArray("segv") << 20000 << damaged;
-        QTest::newRow("an abort") << QByteArray("abort") << 20000 << damaged;
-        QTest::newRow("an answer, then an exit with an error")
-            << QByteArray("exit3 PALOMAS-LECTOR 1\nF 0 0\n") << 20000 << damaged;
-        QTest::newRow("no answer within the time limit") << QByteArray("hang") << 300 << damaged;
-        QTest::newRow("more than the program receives") << QByteArray("flood") << 60000 << damaged;
-        QTest::newRow("garbage") << QByteArray("Hola, soy un libro.\n") << 20000 << damaged;
-        QTest::newRow("an answer cut short") << answer("H 5:Hoja1 7 14\nN 5 1 1") << 20000 << damaged;
-        QTest::newRow("a reader of another version")
-            << QByteArray("PALOMAS-LECTOR 2\nF 0 0\n") << 20000
-            << QString("El lector de libros «%1» no es de esta versión del programa: vuelva a instalar el "
-                       "programa.")
-                   .arg(QDir::toNativeSeparators(FAKE_LECTOR));
-        QTest::newRow("too many cells")
-            << answer("E tamano 20000000\nF 0 0\n") << 20000
-            << "El libro «libro.xls» es demasiado grande para leerlo: sus hojas dicen "
-               "tener 20.000.000 celdas.";
-        QTest::newRow("a file too large") << answer("E tamano 0\nF 0 0\n") << 20000
-                                          << "El libro «libro.xls» es demasiado grande para leerlo.";
-        QTest::newRow("a long text in no cell")
-            << answer("E texto 0: 0 0 20000\nF 0 0\n") << 20000
-            << "El libro «libro.xls» tiene un texto de 20.000 caracteres, "
-               "más de los que se pueden leer.";
-        QTest::newRow("damaged, said by the reader") << answer("E danado\nF 0 0\n") << 20000 << damaged;
+        const auto row = [&](const char* name, const QByteArray& script, const QString& message,
+                             int timeoutMs = 20000) {
+            QTest::newRow(name) << script << timeoutMs << message;
+        };
+        row("a crash", "segv", damaged);
+        row("an abort", "abort", damaged);
+        row("an answer, then an exit with an error", "exit3 " + answer("F 0 0\n"), damaged);
+        row("no answer within the time limit", "hang", damaged, 300);
+        row("more than the program receives", "flood", damaged, 60000);
+        row("garbage", "Hola, soy un libro.\n", damaged);
+        row("an answer cut short", answer("H 5:Hoja1 7 14\nN 5 1 1"), damaged);
+        row("damaged, said by the reader", answer("E danado\nF 0 0\n"), damaged);
+        row("a reader of another version", "PALOMAS-LECTOR 2\nF 0 0\n",
+            QString(
+                "El lector de libros «%1» no es de esta versión del programa: vuelva a instalar el programa.")
+                .arg(QDir::toNativeSeparators(FAKE_LECTOR)));
+        row("too many cells", answer("E tamano 20000000\nF 0 0\n"),
+            "El libro «libro.xls» es demasiado grande para leerlo: sus hojas dicen tener 20.000.000 celdas.");
+        row("a file too large", answer("E tamano 0\nF 0 0\n"),
+            "El libro «libro.xls» es demasiado grande para leerlo.");
+        row("a long text in no cell", answer("E texto 0: 0 0 20000\nF 0 0\n"),
+            "El libro «libro.xls» tiene un texto de 20.000 caracteres, más de los que se pueden leer.");
     }
     void readerFailures()
     {
         QFETCH(QByteArray, script);
         QFETCH(int, timeoutMs);
         QFETCH(QString, message);
-        QCOMPARE(failure(this->script(script), fake(timeoutMs)), message);
+        QCOMPARE(failure(script, timeoutMs), message);
     }
 
     // A missing reader is named; while the reader works, the window is told over and over, so
     // that it keeps drawing itself.
     void missingOrSlowReader()
     {
-        imports::ReaderSetup setup = fake(600);
+        const QString missing = m_dir.filePath("no-lector");
+        QCOMPARE(failure("segv", 20000, missing),
+                 QString("No se encuentra el lector de libros «%1»: vuelva a instalar el programa.")
+                     .arg(QDir::toNativeSeparators(missing)));
+        imports::ReaderSetup setup{FAKE_LECTOR, 600};
         int told = 0;
         setup.waiting = [&] { ++told; };
-        QCOMPARE(failure(script("hang"), setup), "El libro «libro.xls» está dañado o no se puede leer.");
+        failure("hang");
+        QCOMPARE(failure(m_dir.filePath("libro.xls"), setup),
+                 "El libro «libro.xls» está dañado o no se puede leer.");
         QVERIFY2(told >= 5, qPrintable(QString::number(told)));
-        setup.program = m_dir.filePath("no-lector");
-        QCOMPARE(failure(script("segv"), setup),
-                 QString("No se encuentra el lector de libros «%1»: vuelva a instalar el programa.")
-                     .arg(QDir::toNativeSeparators(setup.program)));
     }
 
     // The real reader ends with the program that started it, even killed: here the program is a
@@ -233,13 +222,12 @@ private slots:
         QVERIFY(ended);
     }
 
-    // The real reader gives itself the memory it is told: a census it reads with the usual
-    // limit fails with 1 MB, as a workbook that exhausts the memory would.
+    // The real reader gives itself the memory it is told: a census it reads with the usual limit
+    // fails with 1 MB, as a workbook that exhausts the memory would.
     void theRealReaderKeepsWithinItsMemory()
     {
 #if defined(__SANITIZE_ADDRESS__)
-        QSKIP("Under AddressSanitizer the reader sets no memory limit: the sanitizer reserves terabytes "
-              "of address space at start.");
+        QSKIP("Under AddressSanitizer the reader sets no memory limit: the sanitizer reserves terabytes.");
 #endif
         const QString census = m_dir.filePath("censo.xls");
         QCOMPARE(QProcess::execute("/usr/bin/python3", {workbooks::script(), "reception", census, "2000"}),
@@ -270,9 +258,8 @@ private slots:
         QVariantList cells;
         for (const auto& [written, read] : values)
             cells << written;
-        const QString path = m_dir.filePath("celdas.xls");
-        workbooks::write(path, {{5, cells}});
-        const imports::Worksheet sheet = imports::Worksheet::open(path, "Hoja1");
+        workbooks::write(m_dir.filePath("celdas.xls"), {{5, cells}});
+        const imports::Worksheet sheet = imports::Worksheet::open(m_dir.filePath("celdas.xls"), "Hoja1");
         for (int column = 1; column <= values.size(); ++column)
             QCOMPARE(describe(sheet.cell(5, column)), values[column - 1].second);
     }
@@ -286,7 +273,7 @@ private slots:
         QTest::addColumn<QString>("read"); // the lengths read, or the refusal
         const QString refused = "La celda %1 de la hoja «Hoja1» del libro «largo.xls» tiene un texto de %2 "
                                 "caracteres, más de los que se pueden leer.";
-        QTest::newRow("both within two records") << 16428 << "16428 1 8214";
+        QTest::newRow("both within two records") << 16428 << "16428 8214";
         QTest::newRow("A5 over three records") << 16444 << refused.arg("A5", "16.444");
         QTest::newRow("A7 over three records") << 16300 << refused.arg("A7", "8.150");
     }
@@ -298,11 +285,9 @@ private slots:
         workbooks::write(path, {{5, {QString(length, u'a')}}, {6, {"b"}}, {7, {QString(length / 2, u'€')}}});
         try {
             const imports::Worksheet sheet = imports::Worksheet::open(path, "Hoja1");
-            QCOMPARE(QString("%1 %2 %3")
-                         .arg(sheet.cell(5, 1).text.size())
-                         .arg(sheet.cell(6, 1).text.size())
-                         .arg(sheet.cell(7, 1).text.count(u'€')),
-                     read);
+            QCOMPARE(
+                QString("%1 %2").arg(sheet.cell(5, 1).text.size()).arg(sheet.cell(7, 1).text.count(u'€')),
+                read);
         } catch (const imports::WorkbookError& e) {
             QCOMPARE(e.message(), read);
         }
