@@ -143,6 +143,10 @@ private slots:
         QTest::newRow("a decimal comma alone is no separator")
             << QByteArray("Jaula;Puntos\n9,5\n1;8,5\n")
             << "Hoja1 1,1=TJaula 1,2=TPuntos 2,1=T9,5 3,1=T1 3,2=T8,5";
+        QTest::newRow("a value on the last row an import takes") << QByteArray(65535, '\n') + "1\n"
+                                                                 << "Hoja1 65536,1=T1";
+        QTest::newRow("a value beyond it") << QByteArray(65536, '\n') + "1\n"
+                                           << "refusal 6 65537";
         QTest::newRow("a NUL byte") << QByteArray("1;A\n2;\0B\n", 9) << "refusal 5 0";
         QTest::newRow("a quote never closed") << QByteArray("1;\"A\n2;B\n") << "refusal 5 0";
     }
