@@ -1,5 +1,6 @@
 // Where an installed program and one run from its build folder keep their files, read from real
-// folder trees: the layout, the program folder, the pictures, the guide and the helper program.
+// folder trees: the program folder, the pictures and the guide. The installed layout as a whole,
+// its reader in libexec and nothing written under its prefix: test_installed.
 
 #include "base/install_layout.h"
 
@@ -34,21 +35,6 @@ class TestInstallLayout : public QObject
 
 private slots:
     void init() { m_tree = std::make_unique<QTemporaryDir>(); }
-
-    // Installed when <prefix>/share/palomas is beside <prefix>/bin: another program's data folder
-    // beside a build folder does not make it so.
-    void layoutOf()
-    {
-        const install::Layout build = tree({"p/share/other"});
-        QCOMPARE(build.installed, false);
-        QCOMPARE(build.sharedData, QString());
-        QCOMPARE(install::helperProgram(build, "palomas-lector"), at("p/bin/palomas-lector"));
-        const install::Layout installed = tree({"usr/local/share/palomas"}, "usr/local/bin");
-        QCOMPARE(installed.installed, true);
-        QCOMPARE(installed.sharedData, at("usr/local/share/palomas"));
-        QCOMPARE(install::helperProgram(installed, "palomas-lector"),
-                 at("usr/local/libexec/palomas/palomas-lector"));
-    }
 
     void programFolder_data()
     {
