@@ -117,23 +117,57 @@ private slots:
             "Resumen 0x0 Hoja1 1048576x16384 [1048576,16384 N 1]");
         row("a refusal with its fields", answer("E texto 5:Hoja1 6 1 32000\nF 0 0\n"),
             "refusal 4 «Hoja1» 6 1 32000");
-        row("nothing", "");
-        row("no end", answer(""));
-        row("the magic word in small letters", "palomas-lector 1\nF 0 0\n");
+        const auto bad = [&](const char* name, const QByteArray& bytes) { row(name, bytes); };
+        bad("nothing", "");
+        bad("no end", answer(""));
+        bad("another magic word", "PALOMAS-LECTURA 1\nF 0 0\n");
+        bad("the magic word in small letters", "palomas-lector 1\nF 0 0\n");
         row("version 2", "PALOMAS-LECTOR 2\nF 0 0\n", "rejected: another version");
-        row("a count with a leading zero", answer(sheet + "N 05 1 3\nF 1 1\n"));
-        row("a text longer than the answer", answer("H 100:Hoja1 7 14\nF 1 0\n"));
-        row("an overlong UTF-8 form", answer(sheet + "T 5 1 2:\xC0\xAF\nF 1 1\n"));
-        row("a text of 32,768 characters",
+        bad("version with a leading zero", "PALOMAS-LECTOR 01\nF 0 0\n");
+        bad("a count with a leading zero", answer(sheet + "N 05 1 3\nF 1 1\n"));
+        bad("a text longer than the answer", answer("H 100:Hoja1 7 14\nF 1 0\n"));
+        bad("a text without its colon", answer("H 5 Hoja1 7 14\nF 1 0\n"));
+        bad("a text not in UTF-8", answer(sheet + "T 5 1 1:\xFF\nF 1 1\n"));
+        bad("an overlong UTF-8 form", answer(sheet + "T 5 1 2:\xC0\xAF\nF 1 1\n"));
+        bad("a surrogate in UTF-8", answer(sheet + "T 5 1 3:\xED\xA0\x80\nF 1 1\n"));
+        bad("UTF-8 cut short", answer(sheet + "T 5 1 2:\xE2\x82\nF 1 1\n"));
+        bad("a text of 32,768 characters",
             answer(sheet + "T 5 1 32768:" + QByteArray(32768, 'a') + "\nF 1 1\n"));
-        row("column 0", answer(sheet + "N 1 0 5\nF 1 1\n"));
-        row("cells out of order", answer(sheet + "N 5 2 5\nN 5 1 5\nF 1 2\n"));
-        row("a number with a comma", answer(sheet + "N 5 1 12,5\nF 1 1\n"));
-        row("more columns than a sheet has", answer("H 1:h 1 16385\nF 1 0\n"));
-        row("more cells than written", answer(sheet + "N 5 1 5\nF 1 2\n"));
-        row("bytes after the end", answer("F 0 0\nF 0 0\n"));
-        row("a refusal with sheets", answer("E formato\nF 1 0\n"));
-        row("4,097 sheets", answer(sheets + "F 4097 0\n"));
+        bad("a text longer than its bytes limit",
+            answer(sheet + "T 5 1 98302:" + QByteArray(98302, 'a') + "\nF 1 1\n"));
+        bad("a cell before any sheet", answer("N 1 1 5\nF 0 1\n"));
+        bad("row 0", answer(sheet + "N 0 1 5\nF 1 1\n"));
+        bad("column 0", answer(sheet + "N 1 0 5\nF 1 1\n"));
+        bad("a row below the sheet", answer(sheet + "N 8 1 5\nF 1 1\n"));
+        bad("a column right of the sheet", answer(sheet + "N 1 15 5\nF 1 1\n"));
+        bad("cells out of order", answer(sheet + "N 5 2 5\nN 5 1 5\nF 1 2\n"));
+        bad("a cell twice", answer(sheet + "N 5 1 5\nT 5 1 1:a\nF 1 2\n"));
+        bad("a number with a comma", answer(sheet + "N 5 1 12,5\nF 1 1\n"));
+        bad("a number in hexadecimal", answer(sheet + "N 5 1 0x10\nF 1 1\n"));
+        bad("an exponent without digits", answer(sheet + "N 5 1 1e\nF 1 1\n"));
+        bad("an empty number", answer(sheet + "N 5 1 \nF 1 1\n"));
+        bad("two signs", answer(sheet + "N 5 1 --1\nF 1 1\n"));
+        bad("a number of 33 characters", answer(sheet + "N 5 1 " + QByteArray(33, '1') + "\nF 1 1\n"));
+        bad("more rows than a sheet has", answer("H 1:h 1048577 1\nF 1 0\n"));
+        bad("more columns than a sheet has", answer("H 1:h 1 16385\nF 1 0\n"));
+        bad("a count beyond 64 bits", answer("H 1:h 99999999999999999999999 1\nF 1 0\n"));
+        bad("a sheet name of 256 characters", answer("H 256:" + QByteArray(256, 'h') + " 1 1\nF 1 0\n"));
+        bad("more sheets than written", answer(sheet + "F 2 0\n"));
+        bad("more cells than written", answer(sheet + "N 5 1 5\nF 1 2\n"));
+        bad("bytes after the end", answer("F 0 0\nF 0 0\n"));
+        bad("no line end at the end", answer("F 0 0"));
+        bad("line ends of two bytes", "PALOMAS-LECTOR 1\r\nF 0 0\r\n");
+        bad("two blanks", answer(sheet + "N 5  1 5\nF 1 1\n"));
+        bad("an unknown record", answer(sheet + "X 5 1 5\nF 1 1\n"));
+        bad("an unknown refusal", answer("E raro\nF 0 0\n"));
+        bad("a refusal with sheets", answer("E formato\nF 1 0\n"));
+        bad("a refusal with a field missing", answer("E dimensiones 5:Hoja1 7\nF 0 0\n"));
+        bad("rows beyond any sheet", answer("E filas 5:Hoja1 1048578\nF 0 0\n"));
+        bad("separators without their row", answer("E separadores\nF 0 0\n"));
+        bad("an empty file with a field", answer("E vacio 0\nF 0 0\n"));
+        bad("a refusal after a sheet", answer(sheet + "E formato\nF 0 0\n"));
+        bad("a refusal without its end", answer("E formato\n"));
+        bad("4,097 sheets", answer(sheets + "F 4097 0\n"));
     }
     void answers()
     {
