@@ -1,7 +1,9 @@
-// Where an installed program and one run from its build folder keep their files, read from real
-// folder trees: the program folder, the pictures and the guide. The installed layout as a whole,
-// its reader in libexec and nothing written under its prefix: test_installed.
+// Where the program keeps its files, read from real folder trees: the program folder of an
+// installed program and of one run from its build folder, the pictures, the guide, and the drive
+// letters typed as in the original. The installed layout as a whole, its reader in libexec and
+// nothing written under its prefix: test_installed.
 
+#include "base/drives.h"
 #include "base/install_layout.h"
 
 #include <QDir>
@@ -10,7 +12,7 @@
 #include <QUrl>
 #include <unistd.h>
 
-class TestInstallLayout : public QObject
+class TestProgramFolder : public QObject
 {
     Q_OBJECT
 
@@ -101,7 +103,32 @@ private slots:
                  "<a href=\"" + QUrl::fromLocalFile(page).toString() +
                      "\">Guía de la exposición</a> (F1 en cualquier ventana)");
     }
+
+    // A drive letter is a folder "Unidades/<letra>" of the program folder, made when first used.
+    void driveLetters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected"); // within the program folder, unless absolute
+        QTest::newRow("drive alone with a file name") << "A:Grupo A Machos.txt"
+                                                      << "Unidades/A/Grupo A Machos.txt";
+        QTest::newRow("drive root") << "A:\\x.txt"
+                                    << "Unidades/A/x.txt";
+        QTest::newRow("small letter") << "e:\\listados\\x.txt"
+                                      << "Unidades/E/listados/x.txt";
+        QTest::newRow("folder without drive") << "listados\\x.txt"
+                                              << "listados/x.txt";
+        QTest::newRow("absolute path as it is") << "/tmp/x.txt"
+                                                << "/tmp/x.txt";
+    }
+    void driveLetters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        QCOMPARE(drives::resolve(typed, at("p")), QDir(at("p")).filePath(expected));
+        QCOMPARE(drives::folderOf("F:", at("p")), at("p/Unidades/F"));
+        QVERIFY(QDir(at("p/Unidades/F")).exists());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestInstallLayout)
-#include "test_install_layout.moc"
+QTEST_GUILESS_MAIN(TestProgramFolder)
+#include "test_program_folder.moc"
