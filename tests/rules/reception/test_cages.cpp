@@ -1,4 +1,11 @@
+// The cage a bird is received in: the number typed, the one proposed, and the deletion of a
+// bird with its cage's scores.
+
+#include "rules/backups/keeper.h"
+#include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
+#include "support/all_or_nothing.h"
+#include "support/fixtures.h"
 
 #include <QTest>
 #include <algorithm>
@@ -20,7 +27,7 @@ std::vector<int> cages(const QString& listed)
 
 } // namespace
 
-class TestCageNumber : public QObject
+class TestCages : public QObject
 {
     Q_OBJECT
 private slots:
@@ -77,7 +84,29 @@ private slots:
             QVERIFY(*proposed >= reception::firstCage && *proposed <= reception::lastCage);
         }
     }
+
+    // The last bird of a cage goes with its judges' rows, all or nothing: each write failing in
+    // turn leaves the file as it was.
+    void deletingABirdIsAllOrNothing()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("expo.mdb");
+        {
+            store::Database db = store::Database::create(path, store::schema::exhibition());
+            fixtures::addBird(db, 7, "A", "M");
+            fixtures::addScore(db, "7", 1, 90);
+            fixtures::addScore(db, "7", 2, 91);
+        }
+        const faults::Outcome outcome =
+            faults::failEachWrite(path, store::schema::exhibition(), [](const QString& copy) {
+                store::Database db = store::Database::open(copy, store::schema::exhibition());
+                backups::Keeper keeper;
+                return reception::deleteBird(db, keeper, {7, 0}) ? QString() : QStringLiteral("no borrada");
+            });
+        QCOMPARE(outcome.problems.join(u'\n'), QString());
+        QVERIFY(outcome.writes >= 2);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestCageNumber)
-#include "test_cage_number.moc"
+QTEST_GUILESS_MAIN(TestCages)
+#include "test_cages.moc"

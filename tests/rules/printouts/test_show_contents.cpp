@@ -35,54 +35,14 @@ private slots:
         QTest::addColumn<QString>("sexo");
         QTest::addColumn<QString>("categ");
         QTest::addColumn<QString>("heading");
-        QTest::newRow("A male") << "A"
-                                << "M"
-                                << " "
-                                << "Grupo A Machos";
-        QTest::newRow("A male stored in small letters") << "a"
-                                                        << "m"
-                                                        << " "
-                                                        << "Grupo A Machos";
-        QTest::newRow("B female") << "B"
-                                  << "H"
-                                  << " "
-                                  << "Grupo B Hembras";
-        QTest::newRow("C female") << "C"
-                                  << "H"
-                                  << " "
-                                  << "Grupo C Hembras";
-        QTest::newRow("any sex but M is a hen") << "B"
-                                                << "X"
-                                                << " "
-                                                << "Grupo B Hembras";
-        QTest::newRow("D category A") << "D"
-                                      << "M"
-                                      << "A"
-                                      << "Grupo D Categoría A";
-        QTest::newRow("D category E") << "D"
-                                      << "H"
-                                      << "E"
-                                      << "Grupo D Categoría E";
-        QTest::newRow("D category typed 6") << "D"
-                                            << "M"
-                                            << "6"
-                                            << "Otras palomas";
-        QTest::newRow("D without category") << "D"
-                                            << "M"
-                                            << " "
-                                            << "Otras palomas";
-        QTest::newRow("group E") << "E"
-                                 << "M"
-                                 << " "
-                                 << "Otras palomas";
-        QTest::newRow("group of two letters") << "AB"
-                                              << "H"
-                                              << " "
-                                              << "Otras palomas";
-        QTest::newRow("no group") << ""
-                                  << "H"
-                                  << " "
-                                  << "Otras palomas";
+        const char* rows[][4] = {{"A", "M", " ", "Grupo A Machos"},          {"a", "m", " ", "Grupo A Machos"},
+                                 {"B", "H", " ", "Grupo B Hembras"},         {"B", "X", " ", "Grupo B Hembras"},
+                                 {"D", "M", "A", "Grupo D Categoría A"},     {"D", "H", "E", "Grupo D Categoría E"},
+                                 {"D", "M", "6", "Otras palomas"},           {"D", "M", " ", "Otras palomas"},
+                                 {"E", "M", " ", "Otras palomas"},           {"AB", "H", " ", "Otras palomas"},
+                                 {"", "H", " ", "Otras palomas"}};
+        for (const auto& [grupo, sexo, categ, heading] : rows)
+            QTest::addRow("%s %s %s", grupo, sexo, categ) << grupo << sexo << categ << QString::fromUtf8(heading);
     }
     void everyBirdFallsInOneClass()
     {
@@ -175,14 +135,10 @@ private slots:
     {
         QTest::addColumn<QString>("club");
         QTest::addColumn<QString>("shown"); // name|province
-        QTest::newRow("known") << "12"
-                               << "Club Doce|Toledo";
-        QTest::newRow("known, blanks around the code") << " 12 "
-                                                       << "Club Doce|Toledo";
-        QTest::newRow("unknown") << "99"
-                                 << "|";
-        QTest::newRow("none") << ""
-                              << "|";
+        QTest::newRow("known") << "12" << "Club Doce|Toledo";
+        QTest::newRow("known, blanks around the code") << " 12 " << "Club Doce|Toledo";
+        QTest::newRow("unknown") << "99" << "|";
+        QTest::newRow("none") << "" << "|";
     }
     void clubsAreFoundByTheirCode()
     {

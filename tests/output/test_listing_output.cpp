@@ -186,9 +186,20 @@ private slots:
                  "  1         Toledo                         16");
     }
 
+    // The characters of bytes 0x80 to 0x9F in the order of their bytes; the five bytes the code
+    // page leaves undefined stand here as the control characters of those numbers, which, as
+    // any character outside the code page, are written "?".
     void windows1252()
     {
-        QCOMPARE(listings::toWindows1252("óñÁº€–Ωx"), QByteArray("\xf3\xf1\xc1\xba\x80\x96?x"));
+        const QString high = QString::fromUtf16(u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021"
+                                                u"\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
+                                                u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014"
+                                                u"\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178");
+        QByteArray bytes;
+        for (int b = 0x80; b <= 0x9F; ++b)
+            bytes += QList<int>{0x81, 0x8D, 0x8F, 0x90, 0x9D}.contains(b) ? '?' : char(b);
+        QCOMPARE(listings::toWindows1252(high + QString::fromUtf8("óñÁº Ωx")),
+                 bytes + "\xf3\xf1\xc1\xba ?x");
     }
 
     void documentPath_data()

@@ -6,7 +6,7 @@
 #include "generator.h"
 #include "output/printouts/show_printouts.h"
 #include "output/text_document.h"
-#include "printouts/pdf_pages.h"
+#include "support/pdf_pages.h"
 #include "rules/judging/score_ranges.h"
 #include "support/failing_disk.h"
 #include "support/fixtures.h"

@@ -34,27 +34,26 @@ class TestScorePassFailures : public QObject
     QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
 
 private slots:
+    // Each way a write fails once, at the first, a middle or the last write of the pass; the
+    // store's own messages for each are its own tests'.
     void aFailedWriteKeepsNothingOfThePass_data()
     {
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<QString>("where"); // first, middle or last write of the pass
         QTest::addColumn<QString>("message");
-        const QString full = passFailure("No queda espacio en el disco para guardar «expo.mdb».");
-        const QString io = passFailure("Error de lectura o escritura en el archivo «expo.mdb».");
-        const QString readOnly =
-            passFailure("No se puede escribir en «expo.mdb»: el archivo o su carpeta es de solo lectura.");
-        const QString busy = passFailure(
-            QStringLiteral(
-                "El archivo «expo.mdb» de la carpeta «%1» está ocupado por otro programa: se ha "
-                "esperado 5 segundos a que lo deje libre. Espere a que termine o ciérrelo, y vuelva "
-                "a intentarlo.")
-                .arg(QDir::toNativeSeparators(m_dir.path())));
-        for (const char* where : {"first", "middle", "last"}) {
-            QTest::addRow("disk full, %s write", where) << Kind::DiskFull << QString(where) << full;
-            QTest::addRow("I/O error, %s write", where) << Kind::IoError << QString(where) << io;
-            QTest::addRow("read-only, %s write", where) << Kind::ReadOnly << QString(where) << readOnly;
-            QTest::addRow("busy, %s write", where) << Kind::Busy << QString(where) << busy;
-        }
+        QTest::newRow("disk full, first write")
+            << Kind::DiskFull << "first" << passFailure("No queda espacio en el disco para guardar «expo.mdb».");
+        QTest::newRow("I/O error, middle write")
+            << Kind::IoError << "middle" << passFailure("Error de lectura o escritura en el archivo «expo.mdb».");
+        QTest::newRow("read-only, last write")
+            << Kind::ReadOnly << "last"
+            << passFailure("No se puede escribir en «expo.mdb»: el archivo o su carpeta es de solo lectura.");
+        QTest::newRow("busy, middle write")
+            << Kind::Busy << "middle"
+            << passFailure(QStringLiteral("El archivo «expo.mdb» de la carpeta «%1» está ocupado por otro programa: se "
+                                          "ha esperado 5 segundos a que lo deje libre. Espere a que termine o "
+                                          "ciérrelo, y vuelva a intentarlo.")
+                               .arg(QDir::toNativeSeparators(m_dir.path())));
     }
     void aFailedWriteKeepsNothingOfThePass()
     {

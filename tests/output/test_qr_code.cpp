@@ -3,7 +3,7 @@
 // gives no image rather than a wrong one.
 
 #include "output/qr_code.h"
-#include "printouts/pdf_pages.h"
+#include "support/pdf_pages.h"
 
 #include <QTemporaryDir>
 #include <QTest>
