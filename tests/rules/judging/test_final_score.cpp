@@ -3,7 +3,6 @@
 
 #include "rules/judging/final_score.h"
 #include "rules/judging/judged_cage.h"
-#include "rules/listings/classification_text.h"
 #include "support/fixtures.h"
 
 #include <QTest>
@@ -103,6 +102,14 @@ private slots:
             << V{{1, 87}, {2, 90}, {1, 89}, {3, 95}, {4, 91}} << false << 181.0; // 90 + 91 remain
         QTest::newRow("average, judges 1, 2 and 5") << V{{1, 88}, {2, 90}, {5, 92}} << true << 90.0;
         QTest::newRow("average of two rounds half up") << V{{1, 88.01}, {2, 88.0}} << true << 88.01;
+        // Half a cent exactly, while the nearest binary value lies just below it: rounded up.
+        QTest::newRow("average 87,46 and 91,25") << V{{1, 87.46}, {2, 91.25}} << true << 89.36;
+        QTest::newRow("average of four, 91,605")
+            << V{{1, 92.61}, {2, 91.89}, {3, 91.15}, {4, 90.77}} << true << 91.61;
+        QTest::newRow("drop of four, 183,275")
+            << V{{1, 91.258}, {2, 90.183}, {3, 92.017}, {4, 93.584}} << false << 183.28;
+        QTest::newRow("drop of five, 272,775")
+            << V{{1, 87.751}, {2, 90.115}, {3, 93.907}, {4, 89.051}, {5, 93.609}} << false << 272.78;
     }
     void rule()
     {
@@ -153,40 +160,10 @@ private slots:
         QCOMPARE(after.join(u','), birds);
     }
 
-    // Totals whose exact result ends in half a cent, while the nearest binary value lies just
-    // below it: the score is rounded on the decimal value, as stored and as the classification
-    // lists it, in five characters.
-    void halfCentRoundsUpAsStoredAndListed_data()
-    {
-        QTest::addColumn<QList<double>>("totals"); // judges 1, 2, 3 ... in order
-        QTest::addColumn<bool>("media");
-        QTest::addColumn<double>("stored");
-        QTest::addColumn<QString>("listed");
-        QTest::newRow("average 87,46 and 91,25") << QList<double>{87.46, 91.25} << true << 89.36 << "89,36";
-        QTest::newRow("average of four, 91,605")
-            << QList<double>{92.61, 91.89, 91.15, 90.77} << true << 91.61 << "91,61";
-        QTest::newRow("drop of four, 183,275")
-            << QList<double>{91.258, 90.183, 92.017, 93.584} << false << 183.28 << "183,2";
-        QTest::newRow("drop of five, 272,775")
-            << QList<double>{87.751, 90.115, 93.907, 89.051, 93.609} << false << 272.78 << "272,7";
-    }
-    void halfCentRoundsUpAsStoredAndListed()
-    {
-        QFETCH(QList<double>, totals);
-        QFETCH(bool, media);
-        store::Database db = newExhibition();
-        fixtures::setConfig(db, int(totals.size()), media);
-        fixtures::addBird(db, 7, "A", "M");
-        for (int juez = 1; juez <= totals.size(); ++juez)
-            fixtures::addScore(db, "7", juez, totals[juez - 1]);
-        QCOMPARE(judging::recomputeFinalScores(db), 1);
-        QTEST(db.openRecordset("select * from recepcion").value("puntos").toDouble(), "stored");
-        QTEST(listings::generarListado(db, "A", "M").section("\r\n", 2, 2).mid(82, 5), "listed");
-    }
-
     // One rule for every path, also for a row that another program left without a total: it
     // counts as a judge's row for the flag and gives no score. Judges 90 and 88 and a third
-    // without total, averaged: 89,00 "S" whichever path stores it.
+    // without total, averaged: 89,00 "S" whichever path stores it; the judge's row stored field
+    // for field alike.
     void everyPathGivesTheSameResult_data()
     {
         QTest::addColumn<QString>("path");
@@ -203,10 +180,12 @@ private slots:
         fixtures::addScore(db, "1", 1, 90);
         fixtures::addScore(db, "1", 2, 0, {{"puntost", QVariant()}});
         const judging::ScoringRule rule = judging::ScoringRule::read(db);
+        const judging::JudgeScores row{3, {8.5, 8, 17.125, 27, 27.375}, 88};
         if (path == u"phone") {
-            QCOMPARE(judging::enterScore(db, 1, 3, {8, 8, 17, 27, 28}).outcome, judging::RemoteEntry::Outcome::Stored);
+            QCOMPARE(judging::enterScore(db, 1, 3, row.puntos).outcome, judging::RemoteEntry::Outcome::Stored);
         } else {
-            fixtures::addScore(db, "1", 3, 88);
+            store::Recordset puntos; // the judging window's, opened over the cage by the store
+            judging::storeJudgeRow(db, puntos, 1, judging::EntryMode::New, row, "A ");
             if (path == u"reload")
                 QCOMPARE(judging::recomputeFinalScores(db), 1);
             else
@@ -217,6 +196,13 @@ private slots:
         QCOMPARE(fixtures::column(db, "select * from recepcion", "puntos") +
                      fixtures::column(db, "select * from recepcion", "termina"),
                  "89S");
+        store::Statement stored = db.prepare("SELECT jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5, "
+                                             "puntost, grupo, categ FROM Puntos WHERE juez = 3");
+        QStringList fields;
+        QVERIFY(stored.step());
+        for (int i = 0; i < stored.columnCount(); ++i)
+            fields << stored.text(i);
+        QCOMPARE(fields.join(u'|'), "1|3|8.5|8.0|17.125|27.0|27.375|88.0|A| ");
     }
 };
 
