@@ -1,25 +1,63 @@
-// "Exportar a Excel" and the judges' workbooks, written for a generated exhibition and read back
-// through the real reader process: every table of the listings cell for cell, numbers as
-// numbers, a classification's rows the birds' own; the judges' workbooks filled in by openpyxl
-// and imported back through the real score import.
+// The documents of a large exhibition with varied scores, read back: the classifications' judge
+// lines in the documents and the printouts against the stored rows, "Exportar a Excel" cell for
+// cell through the real reader process, and the judges' workbooks filled in by openpyxl and
+// imported back. Three to fourteen judges a bird and partial scores in thousandths, so that
+// thousands of different scores pass through one listing: a fault that shows only on such data
+// (a field read after the storage behind it moved) leaves a judge line with blanks where its
+// scores belong.
 
+#include "base/formats.h"
 #include "generator.h"
+#include "output/export_all.h"
+#include "output/printout.h"
 #include "output/xlsx/export_xlsx.h"
 #include "output/xlsx/judge_workbooks.h"
 #include "output/xlsx/listing_sheets.h"
-#include "rules/listings/openings.h"
 #include "rules/import/score_import.h"
 #include "rules/import/workbook_reader.h"
 #include "rules/import/worksheet.h"
+#include "rules/listings/openings.h"
 #include "support/fixtures.h"
 
 #include <QDir>
+#include <QHash>
 #include <QProcess>
 #include <QTest>
 
 using imports::Cell;
 
-class TestExportXlsx : public QObject
+namespace
+{
+
+// Each judge line of a classification's text under its bird, as "cage: line": the lines between
+// the "_" line under the judges' heading and the "-" line that closes the bird's block.
+QStringList judgeLinesOf(const QStringList& lines)
+{
+    QStringList found;
+    QString cage;
+    bool judges = false;
+    for (const QString& line : lines) {
+        if (line.startsWith(u'*'))
+            cage = line.mid(89).trimmed();
+        else if (line == QString(93, u'_') || line == QString(93, u'-'))
+            judges = line.startsWith(u'_');
+        else if (judges)
+            found << cage + ": " + line;
+    }
+    return found;
+}
+
+std::vector<imports::Worksheet> readBack(const QString& path)
+{
+    std::vector<imports::Worksheet> sheets;
+    for (imports::SheetCells& sheet : imports::readWorkbook(path, imports::defaultReaderSetup()))
+        sheets.emplace_back(std::move(sheet));
+    return sheets;
+}
+
+} // namespace
+
+class TestShowDocuments : public QObject
 {
     Q_OBJECT
 
@@ -27,14 +65,19 @@ class TestExportXlsx : public QObject
     bench::Generated m_show;
     store::Database m_db;
     store::Database m_clubs;
-    std::vector<imports::Worksheet> m_sheets;
+    QHash<QString, QStringList> m_expected; // by cage, its judge lines in the listing's order
+    int m_judgedRows = 0;                   // rows of birds of groups A to C
+    std::vector<imports::Worksheet> m_sheets; // "Exportar a Excel", read back
 
-    static std::vector<imports::Worksheet> readBack(const QString& path)
+    // The judge lines the stored rows give, for the birds in the order the lines list them.
+    QStringList expectedFor(const QStringList& found) const
     {
-        std::vector<imports::Worksheet> sheets;
-        for (imports::SheetCells& sheet : imports::readWorkbook(path, imports::defaultReaderSetup()))
-            sheets.emplace_back(std::move(sheet));
-        return sheets;
+        QStringList expected;
+        QString last;
+        for (const QString& line : found)
+            if (const QString cage = line.section(u':', 0, 0); cage != last)
+                expected << m_expected.value(last = cage);
+        return expected;
     }
 
 private slots:
@@ -42,15 +85,76 @@ private slots:
     {
         bench::ExhibitionSize size;
         size.cages = 999;
-        size.jueces = size.judgesPerCage = 3;
+        size.judgesPerCage = 3;
+        size.maxJudgesPerCage = size.jueces = 14;
+        size.stepsPerPoint = 1000;
+        size.seed = 11;
         m_show = bench::generate(m_dir.path(), "expo.mdb", size);
         m_db = store::Database::open(m_show.exhibition, store::schema::exhibition());
         m_clubs = store::Database::open(m_show.clubs, store::schema::clubs());
+        // The judge's first digit, then each score right-aligned in its five columns: the order
+        // of the listing is "order by juez, puntost desc", ties in store order.
+        store::Statement rows = m_db.prepare(
+            "SELECT p.jaula, p.juez, p.puntos1, p.puntos2, p.puntos3, p.puntos4, p.puntos5, p.puntost "
+            "FROM Puntos p JOIN Recepcion r ON r.jaula = CAST(p.jaula AS INTEGER) "
+            "WHERE r.grupo IN ('A', 'B', 'C') ORDER BY p.juez, p.puntost DESC, p.rowid");
+        QSet<double> distinct;
+        while (rows.step()) {
+            QString line(92, u' ');
+            line[1] = rows.text(1).at(0);
+            const int columns[6] = {4, 23, 45, 65, 77, 87};
+            for (int i = 0; i < 6; ++i) {
+                distinct.insert(rows.real(2 + i));
+                line.replace(columns[i], 5, formats::fitRight(formats::score(rows.real(2 + i)), 5));
+            }
+            m_expected[rows.text(0)] << rows.text(0) + ": " + line;
+            ++m_judgedRows;
+        }
+        // Enough different scores that any cache of formatted fields grows many times over.
+        QVERIFY2(distinct.size() > 5000, qPrintable(QString::number(distinct.size())));
+        QVERIFY(m_judgedRows > 6000);
         store::Recordset clubs = m_clubs.openRecordset("select * from club ");
         QCOMPARE(output::exportXlsx(m_db, clubs, m_dir.filePath("Clasificaciones.xlsx")), 12);
         m_sheets = readBack(m_dir.filePath("Clasificaciones.xlsx"));
     }
 
+    // The six documents of groups A to C, as palomas-cli listados and "Exportar todos los
+    // listados" write them, read back from the files.
+    void everyJudgeLineOfTheDocumentsShowsItsRow()
+    {
+        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
+        const QString folder = m_dir.filePath("documentos");
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(listings::exportAll(m_db, clubs, folder, false), 12);
+        QStringList found;
+        for (const char* name : {"Grupo A Machos", "Grupo A Hembras", "Grupo B Machos", "Grupo B Hembras",
+                                 "Grupo C Machos", "Grupo C Hembras"}) {
+            QFile file(QDir(folder).filePath(QString::fromLatin1(name) + ".txt"));
+            QVERIFY2(file.open(QIODevice::ReadOnly), name);
+            // Windows-1252; the judge lines are plain ASCII, one byte a character.
+            found << judgeLinesOf(QString::fromLatin1(file.readAll()).split("\r\n"));
+        }
+        QCOMPARE(found.size(), m_judgedRows);
+        QCOMPARE(found, expectedFor(found));
+    }
+
+    // The printouts are made from the same texts; their pages break inside the blocks.
+    void everyJudgeLineOfThePrintoutsShowsItsRow()
+    {
+        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
+        QStringList found;
+        for (const listings::Listing& listing : listings::allListings(m_db, clubs)) {
+            // The text's lines are printed at 10 points; each page's titles, larger, come between.
+            QStringList lines;
+            for (const listings::PrintedPage& page : listings::printout(listing))
+                for (const listings::PrintedLine& line : page.lines)
+                    if (line.pointSize == 10 && listing.kind == listings::ListingKind::Classification)
+                        lines << line.text;
+            found << judgeLinesOf(lines);
+        }
+        QCOMPARE(found.size(), m_judgedRows);
+        QCOMPARE(found, expectedFor(found));
+    }
     // Each table as the listings give it: the show's name and the title above the headers, and
     // every value in its cell, a number as a number.
     void everyTableCellForCell()
@@ -117,9 +221,8 @@ private slots:
         QVERIFY(QFile::copy(m_show.exhibition, expo));
         store::Database db = store::Database::open(expo, store::schema::exhibition());
         db.execute("DELETE FROM Puntos");
-        QCOMPARE(output::writeJudgeWorkbooks(db, folder), 3);
-        QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
-                 QStringList({"Juez 1.xlsx", "Juez 2.xlsx", "Juez 3.xlsx"}));
+        QCOMPARE(output::writeJudgeWorkbooks(db, folder), 14);
+        QVERIFY(QFile::exists(QDir(folder).filePath("Juez 14.xlsx")));
         QList<double> cages;
         for (store::Statement s = db.prepare("SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY jaula"); s.step();)
             cages << s.real(0);
@@ -159,5 +262,5 @@ book.save(path)
     }
 };
 
-QTEST_GUILESS_MAIN(TestExportXlsx)
-#include "test_export_xlsx.moc"
+QTEST_GUILESS_MAIN(TestShowDocuments)
+#include "test_show_documents.moc"
