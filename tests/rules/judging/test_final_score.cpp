@@ -57,16 +57,10 @@ private slots:
         QTest::addColumn<QString>("outcome"); // the judge taken, or the refusal
         const QString range = "El número de juez debe ser un número entero del 1 al 3.";
         const QString taken = "El juez 2 ya tiene puntuada la jaula 9.";
-        QTest::newRow("first") << 3 << "1" << "1";
-        QTest::newRow("last") << 3 << "3" << "3";
-        QTest::newRow("above the judges") << 3 << "4" << range;
-        QTest::newRow("zero") << 3 << "0" << range;
-        QTest::newRow("negative") << 3 << "-1" << range;
-        QTest::newRow("not whole") << 3 << "1,5" << range;
-        QTest::newRow("empty") << 3 << "" << range;
-        QTest::newRow("huge") << 3 << "99999999999" << range;
-        QTest::newRow("scored already") << 3 << "2" << taken;
-        QTest::newRow("scored already, leading zero") << 3 << "02" << taken;
+        const QString rows[][2] = {{"1", "1"}, {"3", "3"}, {"4", range}, {"0", range}, {"-1", range}, {"1,5", range},
+                                   {"", range}, {"99999999999", range}, {"2", taken}, {"02", taken}};
+        for (const auto& [typed, outcome] : rows)
+            QTest::addRow("«%s» of 3", qPrintable(typed)) << 3 << typed << outcome;
         QTest::newRow("one judge") << 1 << "1" << "1";
         QTest::newRow("one judge, another typed")
             << 1 << "3" << "El número de juez debe ser 1: la exposición tiene un solo juez.";
