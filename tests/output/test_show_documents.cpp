@@ -224,7 +224,8 @@ private slots:
         QCOMPARE(output::writeJudgeWorkbooks(db, folder), 14);
         QVERIFY(QFile::exists(QDir(folder).filePath("Juez 14.xlsx")));
         QList<double> cages;
-        for (store::Statement s = db.prepare("SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY jaula"); s.step();)
+        store::Statement s = db.prepare("SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY jaula");
+        while (s.step())
             cages << s.real(0);
         QVERIFY(cages.size() > 800);
 

@@ -143,7 +143,8 @@ private slots:
             for (const judging::Apartado& apartado : judging::apartados())
                 QVERIFY2(page.contains(apartado.label + ' ' + apartado.rangeLabel), qPrintable(apartado.label));
         const QString judged = cagesOf(printouts::judgedBirds(m_show));
-        QCOMPARE(listed(m_pages[Kind::HojasJueces].join('\n'), QRegularExpression("Juez Nº (\\d+) +Firma del juez: _+"),
+        QCOMPARE(listed(m_pages[Kind::HojasJueces].join('\n'),
+                        QRegularExpression("Juez Nº (\\d+) +Firma del juez: _+"),
                         QRegularExpression("^ *(\\d+) +[A-Z]+ +(?:Macho|Hembra) +(?:\\[ +\\] *){6}$")),
                  QStringList({"1: " + judged, "2: " + judged, "3: " + judged}));
     }
@@ -237,8 +238,8 @@ private slots:
             printouts::Options options;
             options.sheet.leftMm = leftMm;
             small.pages(Kind::Etiquetas, options);
-            const QRegularExpressionMatch m = QRegularExpression("xMin=\"([0-9.]+)\"[^>]*>5</word>")
-                                                  .match(pdfpages::run("pdftotext", {"-bbox", small.dir.filePath("p.pdf"), "-"}));
+            const QString boxes = pdfpages::run("pdftotext", {"-bbox", small.dir.filePath("p.pdf"), "-"});
+            const QRegularExpressionMatch m = QRegularExpression("xMin=\"([0-9.]+)\"[^>]*>5</word>").match(boxes);
             return m.hasMatch() ? m.captured(1).toDouble() : -100.0;
         };
         QCOMPARE(qRound((xOfCage(10) - xOfCage(0)) * 10), qRound(10 / 25.4 * 72 * 10));
@@ -307,8 +308,9 @@ private slots:
                 << "" << 3 << kind << "No hay ninguna paloma recibida en esta exposición: no hay nada que imprimir.";
         QTest::newRow("no judges") << "A" << 0 << Kind::HojasJueces
                                    << "No Hay Jueces en la Configuración,debes poner al menos Uno";
-        QTest::newRow("group D only") << "D,D" << 3 << Kind::HojasJueces
-                                      << "No hay ninguna paloma de los grupos A, B o C: las del grupo D no se puntúan.";
+        QTest::newRow("group D only")
+            << "D,D" << 3 << Kind::HojasJueces
+            << "No hay ninguna paloma de los grupos A, B o C: las del grupo D no se puntúan.";
     }
     void nothingToPrintIsSaid()
     {
@@ -320,12 +322,13 @@ private slots:
         int jaula = 1;
         for (const QString& grupo : birds.split(',', Qt::SkipEmptyParts))
             fixtures::addBird(small.db, jaula++, grupo, "M", {{"categ", "A"}});
-        QVERIFY_THROWS_EXCEPTION(listings::OutputError, small.pages(kind));
+        QString said = "(impreso)";
         try {
             small.pages(kind);
         } catch (const listings::OutputError& e) {
-            QTEST(e.message(), "message");
+            said = e.message();
         }
+        QTEST(said, "message");
         QVERIFY(!QFileInfo::exists(small.dir.filePath("p.pdf")));
     }
 

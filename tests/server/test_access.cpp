@@ -186,7 +186,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(double, number);
         server::JsonText json;
-        json.beginObject().key("t").value(text).key("n").value(number).key("a").beginArray().value(1).null().endArray().endObject();
+        json.beginObject().key("t").value(text).key("n").value(number);
+        json.key("a").beginArray().value(1).null().endArray().endObject();
         QJsonParseError error;
         const QJsonObject read = QJsonDocument::fromJson(json.text(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
