@@ -315,7 +315,7 @@ private slots:
             << QStringList{"impreso", "etiquetas", "@/expo.mdb", "@/x.pdf", "--url"} << 2 << usage;
         QTest::newRow("clubs file missing")
             << QStringList{"impreso", "catalogo", "@/expo.mdb", "@/x.pdf", "--clubs", "@/Otro.mdb"} << 1
-            << "No se encuentra el archivo de clubes «@/Otro.mdb».";
+            << "No se encuentra el archivo de clubes «@/Otro.mdb»; indíquelo con --clubs.";
         QTest::newRow("no birds")
             << QStringList{"impreso", "resguardos", "@/expo.mdb", "@/x.pdf"} << 1
             << "No hay ninguna paloma recibida en esta exposición: no hay nada que imprimir.";
