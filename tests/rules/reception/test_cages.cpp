@@ -1,11 +1,7 @@
-// The cage a bird is received in: the number typed, the one proposed, and the deletion of a
-// bird with its cage's scores.
+// The cage a bird is received in: the number typed and the one proposed. A bird's deletion with
+// its cage's scores, failed at each write: test_all_or_nothing.
 
-#include "rules/backups/keeper.h"
-#include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
-#include "support/all_or_nothing.h"
-#include "support/fixtures.h"
 
 #include <QTest>
 #include <algorithm>
@@ -83,28 +79,6 @@ private slots:
             QVERIFY(std::find(taken.begin(), taken.end(), *proposed) == taken.end());
             QVERIFY(*proposed >= reception::firstCage && *proposed <= reception::lastCage);
         }
-    }
-
-    // The last bird of a cage goes with its judges' rows, all or nothing: each write failing in
-    // turn leaves the file as it was.
-    void deletingABirdIsAllOrNothing()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("expo.mdb");
-        {
-            store::Database db = store::Database::create(path, store::schema::exhibition());
-            fixtures::addBird(db, 7, "A", "M");
-            fixtures::addScore(db, "7", 1, 90);
-            fixtures::addScore(db, "7", 2, 91);
-        }
-        const faults::Outcome outcome =
-            faults::failEachWrite(path, store::schema::exhibition(), [](const QString& copy) {
-                store::Database db = store::Database::open(copy, store::schema::exhibition());
-                backups::Keeper keeper;
-                return reception::deleteBird(db, keeper, {7, 0}) ? QString() : QStringLiteral("no borrada");
-            });
-        QCOMPARE(outcome.problems.join(u'\n'), QString());
-        QVERIFY(outcome.writes >= 2);
     }
 };
 
