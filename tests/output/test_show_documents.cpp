@@ -1,15 +1,14 @@
 // The documents of a large exhibition with varied scores, read back: the classifications' judge
-// lines in the documents and the printouts against the stored rows, "Exportar a Excel" cell for
-// cell through the real reader process, and the judges' workbooks filled in by openpyxl and
-// imported back. Three to fourteen judges a bird and partial scores in thousandths, so that
-// thousands of different scores pass through one listing: a fault that shows only on such data
-// (a field read after the storage behind it moved) leaves a judge line with blanks where its
+// lines in the documents against the stored rows (the printouts page the same texts), "Exportar
+// a Excel" cell for cell through the real reader process, and the judges' workbooks filled in by
+// openpyxl and imported back. Three to fourteen judges a bird and partial scores in thousandths,
+// so that thousands of different scores pass through one listing: a fault that shows only on such
+// data (a field read after the storage behind it moved) leaves a judge line with blanks where its
 // scores belong.
 
 #include "base/formats.h"
 #include "generator.h"
 #include "output/export_all.h"
-#include "output/printout.h"
 #include "output/xlsx/export_xlsx.h"
 #include "output/xlsx/judge_workbooks.h"
 #include "output/xlsx/listing_sheets.h"
@@ -138,23 +137,6 @@ private slots:
         QCOMPARE(found, expectedFor(found));
     }
 
-    // The printouts are made from the same texts; their pages break inside the blocks.
-    void everyJudgeLineOfThePrintoutsShowsItsRow()
-    {
-        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
-        QStringList found;
-        for (const listings::Listing& listing : listings::allListings(m_db, clubs)) {
-            // The text's lines are printed at 10 points; each page's titles, larger, come between.
-            QStringList lines;
-            for (const listings::PrintedPage& page : listings::printout(listing))
-                for (const listings::PrintedLine& line : page.lines)
-                    if (line.pointSize == 10 && listing.kind == listings::ListingKind::Classification)
-                        lines << line.text;
-            found << judgeLinesOf(lines);
-        }
-        QCOMPARE(found.size(), m_judgedRows);
-        QCOMPARE(found, expectedFor(found));
-    }
     // Each table as the listings give it: the show's name and the title above the headers, and
     // every value in its cell, a number as a number.
     void everyTableCellForCell()
