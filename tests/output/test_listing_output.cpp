@@ -114,8 +114,19 @@ private slots:
                  render(listings::printout(listing(ListingKind::GroupD))[0].lines).mid(0, 6));
         QCOMPARE(second.mid(6, 5), (QStringList{"10b|", "10b|", "10b|", "10b|",
                                                 "10b|" + listings::printedGroupDRow(list.groupD[50])}));
-        // An empty ranking is still a page of titles and heading.
-        QCOMPARE(listings::printout(listing(ListingKind::Province)).size(), std::size_t(1));
+    }
+
+    // The provinces' one page: their titles left of centre, the heading and a row a province.
+    void provincePage()
+    {
+        const listings::Listing ranking = listing(ListingKind::Province, 1);
+        const listings::Printout printout = listings::printout(ranking);
+        QCOMPARE(printout.size(), std::size_t(1));
+        QCOMPARE(render(printout[0].lines).mid(3),
+                 (QStringList{"14bs|Exposición de Toledo", "14bs|Clasificación Por Provincia"} +
+                  QStringList(5, "10b|") +
+                  QStringList{"10b|" + listings::printedProvinceHeading(),
+                              "10|" + listings::printedProvinceRow(ranking.provinces[0])}));
     }
 
     void printedGroupDRowCutsTheOwnerAt30()

@@ -229,6 +229,9 @@ private slots:
         small.pages(Kind::Etiquetas);
         QCOMPARE(pdfpages::qrCodes(small.dir.filePath("p.pdf")), QStringList());
         QVERIFY(output::qrCode(QString(3000, 'x')).isNull()); // too long for any code: none, not a wrong one
+        // One pixel a module inside four white ones, which a phone needs when no label is around it.
+        const QImage code = output::qrCode(expected.first());
+        QVERIFY(code.pixelColor(3, 3) == Qt::white && code.pixelColor(4, 4) == Qt::black);
     }
 
     // The cells are placed on the paper: a margin moves every label by as much, in the PDF too.
