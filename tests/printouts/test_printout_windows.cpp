@@ -6,7 +6,7 @@
 #include "cli/cli_run.h"
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
-#include "printouts/pdf_pages.h"
+#include "support/pdf_pages.h"
 #include "support/gui_test.h"
 #include "support/open_show.h"
 #include "windows/printouts/printout_window.h"

@@ -1,7 +1,8 @@
 #pragma once
 
 // A phone, as the tests see it: requests over loopback through Qt's own HTTP client, one answer at
-// a time, or many sent at once.
+// a time, or many sent at once; and connections written by hand, for what a hostile or odd
+// client sends.
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -66,30 +67,13 @@ inline Answer send(QNetworkAccessManager& net, const QByteArray& method, const Q
     return finish(net.sendCustomRequest(request, method, body));
 }
 
-// A request written by hand on a socket, for what Qt's client would not send (a path with "..").
-// The status code of the answer.
-inline int rawStatus(quint16 port, const QByteArray& requestBytes)
+inline QByteArray get(const QByteArray& path, const QByteArray& extra = {})
 {
-    QTcpSocket socket;
-    socket.setProxy(QNetworkProxy::NoProxy);
-    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-    if (!socket.waitForConnected(5000))
-        return -1;
-    socket.write(requestBytes);
-    QByteArray answer;
-    while (!answer.contains("\r\n") && socket.waitForReadyRead(5000))
-        answer += socket.readAll();
-    const QList<QByteArray> statusLine = answer.left(answer.indexOf("\r\n")).split(' ');
-    return statusLine.size() >= 2 ? statusLine[1].toInt() : -1;
+    return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra + "\r\n";
 }
 
-} // namespace httptest
-
-namespace httptest
-{
-
 // One connection written by hand, from a loopback source address of its own (127.0.0.0/8 gives
-// a test as many devices as it needs), for what a hostile or odd client sends.
+// a test as many devices as it needs).
 class RawConnection
 {
 public:
@@ -125,20 +109,14 @@ public:
         const qsizetype end = m_buffer.indexOf("\r\n\r\n");
         if (end < 0)
             return {-1, {}, {}};
-        const QByteArray head = m_buffer.left(end);
-        Answer answer;
-        const QList<QByteArray> lines = head.split('\n');
+        const QList<QByteArray> lines = m_buffer.left(end).split('\n');
         const QList<QByteArray> status = lines.front().split(' ');
-        answer.status = status.size() >= 2 ? status[1].toInt() : -1;
-        qsizetype length = 0;
+        Answer answer{status.size() >= 2 ? status[1].toInt() : -1, {}, {}};
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines[i].indexOf(':');
-            const QByteArray name = lines[i].left(colon).trimmed();
-            const QByteArray value = lines[i].mid(colon + 1).trimmed();
-            answer.headers.append({name, value});
-            if (name.compare("Content-Length", Qt::CaseInsensitive) == 0)
-                length = value.toLongLong();
+            answer.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
         }
+        const qsizetype length = answer.header("Content-Length").toLongLong();
         m_buffer.remove(0, end + 4);
         while (m_buffer.size() < length && more())
             m_buffer += m_socket.readAll();
@@ -152,12 +130,9 @@ public:
     {
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            if (m_socket.state() != QAbstractSocket::ConnectedState)
-                return true;
+        while (clock.elapsed() < timeoutMs && m_socket.state() == QAbstractSocket::ConnectedState)
             if (m_socket.waitForReadyRead(int(std::max<qint64>(1, timeoutMs - clock.elapsed()))))
                 m_socket.readAll();
-        }
         return m_socket.state() != QAbstractSocket::ConnectedState;
     }
 
@@ -167,9 +142,13 @@ private:
     bool m_connected = false;
 };
 
-inline QByteArray get(const QByteArray& path, const QByteArray& extra = {})
+// A request written by hand, for what Qt's client would not send (a path with ".."). The status
+// code of the answer, -1 when none came.
+inline int rawStatus(quint16 port, const QByteArray& requestBytes)
 {
-    return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra + "\r\n";
+    RawConnection connection(port);
+    connection.write(requestBytes);
+    return connection.read().status;
 }
 
 } // namespace httptest

@@ -1,8 +1,8 @@
 // The pieces of the show's network that need no server: the key's comparison, the cookie, the
-// slowing down of wrong keys, and the QR code of the address.
+// slowing down of wrong keys, the JSON written and the score read.
 
-#include "output/qr_code.h"
 #include "server/access.h"
+#include "server/api_json.h"
 #include "server/json_text.h"
 
 #include <QJsonArray>
@@ -13,7 +13,7 @@
 
 using Clock = server::Throttle::Clock;
 
-class TestAccessQr : public QObject
+class TestAccess : public QObject
 {
     Q_OBJECT
 
@@ -23,14 +23,13 @@ private slots:
         QTest::addColumn<QByteArray>("given");
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<bool>("same");
-        QTest::newRow("equal") << QByteArray("482916") << QByteArray("482916") << true;
-        QTest::newRow("last digit") << QByteArray("482917") << QByteArray("482916") << false;
-        QTest::newRow("first digit") << QByteArray("582916") << QByteArray("482916") << false;
-        QTest::newRow("prefix") << QByteArray("4829") << QByteArray("482916") << false;
-        QTest::newRow("longer") << QByteArray("4829160") << QByteArray("482916") << false;
-        QTest::newRow("trailing nul") << QByteArray("482916\0", 7) << QByteArray("482916") << false;
-        QTest::newRow("empty") << QByteArray() << QByteArray("482916") << false;
-        QTest::newRow("both empty") << QByteArray() << QByteArray() << true;
+        const QByteArray expected = "482916";
+        QTest::newRow("equal") << expected << expected << true;
+        QTest::newRow("last digit") << QByteArray("482917") << expected << false;
+        QTest::newRow("prefix") << QByteArray("4829") << expected << false;
+        QTest::newRow("longer") << QByteArray("4829160") << expected << false;
+        QTest::newRow("trailing nul") << QByteArray("482916\0", 7) << expected << false;
+        QTest::newRow("empty") << QByteArray() << expected << false;
         QTest::newRow("high bytes") << QByteArray("\xff\x80") << QByteArray("\x7f\x00", 2) << false;
     }
 
@@ -61,9 +60,6 @@ private slots:
         QCOMPARE(server::shownKey(QStringLiteral("K7PXM2QR9T")), QStringLiteral("K7PXM-2QR9T"));
         QCOMPARE(server::canonicalKey(QStringLiteral("k7pxm-2qr9t")), QByteArray("K7PXM2QR9T"));
         QCOMPARE(server::canonicalKey(QStringLiteral(" K7PXM 2QR9T")), QByteArray("K7PXM2QR9T"));
-        // A session outlives a restart with the same key and ends with another.
-        QCOMPARE(server::sessionToken("K7PXM2QR9T"), server::sessionToken("K7PXM2QR9T"));
-        QVERIFY(server::sessionToken("K7PXM2QR9T") != server::sessionToken("K7PXM2QR9U"));
     }
 
     void cookieValue_data()
@@ -187,7 +183,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(double, number);
         server::JsonText json;
-        json.beginObject().key("t").value(text).key("n").value(number).key("a").beginArray().value(1).null().endArray().endObject();
+        json.beginObject().key("t").value(text).key("n").value(number);
+        json.key("a").beginArray().value(1).null().endArray().endObject();
         QJsonParseError error;
         const QJsonObject read = QJsonDocument::fromJson(json.text(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
@@ -196,51 +193,39 @@ private slots:
         QCOMPARE(read.value(QStringLiteral("a")).toArray(), (QJsonArray{1, QJsonValue()}));
     }
 
-    void qrCode_data()
+    // A score sent by a phone: {"juez": whole number, "puntos": [five numbers]}, nothing else;
+    // the ranges are the judging rules' to check.
+    void scoreBody_data()
     {
-        // The modules of a side by the QR standard's byte capacity at level M: version 1 (21
-        // modules) holds 14 bytes, 2 (25) 26, 3 (29) 42, 4 (33) 62.
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("modules");
-        QTest::newRow("one character") << "A" << 21;
-        QTest::newRow("14 bytes") << QString(14, u'x') << 21;
-        QTest::newRow("15 bytes") << QString(15, u'x') << 25;
-        QTest::newRow("an address") << "http://192.168.100.200:65535/" << 29;
-        QTest::newRow("26 bytes") << QString(26, u'x') << 25;
-        QTest::newRow("accents count as two bytes") << QString(13, u'ñ') << 25;
-        QTest::newRow("43 bytes") << QString(43, u'x') << 33;
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("read"); // the judge and scores, or "-": refused
+        QTest::newRow("a score") << QByteArray(R"({"juez":3,"puntos":[8.5,8,17,27,30]})") << "3: 8.5 8 17 27 30";
+        QTest::newRow("broken") << QByteArray("{juez:3,") << "-";
+        QTest::newRow("an array") << QByteArray("[3,8,8,17,27,27]") << "-";
+        QTest::newRow("sql in the judge") << QByteArray(R"({"juez":"1; DELETE FROM Puntos","puntos":[8,8,17,27,27]})")
+                                          << "-";
+        QTest::newRow("texts for scores") << QByteArray(R"({"juez":3,"puntos":["8,5","8","17","27","27"]})") << "-";
+        QTest::newRow("four scores") << QByteArray(R"({"juez":3,"puntos":[8,8,17,27]})") << "-";
+        QTest::newRow("six scores") << QByteArray(R"({"juez":3,"puntos":[8,8,17,27,27,1]})") << "-";
+        QTest::newRow("judge 1.5") << QByteArray(R"({"juez":1.5,"puntos":[8,8,17,27,27]})") << "-";
+        QTest::newRow("no judge") << QByteArray(R"({"puntos":[8,8,17,27,27]})") << "-";
     }
-
-    // One pixel per module, four white modules of quiet zone on every side, and the finder
-    // patterns of the three corners where a reader looks for them.
-    void qrCode()
+    void scoreBody()
     {
-        QFETCH(QString, text);
-        QFETCH(int, modules);
-        const QImage code = output::qrCode(text);
-        QCOMPARE(code.size(), QSize(modules + 8, modules + 8));
-        const auto black = [&](int x, int y) { return qGray(code.pixel(x, y)) < 128; };
-        for (int i = 0; i < code.width(); ++i)
-            for (int edge = 0; edge < 4; ++edge) {
-                QVERIFY(!black(i, edge) && !black(i, code.height() - 1 - edge));
-                QVERIFY(!black(edge, i) && !black(code.width() - 1 - edge, i));
-            }
-        for (const auto& [ox, oy] :
-             {std::pair{4, 4}, std::pair{4 + modules - 7, 4}, std::pair{4, 4 + modules - 7}}) {
-            for (int k = 0; k < 7; ++k) {
-                QVERIFY(black(ox + k, oy) && black(ox + k, oy + 6) && black(ox, oy + k) &&
-                        black(ox + 6, oy + k));
-            }
-            for (int k = 1; k < 6; ++k)
-                QVERIFY(!black(ox + k, oy + 1) && !black(ox + 1, oy + k));
-            for (int y = 2; y < 5; ++y)
-                for (int x = 2; x < 5; ++x)
-                    QVERIFY(black(ox + x, oy + y));
+        QFETCH(QByteArray, body);
+        const auto read = server::readScoreBody(body);
+        QString seen = "-";
+        if (const server::ScoreBody* score = std::get_if<server::ScoreBody>(&read)) {
+            seen = QString::number(score->juez) + ':';
+            for (const double puntos : score->puntos)
+                seen += ' ' + QString::number(puntos);
+        } else {
+            QCOMPARE(std::get<QString>(read),
+                     "La puntuación debe enviarse como {\"juez\": número, \"puntos\": [cinco números]}.");
         }
+        QTEST(seen, "read");
     }
-
-    void qrCodeOfNothing() { QVERIFY(output::qrCode(QString()).isNull()); }
 };
 
-QTEST_GUILESS_MAIN(TestAccessQr)
-#include "test_access_qr.moc"
+QTEST_GUILESS_MAIN(TestAccess)
+#include "test_access.moc"

@@ -85,7 +85,6 @@ private slots:
         QTest::newRow("whole line")
             << 1 << "12345 2005" << score << 1
             << "* 1     0012345-05    Azul                      123 José García                   85,50    7";
-        QTest::newRow("place 9") << 9 << "12345 2005" << score << 1 << "* 9     0012345-05  ";
         QTest::newRow("place 10") << 10 << "12345 2005" << score << 1 << "* 10    0012345-05  ";
         QTest::newRow("place 100 moves the line")
             << 100 << "12345 2005" << score << 1 << "* 100    0012345-05    Azul";
@@ -106,14 +105,6 @@ private slots:
         const QString line = listings::birdLine(place, {7, r[0], r[1], "Azul", "123", "José García", puntos});
         QCOMPARE(line.mid(column - 1, expected.size()), expected);
         QCOMPARE(line.size(), place < 100 ? 92 : 93);
-    }
-
-    void judgeTwelveShowsAsOne()
-    {
-        listings::JudgeScores scores{12, {8.5, 9.0, 18.25, 28.0, 27.75}, 100.0};
-        QCOMPARE(
-            listings::judgeLine(scores),
-            " 1   8,50               9,00                 18,25               28,00       27,75     100,0");
     }
 
     void previewText()

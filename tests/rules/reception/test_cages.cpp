@@ -1,3 +1,6 @@
+// The cage a bird is received in: the number typed and the one proposed. A bird's deletion with
+// its cage's scores, failed at each write: test_all_or_nothing.
+
 #include "rules/reception/cage_number.h"
 
 #include <QTest>
@@ -20,7 +23,7 @@ std::vector<int> cages(const QString& listed)
 
 } // namespace
 
-class TestCageNumber : public QObject
+class TestCages : public QObject
 {
     Q_OBJECT
 private slots:
@@ -79,5 +82,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCageNumber)
-#include "test_cage_number.moc"
+QTEST_GUILESS_MAIN(TestCages)
+#include "test_cages.moc"

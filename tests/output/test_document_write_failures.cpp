@@ -1,9 +1,14 @@
-// A listing document that cannot be written says why, in Spanish, and a document it was to
-// replace stays as it was. A full disk used to be reported as "(Unknown error)".
+// A document that cannot be written says why, in Spanish, and a document it was to replace stays
+// as it was (a full disk used to be reported as "(Unknown error)"); a set of documents is written
+// whole or not at all. The listings' writer holds the rule; the printouts and the workbooks are
+// its other paths.
 
 #include "output/export_all.h"
+#include "output/printouts/show_printouts.h"
 #include "output/text_document.h"
+#include "output/xlsx/export_xlsx.h"
 #include "output/xlsx/judge_workbooks.h"
+#include "rules/printouts/show_contents.h"
 #include "support/failing_disk.h"
 #include "support/scored_exhibition.h"
 
@@ -13,16 +18,6 @@
 
 namespace
 {
-
-QString writeError(const QString& path, const QByteArray& bytes)
-{
-    try {
-        listings::writeFile(path, bytes);
-    } catch (const listings::OutputError& e) {
-        return e.message();
-    }
-    return QStringLiteral("(grabado)");
-}
 
 QByteArray contentOf(const QString& path)
 {
@@ -46,40 +41,69 @@ class TestDocumentWriteFailures : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_work;
+    store::Database m_db; // 100 scored birds
+    store::Database m_clubs;
+
+    // The document of the path's kind: a listing of 40 KiB (more than a block, as every real
+    // listing), the catalogue, or the workbook of the listings.
+    QString writeError(const QString& path)
+    {
+        try {
+            store::Recordset clubs = m_clubs.openRecordset("select * from club");
+            if (path.endsWith(".txt"))
+                listings::writeFile(path, QByteArray(40 * 1024, 'x'));
+            else if (path.endsWith(".pdf"))
+                printouts::writePdf(printouts::Kind::Catalogo, printouts::readShow(m_db, &m_clubs), {}, path);
+            else
+                output::exportXlsx(m_db, clubs, path);
+        } catch (const listings::OutputError& e) {
+            return e.message();
+        }
+        return QStringLiteral("(grabado)");
+    }
+
 private slots:
+    void initTestCase()
+    {
+        m_db = store::Database::open(fixtures::createScoredExhibition(m_work.filePath("Expo.mdb"), 100),
+                                     store::schema::exhibition());
+        m_clubs = store::Database::create(m_work.filePath("Club.mdb"), store::schema::clubs());
+    }
+
     void theCauseIsNamed_data()
     {
+        QTest::addColumn<QString>("document");
         QTest::addColumn<QString>("disk");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("disk full") << "full"
-                                   << "no queda espacio en el disco";
-        QTest::newRow("read-only disk") << "read-only"
-                                        << "el disco es de solo lectura";
+        const QString listing = "Grupo A Machos.txt";
+        QTest::newRow("disk full") << listing << "full" << "no queda espacio en el disco";
+        QTest::newRow("read-only disk") << listing << "read-only" << "el disco es de solo lectura";
         QTest::newRow("new document in a folder that cannot be written")
-            << "locked folder"
-            << "no se puede escribir en esa carpeta";
+            << listing << "locked folder" << "no se puede escribir en esa carpeta";
         QTest::newRow("document that cannot be replaced")
-            << "locked file"
-            << "ya hay un archivo con ese nombre y no se puede cambiar";
+            << listing << "locked file" << "ya hay un archivo con ese nombre y no se puede cambiar";
+        QTest::newRow("a printout") << "Catálogo.pdf" << "read-only" << "el disco es de solo lectura";
+        QTest::newRow("a workbook") << "Clasificaciones.xlsx" << "read-only" << "el disco es de solo lectura";
     }
     void theCauseIsNamed()
     {
+        QFETCH(QString, document);
         QFETCH(QString, disk);
         QFETCH(QString, cause);
         failing_disk::SmallDisk small(256 * 1024);
         if (!small.mounted())
             QSKIP(qPrintable(small.why()));
-        const QString path = small.filePath("Grupo A Machos.txt");
+        const QString path = small.filePath(document);
         // A document of that name, to be replaced; none in the locked folder, where the save
         // file would write straight into it.
         const QByteArray old = disk == u"locked folder" ? QByteArray("(no existe)")
-                                                        : QByteArray("the listing printed an hour ago\r\n");
+                                                        : QByteArray("the document written an hour ago\r\n");
         if (disk != u"locked folder") {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(old);
         }
-        const QByteArray listing(40 * 1024, 'x'); // more than a block, as every real listing
         std::unique_ptr<failing_disk::LockedFolder> locked;
         if (disk == u"full") {
             small.fillLeaving(8 * 1024);
@@ -91,13 +115,11 @@ private slots:
             if (!locked->locked())
                 QSKIP(qPrintable(locked->why()));
         }
-        QCOMPARE(
-            writeError(path, listing),
-            QStringLiteral("No se ha podido grabar el archivo Grupo A Machos.txt en la carpeta «%1»: %2.")
-                .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), cause));
+        QCOMPARE(writeError(path), QStringLiteral("No se ha podido grabar el archivo %1 en la carpeta «%2»: %3.")
+                                       .arg(document, QDir::toNativeSeparators(QFileInfo(path).absolutePath()), cause));
         locked.reset();
         QCOMPARE(contentOf(path), old);
-        QVERIFY(!QDir(QFileInfo(path).absolutePath()).entryList({"*.txt.*", "qt_temp*"}, QDir::Files).size());
+        QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({"*.*.*", "qt_temp*"}, QDir::Files), QStringList());
     }
 
     // A set of documents on a disk that fills up half way (the show has grown since the last
@@ -118,11 +140,9 @@ private slots:
         QTemporaryDir work;
         store::Database db = store::Database::open(
             fixtures::createScoredExhibition(work.filePath("Expo.mdb"), 100), store::schema::exhibition());
-        store::Recordset clubs = store::Database::create(work.filePath("Club.mdb"), store::schema::clubs())
-                                     .openRecordset("select * from club");
+        store::Recordset clubs = m_clubs.openRecordset("select * from club");
         const auto write = [&](const QString& folder) {
-            return listings ? listings::exportAll(db, clubs, folder, false)
-                            : output::writeJudgeWorkbooks(db, folder);
+            return listings ? listings::exportAll(db, clubs, folder, false) : output::writeJudgeWorkbooks(db, folder);
         };
         qint64 largest = 0;
         const auto size = [&largest](const QMap<QString, QByteArray>& documents) {
@@ -147,5 +167,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDocumentWriteFailures)
+QTEST_MAIN(TestDocumentWriteFailures)
 #include "test_document_write_failures.moc"
