@@ -1,21 +1,17 @@
-// Every window fits a 1366 x 768 laptop screen with a panel, its buttons within reach, and
-// comes back where the user left it in the previous run.
+// Each menu item opens its window, handed the selection it lists; every window fits a 1366 x 768
+// laptop screen with a panel, its buttons within reach, and comes back where the user left it in
+// the previous run.
 
 #include "kit/window_placement.h"
-#include "rules/exhibition/exhibition.h"
-#include "support/fixtures.h"
-#include "support/gui_test.h"
+#include "support/window_fixture.h"
 #include "windows/clubs/club_search_window.h"
 #include "windows/config/config_window.h"
 #include "windows/listings/listabc_window.h"
 #include "windows/reception/reception_window.h"
-#include "windows/shell/app_state.h"
-#include "windows/shell/main_window.h"
 #include "windows/shell/startup_window.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QDialog>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -40,14 +36,14 @@ QString misfit(const QWidget* window)
     QStringList problems;
     const QRect framed = window->geometry().marginsAdded(managerFrame);
     if (!available.contains(framed))
-        problems << QStringLiteral("con su marco, %1,%2 %3x%4 fuera de la pantalla")
+        problems << QString("con su marco, %1,%2 %3x%4 fuera de la pantalla")
                         .arg(framed.x())
                         .arg(framed.y())
                         .arg(framed.width())
                         .arg(framed.height());
     const QSize least = window->minimumSizeHint();
     if (window->width() < least.width() || window->height() < least.height())
-        problems << QStringLiteral("%1x%2 por debajo de su mínimo %3x%4")
+        problems << QString("%1x%2 por debajo de su mínimo %3x%4")
                         .arg(window->width())
                         .arg(window->height())
                         .arg(least.width())
@@ -55,9 +51,9 @@ QString misfit(const QWidget* window)
     for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
         const QRect at(button->mapTo(window, QPoint()), button->size());
         if (button->isVisible() && !window->rect().contains(at))
-            problems << QStringLiteral("botón «%1» fuera de la ventana").arg(button->text());
+            problems << QString("botón «%1» fuera de la ventana").arg(button->text());
     }
-    return problems.join(QStringLiteral("; "));
+    return problems.join("; ");
 }
 
 } // namespace
@@ -67,8 +63,8 @@ class TestWindowPlacement : public QObject
     Q_OBJECT
 
     QTemporaryDir m_settings;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<WindowFixture<ConfigWindow>> m_f;
+    std::unique_ptr<MainWindow> m_main;
 
 private slots:
     void initTestCase()
@@ -82,99 +78,102 @@ private slots:
         placement::installForApplication();
     }
 
+    // Six cages scored by three judges, and the main window over them, which fits too.
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_state = std::make_unique<AppState>();
-        m_state->programFolder = m_dir->path();
-        m_state->dbPath = exhibition::create(m_dir->path(), QStringLiteral("expo"), m_dir->path());
-        {
-            store::Database db = store::Database::open(m_state->dbPath, store::schema::exhibition());
-            fixtures::setConfig(db, 3, true);
-            for (int cage = 1; cage <= 6; ++cage) {
-                fixtures::addBird(db, cage, "A", "M");
-                for (int juez = 1; juez <= 3; ++juez)
-                    fixtures::addScore(db, QString::number(cage), juez, 87 + (cage + juez) % 8);
-            }
+        m_f = std::make_unique<WindowFixture<ConfigWindow>>();
+        for (int cage = 1; cage <= 6; ++cage) {
+            fixtures::addBird(m_f->db(), cage, "A", "M");
+            for (int juez = 1; juez <= 3; ++juez)
+                fixtures::addScore(m_f->db(), QString::number(cage), juez, 87 + (cage + juez) % 8);
         }
-        guitest::startScripting();
+        m_main = m_f->openMain();
+        QCOMPARE(misfit(m_main.get()), QString());
     }
 
     void cleanup()
     {
-        m_state.reset();
+        m_main.reset();
+        m_f.reset();
         VERIFY_SCRIPTED();
     }
 
-    // Each window as the menu opens it, over the main window, which fits too.
-    void everyWindowFits_data()
+    void menuItemOpensItsWindowAndItFits_data()
     {
         QTest::addColumn<QString>("action");
-        for (const char* action :
-             {"actionRecepcion", "actionPuntuacion", "actionConfiguracion", "actionClub",
-              "actionGrupoAMachos", "actionGrupoDCategoriaA", "actionListadoPorClub", "actionImpRecepcion",
-              "actionImpPuntuacion", "actionEtiquetas", "actionCatalogo", "actionRed", "actionCopias"})
-            QTest::newRow(action) << action;
+        QTest::addColumn<QString>("window");    // its class; a printout's title
+        QTest::addColumn<QString>("selection"); // SelGrupo/SelCateg/SelSexo handed to a listing
+        const auto row = [](const char* action, const char* window, const char* selection = "C/x/M") {
+            QTest::newRow(action) << action << window << selection;
+        };
+        row("actionRecepcion", "ReceptionWindow");
+        row("actionPuntuacion", "JudgingWindow");
+        row("actionConfiguracion", "ConfigWindow");
+        row("actionClub", "ClubMaintenanceWindow");
+        row("actionGrupoAMachos", "ListabcWindow", "A//M");
+        row("actionGrupoBHembras", "ListabcWindow", "B//H");
+        row("actionGrupoDCategoriaA", "ListadosWindow", "D/A/");
+        row("actionListadoPorClub", "ListadoClWindow"); // the previous choice as it was
+        row("actionImpRecepcion", "ReceptionImportWindow");
+        row("actionImpPuntuacion", "ScoreImportWindow");
+        row("actionEtiquetas", "Etiquetas de jaula");
+        row("actionHojasJueces", "Hojas de los jueces");
+        row("actionCatalogo", "Catálogo");
+        row("actionResguardos", "Resguardos");
+        row("actionRed", "NetworkWindow");
+        row("actionCopias", "BackupsWindow");
     }
-    void everyWindowFits()
+    void menuItemOpensItsWindowAndItFits()
     {
         QFETCH(QString, action);
-        MainWindow main(*m_state);
-        QVERIFY(main.openExhibition());
-        fixtures::addClub(m_state->clubDb, "7", "San Pedro", "Madrid");
-        m_state->clubRs = m_state->clubDb.openRecordset("select * from club ");
-        QVERIFY(guitest::showActive(&main));
-        QCOMPARE(misfit(&main), QString());
-        QString shown;
-        QString problems = QStringLiteral("ninguna ventana");
+        m_f->state.selGrupo = "C";
+        m_f->state.selCateg = "x";
+        m_f->state.selSexo = "M";
+        QString shown = "ninguna ventana";
         guitest::whenShown<QDialog>([&](QDialog* window) {
             shown = QString::fromLatin1(window->metaObject()->className());
-            problems = misfit(window);
+            if (shown == u"PrintoutWindow")
+                shown = window->windowTitle();
+            const QString problems = misfit(window);
+            if (!problems.isEmpty())
+                shown += ": " + problems;
             window->reject();
         });
-        child<QAction>(&main, qPrintable(action))->trigger();
-        QVERIFY(!shown.isEmpty());
-        QVERIFY2(problems.isEmpty(), qPrintable(shown + ": " + problems));
+        child<QAction>(m_main.get(), qPrintable(action))->trigger();
+        QTEST(shown, "window");
+        QTEST(QStringList({m_f->state.selGrupo, m_f->state.selCateg, m_f->state.selSexo}).join(u'/'),
+              "selection");
     }
 
     // The windows that other windows open: the club search over reception, the print preview
-    // over a listing (a page is taller than the screen).
+    // over a listing (a page is taller than the screen); and the start window.
     void windowsOpenedFromWindowsFit()
     {
-        MainWindow main(*m_state);
-        QVERIFY(main.openExhibition());
-        fixtures::addClub(m_state->clubDb, "7", "San Pedro", "Madrid");
-        m_state->clubRs = m_state->clubDb.openRecordset("select * from club ");
-        QVERIFY(guitest::showActive(&main));
         QStringList problems;
         guitest::whenShown<ReceptionWindow>([&](ReceptionWindow* reception) {
             child<QAction>(reception, "p1")->trigger();
             child<QLineEdit>(reception, "Text8")->setFocus(Qt::TabFocusReason);
             guitest::whenShown<ClubSearchWindow>([&](ClubSearchWindow* search) {
-                problems << QStringLiteral("búsqueda: ") + misfit(search);
+                problems << "búsqueda: " + misfit(search);
                 search->reject();
             });
             guitest::key(Qt::Key_F1);
             reception->reject();
         });
-        child<QAction>(&main, "actionRecepcion")->trigger();
+        child<QAction>(m_main.get(), "actionRecepcion")->trigger();
         guitest::whenShown<ListabcWindow>([&](ListabcWindow* listing) {
             guitest::whenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog* preview) {
-                problems << QStringLiteral("vista previa: ") + misfit(preview);
+                problems << "vista previa: " + misfit(preview);
                 preview->reject();
             });
             child<QPushButton>(listing, "CommandVistaPrevia")->click();
             listing->reject();
         });
-        child<QAction>(&main, "actionGrupoAMachos")->trigger();
-        QCOMPARE(problems, (QStringList{"búsqueda: ", "vista previa: "}));
-    }
-
-    void startupWindowFits()
-    {
-        StartupWindow startup(*m_state);
+        child<QAction>(m_main.get(), "actionGrupoAMachos")->trigger();
+        StartupWindow startup(m_f->state);
         QVERIFY(guitest::showActive(&startup));
-        QCOMPARE(misfit(&startup), QString());
+        problems << "inicio: " + misfit(&startup);
+        QCOMPARE(problems, (QStringList{"búsqueda: ", "vista previa: ", "inicio: "}));
     }
 
     // Where the user left a window is where it opens in the next run; a place off the screen, or
@@ -191,21 +190,15 @@ private slots:
     {
         QFETCH(QRect, left);
         QFETCH(QRect, opened);
-        exhibition::open(*m_state, m_state->dbPath);
-        {
-            ConfigWindow window(*m_state);
-            window.load();
-            QVERIFY(guitest::showActive(&window));
-            window.setGeometry(left);
-            QTRY_COMPARE(window.geometry(), left);
-            window.close();
-        }
-        ConfigWindow again(*m_state); // the next run's window
-        again.load();
-        QVERIFY(guitest::showActive(&again));
+        m_main.reset();
+        ConfigWindow* window = m_f->show();
+        window->setGeometry(left);
+        QTRY_COMPARE(window->geometry(), left);
+        window->close();
+        window = m_f->show(); // the next run's window
         if (!opened.isNull())
-            QCOMPARE(again.geometry(), opened);
-        QCOMPARE(misfit(&again), QString());
+            QCOMPARE(window->geometry(), opened);
+        QCOMPARE(misfit(window), QString());
     }
 };
 

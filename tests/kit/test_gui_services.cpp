@@ -1,15 +1,15 @@
-// The shared keyboard habits and the test seams of the message boxes.
+// The keyboard helper's legend coming and going, which the keyboard table's windows do not show,
+// the focus checks' lifetime, and the test seam of the message boxes, on which every window
+// test relies to fail on a box nobody expected.
 
 #include "kit/focus_events.h"
 #include "kit/keyboard.h"
 #include "kit/messages.h"
-#include "kit/store_guard.h"
 #include "support/gui_test.h"
 
 #include <QDialog>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 class TestGuiServices : public QObject
@@ -18,8 +18,6 @@ class TestGuiServices : public QObject
 
     std::unique_ptr<QDialog> m_window;
     QLineEdit* m_first = nullptr;
-    QPlainTextEdit* m_notes = nullptr;
-    QLineEdit* m_last = nullptr;
     QGroupBox* m_legend = nullptr;
 
 private slots:
@@ -30,25 +28,14 @@ private slots:
         m_window = std::make_unique<QDialog>();
         auto* layout = new QVBoxLayout(m_window.get());
         m_first = new QLineEdit(m_window.get());
-        m_notes = new QPlainTextEdit(m_window.get());
-        m_last = new QLineEdit(m_window.get());
         m_legend = new QGroupBox(QStringLiteral("1 Grabar"), m_window.get());
-        for (QWidget* w : std::initializer_list<QWidget*>{m_first, m_notes, m_last, m_legend})
-            layout->addWidget(w);
+        layout->addWidget(m_first);
+        layout->addWidget(new QLineEdit(m_window.get()));
+        layout->addWidget(m_legend);
         m_legend->hide();
         KeyboardHelper::install(m_window.get(), {true, true, m_legend});
         QVERIFY(guitest::showActive(m_window.get()));
         m_first->setFocus();
-    }
-
-    void enterMovesOnLikeTabEvenOutOfMultiLineText()
-    {
-        QTest::keyClick(m_first, Qt::Key_Return);
-        QVERIFY(m_notes->hasFocus());
-        QTest::keyClick(m_notes, Qt::Key_Enter);
-        QVERIFY(m_last->hasFocus());
-        QCOMPARE(m_notes->toPlainText(), QString()); // the key itself was swallowed
-        QVERIFY(m_window->isVisible());              // and did not press a default button
     }
 
     void controlShowsTheLegendUntilAKeyIsReleased()
@@ -92,37 +79,6 @@ private slots:
             m_window->hide();
         m_window.reset(); // a check run now would reach a window half destroyed
         QCOMPARE(checks, 1);
-    }
-
-    // A modal window is handed to the test once it is the active window: keys sent before then
-    // would go to the window below it, and the test would wait for ever.
-    void whenShownWaitsForTheActiveWindow()
-    {
-        m_window->hide(); // the modal window is the only dialog on the screen
-        QDialog modal(m_window.get());
-        QWidget elsewhere; // another window keeps the activation for a while, as on a busy system
-        QTimer::singleShot(0, &elsewhere, [&elsewhere] {
-            elsewhere.show();
-            elsewhere.activateWindow();
-        });
-        bool wasActive = false;
-        guitest::whenShown<QDialog>([&wasActive](QDialog* dialog) {
-            wasActive = dialog->isActiveWindow();
-            dialog->reject();
-        });
-        modal.exec();
-        QVERIFY(wasActive);
-    }
-
-    void guardTurnsAStoreErrorIntoAnAvisoBox()
-    {
-        Messages::startScripting();
-        Messages::script(Messages::Answer::Ok);
-        const bool ok = guarded(m_window.get(), [] { throw base::Error(QStringLiteral("No cabe.")); });
-        QVERIFY(!ok);
-        QCOMPARE(Messages::last().title, "Aviso");
-        QCOMPARE(Messages::last().text, "No cabe.");
-        QVERIFY(Messages::stopScripting().isEmpty());
     }
 
     void scriptingReportsWhatWentWrong()

@@ -1,0 +1,142 @@
+// The main window: what its opening shows and shares, its status bar, "Acerca de", the club
+// search that F1 opens from reception, and the configuration shown behind its window at once.
+
+#include "kit/messages.h"
+#include "support/window_fixture.h"
+#include "windows/clubs/club_search_window.h"
+#include "windows/reception/reception_window.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+using guitest::child;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WindowFixture<MainWindow>> m_f;
+
+    QString label(const char* name) const { return m_f->w<QLabel>(name)->text(); }
+    void open() const
+    {
+        m_f->window.reset(); // one main window at a time, as the program has
+        m_f->window = m_f->openMain();
+    }
+
+private slots:
+    void init() { m_f = std::make_unique<WindowFixture<MainWindow>>(5, true); }
+
+    void cleanup()
+    {
+        m_f.reset();
+        VERIFY_SCRIPTED();
+    }
+
+    // The show's name and region, its file's path, the emblem when the program folder has it;
+    // the shared results opened, the birds in numeric order, the configuration read.
+    void openingShowsAndShares()
+    {
+        fixtures::addBird(m_f->db(), 10, "A", "M");
+        fixtures::addBird(m_f->db(), 2, "A", "H");
+        open();
+        QCOMPARE(label("Label1") + "|" + label("Label2") + "|" + m_f->w<QLabel>("archivo")->toolTip(),
+                 "Regional de Castilla|Castilla|" + QDir::toNativeSeparators(m_f->state.dbPath));
+        QVERIFY(m_f->w<QLabel>("Picture1")->pixmap().isNull());
+        QCOMPARE(m_f->state.receRs.recordCount(), 2);
+        QCOMPARE(m_f->state.receRs.value("jaula").toInt(), 2);
+        QCOMPARE(m_f->state.jueces(), 5);
+        QVERIFY(m_f->state.clubRs.isOpen());
+
+        QFile gif(m_f->path("Talvorena1.gif")); // the smallest GIF: one transparent pixel
+        QVERIFY(gif.open(QIODevice::WriteOnly));
+        gif.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
+        gif.close();
+        open();
+        QVERIFY(!m_f->w<QLabel>("Picture1")->pixmap().isNull());
+    }
+
+    // The switch flips at every click on any panel; the day panel shows the date only when it
+    // was clicked and the switch is on.
+    void dayPanelAlternatesBetweenDateAndTime()
+    {
+        open();
+        QStringList seen;
+        for (const char* panel : {"dia", "dia", "texto", "dia", "dia"}) {
+            QTest::mouseClick(m_f->w<QLabel>(panel), Qt::LeftButton);
+            seen << (label("dia").count(u'/') == 2 ? "fecha" : "hora");
+        }
+        QCOMPARE(seen.join(u' '), "fecha hora hora hora fecha");
+    }
+
+    // Listed by code as a number, 7 first; Enter chooses it, and the code goes back as stored.
+    void f1InReceptionHandsTheChosenClubBack()
+    {
+        open();
+        m_f->state.clubDb.execute("DELETE FROM club");
+        fixtures::addClub(m_f->state.clubDb, "10", "San Pedro", "Madrid");
+        fixtures::addClub(m_f->state.clubDb, "7 ", "Paloma Blanca", "Cuenca");
+        m_f->state.clubRs = m_f->state.clubDb.openRecordset("select * from club ");
+        QString handedBack;
+        guitest::whenShown<ReceptionWindow>([&](ReceptionWindow* reception) {
+            child<QAction>(reception, "p1")->trigger(); // a new cage, so the club box is open
+            auto* club = child<QLineEdit>(reception, "Text8");
+            club->setFocus(Qt::TabFocusReason);
+            guitest::whenShown<ClubSearchWindow>([](ClubSearchWindow* search) {
+                auto* list = child<QTreeWidget>(search, "ListView1");
+                list->setFocus();
+                QTest::keyClick(list, Qt::Key_Return);
+            });
+            QTest::keyClick(club, Qt::Key_F1);
+            handedBack = club->text();
+            reception->reject();
+        });
+        m_f->w<QAction>("actionRecepcion")->trigger();
+        QCOMPARE(handedBack, "7 ");
+    }
+
+    // "Acerca de" tells the version the package carries and where this program keeps its files.
+    void aboutTellsVersionAndDataFolder()
+    {
+        open();
+        Messages::script(Messages::Answer::Ok);
+        m_f->w<QAction>("actionAcercaDe")->trigger();
+        QCOMPARE(
+            Messages::last().title + ": " + Messages::last().text,
+            "Acerca de: Programa para Exposiciones de Palomas Mensajeras<br>Versión " PALOMAS_PROJECT_VERSION
+            "<br><br>Carpeta de los datos: " +
+                QDir::toNativeSeparators(m_f->dir.path()));
+        QVERIFY(m_f->window->isVisible());
+    }
+
+    // The name and region stored in the configuration window are shown at once, behind it, and the
+    // line that says what a new show needs first goes.
+    void configurationShownAtOnce()
+    {
+        m_f->db().execute("DELETE FROM Config");
+        open();
+        const auto pending = [this] {
+            const auto* line = m_f->w<QLabel>("primerosPasos");
+            return line->isVisible() ? line->text() : QString();
+        };
+        QCOMPARE(pending(), "Para empezar: 3 Configuracion (número de jueces y criterio); después 4 Club; "
+                            "después 1 Recepcion.");
+        QString shownBehind;
+        guitest::whenShown<QDialog>([&](QDialog* config) {
+            QTest::mouseClick(child<QPushButton>(config, "confModificar"), Qt::LeftButton);
+            guitest::type(child<QLineEdit>(config, "Text1"), "Exposicion de Invierno");
+            guitest::type(child<QLineEdit>(config, "Text3"), "Castilla");
+            child<QRadioButton>(config, "Option1")->click();
+            QTest::mouseClick(child<QPushButton>(config, "ConfAceptar"), Qt::LeftButton);
+            shownBehind = label("Label1") + "|" + label("Label2") + "|" + pending();
+            config->reject();
+        });
+        m_f->w<QAction>("actionConfiguracion")->trigger();
+        QCOMPARE(shownBehind, "Exposicion de Invierno|Castilla|");
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
