@@ -2,7 +2,7 @@
 
 // The one set-up of the tests that drive a window: a show in a folder of its own, opened as the
 // program opens it, and the window over it loaded, shown and active, with the message boxes and
-// file dialogs answered by the test (VERIFY_SCRIPTED in the test's cleanup).
+// file dialogs answered by the test.
 
 #include "rules/exhibition/exhibition.h"
 #include "support/fixtures.h"
@@ -10,9 +10,9 @@
 #include "windows/shell/app_state.h"
 #include "windows/shell/main_window.h"
 
-#include <QPushButton>
 #include <QAction>
 #include <QDir>
+#include <QPushButton>
 
 namespace fixtures
 {
@@ -41,8 +41,15 @@ struct Show {
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     store::Database& db() { return state.mainDb; }
     void open() { exhibition::open(state, state.dbPath); }
-    // The main window over the show, as the program opens it; null when the opening refused it.
-    std::unique_ptr<MainWindow> openMain() { return guitest::openMain(state); }
+    // The main window over the show, as the program opens it, shown and active; null when the
+    // opening refused it. One at a time, as the program has.
+    std::unique_ptr<MainWindow> main;
+    MainWindow* openMain()
+    {
+        main.reset();
+        main = guitest::openMain(state);
+        return main.get();
+    }
     // A field of a query's rows, in their order, read from the file.
     QString column(const QString& query, const QString& field) const
     {
@@ -61,6 +68,15 @@ template <class W> struct WindowFixture : fixtures::Show {
     explicit WindowFixture(int jueces = 3, bool media = true) : Show(jueces, media)
     {
         guitest::startScripting();
+    }
+    // Destroyed in the test's cleanup(): the test fails when a box or dialog appeared that it did
+    // not answer, or an answer was left.
+    ~WindowFixture()
+    {
+        window.reset();
+        main.reset();
+        if (const QStringList problems = guitest::stopScripting(); !problems.isEmpty())
+            QTest::qFail(qPrintable(problems.join(QStringLiteral("; "))), __FILE__, __LINE__);
     }
 
     template <class... Args> W* show(Args&&... args)

@@ -38,6 +38,10 @@ private slots:
         QTest::newRow("the judge before the scores")
             << false << "4" << 3 << QStringList{"", "", "", "", ""}
             << "box 0: El número de juez debe ser un número entero del 1 al 3.";
+        for (const char* juez : {"0", "1,5", ""})
+            QTest::addRow("judge «%s»", juez)
+                << false << juez << 3 << good
+                << "box 0: El número de juez debe ser un número entero del 1 al 3.";
         QTest::newRow("the first refused box")
             << false << "3" << 3 << QStringList{"8", "9,5", "16", "28", "28"} << "box 2: Puntuacion Erronea ";
         QTest::newRow("partials as typed, their sum rounded")

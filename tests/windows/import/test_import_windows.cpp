@@ -85,11 +85,7 @@ class TestImportWindows : public QObject
 private slots:
     void init() { m_f = std::make_unique<WindowFixture<QDialog>>(); }
 
-    void cleanup()
-    {
-        m_f.reset();
-        VERIFY_SCRIPTED();
-    }
+    void cleanup() { m_f.reset(); }
 
     // The workbooks of the drive listed; the rows read into the preview, the refused ones told;
     // a store that fails keeps nothing, and the next one stores the rows it takes.

@@ -19,21 +19,14 @@ class TestMainWindow : public QObject
 
     std::unique_ptr<WindowFixture<MainWindow>> m_f;
 
-    QString label(const char* name) const { return m_f->w<QLabel>(name)->text(); }
-    void open() const
-    {
-        m_f->window.reset(); // one main window at a time, as the program has
-        m_f->window = m_f->openMain();
-    }
+    QString label(const char* name) const { return w<QLabel>(name)->text(); }
+    void open() const { m_f->openMain(); }
+    template <class T> T* w(const char* name) const { return guitest::child<T>(m_f->main.get(), name); }
 
 private slots:
     void init() { m_f = std::make_unique<WindowFixture<MainWindow>>(5, true); }
 
-    void cleanup()
-    {
-        m_f.reset();
-        VERIFY_SCRIPTED();
-    }
+    void cleanup() { m_f.reset(); }
 
     // The show's name and region, its file's path, the emblem when the program folder has it;
     // the shared results opened, the birds in numeric order, the configuration read.
@@ -42,9 +35,9 @@ private slots:
         fixtures::addBird(m_f->db(), 10, "A", "M");
         fixtures::addBird(m_f->db(), 2, "A", "H");
         open();
-        QCOMPARE(label("Label1") + "|" + label("Label2") + "|" + m_f->w<QLabel>("archivo")->toolTip(),
+        QCOMPARE(label("Label1") + "|" + label("Label2") + "|" + w<QLabel>("archivo")->toolTip(),
                  "Regional de Castilla|Castilla|" + QDir::toNativeSeparators(m_f->state.dbPath));
-        QVERIFY(m_f->w<QLabel>("Picture1")->pixmap().isNull());
+        QVERIFY(w<QLabel>("Picture1")->pixmap().isNull());
         QCOMPARE(m_f->state.receRs.recordCount(), 2);
         QCOMPARE(m_f->state.receRs.value("jaula").toInt(), 2);
         QCOMPARE(m_f->state.jueces(), 5);
@@ -55,7 +48,7 @@ private slots:
         gif.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
         gif.close();
         open();
-        QVERIFY(!m_f->w<QLabel>("Picture1")->pixmap().isNull());
+        QVERIFY(!w<QLabel>("Picture1")->pixmap().isNull());
     }
 
     // The switch flips at every click on any panel; the day panel shows the date only when it
@@ -65,7 +58,7 @@ private slots:
         open();
         QStringList seen;
         for (const char* panel : {"dia", "dia", "texto", "dia", "dia"}) {
-            QTest::mouseClick(m_f->w<QLabel>(panel), Qt::LeftButton);
+            QTest::mouseClick(w<QLabel>(panel), Qt::LeftButton);
             seen << (label("dia").count(u'/') == 2 ? "fecha" : "hora");
         }
         QCOMPARE(seen.join(u' '), "fecha hora hora hora fecha");
@@ -93,7 +86,7 @@ private slots:
             handedBack = club->text();
             reception->reject();
         });
-        m_f->w<QAction>("actionRecepcion")->trigger();
+        w<QAction>("actionRecepcion")->trigger();
         QCOMPARE(handedBack, "7 ");
     }
 
@@ -102,13 +95,13 @@ private slots:
     {
         open();
         Messages::script(Messages::Answer::Ok);
-        m_f->w<QAction>("actionAcercaDe")->trigger();
+        w<QAction>("actionAcercaDe")->trigger();
         QCOMPARE(
             Messages::last().title + ": " + Messages::last().text,
             "Acerca de: Programa para Exposiciones de Palomas Mensajeras<br>Versión " PALOMAS_PROJECT_VERSION
             "<br><br>Carpeta de los datos: " +
                 QDir::toNativeSeparators(m_f->dir.path()));
-        QVERIFY(m_f->window->isVisible());
+        QVERIFY(m_f->main->isVisible());
     }
 
     // The name and region stored in the configuration window are shown at once, behind it, and the
@@ -118,7 +111,7 @@ private slots:
         m_f->db().execute("DELETE FROM Config");
         open();
         const auto pending = [this] {
-            const auto* line = m_f->w<QLabel>("primerosPasos");
+            const auto* line = w<QLabel>("primerosPasos");
             return line->isVisible() ? line->text() : QString();
         };
         QCOMPARE(pending(), "Para empezar: 3 Configuracion (número de jueces y criterio); después 4 Club; "
@@ -133,7 +126,7 @@ private slots:
             shownBehind = label("Label1") + "|" + label("Label2") + "|" + pending();
             config->reject();
         });
-        m_f->w<QAction>("actionConfiguracion")->trigger();
+        w<QAction>("actionConfiguracion")->trigger();
         QCOMPARE(shownBehind, "Exposicion de Invierno|Castilla|");
     }
 };

@@ -64,7 +64,6 @@ class TestWindowPlacement : public QObject
 
     QTemporaryDir m_settings;
     std::unique_ptr<WindowFixture<ConfigWindow>> m_f;
-    std::unique_ptr<MainWindow> m_main;
 
 private slots:
     void initTestCase()
@@ -87,16 +86,11 @@ private slots:
             for (int juez = 1; juez <= 3; ++juez)
                 fixtures::addScore(m_f->db(), QString::number(cage), juez, 87 + (cage + juez) % 8);
         }
-        m_main = m_f->openMain();
-        QCOMPARE(misfit(m_main.get()), QString());
+        m_f->openMain();
+        QCOMPARE(misfit(m_f->main.get()), QString());
     }
 
-    void cleanup()
-    {
-        m_main.reset();
-        m_f.reset();
-        VERIFY_SCRIPTED();
-    }
+    void cleanup() { m_f.reset(); }
 
     void menuItemOpensItsWindowAndItFits_data()
     {
@@ -139,7 +133,7 @@ private slots:
                 shown += ": " + problems;
             window->reject();
         });
-        child<QAction>(m_main.get(), qPrintable(action))->trigger();
+        child<QAction>(m_f->main.get(), qPrintable(action))->trigger();
         QTEST(shown, "window");
         QTEST(QStringList({m_f->state.selGrupo, m_f->state.selCateg, m_f->state.selSexo}).join(u'/'),
               "selection");
@@ -160,7 +154,7 @@ private slots:
             guitest::key(Qt::Key_F1);
             reception->reject();
         });
-        child<QAction>(m_main.get(), "actionRecepcion")->trigger();
+        child<QAction>(m_f->main.get(), "actionRecepcion")->trigger();
         guitest::whenShown<ListabcWindow>([&](ListabcWindow* listing) {
             guitest::whenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog* preview) {
                 problems << "vista previa: " + misfit(preview);
@@ -169,7 +163,7 @@ private slots:
             child<QPushButton>(listing, "CommandVistaPrevia")->click();
             listing->reject();
         });
-        child<QAction>(m_main.get(), "actionGrupoAMachos")->trigger();
+        child<QAction>(m_f->main.get(), "actionGrupoAMachos")->trigger();
         StartupWindow startup(m_f->state);
         QVERIFY(guitest::showActive(&startup));
         problems << "inicio: " + misfit(&startup);
@@ -190,7 +184,7 @@ private slots:
     {
         QFETCH(QRect, left);
         QFETCH(QRect, opened);
-        m_main.reset();
+        m_f->main.reset();
         ConfigWindow* window = m_f->show();
         window->setGeometry(left);
         QTRY_COMPARE(window->geometry(), left);
