@@ -358,6 +358,8 @@ int main(int argc, char* argv[])
     const double cpuPerScore = (cpuMs(pid) - cpuBefore) / double(scores);
     jobs = scoresOf(4, 4, &posts);
     errors += run(port, jobs, phones, &board, screens);
+    // The disk's commit again, right after the scores: on a shared machine it drifts.
+    const double commitAfter = plainCommitMs(files.exhibition);
     // Judge 5 at a steward's pace, each phone a score every quarter of a second (400 a second
     // from the hall), while the screens read on: the board's latencies over several seconds.
     std::vector<double> paced, pacedBoard;
@@ -383,12 +385,15 @@ int main(int argc, char* argv[])
                  .arg(phones)
                  .arg(seconds, 0, 'f', 1)
           << Qt::endl;
-    out() << QStringLiteral("Un commit del mismo archivo (SQLite, autocommit): %1 ms").arg(commit, 0, 'f', 2)
+    out() << QStringLiteral("Un commit del mismo archivo (SQLite, autocommit): %1 ms antes, %2 ms después")
+                 .arg(commit, 0, 'f', 2)
+                 .arg(commitAfter, 0, 'f', 2)
           << Qt::endl;
     print(QStringLiteral("POST puntuación, un teléfono solo"), alone);
     print(QStringLiteral("POST puntuación, 100 a la vez"), postsAlone);
     print(QStringLiteral("POST puntuación, con 4 pantallas"), posts);
-    out() << QStringLiteral("  p99 / un commit: %1").arg(percentile(posts, 0.99) / commit, 0, 'f', 1) << Qt::endl;
+    out() << QStringLiteral("  p99 / un commit: %1").arg(percentile(posts, 0.99) / std::max(commit, commitAfter), 0, 'f', 1)
+          << Qt::endl;
     out() << QStringLiteral("Procesador del servidor por puntuación guardada: %1 ms").arg(cpuPerScore, 0, 'f', 3)
           << Qt::endl;
     print(QStringLiteral("GET tablero, 4 pantallas"), board);

@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "rules/backups/copies.h"
 #include "rules/backups/keeper.h"
@@ -12,9 +13,8 @@ namespace cli
 // palomas-cli copia EXPOSICION.mdb: a backup copy now, in "Copias de seguridad" beside it.
 int copia(const QStringList& args, Streams io)
 {
-    if (args.size() != 1)
-        throw UsageError{QStringLiteral("Uso: palomas-cli copia EXPOSICION.mdb")};
-    const store::Database db = store::Database::open(args[0], store::schema::exhibition());
+    const CommandLine line(args, QStringLiteral("Uso: palomas-cli copia EXPOSICION.mdb"), {}, {}, 1);
+    const store::Database db = store::Database::open(line[0], store::schema::exhibition());
     const QString path = backups::take(db);
     io.out << QStringLiteral("Copia de seguridad guardada en «%1»").arg(QDir::toNativeSeparators(path))
            << Qt::endl;
@@ -25,14 +25,13 @@ int copia(const QStringList& args, Streams io)
 // current state is copied first.
 int restaurar(const QStringList& args, Streams io)
 {
-    if (args.size() != 2)
-        throw UsageError{QStringLiteral("Uso: palomas-cli restaurar EXPOSICION.mdb COPIA.mdb")};
-    store::Database db = store::Database::open(args[0], store::schema::exhibition());
-    const QString kept = backups::restore(db, args[1]);
-    const backups::Contents now = backups::contentsOf(args[0]);
+    const CommandLine line(args, QStringLiteral("Uso: palomas-cli restaurar EXPOSICION.mdb COPIA.mdb"), {}, {}, 2);
+    store::Database db = store::Database::open(line[0], store::schema::exhibition());
+    const QString kept = backups::restore(db, line[1]);
+    const backups::Contents now = backups::contentsOf(line[0]);
     io.out << QStringLiteral("Restaurada la copia «%1»: %2 jaulas y %3 puntuaciones; la exposición anterior "
                              "está en «%4»")
-                  .arg(QFileInfo(args[1]).fileName())
+                  .arg(QFileInfo(line[1]).fileName())
                   .arg(now.cages)
                   .arg(now.scoreRows)
                   .arg(QDir::toNativeSeparators(kept))

@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "rules/exhibition/exhibition.h"
 
@@ -8,9 +9,8 @@ namespace cli
 // "Aceptar" creates it.
 int crear(const QStringList& args, Streams io)
 {
-    if (args.size() != 2)
-        throw UsageError{QStringLiteral("Uso: palomas-cli crear CARPETA NOMBRE")};
-    io.out << exhibition::create(args[0], args[1], exhibition::programFolder()) << Qt::endl;
+    const CommandLine line(args, QStringLiteral("Uso: palomas-cli crear CARPETA NOMBRE"), {}, {}, 2);
+    io.out << exhibition::create(line[0], line[1], exhibition::programFolder()) << Qt::endl;
     return 0;
 }
 

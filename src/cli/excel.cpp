@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "output/kept_files.h"
 #include "output/text_document.h"
@@ -25,26 +26,9 @@ const QString hojasUsage = QStringLiteral("Uso: palomas-cli hojas-jueces-xlsx EX
 // workbook, a sheet each, as "Exportar a Excel" writes it.
 int exportarXlsx(const QStringList& args, Streams io)
 {
-    QStringList positional;
-    QString clubsPath;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == u"--clubs") {
-            if (++i == args.size())
-                throw UsageError{exportarUsage};
-            clubsPath = args[i];
-        } else if (args[i].startsWith(u"--")) {
-            throw UsageError{QStringLiteral("Opción desconocida: «%1»\n").arg(args[i]) + exportarUsage};
-        } else {
-            positional << args[i];
-        }
-    }
-    if (positional.size() != 2)
-        throw UsageError{exportarUsage};
-    if (clubsPath.isEmpty())
-        clubsPath = exhibition::clubsPath(exhibition::programFolder());
-    if (!QFileInfo::exists(clubsPath))
-        throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
-                               .arg(clubsPath));
+    const CommandLine line(args, exportarUsage, {QStringLiteral("clubs")}, {}, 2);
+    const QStringList& positional = line.positional();
+    const QString clubsPath = clubsFile(line.value(QStringLiteral("clubs")), true);
 
     if (const QString refusal =
             output::overwriteRefusal(positional[1], {positional[0], clubsPath}, QStringLiteral("el libro"));
@@ -70,11 +54,10 @@ int exportarXlsx(const QStringList& args, Streams io)
 // the layout "Imp Puntuacion" reads.
 int hojasJuecesXlsx(const QStringList& args, Streams io)
 {
-    if (args.size() != 2 || args[0].startsWith(u"--") || args[1].startsWith(u"--"))
-        throw UsageError{hojasUsage};
-    const store::Database db = exhibition::openShowToRead(args[0]);
+    const CommandLine line(args, hojasUsage, {}, {}, 2);
+    const store::Database db = exhibition::openShowToRead(line[0]);
     try {
-        const int written = output::writeJudgeWorkbooks(db, args[1]);
+        const int written = output::writeJudgeWorkbooks(db, line[1]);
         io.out << written << " libros grabados" << Qt::endl;
     } catch (const listings::OutputError& e) {
         io.err << e.message() << Qt::endl;

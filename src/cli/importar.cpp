@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "rules/exhibition/exhibition.h"
 #include "rules/import/reception_import.h"
@@ -33,11 +34,11 @@ int wholeFailure(const QString& message, Streams io)
 // "Imp Recepcion" then "Aceptar" and "&Grabar" store them.
 int importarRecepcion(const QStringList& args, Streams io)
 {
-    if (args.size() != 2)
-        throw UsageError{QStringLiteral("Uso: palomas-cli importar-recepcion EXPOSICION.mdb HOJA.xls")};
-    store::Database db = exhibition::openShow(args[0]);
+    const CommandLine line(args, QStringLiteral("Uso: palomas-cli importar-recepcion EXPOSICION.mdb HOJA.xls"), {},
+                           {}, 2);
+    store::Database db = exhibition::openShow(line[0]);
     try {
-        const std::vector<imports::ReceptionRow> rows = imports::readReception(args[1]);
+        const std::vector<imports::ReceptionRow> rows = imports::readReception(line[1]);
         if (imports::isBlankSheet(rows))
             return wholeFailure(imports::blankSheetMessage(), io);
         reportRefused(rows, imports::assessReception, io);
@@ -58,19 +59,10 @@ int importarPuntuacion(const QStringList& args, Streams io)
 {
     const QString usage =
         QStringLiteral("Uso: palomas-cli importar-puntuacion EXPOSICION.mdb HOJA.xls [--juez N]");
-    QStringList files;
-    std::optional<QString> juez;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == u"--juez") {
-            if (i + 1 >= args.size() || juez)
-                throw UsageError{usage};
-            juez = args[++i].trimmed();
-        } else {
-            files << args[i];
-        }
-    }
-    if (files.size() != 2)
-        throw UsageError{usage};
+    const CommandLine line(args, usage, {QStringLiteral("juez")}, {}, 2);
+    const QStringList& files = line.positional();
+    const std::optional<QString> juez =
+        line.isSet(QStringLiteral("juez")) ? std::optional(line.value(QStringLiteral("juez")).trimmed()) : std::nullopt;
     // Opened as the main window opens it: a new show has its three judges.
     store::Database db = exhibition::openShow(files[0]);
     const int jueces = imports::configuredJudges(db);

@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "output/kept_files.h"
 #include "output/printouts/show_printouts.h"
@@ -24,40 +25,24 @@ const QString impresoUsage = QStringLiteral(
 // show-day printouts as a PDF, as the window's "PDF" writes it.
 int impreso(const QStringList& args, Streams io)
 {
-    QStringList positional;
-    QString clubsPath;
+    const CommandLine line(args, impresoUsage, {QStringLiteral("clubs"), QStringLiteral("url")}, {}, 3);
+    const QStringList& positional = line.positional();
     printouts::Options options;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == u"--clubs" || args[i] == u"--url") {
-            if (i + 1 == args.size())
-                throw UsageError{impresoUsage};
-            (args[i] == u"--clubs" ? clubsPath : options.networkAddress) = args[i + 1];
-            ++i;
-        } else if (args[i].startsWith(u"--")) {
-            throw UsageError{QStringLiteral("Opción desconocida: «%1»\n").arg(args[i]) + impresoUsage};
-        } else {
-            positional << args[i];
-        }
-    }
-    if (positional.size() != 3)
-        throw UsageError{impresoUsage};
+    options.networkAddress = line.value(QStringLiteral("url"));
     const std::optional<printouts::Kind> kind = printouts::kindOfCommand(positional[0]);
     if (!kind)
         throw UsageError{QStringLiteral("Impreso desconocido: «%1»\n").arg(positional[0]) + impresoUsage};
 
     // The clubs only name the clubs of the catalogue and the receipts: without the file, they
     // are left blank, as for a club the file does not know.
-    if (clubsPath.isEmpty())
-        clubsPath = exhibition::clubsPath(exhibition::programFolder());
-    else if (!QFileInfo::exists(clubsPath))
-        throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1».").arg(clubsPath));
+    const QString clubsPath = clubsFile(line.value(QStringLiteral("clubs")), false);
     if (const QString refusal =
             output::overwriteRefusal(positional[2], {positional[1], clubsPath}, QStringLiteral("el PDF"));
         !refusal.isEmpty())
         throw UsageError{refusal};
     const store::Database db = exhibition::openShowToRead(positional[1]);
     store::Database clubs;
-    if (QFileInfo::exists(clubsPath))
+    if (!clubsPath.isEmpty())
         clubs = store::Database::open(clubsPath, store::schema::clubs(), store::Database::Access::ReadOnly);
     const printouts::Show show = printouts::readShow(db, &clubs);
     try {

@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "output/export_all.h"
 #include "output/text_document.h"
@@ -24,30 +25,10 @@ const QString listadosUsage =
 // twelve listings in CARPETA, as "&Documento" writes each, and with --pdf their printouts.
 int listados(const QStringList& args, Streams io)
 {
-    QStringList positional;
-    QString clubsPath;
-    bool pdf = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == u"--pdf") {
-            pdf = true;
-        } else if (args[i] == u"--clubs") {
-            if (++i == args.size())
-                throw UsageError{listadosUsage};
-            clubsPath = args[i];
-        } else if (args[i].startsWith(u"--")) {
-            throw UsageError{QStringLiteral("Opción desconocida: «%1»\n").arg(args[i]) + listadosUsage};
-        } else {
-            positional << args[i];
-        }
-    }
-    if (positional.size() != 2)
-        throw UsageError{listadosUsage};
-    if (clubsPath.isEmpty())
-        clubsPath = exhibition::clubsPath(exhibition::programFolder());
-    if (!QFileInfo::exists(clubsPath))
-        throw base::ValidationError(
-            QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
-                .arg(clubsPath));
+    const CommandLine line(args, listadosUsage, {QStringLiteral("clubs")}, {QStringLiteral("pdf")}, 2);
+    const QStringList& positional = line.positional();
+    const bool pdf = line.isSet(QStringLiteral("pdf"));
+    const QString clubsPath = clubsFile(line.value(QStringLiteral("clubs")), true);
 
     // Read only: the final scores brought up to date before the ranking stay in memory.
     store::Database db = exhibition::openShowToRead(positional[0]);

@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "rules/exhibition/exhibition.h"
 #include "rules/judging/final_score.h"
@@ -10,9 +11,8 @@ namespace cli
 // reload computes and stores it.
 int recalcular(const QStringList& args, Streams io)
 {
-    if (args.size() != 1)
-        throw UsageError{QStringLiteral("Uso: palomas-cli recalcular EXPOSICION.mdb")};
-    store::Database db = exhibition::openShow(args[0]);
+    const CommandLine line(args, QStringLiteral("Uso: palomas-cli recalcular EXPOSICION.mdb"), {}, {}, 1);
+    store::Database db = exhibition::openShow(line[0]);
     const int stored = judging::recomputeFinalScores(db);
     io.out << QStringLiteral("%1 jaulas recalculadas").arg(stored) << Qt::endl;
     return 0;

@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "rules/exhibition/exhibition.h"
 #include "server/show_server.h"
@@ -33,39 +34,19 @@ extern "C" void onStopSignal(int)
 // palomas-cli servir: the show's server without windows, until SIGINT or SIGTERM.
 int servir(const QStringList& args, Streams io)
 {
-    QStringList positional;
+    const CommandLine line(args, servirUsage,
+                           {QStringLiteral("puerto"), QStringLiteral("clave"), QStringLiteral("clubs")}, {}, 1);
     server::ServerSettings settings;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == u"--puerto" || arg == u"--clave" || arg == u"--clubs") {
-            if (++i == args.size())
-                throw UsageError{servirUsage};
-            if (arg == u"--puerto") {
-                bool ok = false;
-                const uint port = args[i].toUInt(&ok);
-                if (!ok || port > 65535)
-                    throw UsageError{QStringLiteral("El puerto debe ser un número del 0 al 65535.\n") +
-                                     servirUsage};
-                settings.port = quint16(port);
-            } else if (arg == u"--clave") {
-                settings.key = args[i];
-            } else {
-                settings.clubsPath = args[i];
-            }
-        } else if (arg.startsWith(u"--")) {
-            throw UsageError{QStringLiteral("Opción desconocida: «%1»\n").arg(arg) + servirUsage};
-        } else {
-            positional << arg;
-        }
+    if (line.isSet(QStringLiteral("puerto"))) {
+        bool ok = false;
+        const uint port = line.value(QStringLiteral("puerto")).toUInt(&ok);
+        if (!ok || port > 65535)
+            throw UsageError{QStringLiteral("El puerto debe ser un número del 0 al 65535.\n") + servirUsage};
+        settings.port = quint16(port);
     }
-    if (positional.size() != 1)
-        throw UsageError{servirUsage};
-    settings.exhibitionPath = positional[0];
-    if (settings.clubsPath.isEmpty())
-        settings.clubsPath = exhibition::clubsPath(exhibition::programFolder());
-    if (!QFileInfo::exists(settings.clubsPath))
-        throw store::Error(QStringLiteral("No se encuentra el archivo de clubes «%1»; indíquelo con --clubs.")
-                               .arg(settings.clubsPath));
+    settings.key = line.value(QStringLiteral("clave"));
+    settings.exhibitionPath = line[0];
+    settings.clubsPath = clubsFile(line.value(QStringLiteral("clubs")), true);
     if (!QFileInfo::exists(settings.exhibitionPath))
         throw store::Error(
             QStringLiteral("No se encuentra la exposición «%1».").arg(settings.exhibitionPath));

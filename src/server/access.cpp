@@ -86,8 +86,9 @@ QString shownKey(const QString& key)
 QString keyRefusal(const QString& key)
 {
     const QString plain = QString::fromUtf8(canonicalKey(key));
-    const bool letters = std::all_of(plain.begin(), plain.end(),
-                                     [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z'); });
+    const bool letters = std::all_of(plain.begin(), plain.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z');
+    });
     if (plain.size() < shortestKey || plain.size() > longestKey || !letters)
         return QStringLiteral("La clave debe tener de 8 a 32 letras o cifras, sin acentos.");
     return {};
@@ -155,7 +156,8 @@ int Throttle::lastMinute(Clock::time_point now)
 
 QString waitRefusal(int seconds)
 {
-    return QStringLiteral("Demasiadas claves equivocadas desde este aparato: espere %1 segundos.").arg(seconds);
+    return QStringLiteral("Demasiadas claves equivocadas desde este aparato: espere %1 segundos.")
+        .arg(seconds);
 }
 
 QString hallRefusal(int seconds)

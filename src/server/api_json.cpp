@@ -41,15 +41,24 @@ QByteArray cageJson(int cage, const judging::Paloma& bird, const judging::Judged
 {
     JsonText json;
     json.beginObject()
-        .key("jaula").value(cage)
-        .key("grupo").value(bird.grupo.trimmed())
-        .key("sexo").value(bird.sexo.trimmed())
-        .key("categ").value(bird.categ.trimmed())
-        .key("anilla").value(bird.anilla.trimmed())
-        .key("anio").value(bird.anyo.trimmed())
-        .key("puntos").value(judged.result.puntos)
-        .key("termina").value(judged.result.termina)
-        .key("jueces").beginArray();
+        .key("jaula")
+        .value(cage)
+        .key("grupo")
+        .value(bird.grupo.trimmed())
+        .key("sexo")
+        .value(bird.sexo.trimmed())
+        .key("categ")
+        .value(bird.categ.trimmed())
+        .key("anilla")
+        .value(bird.anilla.trimmed())
+        .key("anio")
+        .value(bird.anyo.trimmed())
+        .key("puntos")
+        .value(judged.result.puntos)
+        .key("termina")
+        .value(judged.result.termina)
+        .key("jueces")
+        .beginArray();
     for (const judging::JudgeScores& row : judged.byJudge()) {
         json.beginObject().key("juez").value(row.juez).key("puntos").beginArray();
         for (const double score : row.puntos)
@@ -70,9 +79,12 @@ QByteArray classificationJson(const std::vector<listings::ClassifiedBird>& birds
             json.null();
         else
             json.value(bird.jaula.toLongLong());
-        json.key("anilla").value(listings::ringText(bird.anilla, bird.anio))
-            .key("propietario").value(bird.nombre.trimmed())
-            .key("puntos").value(bird.puntos.isNull() ? 0.0 : bird.puntos.toDouble())
+        json.key("anilla")
+            .value(listings::ringText(bird.anilla, bird.anio))
+            .key("propietario")
+            .value(bird.nombre.trimmed())
+            .key("puntos")
+            .value(bird.puntos.isNull() ? 0.0 : bird.puntos.toDouble())
             .endObject();
     }
     return json.endArray().text();
@@ -99,7 +111,12 @@ QByteArray provincesJson(const std::vector<listings::ProvinceRow>& rows)
     JsonText json;
     json.beginArray();
     for (const listings::ProvinceRow& row : rows) {
-        json.beginObject().key("puesto").value(row.orden).key("provincia").value(row.provincia.trimmed()).key("puntos");
+        json.beginObject()
+            .key("puesto")
+            .value(row.orden)
+            .key("provincia")
+            .value(row.provincia.trimmed())
+            .key("puntos");
         numberOrNull(json, row.puntos);
         json.endObject();
     }

@@ -2,6 +2,7 @@
 
 #include "rules/judging/final_score.h"
 #include "rules/listings/classification_text.h"
+#include "rules/listings/classifications.h"
 #include "rules/listings/group_d_list.h"
 #include "rules/listings/listing.h"
 #include "rules/listings/openings.h"
@@ -10,17 +11,11 @@
 #include "server/json_text.h"
 #include "store/database.h"
 
-
 namespace server
 {
 
 namespace
 {
-
-const QStringList judgedGroups{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
-const QStringList sexes{QStringLiteral("M"), QStringLiteral("H")};
-const QStringList groupDCategories{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                                   QStringLiteral("D"), QStringLiteral("E")};
 
 // Judging is blind: a bird is shown, with its owner, only once every judge has scored it.
 std::vector<listings::ClassifiedBird> finished(std::vector<listings::ClassifiedBird> birds)
@@ -44,25 +39,21 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
     JsonText all;
     all.beginObject().key("nombre").value(nombre.trimmed()).key("clasificaciones").beginArray();
     QHash<QString, QByteArray> byName;
-    for (const QString& grupo : judgedGroups)
-        for (const QString& sexo : sexes) {
-            const QByteArray rows = classificationJson(finished(listings::clasificacion(db, grupo, sexo)));
-            byName.insert(grupo + sexo, rows);
-            all.beginObject()
-                .key("clave").value(grupo + sexo)
-                .key("titulo").value(listings::classificationTitles(nombre, grupo, QString(), sexo).label3)
-                .key("filas").raw(rows)
-                .endObject();
-        }
-    all.endArray().key("grupoD").beginArray();
     QHash<QString, QByteArray> byCateg;
-    for (const QString& categ : groupDCategories) {
-        const QByteArray rows = groupDJson(listings::llenarListaGrupoD(db, QStringLiteral("D"), categ));
-        byCateg.insert(categ, rows);
+    for (const listings::ClassificationKey& key : listings::classifications()) {
+        if (key.groupD() && byCateg.isEmpty()) // the classifications of A to C are done
+            all.endArray().key("grupoD").beginArray();
+        const QByteArray rows =
+            key.groupD() ? groupDJson(listings::llenarListaGrupoD(db, key.grupo, key.categ))
+                         : classificationJson(finished(listings::clasificacion(db, key.grupo, key.sexo)));
+        (key.groupD() ? byCateg : byName).insert(key.name(), rows);
         all.beginObject()
-            .key("clave").value(categ)
-            .key("titulo").value(listings::classificationTitles(nombre, QStringLiteral("D"), categ, QString()).label3)
-            .key("filas").raw(rows)
+            .key("clave")
+            .value(key.name())
+            .key("titulo")
+            .value(listings::classificationTitles(nombre, key.grupo, key.categ, key.sexo).label3)
+            .key("filas")
+            .raw(rows)
             .endObject();
     }
     const QByteArray provinces = provincesJson(listings::clasificacionPorProvincia(db, clubs));
@@ -70,8 +61,10 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
     all.endArray()
         .key("provincias")
         .beginObject()
-        .key("titulo").value(listings::provinceTitles(nombre).label3)
-        .key("filas").raw(provinces)
+        .key("titulo")
+        .value(listings::provinceTitles(nombre).label3)
+        .key("filas")
+        .raw(provinces)
         .endObject()
         .endObject();
 
@@ -84,12 +77,16 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
 
 bool Board::isClassificationName(const QString& name)
 {
-    return name.size() == 2 && judgedGroups.contains(name.left(1)) && sexes.contains(name.mid(1));
+    const auto& all = listings::classifications();
+    return std::any_of(all.begin(), all.end(),
+                       [&](const auto& key) { return !key.groupD() && key.name() == name; });
 }
 
 bool Board::isGroupDName(const QString& categ)
 {
-    return groupDCategories.contains(categ);
+    const auto& all = listings::classifications();
+    return std::any_of(all.begin(), all.end(),
+                       [&](const auto& key) { return key.groupD() && key.name() == categ; });
 }
 
 std::optional<QByteArray> Board::classification(const QString& name) const

@@ -16,7 +16,8 @@ BoardKeeper::BoardKeeper(QString exhibitionPath, QString clubsPath)
 
 void BoardKeeper::open()
 {
-    m_db = store::Database::open(m_exhibitionPath, store::schema::exhibition(), store::Database::Access::ReadOnly);
+    m_db = store::Database::open(m_exhibitionPath, store::schema::exhibition(),
+                                 store::Database::Access::ReadOnly);
     m_clubs = store::Database::open(m_clubsPath, store::schema::clubs(), store::Database::Access::ReadOnly);
 }
 

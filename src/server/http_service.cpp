@@ -1,8 +1,8 @@
 #include "server/http_service.h"
 
 #include "base/error.h"
-#include "rules/judging/judged_cage.h"
 #include "rules/judging/final_score.h"
+#include "rules/judging/judged_cage.h"
 #include "rules/listings/openings.h"
 #include "rules/reception/cage_number.h"
 #include "server/responses.h"
@@ -109,22 +109,25 @@ struct HttpService::Route {
 
 const std::vector<HttpService::Route>& HttpService::routes()
 {
-    const auto path = [](const char* text) { return QString::fromLatin1(text).split(u'/', Qt::SkipEmptyParts); };
+    const auto path = [](const char* text) {
+        return QString::fromLatin1(text).split(u'/', Qt::SkipEmptyParts);
+    };
     static const std::vector<Route> all = [&] {
         std::vector<Route> table;
         for (const QString& name : pages().keys())
-            table.push_back({name.isEmpty() ? QStringList() : QStringList{name}, "GET", false, &HttpService::page});
+            table.push_back(
+                {name.isEmpty() ? QStringList() : QStringList{name}, "GET", false, &HttpService::page});
         table.insert(table.end(), {
-            {path("entrar"), "POST", false, &HttpService::enter},
-            {path("api/exposicion"), "GET", false, &HttpService::exhibition},
-            {path("api/jaulas/*"), "GET", true, &HttpService::cage},
-            {path("api/jaulas/*/puntuaciones"), "POST", true, &HttpService::score},
-            {path("api/jueces/*/pendientes"), "GET", true, &HttpService::toScore},
-            {path("api/clasificaciones/*"), "GET", false, &HttpService::board},
-            {path("api/grupo-d/*"), "GET", false, &HttpService::board},
-            {path("api/provincias"), "GET", false, &HttpService::board},
-            {path("api/tablero"), "GET", false, &HttpService::board},
-        });
+                                      {path("entrar"), "POST", false, &HttpService::enter},
+                                      {path("api/exposicion"), "GET", false, &HttpService::exhibition},
+                                      {path("api/jaulas/*"), "GET", true, &HttpService::cage},
+                                      {path("api/jaulas/*/puntuaciones"), "POST", true, &HttpService::score},
+                                      {path("api/jueces/*/pendientes"), "GET", true, &HttpService::toScore},
+                                      {path("api/clasificaciones/*"), "GET", false, &HttpService::board},
+                                      {path("api/grupo-d/*"), "GET", false, &HttpService::board},
+                                      {path("api/provincias"), "GET", false, &HttpService::board},
+                                      {path("api/tablero"), "GET", false, &HttpService::board},
+                                  });
         return table;
     }();
     return all;
@@ -166,7 +169,8 @@ void HttpService::dispatch(const ExchangePtr& exchange)
     const Request& request = exchange->request();
     seen(request.peer);
     const Parts parts = partsOf(request.path);
-    const auto found = std::find_if(routes().begin(), routes().end(), [&](const Route& r) { return r.matches(parts); });
+    const auto found =
+        std::find_if(routes().begin(), routes().end(), [&](const Route& r) { return r.matches(parts); });
     if (found == routes().end())
         return exchange->answer(notFound(request.path));
     const bool get = request.method == "GET" || request.method == "HEAD";
@@ -281,7 +285,8 @@ Response HttpService::cageAnswer(int cage)
     const std::optional<judging::Paloma> bird = judging::findBird(m_db, cage);
     if (!bird)
         return errorAnswer(QStringLiteral("No hay ninguna paloma en la jaula %1.").arg(cage), 404);
-    const QByteArray answer = cageJson(cage, *bird, judging::readCage(m_db, cage, judging::ScoringRule::read(m_db)));
+    const QByteArray answer =
+        cageJson(cage, *bird, judging::readCage(m_db, cage, judging::ScoringRule::read(m_db)));
     reading.commit();
     return jsonText(answer);
 }
@@ -292,7 +297,8 @@ void HttpService::toScore(const ExchangePtr& exchange, const Parts& parts)
     const qint64 juez = parts[2].toLongLong(&whole);
     store::Transaction reading(m_db, store::Transaction::Kind::Read);
     const int jueces = judging::ScoringRule::read(m_db).jueces;
-    if (const QString refusal = judging::judgeRangeRefusal(whole ? std::optional<qint64>(juez) : std::nullopt, jueces);
+    if (const QString refusal =
+            judging::judgeRangeRefusal(whole ? std::optional<qint64>(juez) : std::nullopt, jueces);
         !refusal.isEmpty())
         return exchange->answer(errorAnswer(refusal, 409));
     QJsonArray cages;
@@ -364,14 +370,15 @@ Response HttpService::storeOne(const PendingScore& pending, std::vector<ScoreNot
     case judging::RemoteEntry::Outcome::Conflict:
         return errorAnswer(entry.message, 409);
     case judging::RemoteEntry::Outcome::AlreadyStored:
-        return json(QJsonObject{{QStringLiteral("error"), entry.message}, {QStringLiteral("guardada"), true}}, 409);
+        return json(QJsonObject{{QStringLiteral("error"), entry.message}, {QStringLiteral("guardada"), true}},
+                    409);
     case judging::RemoteEntry::Outcome::ScoreRefused:
         return errorAnswer(entry.message, 400);
     case judging::RemoteEntry::Outcome::Stored:
         break;
     }
-    stored.push_back(ScoreNotice{pending.cage, int(pending.score.juez), judging::totalOf(pending.score.puntos),
-                                 pending.from});
+    stored.push_back(ScoreNotice{pending.cage, int(pending.score.juez),
+                                 judging::totalOf(pending.score.puntos), pending.from});
     // The cage as the entry left it: no need to read it again.
     return jsonText(cageJson(pending.cage, *entry.bird, entry.cage), 201);
 }
@@ -390,7 +397,8 @@ void HttpService::board(const ExchangePtr& exchange, const Parts& parts)
             return exchange->answer(notFound(exchange->request().path));
         part = groupD ? BoardKeeper::Part::GroupD : BoardKeeper::Part::Classification;
     }
-    QMetaObject::invokeMethod(m_keeper, [keeper = m_keeper, exchange, part, name] { keeper->serve(exchange, part, name); });
+    QMetaObject::invokeMethod(
+        m_keeper, [keeper = m_keeper, exchange, part, name] { keeper->serve(exchange, part, name); });
 }
 
 void HttpService::answerFailure(const ExchangePtr& exchange, const base::Error& error)

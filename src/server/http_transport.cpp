@@ -7,11 +7,10 @@
 #include <atomic>
 #include <condition_variable>
 #include <list>
+#include <microhttpd.h>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
-
-#include <microhttpd.h>
 #ifdef Q_OS_WIN
 #include <winsock2.h>
 #else
@@ -35,7 +34,9 @@ QByteArray errorBody(const QString& message)
 
 Response refusal(int status, const QString& message)
 {
-    return Response{status, QByteArrayLiteral("application/json"), errorBody(message),
+    return Response{status,
+                    QByteArrayLiteral("application/json"),
+                    errorBody(message),
                     {{QByteArrayLiteral("Connection"), QByteArrayLiteral("close")}}};
 }
 
@@ -57,7 +58,8 @@ void writeRaw(MHD_socket socket, const QByteArray& bytes)
 #ifdef Q_OS_WIN
     ::send(socket, bytes.constData(), int(bytes.size()), 0);
 #else
-    [[maybe_unused]] const ssize_t sent = ::send(socket, bytes.constData(), std::size_t(bytes.size()), MSG_NOSIGNAL);
+    [[maybe_unused]] const ssize_t sent =
+        ::send(socket, bytes.constData(), std::size_t(bytes.size()), MSG_NOSIGNAL);
 #endif
 }
 
@@ -80,8 +82,8 @@ struct Link {
     MHD_Connection* connection = nullptr;
     QString device;
     enum class Phase { Idle, Headers, Body, Busy } phase = Phase::Idle;
-    Clock::time_point since;   // start of the phase (Body: of the request's first line)
-    bool closing = false;      // shut by a limit, waiting for libmicrohttpd to see it
+    Clock::time_point since; // start of the phase (Body: of the request's first line)
+    bool closing = false;    // shut by a limit, waiting for libmicrohttpd to see it
 };
 
 // One request, from its first line to its answer sent.
@@ -92,7 +94,6 @@ struct Call {
     ExchangePtr exchange;
     std::optional<Response> response; // set by the answering thread
 };
-
 
 } // namespace
 
@@ -158,7 +159,8 @@ public:
                        MHD_ConnectionNotificationCode code);
     static void* firstLine(void* cls, const char* uri, MHD_Connection* connection);
     static MHD_Result access(void* cls, MHD_Connection* connection, const char* url, const char* method,
-                             const char* version, const char* upload, size_t* uploadSize, void** requestContext);
+                             const char* version, const char* upload, size_t* uploadSize,
+                             void** requestContext);
     static void completed(void* cls, MHD_Connection* connection, void** requestContext,
                           MHD_RequestTerminationCode code);
 };
@@ -245,7 +247,8 @@ void HttpTransport::Impl::evictOne()
     Link* oldest = nullptr;
     for (Link* link : m_links)
         if (!link->closing && link->phase != Link::Phase::Busy &&
-            (!oldest || rank(link) < rank(oldest) || (rank(link) == rank(oldest) && link->since < oldest->since)))
+            (!oldest || rank(link) < rank(oldest) ||
+             (rank(link) == rank(oldest) && link->since < oldest->since)))
             oldest = link;
     if (oldest) {
         oldest->closing = true;
@@ -275,7 +278,8 @@ void HttpTransport::Impl::notify(void* cls, MHD_Connection* connection, void** s
     auto* self = static_cast<Impl*>(cls);
     std::lock_guard lock(self->m_mutex);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
-        auto* link = new Link{connection, deviceOf(peerOf(connection)), Link::Phase::Idle, Clock::now(), false};
+        auto* link =
+            new Link{connection, deviceOf(peerOf(connection)), Link::Phase::Idle, Clock::now(), false};
         *socketContext = link;
         self->m_links.push_back(link);
         ++self->m_perDevice[link->device.toStdString()];
@@ -330,7 +334,8 @@ MHD_Result HttpTransport::Impl::queue(MHD_Connection* connection, const Response
     return queued;
 }
 
-MHD_Result HttpTransport::Impl::refuse(MHD_Connection* connection, Call* call, int status, const QString& message)
+MHD_Result HttpTransport::Impl::refuse(MHD_Connection* connection, Call* call, int status,
+                                       const QString& message)
 {
     call->state = Call::State::Refused;
     m_bodyBytes -= call->body.size();
@@ -340,19 +345,22 @@ MHD_Result HttpTransport::Impl::refuse(MHD_Connection* connection, Call* call, i
         return MHD_YES;
     // In the middle of a body the library takes no answer: the refusal is written on the socket
     // as it stands (nothing else of this request has been), and the connection dropped unread.
-    QByteArray raw = "HTTP/1.1 " + QByteArray::number(status) + (status == 413 ? " Payload Too Large" : " Refused") +
-                     "\r\nContent-Type: application/json\r\nContent-Length: " +
-                     QByteArray::number(refused.body.size()) + "\r\nConnection: close\r\n";
+    QByteArray raw =
+        "HTTP/1.1 " + QByteArray::number(status) + (status == 413 ? " Payload Too Large" : " Refused") +
+        "\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(refused.body.size()) +
+        "\r\nConnection: close\r\n";
     for (const auto& [name, value] : safetyHeaders())
         raw += name + ": " + value + "\r\n";
     raw += "\r\n" + refused.body;
-    if (const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD))
+    if (const MHD_ConnectionInfo* info =
+            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD))
         writeRaw(info->connect_fd, raw);
     return MHD_NO;
 }
 
-MHD_Result HttpTransport::Impl::access(void* cls, MHD_Connection* connection, const char* url, const char* method,
-                                       const char*, const char* upload, size_t* uploadSize, void** requestContext)
+MHD_Result HttpTransport::Impl::access(void* cls, MHD_Connection* connection, const char* url,
+                                       const char* method, const char*, const char* upload,
+                                       size_t* uploadSize, void** requestContext)
 {
     auto* self = static_cast<Impl*>(cls);
     std::unique_lock lock(self->m_mutex);
@@ -400,8 +408,8 @@ MHD_Result HttpTransport::Impl::access(void* cls, MHD_Connection* connection, co
     return MHD_NO;
 }
 
-MHD_Result HttpTransport::Impl::complete(MHD_Connection* connection, Call* call, const char* url, const char* method,
-                                         std::unique_lock<std::mutex>& lock)
+MHD_Result HttpTransport::Impl::complete(MHD_Connection* connection, Call* call, const char* url,
+                                         const char* method, std::unique_lock<std::mutex>& lock)
 {
     Request request;
     request.method = method;
@@ -414,8 +422,8 @@ MHD_Result HttpTransport::Impl::complete(MHD_Connection* connection, Call* call,
     call->state = Call::State::Waiting;
     if (call->link)
         call->link->phase = Link::Phase::Busy;
-    call->exchange = std::make_shared<Exchange>(std::move(request),
-                                                [this, call](Response response) { answered(call, std::move(response)); });
+    call->exchange = std::make_shared<Exchange>(
+        std::move(request), [this, call](Response response) { answered(call, std::move(response)); });
     m_waiting.insert(call);
     ++m_underWay;
     MHD_suspend_connection(connection);

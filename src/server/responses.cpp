@@ -39,10 +39,11 @@ Response storeFailure(const base::Error& error)
 {
     const int primary = error.sqliteCode() & 0xff;
     const bool busy = primary == 5 || primary == 6; // SQLITE_BUSY, SQLITE_LOCKED
-    return errorAnswer(busy ? QStringLiteral("La exposición está ocupada por otro programa: inténtelo otra vez.")
-                            : QStringLiteral("La exposición no se puede leer o escribir ahora: avise a la "
-                                             "oficina. No se ha guardado nada."),
-                       503);
+    return errorAnswer(
+        busy ? QStringLiteral("La exposición está ocupada por otro programa: inténtelo otra vez.")
+             : QStringLiteral("La exposición no se puede leer o escribir ahora: avise a la "
+                              "oficina. No se ha guardado nada."),
+        503);
 }
 
 } // namespace server

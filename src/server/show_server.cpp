@@ -35,7 +35,8 @@ public:
         if (!m_service)
             return exchange->answer(errorAnswer(QStringLiteral("El servidor se ha parado."), 503));
         HttpService* service = m_service;
-        QMetaObject::invokeMethod(service, [service, exchange] { service->handle(exchange); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            service, [service, exchange] { service->handle(exchange); }, Qt::QueuedConnection);
     }
 
     void close()
@@ -64,7 +65,8 @@ public:
         if (transport)
             transport->stopAccepting();
         if (serviceThread.isRunning()) {
-            QMetaObject::invokeMethod(service.get(), &HttpService::storePending, Qt::BlockingQueuedConnection);
+            QMetaObject::invokeMethod(service.get(), &HttpService::storePending,
+                                      Qt::BlockingQueuedConnection);
             transport->waitUntilIdle(stopGrace);
         }
         if (relay)
@@ -143,7 +145,8 @@ QString ShowServer::start(const ServerSettings& settings)
         [relay = running->relay](const ExchangePtr& exchange) { relay->hand(exchange); });
     const quint16 port = running->transport->listen(settings.port);
     if (port == 0)
-        return QStringLiteral("El puerto %1 está ocupado por otro programa: elija otro puerto.").arg(settings.port);
+        return QStringLiteral("El puerto %1 está ocupado por otro programa: elija otro puerto.")
+            .arg(settings.port);
     running->keeper->moveToThread(&running->boardThread);
     running->service->moveToThread(&running->serviceThread);
     running->boardThread.start();
@@ -175,7 +178,8 @@ QString ShowServer::changeKey(const QString& key)
     else if (const QString refusal = keyRefusal(chosen); !refusal.isEmpty())
         return refusal;
     HttpService* service = m_running->service.get();
-    QMetaObject::invokeMethod(service, [service, chosen] { service->changeKey(chosen); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        service, [service, chosen] { service->changeKey(chosen); }, Qt::BlockingQueuedConnection);
     m_key = key.isEmpty() ? shownKey(chosen) : chosen;
     return {};
 }

@@ -1,148 +1,316 @@
-// palomas-cli as a user runs it: exit codes and the one-line summaries.
+// palomas-cli as a user runs it, in a folder that holds a show: every refusal of every command in
+// one table, then each command's run, and servir until it is stopped. The rules the commands reach
+// are tested in their layers.
 
 #include "cli/cli_run.h"
-#include "store/database.h"
+#include "import/workbooks.h"
+#include "rules/backups/copies.h"
+#include "server/http_client.h"
+#include "server/show_server.h"
 #include "support/failing_disk.h"
 #include "support/fixtures.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <csignal>
 
 class TestCli : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    QTemporaryDir m_master;  // the files each row starts from
+    QTemporaryDir m_runtime; // Qt's runtime folder, for the commands that draw
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    // "@" stands for the row's folder, "#" for the test data.
+    QString filled(QString text) const
+    {
+        return text.replace(u'@', m_dir->path()).replace(u'#', qEnvironmentVariable("PALOMAS_TEST_DATA"));
+    }
+    CliResult run(QStringList args) const
+    {
+        args.replaceInStrings("@", m_dir->path())
+            .replaceInStrings("#", qEnvironmentVariable("PALOMAS_TEST_DATA"));
+        return runCli(args, m_dir->path());
+    }
+
+    // Every file of the folder but the backup copies, with its bytes' fingerprint.
+    QStringList files() const
+    {
+        QStringList all;
+        QDirIterator it(m_dir->path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            if (const QString file = it.next(); !file.startsWith(backups::folderOf(path("Expo.mdb"))))
+                all << QDir(m_dir->path()).relativeFilePath(file) + ' ' + fixtures::fingerprint(file).toHex();
+        all.sort();
+        return all;
+    }
+
+    // The cages of a show with their final scores, and its judges' rows.
+    QString stored(const QString& show) const
+    {
+        const store::Database db =
+            store::Database::open(path(show), store::schema::exhibition(), store::Database::Access::ReadOnly);
+        const QString cages = "select * from recepcion order by jaula";
+        return fixtures::column(db, cages, "jaula") + " | " + fixtures::column(db, cages, "puntos") + " | " +
+               fixtures::column(db, cages, "termina") + " | jueces " +
+               fixtures::column(db, "select * from puntos order by jaula, juez", "juez");
+    }
 
 private slots:
-    void crearCreatesTheExhibitionAsNuevoDoes()
+    // Expo.mdb, in use: three judges, two cages scored whose final scores are not stored yet.
+    // Nueva.mdb as crear leaves it, without configuration, but for a bird.
+    void initTestCase()
     {
-        const CliResult created = runCli({"crear", m_dir.path(), "Regional"});
-        QCOMPARE(created.exitCode, 0);
-        const QString path = QDir(m_dir.path()).filePath("Regional.mdb");
-        QCOMPARE(created.out.trimmed(), path);
-        QCOMPARE(store::Database::open(path, store::schema::exhibition())
-                     .openRecordset("select * from config")
-                     .recordCount(),
-                 0);
-
-        const CliResult again = runCli({"crear", m_dir.path(), "Regional"});
-        QVERIFY(again.exitCode != 0);
-        QCOMPARE(again.err.trimmed(), "Base de Datos Existente");
-    }
-
-    // Club.mdb of the program folder (palomas-cli's own folder) is the clubs database; elsewhere
-    // "Club" names an exhibition like any other.
-    void crearRefusesClubInTheProgramFolder_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("Club") << "Club";
-        QTest::newRow("small letters with the extension") << "club.mdb";
-    }
-    void crearRefusesClubInTheProgramFolder()
-    {
-        QFETCH(QString, name);
-        const QString programFolder = QFileInfo(PALOMAS_CLI).absolutePath();
-        const QStringList before = QDir(programFolder).entryList(QDir::Files);
-        const CliResult refused = runCli({"crear", programFolder, name});
-        const QStringList after = QDir(programFolder).entryList(QDir::Files);
-        for (const QString& added : after)
-            if (!before.contains(added))
-                QFile::remove(QDir(programFolder).filePath(added));
-        QCOMPARE(refused.exitCode, 1);
-        QCOMPARE(refused.err,
-                 "«" + name +
-                     "» no puede ser el nombre de una exposición: Club.mdb es la base de datos de "
-                     "los clubes del programa. Escriba otro nombre.\n");
-        QCOMPARE(refused.out, QString());
-        QCOMPARE(after, before);
-
-        const CliResult elsewhere = runCli({"crear", m_dir.path(), name});
-        QCOMPARE(elsewhere.exitCode, 0);
-        const QString path =
-            QDir(m_dir.path()).filePath(QFileInfo(name).suffix().isEmpty() ? name + ".mdb" : name);
-        QCOMPARE(elsewhere.out, path + "\n");
-        QVERIFY(QFile::remove(path));
-    }
-
-    // A show on a disk that cannot be written (a CD, a locked share) is still printed: the
-    // commands that only read it never write to it, and take the default configuration of a new
-    // show (three judges) as the windows do. A new show cannot be made there.
-    void aReadOnlyShowIsStillPrinted_data()
-    {
-        QTest::addColumn<QStringList>("args"); // %1 the show, %2 Club.mdb, %3 the output folder
-        QTest::addColumn<QString>("out");
-        QTest::newRow("listados") << QStringList{"listados", "%1", "%3", "--clubs", "%2"}
-                                  << "8 documentos grabados\n";
-        QTest::newRow("exportar-xlsx")
-            << QStringList{"exportar-xlsx", "%1", "%3/libro.xlsx", "--clubs", "%2"} << "12 hojas grabadas\n";
-        QTest::newRow("hojas-jueces-xlsx")
-            << QStringList{"hojas-jueces-xlsx", "%1", "%3"} << "3 libros grabados\n";
-        QTest::newRow("impreso") << QStringList{"impreso",      "hojas-jueces", "%1",
-                                                "%3/hojas.pdf", "--clubs",      "%2"}
-                                 << "3 paginas grabadas\n"; // a page for each of the three judges
-    }
-    void aReadOnlyShowIsStillPrinted()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(QString, out);
-        failing_disk::SmallDisk disk(4 << 20);
-        if (!disk.mounted())
-            QSKIP(qPrintable(disk.why()));
-        QCOMPARE(runCli({"crear", disk.filePath(""), "Expo"}).exitCode, 0);
-        const QString show = disk.filePath("Expo.mdb"), clubs = disk.filePath("Club.mdb");
-        {
-            const store::Database db = store::Database::open(show, store::schema::exhibition());
-            for (int cage = 1; cage <= 4; ++cage) {
-                fixtures::addBird(db, cage, "A", cage % 2 == 0 ? "M" : "H");
-                for (int juez = 1; juez <= 3; ++juez)
-                    fixtures::addScore(db, QString::number(cage), juez, 88 + juez);
-            }
-            store::Database::create(clubs, store::schema::clubs());
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
+        httptest::noProxy();
+        const QDir master(m_master.path());
+        const store::Database expo =
+            store::Database::create(master.filePath("Expo.mdb"), store::schema::exhibition());
+        fixtures::setConfig(expo, 3, false);
+        fixtures::addBird(expo, 7, "A", "M");
+        fixtures::addBird(expo, 8, "C", "H");
+        for (int juez = 1; juez <= 3; ++juez) {
+            fixtures::addScore(expo, "7", juez, 88 + juez);
+            fixtures::addScore(expo, "8", juez, 90);
         }
-        const QByteArray before = fixtures::fingerprint(show);
-        QVERIFY(disk.remountReadOnly());
-        for (QString& arg : args)
-            arg.replace("%1", show).replace("%2", clubs).replace("%3", m_dir.path());
-        const CliResult run = runCli(args);
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QCOMPARE(run.out, out);
-        QCOMPARE(fixtures::fingerprint(show), before);
-
-        const CliResult created = runCli({"crear", disk.filePath(""), "Otra"});
-        QCOMPARE(created.exitCode, 1);
-        QCOMPARE(created.err, "No se puede escribir en la carpeta «" +
-                                  QDir::toNativeSeparators(QFileInfo(show).absolutePath()) +
-                                  "»: no se ha podido crear «Otra.mdb».\n");
+        const store::Database nueva =
+            store::Database::create(master.filePath("Nueva.mdb"), store::schema::exhibition());
+        fixtures::addBird(nueva, 9, "A", "M");
+        store::Database::create(master.filePath("Club.mdb"), store::schema::clubs());
+        workbooks::write(master.filePath("juez.xls"), {{2, {"Juez", 4}}, {5, workbooks::scored(9)}});
+    }
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        for (const QString& name : QDir(m_master.path()).entryList(QDir::Files))
+            QVERIFY(QFile::copy(QDir(m_master.path()).filePath(name), path(name)));
     }
 
-    void badCommandLines_data()
+    // Wrong usage ends with 2, a file or folder that cannot be used with 1: the message alone on
+    // standard error, and no file written or changed.
+    void refusals_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("err");
+        const auto row = [](const char* name, const QStringList& args, int exitCode, const QString& err) {
+            QTest::newRow(name) << args << exitCode << err + '\n';
+        };
         const QString usage =
             "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, exportar-xlsx, "
-            "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, recalcular, "
-            "restaurar, servir\n";
-        QTest::newRow("no command") << QStringList{} << 2 << usage;
-        QTest::newRow("unknown command")
-            << QStringList{"borrar"} << 2 << "Orden desconocida: «borrar»\n" + usage;
-        QTest::newRow("missing name")
-            << QStringList{"crear", "/tmp"} << 2 << "Uso: palomas-cli crear CARPETA NOMBRE\n";
-        QTest::newRow("missing folder") << QStringList{"crear", "/no/such/folder", "x"} << 1
-                                        << "La carpeta «/no/such/folder» no existe.\n";
+            "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, "
+            "recalcular, restaurar, servir";
+        row("no command", {}, 2, usage);
+        row("unknown command", {"borrar"}, 2, "Orden desconocida: «borrar»\n" + usage);
+        row("crear without a name", {"crear", "@"}, 2, "Uso: palomas-cli crear CARPETA NOMBRE");
+        row("an unknown option, named as typed", {"listados", "Expo.mdb", "@", "--tls=1"}, 2,
+            "Opción desconocida: «--tls=1»\nUso: palomas-cli listados EXPOSICION.mdb CARPETA [--clubs CLUB.mdb] [--pdf]");
+        row("an option given twice", {"servir", "Expo.mdb", "--clave", "abcdefgh", "--clave", "12345678"}, 2,
+            "Uso: palomas-cli servir EXPOSICION.mdb [--puerto P] [--clave CLAVE] [--clubs CLUB.mdb]");
+        row("crear over a show", {"crear", "@", "Expo"}, 1, "Base de Datos Existente");
+        row("crear where no file can be made", {"crear", "/proc", "Otra"}, 1,
+            "No se puede escribir en la carpeta «/proc»: no se ha podido crear «Otra.mdb».");
+        row("recalcular two shows", {"recalcular", "Expo.mdb", "Nueva.mdb"}, 2,
+            "Uso: palomas-cli recalcular EXPOSICION.mdb");
+        row("listados without a folder", {"listados", "Expo.mdb"}, 2,
+            "Uso: palomas-cli listados EXPOSICION.mdb CARPETA [--clubs CLUB.mdb] [--pdf]");
+        row("listados without the clubs", {"listados", "Expo.mdb", "@", "--clubs", "no.mdb"}, 1,
+            "No se encuentra el archivo de clubes «no.mdb»; indíquelo con --clubs.");
+        row("listados, a missing folder", {"listados", "Expo.mdb", "@/no", "--clubs", "Club.mdb"}, 1,
+            "La carpeta «@/no» no existe.");
+        row("exportar-xlsx over the clubs", {"exportar-xlsx", "Expo.mdb", "Club.mdb", "--clubs", "Club.mdb"},
+            2, "«Club.mdb» es un archivo de la exposición: el libro necesita otro nombre.");
+        row("exportar-xlsx, a missing folder",
+            {"exportar-xlsx", "Expo.mdb", "@/no/r.xlsx", "--clubs", "Club.mdb"}, 1,
+            "No se ha podido grabar el archivo r.xlsx: la carpeta «@/no» no existe.");
+        row("hojas-jueces-xlsx without a folder", {"hojas-jueces-xlsx", "Expo.mdb"}, 2,
+            "Uso: palomas-cli hojas-jueces-xlsx EXPOSICION.mdb CARPETA");
+        row("hojas-jueces-xlsx, a missing folder", {"hojas-jueces-xlsx", "Expo.mdb", "@/no"}, 1,
+            "La carpeta «@/no» no existe.");
+        row("impreso, an unknown printout", {"impreso", "sobres", "Expo.mdb", "x.pdf"}, 2,
+            "Impreso desconocido: «sobres»\nUso: palomas-cli impreso "
+            "{etiquetas|hojas-jueces|catalogo|resguardos} "
+            "EXPOSICION.mdb SALIDA.pdf [--clubs CLUB.mdb] [--url URL]");
+        row("impreso without the clubs", {"impreso", "catalogo", "Expo.mdb", "x.pdf", "--clubs", "no.mdb"}, 1,
+            "No se encuentra el archivo de clubes «no.mdb»; indíquelo con --clubs.");
+        row("impreso over the show", {"impreso", "catalogo", "Expo.mdb", "@/./Expo.mdb"}, 2,
+            "«@/./Expo.mdb» es un archivo de la exposición: el PDF necesita otro nombre.");
+        row("impreso, a missing folder", {"impreso", "catalogo", "Expo.mdb", "@/no/x.pdf"}, 1,
+            "No se ha podido grabar el archivo x.pdf: la carpeta «@/no» no existe.");
+        row("importar-recepcion without a workbook", {"importar-recepcion", "Expo.mdb"}, 2,
+            "Uso: palomas-cli importar-recepcion EXPOSICION.mdb HOJA.xls");
+        row("importar-recepcion, a missing workbook", {"importar-recepcion", "Expo.mdb", "no.xls"}, 1,
+            "No se encuentra el archivo «no.xls».");
+        row("importar-puntuacion, --juez beyond the judges",
+            {"importar-puntuacion", "Expo.mdb", "juez.xls", "--juez", "4"}, 2,
+            "El número de juez debe ser un número entero del 1 al 3.");
+        row("importar-puntuacion, B2 beyond the judges", {"importar-puntuacion", "Expo.mdb", "juez.xls"}, 1,
+            "El número de juez debe ser un número entero del 1 al 3. El juez es el número de la celda B2; "
+            "otro se indica con --juez N.");
+        row("importar-puntuacion, a workbook that crashes the reader",
+            {"importar-puntuacion", "Expo.mdb", "#/damaged/freexl-segv-1.xls"}, 1,
+            "El libro «freexl-segv-1.xls» está dañado o no se puede leer.");
+        row("copia without a show", {"copia"}, 2, "Uso: palomas-cli copia EXPOSICION.mdb");
+        row("copia of a missing show", {"copia", "Nada.mdb"}, 1, "No se encuentra el archivo «Nada.mdb».");
+        row("restaurar without a copy", {"restaurar", "Expo.mdb"}, 2,
+            "Uso: palomas-cli restaurar EXPOSICION.mdb COPIA.mdb");
+        row("restaurar a damaged copy", {"restaurar", "Expo.mdb", "#/damaged/copia-pagina-a-ceros.mdb"}, 1,
+            "La copia «copia-pagina-a-ceros.mdb» está dañada: parte de su contenido no se puede leer. No se "
+            "ha restaurado: la exposición sigue como estaba.");
+        row("restaurar the show into itself", {"restaurar", "Expo.mdb", "./Expo.mdb"}, 1,
+            "La copia elegida es la propia exposición.");
+        const QString servir =
+            "\nUso: palomas-cli servir EXPOSICION.mdb [--puerto P] [--clave CLAVE] [--clubs CLUB.mdb]";
+        row("servir, a port not a number", {"servir", "Expo.mdb", "--puerto", "80x"}, 2,
+            "El puerto debe ser un número del 0 al 65535." + servir);
+        row("servir, an unknown option", {"servir", "Expo.mdb", "--tls"}, 2,
+            "Opción desconocida: «--tls»" + servir);
+        row("servir without the clubs", {"servir", "Expo.mdb", "--clubs", "no.mdb"}, 1,
+            "No se encuentra el archivo de clubes «no.mdb»; indíquelo con --clubs.");
+        row("servir a missing show", {"servir", "Nada.mdb", "--clubs", "Club.mdb"}, 1,
+            "No se encuentra la exposición «Nada.mdb».");
+        row("servir, a short key", {"servir", "Expo.mdb", "--clubs", "Club.mdb", "--clave", "1234567"}, 1,
+            "La clave debe tener de 8 a 32 letras o cifras, sin acentos.");
     }
-    void badCommandLines()
+    void refusals()
     {
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
-        QFETCH(QString, message);
-        const CliResult result = runCli(args);
+        QFETCH(QString, err);
+        const QStringList before = files();
+        const CliResult result = run(args);
+        QCOMPARE(result.err, filled(err));
+        QCOMPARE(result.out, QString());
         QCOMPARE(result.exitCode, exitCode);
-        QCOMPARE(result.err, message);
+        QCOMPARE(files(), before);
+        QVERIFY(!QFileInfo::exists(backups::folderOf(path("Expo.mdb"))));
+    }
+
+    // Each command runs its rule, says so in one line and writes what it says; those that only
+    // read a show never write to it, not even the configuration a new show is given.
+    void runs_data()
+    {
+        QTest::addColumn<QStringList>("args");    // on the show named first
+        QTest::addColumn<QString>("out");         // "{copia}": the copy taken
+        QTest::addColumn<QStringList>("written"); // new files, the backup copies aside
+        QTest::addColumn<int>("copies");          // of the show as it was; -1: the copies cannot be made
+        QTest::addColumn<QString>("stored");      // in the show, when it changes
+        QTest::addColumn<QString>("err");
+        const auto row = [](const char* name, const QStringList& args, const QString& out,
+                            const QStringList& written, int copies = 0, const QString& stored = {},
+                            const QString& err = {}) {
+            QTest::newRow(name) << args << out + '\n' << written << copies << stored << err;
+        };
+        row("crear: club, a show's name outside the program folder", {"crear", "@", "club"}, "@/club.mdb",
+            {"club.mdb"});
+        row("recalcular", {"recalcular", "Expo.mdb"}, "2 jaulas recalculadas", {}, 0,
+            "7,8 | 90,90 | S,S | jueces 1,2,3,1,2,3");
+        row("listados", {"listados", "Expo.mdb", "@", "--clubs", "Club.mdb"}, "8 documentos grabados",
+            {"Grupo A Machos.txt", "Grupo C Hembras.txt", "Clasificación Por Provincia.txt",
+             "sport DCategA.txt", "sport DCategB.txt", "sport DCategC.txt", "sport DCategD.txt",
+             "sport DCategE.txt"});
+        row("exportar-xlsx", {"exportar-xlsx", "Expo.mdb", "libro.xlsx", "--clubs", "Club.mdb"},
+            "12 hojas grabadas", {"libro.xlsx"});
+        row("hojas-jueces-xlsx: a new show's three judges", {"hojas-jueces-xlsx", "Nueva.mdb", "@"},
+            "3 libros grabados", {"Juez 1.xlsx", "Juez 2.xlsx", "Juez 3.xlsx"});
+        row("impreso: a page for each of a new show's judges",
+            {"impreso", "hojas-jueces", "Nueva.mdb", "hojas.pdf", "--clubs", "Club.mdb"},
+            "3 paginas grabadas", {"hojas.pdf"});
+        const QString noteOfD = "1 paloma del grupo D sin categoría: complétela en Recepción\n";
+        row("importar-recepcion", {"importar-recepcion", "Expo.mdb", "#/workbooks/censo-un-byte-malo.csv"},
+            "4 Grabadas Palomas\n1 fila rechazada por datos no válidos\n" + noteOfD.chopped(1), {}, 1,
+            "1,2,3,7,8,12 | 0,0,0,0,0,0 | N,N,N,N,N,N | jueces 1,2,3,1,2,3",
+            "Fila 9: El valor «Se\uFFFDora Peñalver € ü» de «Propietario» lleva bytes que no se leen como "
+            "letras (el archivo no es UTF-8 en esa fila): corríjalo y guarde el archivo en UTF-8.\n" +
+                noteOfD);
+        row("importar-puntuacion: --juez over B2, a new show's judges, no copy",
+            {"importar-puntuacion", "Nueva.mdb", "juez.xls", "--juez", "3"}, "1 Jaulas Pasadas", {}, -1,
+            "9 | 0 | N | jueces 3",
+            "No se ha podido hacer la copia de seguridad antes de importar: No se puede crear la carpeta "
+            "«@/Copias de seguridad».\n");
+        row("copia", {"copia", "Expo.mdb"}, "Copia de seguridad guardada en «{copia}»", {}, 1);
+        row("restaurar", {"restaurar", "Expo.mdb", "Nueva.mdb"},
+            "Restaurada la copia «Nueva.mdb»: 1 jaulas y 0 puntuaciones; la exposición anterior está en "
+            "«{copia}»",
+            {}, 1, "9 | 0 | N | jueces ");
+    }
+    void runs()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        QFETCH(QStringList, written);
+        QFETCH(int, copies);
+        QFETCH(QString, stored);
+        QFETCH(QString, err);
+        const QStringList shows = args.filter(".mdb");
+        const QString show = shows.isEmpty() ? "Expo.mdb" : shows[0];
+        const QString dump = failing_disk::dump(path(show));
+        if (copies < 0)
+            QVERIFY(QFile(backups::folderOf(path(show))).open(QIODevice::WriteOnly));
+        QStringList before = files();
+        const CliResult result = run(args);
+        const auto taken = copies < 0 ? std::vector<backups::Copy>{} : backups::copiesOf(path(show));
+        QCOMPARE(result.err, filled(err));
+        QCOMPARE(result.out, filled(out).replace("{copia}", taken.empty() ? "" : taken[0].path));
+        QCOMPARE(result.exitCode, 0);
+        QStringList after = files();
+        for (const QString& name : written + (stored.isEmpty() ? QStringList{} : QStringList{show})) {
+            QVERIFY2(QFileInfo(path(name)).size() > 0, qPrintable(name));
+            before.removeIf([&](const QString& file) { return file.startsWith(name + ' '); });
+            after.removeIf([&](const QString& file) { return file.startsWith(name + ' '); });
+        }
+        QCOMPARE(after, before);
+        if (!stored.isEmpty())
+            QCOMPARE(this->stored(show), stored);
+        QCOMPARE(int(taken.size()), std::max(copies, 0));
+        for (const backups::Copy& copy : taken)
+            QCOMPARE(failing_disk::dump(copy.path), dump);
+    }
+
+    void servesUntilStopped_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    // The show without configuration is served as the windows open it: with three judges.
+    void servesUntilStopped()
+    {
+        QFETCH(int, signal);
+        QProcess servir;
+        servir.start(PALOMAS_CLI, {"servir", path("Nueva.mdb"), "--puerto", "0", "--clave", "abc12345",
+                                   "--clubs", path("Club.mdb")});
+        QTRY_VERIFY_WITH_TIMEOUT(servir.canReadLine(), 15000);
+        const QString line = QString::fromUtf8(servir.readLine()).trimmed();
+        const QRegularExpressionMatch serving =
+            QRegularExpression("^Sirviendo en http://(\\S+):(\\d+)/ clave abc12345$").match(line);
+        QVERIFY2(serving.hasMatch(), qPrintable(line));
+        QCOMPARE(serving.captured(1), server::lanAddress());
+        const quint16 port = quint16(serving.captured(2).toUInt());
+        QNetworkAccessManager net;
+        QCOMPARE(httptest::send(net, "GET", httptest::request(port, "/api/jaulas/9", "Bearer abc")).status,
+                 401);
+        QCOMPARE(httptest::send(net, "POST",
+                                httptest::request(port, "/api/jaulas/9/puntuaciones", "Bearer ABC12345"),
+                                R"({"juez":1,"puntos":[8,8,17,27,27]})")
+                     .status,
+                 201);
+
+        ::kill(pid_t(servir.processId()), signal);
+        QVERIFY(servir.waitForFinished(15000));
+        QCOMPARE(servir.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(servir.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(servir.readAllStandardOutput()),
+                 "1 clave equivocada en el último minuto\nServidor parado.\n");
+        QVERIFY(!QFile::exists(path("Nueva.mdb-journal")));
+        store::Database db = store::Database::open(path("Nueva.mdb"), store::schema::exhibition());
+        store::Statement check = db.prepare("PRAGMA integrity_check");
+        QVERIFY(check.step());
+        QCOMPARE(check.text(0), "ok");
+        QCOMPARE(stored("Nueva.mdb") + ' ' + fixtures::column(db, "select * from puntos", "puntost"),
+                 "9 | 0 | N | jueces 1 87");
     }
 };
 

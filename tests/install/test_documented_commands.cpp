@@ -1,28 +1,14 @@
 // Every command palomas-cli knows, and every option its usage names, is described in the manual
 // page and offered by the bash completion: a command added without them is caught here.
 
+#include "cli/cli_run.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
 namespace
 {
-
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Result runCli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(PALOMAS_CLI), args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QString source(const char* relative)
 {
@@ -32,40 +18,32 @@ QString source(const char* relative)
     return QString::fromUtf8(file.readAll());
 }
 
-// The commands as "palomas-cli --help" lists them.
-QStringList commands()
-{
-    const Result help = runCli({QStringLiteral("--help")});
-    static const QRegularExpression list(QStringLiteral("^Órdenes: (.*)$"),
-                                         QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = list.match(help.out);
-    if (help.exitCode != 0 || !match.hasMatch())
-        qFatal("palomas-cli --help no da la lista de órdenes: %s", qPrintable(help.out + help.err));
-    return match.captured(1).split(QStringLiteral(", "));
-}
-
 // The manual page's section of a command: from its ".SS" heading to the next heading.
-QString manSection(const QString& page, const QString& command)
+QString manSection(const QString& command)
 {
-    QString escaped = command;
-    escaped.replace(u'-', QStringLiteral("\\-"));
-    const qsizetype start = page.indexOf(QStringLiteral(".SS \"") + escaped + u' ');
-    const qsizetype alone = page.indexOf(QStringLiteral(".SS \"") + escaped + u'"');
-    const qsizetype at = start >= 0 ? start : alone;
+    const QString page = source("packaging/man/palomas-cli.1.in");
+    const QRegularExpression heading(
+        "^\\.SS \"" + QRegularExpression::escape(QString(command).replace("-", "\\-")) + "[ \"]",
+        QRegularExpression::MultilineOption);
+    const qsizetype at = page.indexOf(heading);
     if (at < 0)
         return {};
-    const qsizetype end = page.indexOf(
-        QRegularExpression(QStringLiteral("^\\.S[SH] "), QRegularExpression::MultilineOption), at + 1);
+    const qsizetype end =
+        page.indexOf(QRegularExpression("^\\.S[SH] ", QRegularExpression::MultilineOption), at + 1);
     return page.mid(at, end < 0 ? -1 : end - at);
 }
 
-// The completion's options offered after a command ("listados) options=\"--clubs --pdf\" ;;").
-QStringList completionOptions(const QString& script, const QString& command)
+// The words the completion offers: the commands, or the options after a command
+// ("listados) options=\"--clubs --pdf\" ;;").
+QStringList offered(const QString& command = {})
 {
-    const QRegularExpression line(QStringLiteral("^\\s*") + QRegularExpression::escape(command) +
-                                      QStringLiteral("\\) options=\"([^\"]*)\""),
+    const QRegularExpression line(command.isEmpty() ? QString("local commands=\"([^\"]*)\"")
+                                                    : "^\\s*" + QRegularExpression::escape(command) +
+                                                          "\\) options=\"([^\"]*)\"",
                                   QRegularExpression::MultilineOption);
-    return line.match(script).captured(1).split(u' ', Qt::SkipEmptyParts);
+    return line.match(source("packaging/completion/palomas-cli"))
+        .captured(1)
+        .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -75,39 +53,25 @@ class TestDocumentedCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void command_data()
+    // The commands as "palomas-cli --help" lists them, and the options each one's usage names.
+    void documented_data()
     {
         QTest::addColumn<QString>("command");
-        for (const QString& command : commands())
-            QTest::newRow(qPrintable(command)) << command;
-    }
-
-    void command()
-    {
-        QFETCH(QString, command);
-        QVERIFY2(!manSection(source("packaging/man/palomas-cli.1.in"), command).isEmpty(),
-                 "sin sección en palomas-cli(1)");
-        static const QRegularExpression list(QStringLiteral("local commands=\"([^\"]*)\""));
-        const QStringList offered =
-            list.match(source("packaging/completion/palomas-cli"))
-                .captured(1)
-                .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-        QVERIFY2(offered.contains(command), "la compleción no la ofrece");
-    }
-
-    void option_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("option");
-        static const QRegularExpression optionWord(QStringLiteral("--[a-z]+"));
+        QTest::addColumn<QString>("option"); // none: the command itself
+        const CliResult help = runCli({"--help"});
+        const QRegularExpressionMatch list =
+            QRegularExpression("^Órdenes: (.*)$", QRegularExpression::MultilineOption).match(help.out);
+        if (help.exitCode != 0 || !list.hasMatch())
+            qFatal("palomas-cli --help no da la lista de órdenes: %s", qPrintable(help.out + help.err));
         int options = 0;
-        for (const QString& command : commands()) {
-            // Without its arguments a command prints its usage.
-            const Result usage = runCli({command});
-            if (usage.exitCode != 2 || !usage.err.startsWith(QStringLiteral("Uso: palomas-cli ")))
+        for (const QString& command : list.captured(1).split(", ")) {
+            QTest::newRow(qPrintable(command)) << command << QString();
+            const CliResult usage = runCli({command});
+            if (usage.exitCode != 2 || !usage.err.startsWith("Uso: palomas-cli "))
                 qFatal("%s sin argumentos no da su uso: %s", qPrintable(command), qPrintable(usage.err));
-            for (const QRegularExpressionMatch& match : optionWord.globalMatch(usage.err)) {
-                QTest::newRow(qPrintable(command + u' ' + match.captured())) << command << match.captured();
+            for (const QRegularExpressionMatch& match :
+                 QRegularExpression("--[a-z]+").globalMatch(usage.err)) {
+                QTest::newRow(qPrintable(command + ' ' + match.captured())) << command << match.captured();
                 ++options;
             }
         }
@@ -115,17 +79,19 @@ private slots:
         if (options < 3)
             qFatal("solo %d opciones en los usos de las órdenes", options);
     }
-
-    void option()
+    void documented()
     {
         QFETCH(QString, command);
         QFETCH(QString, option);
-        QString escaped = option;
-        escaped.replace(u'-', QStringLiteral("\\-"));
-        QVERIFY2(manSection(source("packaging/man/palomas-cli.1.in"), command).contains(escaped),
-                 "sin describir en la sección de la orden en palomas-cli(1)");
-        QVERIFY2(completionOptions(source("packaging/completion/palomas-cli"), command).contains(option),
-                 "la compleción no la ofrece tras la orden");
+        const QString section = manSection(command);
+        QVERIFY2(!section.isEmpty(), "sin sección en palomas-cli(1)");
+        if (option.isEmpty()) {
+            QVERIFY2(offered().contains(command), "la compleción no la ofrece");
+        } else {
+            QVERIFY2(section.contains(QString(option).replace("-", "\\-")),
+                     "sin describir en la sección de la orden en palomas-cli(1)");
+            QVERIFY2(offered(command).contains(option), "la compleción no la ofrece tras la orden");
+        }
     }
 };
 

@@ -14,17 +14,15 @@ class TestGuideShots : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_out;
     QString m_log;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_out.isValid());
         QProcess capturas;
         capturas.setProcessChannelMode(QProcess::MergedChannels);
-        capturas.start(QStringLiteral(PALOMAS_CAPTURAS), {m_out.path()});
+        capturas.start(PALOMAS_CAPTURAS, {m_out.path()});
         QVERIFY(capturas.waitForFinished(300000));
         m_log = QString::fromUtf8(capturas.readAll());
         QVERIFY2(capturas.exitStatus() == QProcess::NormalExit && capturas.exitCode() == 0,
@@ -34,32 +32,29 @@ private slots:
     void picture_data()
     {
         QTest::addColumn<QString>("file");
-        static const QRegularExpression image(QStringLiteral("!\\[[^\\]]*\\]\\(capturas/([^)]+)\\)"));
+        const QRegularExpression image("!\\[[^\\]]*\\]\\(capturas/([^)]+)\\)");
         QSet<QString> seen;
-        QDirIterator chapters(QStringLiteral(PALOMAS_SOURCE_DIR "/docs/guia"), {QStringLiteral("*.md")});
+        QDirIterator chapters(PALOMAS_SOURCE_DIR "/docs/guia", {"*.md"});
         while (chapters.hasNext()) {
             QFile chapter(chapters.next());
             if (!chapter.open(QIODevice::ReadOnly))
                 qFatal("no se puede leer %s", qPrintable(chapter.fileName()));
             for (const QRegularExpressionMatch& match :
                  image.globalMatch(QString::fromUtf8(chapter.readAll())))
-                if (!seen.contains(match.captured(1))) {
-                    seen.insert(match.captured(1));
-                    QTest::newRow(qPrintable(match.captured(1))) << match.captured(1);
-                }
+                if (!seen.contains(match.captured(1)))
+                    QTest::newRow(qPrintable(*seen.insert(match.captured(1)))) << match.captured(1);
         }
         if (seen.size() < 10)
             qFatal("la guía muestra solo %d imágenes", int(seen.size()));
     }
-
     void picture()
     {
         QFETCH(QString, file);
         const QImage picture(QDir(m_out.path()).filePath(file));
-        QVERIFY2(!picture.isNull(), qPrintable(QStringLiteral("palomas-capturas no la hace:\n") + m_log));
+        QVERIFY2(!picture.isNull(), qPrintable("palomas-capturas no la hace:\n" + m_log));
         // A window of the program, not a sliver: the smallest, the club help, is wider than this.
         QVERIFY2(picture.width() >= 300 && picture.height() >= 200,
-                 qPrintable(QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height())));
+                 qPrintable(QString("%1 x %2").arg(picture.width()).arg(picture.height())));
         // Something drawn: an empty grab is a single colour.
         QSet<QRgb> colours;
         for (int y = 0; y < picture.height() && colours.size() < 3; y += 7)

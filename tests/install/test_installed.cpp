@@ -2,12 +2,11 @@
 // <prefix>/libexec/palomas. Installed, the user's files go to the user's data folder and nothing
 // is written under the prefix, even for a user who could (the tests run as root in CI).
 
+#include "cli/cli_run.h"
 #include "import/workbooks.h"
 #include "store/database.h"
-#include "store/schema.h"
 
 #include <QDirIterator>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,40 +14,17 @@ class TestInstalled : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_work;
-    QString m_prefix;
-    QString m_home;
-    QString m_data; // the user's data folder of the installed program
+    const QString m_prefix = m_work.filePath("prefijo");
+    const QString m_home = m_work.filePath("home");
+    const QString m_data = m_work.filePath("datos/Palomas/Palomas"); // the installed program's folder
     QStringList m_installedFiles;
-
-    struct Result {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-
-    Result run(const QString& program, const QStringList& args) const
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), m_home);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_work.filePath(QStringLiteral("datos")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_work.filePath(QStringLiteral("config")));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(m_home);
-        process.start(QDir(m_prefix).filePath(QStringLiteral("bin/") + program), args);
-        process.waitForFinished(120000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
 
     QString filled(QString text) const
     {
-        return text.replace(QStringLiteral("{home}"), m_home)
-            .replace(QStringLiteral("{datos}"), m_data)
-            .replace(QStringLiteral("{version}"), QStringLiteral(PALOMAS_PROJECT_VERSION));
+        return text.replace("{home}", m_home)
+            .replace("{datos}", m_data)
+            .replace("{version}", PALOMAS_PROJECT_VERSION);
     }
 
     QStringList filesUnderPrefix() const
@@ -65,18 +41,15 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_work.isValid());
-        m_prefix = m_work.filePath(QStringLiteral("prefijo"));
-        m_home = m_work.filePath(QStringLiteral("home"));
-        m_data = m_work.filePath(QStringLiteral("datos/Palomas/Palomas"));
         QVERIFY(QDir().mkpath(m_home));
-        QProcess install;
-        install.start(QStringLiteral("cmake"),
-                      {QStringLiteral("--install"), QStringLiteral(PALOMAS_BUILD_DIR),
-                       QStringLiteral("--prefix"), m_prefix});
-        QVERIFY(install.waitForFinished(120000));
-        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+        const CliResult install = runProgram("cmake", {"--install", PALOMAS_BUILD_DIR, "--prefix", m_prefix});
+        QVERIFY2(install.exitCode == 0, qPrintable(install.err));
         m_installedFiles = filesUnderPrefix();
+        // The reader is not beside palomas-cli: an import finds it where it is installed.
+        QVERIFY(!QFileInfo::exists(QDir(m_prefix).filePath("bin/palomas-lector")));
+        store::Database::create(QDir(m_home).filePath("Importada.mdb"), store::schema::exhibition());
+        workbooks::write(QDir(m_home).filePath("censo.xls"),
+                         {{5, workbooks::bird(1, 1111)}, {6, workbooks::bird(2, 2222)}});
     }
 
     void commands_data()
@@ -86,27 +59,24 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-
-        QTest::newRow("palomas-cli --version")
-            << "palomas-cli" << QStringList{"--version"} << 0 << "palomas-cli {version}\n"
-            << "";
+        const auto row = [](const char* name, const QStringList& args, int exitCode, const QString& out,
+                            const QString& err = {}) {
+            QTest::newRow(name) << QString(name).section(' ', 0, 0) << args << exitCode << out << err;
+        };
+        row("palomas-cli --version", {"--version"}, 0, "palomas-cli {version}\n");
         // Without a display: the version is told before any window system is reached.
-        QTest::newRow("palomas --version")
-            << "palomas" << QStringList{"--version"} << 0 << "palomas {version}\n"
-            << "";
-        QTest::newRow("crear") << "palomas-cli" << QStringList{"crear", "{home}", "Regional"} << 0
-                               << "{home}/Regional.mdb\n"
-                               << "";
+        row("palomas --version", {"--version"}, 0, "palomas {version}\n");
+        row("palomas-cli crear", {"crear", "{home}", "Regional"}, 0, "{home}/Regional.mdb\n");
         // The user's data folder is the program folder: Club.mdb there is the clubs database.
-        QTest::newRow("crear Club in the user's data folder")
-            << "palomas-cli" << QStringList{"crear", "{datos}", "Club"} << 1 << ""
-            << "«Club» no puede ser el nombre de una exposición: Club.mdb es la base de datos de los clubes "
-               "del programa. Escriba otro nombre.\n";
-        QTest::newRow("listados looks for Club.mdb in the user's data folder")
-            << "palomas-cli" << QStringList{"listados", "{home}/Regional.mdb", "{home}/listados"} << 1 << ""
-            << "No se encuentra el archivo de clubes «{datos}/Club.mdb»; indíquelo con --clubs.\n";
+        row("palomas-cli crear Club in the user's data folder", {"crear", "{datos}", "Club"}, 1, "",
+            "«Club» no puede ser el nombre de una exposición: Club.mdb es la base de datos de los clubes del "
+            "programa. Escriba otro nombre.\n");
+        row("palomas-cli listados looks for Club.mdb in the user's data folder",
+            {"listados", "{home}/Regional.mdb", "{home}"}, 1, "",
+            "No se encuentra el archivo de clubes «{datos}/Club.mdb»; indíquelo con --clubs.\n");
+        row("palomas-cli importar-recepcion through the installed reader",
+            {"importar-recepcion", "{home}/Importada.mdb", "{home}/censo.xls"}, 0, "2 Grabadas Palomas\n");
     }
-
     void commands()
     {
         QFETCH(QString, program);
@@ -116,27 +86,14 @@ private slots:
         QFETCH(QString, err);
         for (QString& arg : args)
             arg = filled(arg);
-        const Result result = run(program, args);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_home);
+        env.insert("XDG_DATA_HOME", m_work.filePath("datos"));
+        env.insert("XDG_CONFIG_HOME", m_work.filePath("config"));
+        const CliResult result = runProgram(QDir(m_prefix).filePath("bin/" + program), args, m_home, env);
         QCOMPARE(result.err, filled(err));
         QCOMPARE(result.out, filled(out));
         QCOMPARE(result.exitCode, exitCode);
-    }
-
-    // The workbook is read by the installed palomas-lector, which is not beside palomas-cli.
-    void importReadsThroughTheInstalledReader()
-    {
-        QVERIFY(!QFileInfo::exists(QDir(m_prefix).filePath(QStringLiteral("bin/palomas-lector"))));
-        const QString exhibition = QDir(m_home).filePath(QStringLiteral("Importada.mdb"));
-        store::Database::create(exhibition, store::schema::exhibition());
-        const QString sheet = QDir(m_home).filePath(QStringLiteral("censo.xls"));
-        workbooks::write(
-            sheet,
-            {{5, workbooks::bird(1, 1111)}, {6, workbooks::bird(2, 2222)}, {7, workbooks::bird(3, 3333)}});
-        const Result result =
-            run(QStringLiteral("palomas-cli"), {QStringLiteral("importar-recepcion"), exhibition, sheet});
-        QVERIFY2(result.exitCode == 0, qPrintable(result.err));
-        store::Database db = store::Database::open(exhibition, store::schema::exhibition());
-        QCOMPARE(db.openRecordset(QStringLiteral("select * from Recepcion")).recordCount(), 3);
     }
 
     // Runs last: whatever the commands did, the installed tree is as cmake --install left it.

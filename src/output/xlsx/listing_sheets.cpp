@@ -4,6 +4,7 @@
 #include "output/text_document.h"
 #include "rules/judging/final_score.h"
 #include "rules/listings/classification_text.h"
+#include "rules/listings/classifications.h"
 #include "rules/listings/group_d_list.h"
 #include "rules/listings/openings.h"
 #include "rules/listings/province_ranking.h"
@@ -123,12 +124,9 @@ std::vector<ListingSheet> listingSheets(store::Database& db, store::Recordset& c
     {
         // One state of the file for the eleven lists of birds.
         store::Transaction reading(db);
-        for (const char* grupo : {"A", "B", "C"})
-            for (const char* sexo : {"M", "H"})
-                sheets.push_back(classification(db, provinceOf, nombre, QString::fromLatin1(grupo),
-                                                QString::fromLatin1(sexo)));
-        for (const char* categ : {"A", "B", "C", "D", "E"})
-            sheets.push_back(groupD(db, nombre, QString::fromLatin1(categ)));
+        for (const listings::ClassificationKey& key : listings::classifications())
+            sheets.push_back(key.groupD() ? groupD(db, nombre, key.categ)
+                                          : classification(db, provinceOf, nombre, key.grupo, key.sexo));
         reading.commit();
     }
     sheets.push_back(provinceSheet(db, clubs, nombre));

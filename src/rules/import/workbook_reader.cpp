@@ -3,7 +3,7 @@
 #include "base/install_layout.h"
 #include "base/shown_value.h"
 #include "lector/protocol.h"
-#include "rules/import/worksheet.h"
+#include "rules/import/workbook_error.h"
 
 #include <QCoreApplication>
 #include <QDir>

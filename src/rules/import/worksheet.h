@@ -4,23 +4,15 @@
 // reach the exhibition. The workbook is read whole by palomas-lector in its own process
 // (workbook_reader.h); cells are then looked up by row and column.
 
-#include "base/error.h"
 #include "rules/import/cell.h"
 #include "rules/import/workbook_answer.h"
+#include "rules/import/workbook_error.h"
 
 #include <QString>
 #include <functional>
 
 namespace imports
 {
-
-// A workbook that cannot be read: missing, of no format the reader knows, protected, damaged, or
-// without the sheet sought. The message is a complete Spanish sentence that can be shown as it stands.
-class WorkbookError : public base::Error
-{
-public:
-    explicit WorkbookError(const QString& message) : base::Error(message) {}
-};
 
 class Worksheet
 {

@@ -21,15 +21,17 @@ namespace
 // The one reading of a Config record's two fields; no value counts as 0 and false.
 ScoringRule ruleOf(const QVariant& jueces, const QVariant& media)
 {
-    return {jueces.isNull() ? 0 : jueces.toInt(),
-            !media.isNull() && media.toLongLong() != 0 ? Criterion::Average : Criterion::DropHighestAndLowest};
+    return {jueces.isNull() ? 0 : jueces.toInt(), !media.isNull() && media.toLongLong() != 0
+                                                      ? Criterion::Average
+                                                      : Criterion::DropHighestAndLowest};
 }
 
 } // namespace
 
 ScoringRule ScoringRule::read(const store::Database& db)
 {
-    store::Statement config = db.query(QStringLiteral("SELECT Jueces, media FROM Config ORDER BY rowid LIMIT 1"));
+    store::Statement config =
+        db.query(QStringLiteral("SELECT Jueces, media FROM Config ORDER BY rowid LIMIT 1"));
     if (!config.step())
         return {};
     return ruleOf(config.isNull(0) ? QVariant() : QVariant(config.int64(0)),
@@ -76,7 +78,8 @@ CageResult resultOf(const std::vector<JudgeTotal>& totals, int rowCount, const S
 
 void storeCageResult(store::Database& db, int cage, const CageResult& result)
 {
-    store::Statement update = db.prepare(QStringLiteral("UPDATE Recepcion SET puntos = ?, termina = ? WHERE jaula = ?"));
+    store::Statement update =
+        db.prepare(QStringLiteral("UPDATE Recepcion SET puntos = ?, termina = ? WHERE jaula = ?"));
     update.bind(1, result.puntos).bind(2, result.termina).bind(3, qint64(cage));
     update.run();
 }
@@ -163,7 +166,8 @@ int recomputeFinalScores(store::Database& db)
     std::vector<CageRun> runs;
     const std::vector<ScoreRow> rows = readScoreRows(db, runs);
 
-    store::Statement birds = db.prepare(QStringLiteral("SELECT jaula, puntos, termina FROM Recepcion ORDER BY rowid"));
+    store::Statement birds =
+        db.prepare(QStringLiteral("SELECT jaula, puntos, termina FROM Recepcion ORDER BY rowid"));
     std::vector<JudgeTotal> totals;
     int stored = 0;
     while (birds.step()) {

@@ -31,8 +31,8 @@ bool Paloma::groupD() const
 
 std::optional<Paloma> findBird(const store::Database& db, int cage)
 {
-    store::Statement bird = db.query(QStringLiteral(
-        "SELECT anilla, \"año\", sexo, color, grupo, categ FROM Recepcion WHERE jaula = ? ORDER BY rowid LIMIT 1"));
+    store::Statement bird = db.query(QStringLiteral("SELECT anilla, \"año\", sexo, color, grupo, categ FROM "
+                                                    "Recepcion WHERE jaula = ? ORDER BY rowid LIMIT 1"));
     bird.bind(1, qint64(cage));
     if (!bird.step())
         return std::nullopt;
@@ -48,7 +48,8 @@ std::vector<JudgeScores> JudgedCage::listed(Criterion criterion) const
 {
     std::vector<JudgeScores> sorted = rows;
     if (criterion == Criterion::Average)
-        std::stable_sort(sorted.begin(), sorted.end(), [](const JudgeScores& a, const JudgeScores& b) { return a.juez < b.juez; });
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const JudgeScores& a, const JudgeScores& b) { return a.juez < b.juez; });
     else
         std::stable_sort(sorted.begin(), sorted.end(),
                          [](const JudgeScores& a, const JudgeScores& b) { return a.puntost > b.puntost; });
@@ -64,8 +65,9 @@ void JudgedCage::add(const JudgeScores& row, const ScoringRule& rule)
 
 JudgedCage readCage(const store::Database& db, int cage, const ScoringRule& rule)
 {
-    store::Statement rows = db.query(QStringLiteral(
-        "SELECT juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost FROM Puntos WHERE jaula = ? ORDER BY rowid"));
+    store::Statement rows =
+        db.query(QStringLiteral("SELECT juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost FROM "
+                                "Puntos WHERE jaula = ? ORDER BY rowid"));
     rows.bind(1, cageText(cage));
     JudgedCage judged;
     while (rows.step()) {
@@ -106,7 +108,8 @@ QString alreadyStoredMessage(int cage, qint64 juez)
     return QStringLiteral("La puntuación del juez %1 en la jaula %2 ya estaba guardada.").arg(juez).arg(cage);
 }
 
-RemoteEntry enterScore(store::Database& db, int cage, qint64 juez, const std::array<double, apartadoCount>& puntos)
+RemoteEntry enterScore(store::Database& db, int cage, qint64 juez,
+                       const std::array<double, apartadoCount>& puntos)
 {
     using Outcome = RemoteEntry::Outcome;
     store::Transaction transaction(db);
@@ -125,7 +128,8 @@ RemoteEntry enterScore(store::Database& db, int cage, qint64 juez, const std::ar
         return entry;
     };
     const std::vector<JudgeScores>& rows = entry.cage.rows;
-    if (std::any_of(rows.begin(), rows.end(), [&](const JudgeScores& row) { return sameScores(row, juez, puntos); }))
+    if (std::any_of(rows.begin(), rows.end(),
+                    [&](const JudgeScores& row) { return sameScores(row, juez, puntos); }))
         return refuse(Outcome::AlreadyStored, alreadyStoredMessage(cage, juez));
     if (entry.bird->groupD())
         return refuse(Outcome::Conflict, groupDRefusal());
@@ -141,9 +145,9 @@ RemoteEntry enterScore(store::Database& db, int cage, qint64 juez, const std::ar
 
     const JudgeScores row{int(juez), puntos, totalOf(puntos)};
     // Bound, not spliced: the statements are compiled once and kept for the next score.
-    store::Statement insert = db.prepare(
-        QStringLiteral("INSERT INTO Puntos (jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost, "
-                       "Grupo, categ) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ' ')"));
+    store::Statement insert = db.prepare(QStringLiteral(
+        "INSERT INTO Puntos (jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost, "
+        "Grupo, categ) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ' ')"));
     insert.bind(1, cageText(cage)).bind(2, juez);
     for (int i = 0; i < apartadoCount; ++i)
         insert.bind(3 + i, puntos[std::size_t(i)]);

@@ -78,16 +78,17 @@ struct RemoteEntry {
         ScoreRefused   // a score outside its range
     };
     Outcome outcome = Outcome::Stored;
-    QString message;             // the refusal, in the window's words
-    std::optional<Paloma> bird;  // when there is one
-    JudgedCage cage;             // as the entry left it
+    QString message;            // the refusal, in the window's words
+    std::optional<Paloma> bird; // when there is one
+    JudgedCage cage;            // as the entry left it
 };
 
 // Checks and stores judge juez's five scores for the cage and brings the bird's final score and
 // finished flag up to date, all in one transaction: the checks see the file as the write leaves
 // it, so two entries for the same cage at once can never both store the same judge. Raises
 // base::Error when the file cannot be written; nothing is then stored.
-RemoteEntry enterScore(store::Database& db, int cage, qint64 juez, const std::array<double, apartadoCount>& puntos);
+RemoteEntry enterScore(store::Database& db, int cage, qint64 juez,
+                       const std::array<double, apartadoCount>& puntos);
 
 // The cages that judge juez still has to score, in number order: every bird but those of group
 // D, without a row of that judge, in a cage that still lacks some of its jueces judges.

@@ -2,6 +2,7 @@
 
 #include "rules/judging/final_score.h"
 #include "rules/listings/classification_text.h"
+#include "rules/listings/classifications.h"
 #include "rules/listings/group_d_list.h"
 #include "rules/listings/province_ranking.h"
 #include "store/database.h"
@@ -68,12 +69,9 @@ std::vector<Listing> allListings(store::Database& db, store::Recordset& clubs)
     judging::recomputeFinalScores(db);
     const QString nombre = exhibitionName(db);
     std::vector<Listing> all;
-    for (const char* grupo : {"A", "B", "C"})
-        for (const char* sexo : {"M", "H"})
-            all.push_back(
-                classification(db, nombre, QString::fromLatin1(grupo), QString(), QString::fromLatin1(sexo)));
-    for (const char* categ : {"A", "B", "C", "D", "E"})
-        all.push_back(openGroupD(db, nombre, QStringLiteral("D"), QString::fromLatin1(categ), QString()));
+    for (const ClassificationKey& key : classifications())
+        all.push_back(key.groupD() ? openGroupD(db, nombre, key.grupo, key.categ, QString())
+                                   : classification(db, nombre, key.grupo, QString(), key.sexo));
     all.push_back(provinces(db, clubs, nombre));
     return all;
 }

@@ -1,6 +1,7 @@
 #include "rules/listings/province_ranking.h"
 
 #include "base/formats.h"
+#include "rules/listings/classifications.h"
 #include "store/database.h"
 #include "store/quote.h"
 
@@ -15,23 +16,18 @@ namespace
 // sexo = 'M' order by puntos desc", ... "where grupo = 'D' and categ = 'E'  order by conc
 // desc,coef "). Group D takes the coefficient ascending in every category, as the original
 // computation did. Ties keep the store's order.
-struct Classification {
-    const char* condition;
-    const char* ordering; // as the store orders "puntos desc" and "conc desc,coef"
-};
-const Classification classifications[] = {
-    {"grupo = 'A' and sexo = 'M'", "puntos DESC, rowid"},
-    {"grupo = 'A' and sexo = 'H'", "puntos DESC, rowid"},
-    {"grupo = 'B' and sexo = 'M'", "puntos DESC, rowid"},
-    {"grupo = 'B' and sexo = 'H'", "puntos DESC, rowid"},
-    {"grupo = 'C' and sexo = 'M'", "puntos DESC, rowid"},
-    {"grupo = 'C' and sexo = 'H'", "puntos DESC, rowid"},
-    {"grupo = 'D' and categ = 'A'", "conc DESC, coef, rowid"},
-    {"grupo = 'D' and categ = 'B'", "conc DESC, coef, rowid"},
-    {"grupo = 'D' and categ = 'C'", "conc DESC, coef, rowid"},
-    {"grupo = 'D' and categ = 'D'", "conc DESC, coef, rowid"},
-    {"grupo = 'D' and categ = 'E'", "conc DESC, coef, rowid"},
-};
+QString conditionOf(const ClassificationKey& key)
+{
+    return QStringLiteral("grupo = ") + store::quote(key.grupo) +
+           (key.groupD() ? QStringLiteral(" and categ = ") + store::quote(key.categ)
+                         : QStringLiteral(" and sexo = ") + store::quote(key.sexo));
+}
+
+// As the store orders "puntos desc" and "conc desc,coef".
+QString orderingOf(const ClassificationKey& key)
+{
+    return key.groupD() ? QStringLiteral("conc DESC, coef, rowid") : QStringLiteral("puntos DESC, rowid");
+}
 
 QString orBlank(const QString& text)
 {
@@ -52,13 +48,11 @@ void calcularPuntosClub(store::Database& db, store::Recordset& clubs)
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM lclub"));
     store::Recordset credited = db.openRecordset(QStringLiteral("select * from lclub "));
-    for (const Classification& classification : classifications) {
+    for (const ClassificationKey& key : classifications()) {
         // Only the first five birds earn points: the store hands over no more than those.
-        store::Statement firstFive =
-            db.prepare(QStringLiteral("SELECT club, grupo, categ FROM Recepcion WHERE %1 ORDER BY %2 LIMIT 5")
-                           .arg(db.translateCondition(QStringLiteral("Recepcion"),
-                                                      QString::fromLatin1(classification.condition)),
-                                QString::fromLatin1(classification.ordering)));
+        store::Statement firstFive = db.prepare(
+            QStringLiteral("SELECT club, grupo, categ FROM Recepcion WHERE %1 ORDER BY %2 LIMIT 5")
+                .arg(db.translateCondition(QStringLiteral("Recepcion"), conditionOf(key)), orderingOf(key)));
         for (int points = 5; firstFive.step(); --points) {
             const QString code = orBlank(firstFive.text(0));
             credited.addNew();

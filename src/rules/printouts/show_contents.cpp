@@ -1,6 +1,7 @@
 #include "rules/printouts/show_contents.h"
 
 #include "rules/listings/classification_text.h"
+#include "rules/listings/classifications.h"
 #include "store/database.h"
 #include "store/text_order.h"
 
@@ -29,21 +30,13 @@ QDate storedDate(store::Statement& row, int column)
     return when.isValid() ? when.date() : QDate::fromString(text, Qt::ISODate);
 }
 
-// The groups and sexes of the catalogue, in its order.
-struct ClassKey {
-    const char* grupo;
-    const char* sexo;
-    const char* heading;
-};
-constexpr ClassKey judgedClasses[] = {
-    {"A", "M", "Grupo A Machos"},  {"A", "H", "Grupo A Hembras"}, {"B", "M", "Grupo B Machos"},
-    {"B", "H", "Grupo B Hembras"}, {"C", "M", "Grupo C Machos"},  {"C", "H", "Grupo C Hembras"},
-};
-constexpr const char* groupDCategories = "ABCDE";
-
-bool isJudgedGroup(const QString& grupo)
+// The catalogue's heading of a class: "Grupo A Machos", "Grupo D Categoría C".
+QString headingOf(const listings::ClassificationKey& key)
 {
-    return grupo == u"A" || grupo == u"B" || grupo == u"C";
+    return key.groupD()
+               ? QStringLiteral("Grupo D Categoría ") + key.categ
+               : QStringLiteral("Grupo %1 %2")
+                     .arg(key.grupo, key.sexo == u"M" ? QStringLiteral("Machos") : QStringLiteral("Hembras"));
 }
 
 } // namespace
@@ -119,7 +112,7 @@ std::vector<const Bird*> judgedBirds(const Show& show)
 {
     std::vector<const Bird*> birds;
     for (const Bird& bird : show.birds)
-        if (isJudgedGroup(bird.grupo))
+        if (listings::isJudgedGroup(bird.grupo))
             birds.push_back(&bird);
     return birds;
 }
@@ -127,23 +120,18 @@ std::vector<const Bird*> judgedBirds(const Show& show)
 std::vector<CatalogueClass> catalogueClasses(const Show& show)
 {
     std::vector<CatalogueClass> classes;
-    for (const ClassKey& key : judgedClasses)
-        classes.push_back({QString::fromUtf8(key.heading), {}});
-    for (const char* c = groupDCategories; *c != 0; ++c)
-        classes.push_back({QStringLiteral("Grupo D Categoría ") + QLatin1Char(*c), {}});
+    const std::vector<listings::ClassificationKey>& keys = listings::classifications();
+    for (const listings::ClassificationKey& key : keys)
+        classes.push_back({headingOf(key), {}});
     classes.push_back({QStringLiteral("Otras palomas"), {}});
-    const std::size_t others = classes.size() - 1;
 
     for (const Bird& bird : show.birds) {
-        std::size_t index = others;
-        if (isJudgedGroup(bird.grupo)) {
-            index = std::size_t(bird.grupo.at(0).unicode() - u'A') * 2 + (bird.sexo == u"M" ? 0 : 1);
-        } else if (bird.grupo == u"D" && bird.categ.size() == 1) {
-            const int category = bird.categ.at(0).unicode() - u'A';
-            if (category >= 0 && category < 5)
-                index = std::size(judgedClasses) + std::size_t(category);
-        }
-        classes[index].birds.push_back(&bird);
+        const auto found =
+            std::find_if(keys.begin(), keys.end(), [&](const listings::ClassificationKey& key) {
+                return key.grupo == bird.grupo &&
+                       (key.groupD() ? key.categ == bird.categ : key.sexo == bird.sexo);
+            });
+        classes[std::size_t(found - keys.begin())].birds.push_back(&bird); // the end is "Otras palomas"
     }
     std::erase_if(classes, [](const CatalogueClass& c) { return c.birds.empty(); });
     return classes;

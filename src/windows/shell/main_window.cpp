@@ -7,6 +7,7 @@
 #include "kit/store_guard.h"
 #include "rules/config/config_settings.h"
 #include "rules/exhibition/exhibition.h"
+#include "rules/listings/classifications.h"
 #include "ui_main_window.h"
 #include "windows/shell/app_state.h"
 
@@ -18,10 +19,10 @@
 #include "windows/import/reception_import_window.h"
 #include "windows/import/score_import_window.h"
 #include "windows/judging/judging_window.h"
+#include "windows/listings/exportar_excel.h"
 #include "windows/listings/listabc_window.h"
 #include "windows/listings/listadocl_window.h"
 #include "windows/listings/listados_window.h"
-#include "windows/listings/exportar_excel.h"
 #include "windows/listings/listing_output.h"
 #include "windows/network/network_window.h"
 #include "windows/printouts/printout_window.h"
@@ -82,7 +83,17 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(this);
+    setUpHeading();
+    setUpStatusBar();
+    // The menus from the keyboard: F10, and Alt with the number of their captions.
+    KeyboardHelper::install(this, {.enterAsTab = false, .escapeCloses = false, .menuBar = m_ui->menubar});
+    connectTasks();
+    connectListings();
+    connectBackups();
+}
 
+void MainWindow::setUpHeading()
+{
     QFont name(QStringList{QStringLiteral("URW Chancery L"), QStringLiteral("Z003"),
                            QStringLiteral("Monotype Corsiva"), QStringLiteral("Liberation Serif")});
     name.setStyleHint(QFont::Cursive);
@@ -94,7 +105,10 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     region.setPointSize(20);
     m_ui->Label2->setFont(region);
     m_ui->Label2->setStyleSheet(QStringLiteral("color: #444;"));
+}
 
+void MainWindow::setUpStatusBar()
+{
     m_texto = new QLabel(this);
     m_texto->setObjectName(QStringLiteral("texto"));
     m_dia = new QLabel(this);
@@ -119,10 +133,12 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     connect(clock, &QTimer::timeout, this, &MainWindow::showStatusTimes);
     clock->start(1000);
     showStatusTimes();
+}
 
-    // The menus from the keyboard: F10, and Alt with the number of their captions.
-    KeyboardHelper::install(this, {.enterAsTab = false, .escapeCloses = false, .menuBar = m_ui->menubar});
-
+// The task windows of the menus: reception, judging, configuration, clubs, the imports, the
+// network, the show-day printouts.
+void MainWindow::connectTasks()
+{
     connect(m_ui->actionSalirRecepcion, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionSalir, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actionAcercaDe, &QAction::triggered, this, [this] {
@@ -151,49 +167,9 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     connectTask(m_ui->actionClub, [this] { showTask(m_club); });
 
-    const std::pair<QAction*, std::pair<const char*, const char*>> classifications[] = {
-        {m_ui->actionGrupoAMachos, {"A", "M"}}, {m_ui->actionGrupoAHembras, {"A", "H"}},
-        {m_ui->actionGrupoBMachos, {"B", "M"}}, {m_ui->actionGrupoBHembras, {"B", "H"}},
-        {m_ui->actionGrupoCMachos, {"C", "M"}}, {m_ui->actionGrupoCHembras, {"C", "H"}}};
-    for (const auto& [action, choice] : classifications)
-        connectTask(action, [this, grupo = QString::fromLatin1(choice.first),
-                             sexo = QString::fromLatin1(choice.second)] {
-            selectListing(grupo, QString(), sexo);
-            showTask(m_listabc);
-        });
-    const std::pair<QAction*, const char*> categories[] = {{m_ui->actionGrupoDCategoriaA, "A"},
-                                                           {m_ui->actionGrupoDCategoriaB, "B"},
-                                                           {m_ui->actionGrupoDCategoriaC, "C"},
-                                                           {m_ui->actionGrupoDCategoriaD, "D"},
-                                                           {m_ui->actionGrupoDCategoriaE, "E"}};
-    for (const auto& [action, categ] : categories)
-        connectTask(action, [this, categ = QString::fromLatin1(categ)] {
-            selectListing(QStringLiteral("D"), categ, QString());
-            showTask(m_listados);
-        });
-    connectTask(m_ui->actionListadoPorClub, [this] { showTask(m_listadoCl); });
-    connect(m_ui->actionExportarListados, &QAction::triggered, this,
-            [this] { listings::exportarTodosLosListados(this, m_state); });
-    connect(m_ui->actionExportarExcel, &QAction::triggered, this,
-            [this] { listings::exportarAExcel(this, m_state); });
-
     connectTask(m_ui->actionImpRecepcion, [this] { showTask(m_receptionImport); });
     connectTask(m_ui->actionImpPuntuacion, [this] { showTask(m_scoreImport); });
 
-    // A copy that could not be made is told in the status bar, never in the way of the work.
-    m_state.backups.onOutcome = [this](const QString& problem) {
-        m_texto->setText(problem.isEmpty() ? QStringLiteral("Programa para las Exposiciones Regionales")
-                                           : problem);
-    };
-    auto* copies = new QTimer(this);
-    copies->setObjectName(QStringLiteral("copiasTimer"));
-    connect(copies, &QTimer::timeout, this, [this] { m_state.backups.takeIfChanged(m_state.mainDb); });
-    copies->start(backups::periodMinutes * 60 * 1000);
-    connectTask(m_ui->actionCopias, [this] {
-        showTask(m_backups);
-        if (m_backups->restored())
-            showRestored();
-    });
     connectTask(m_ui->actionRed, [this] { showTask(m_network); });
 
     // The show-day printouts, one window each.
@@ -208,6 +184,51 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
                 m_printouts[i] = std::make_unique<PrintoutWindow>(m_state, kind, this);
             m_printouts[i]->exec();
         });
+}
+
+// The eleven classifications of menu 5, in their one order, each opening its listing window, and
+// the province ranking and the exports.
+void MainWindow::connectListings()
+{
+    QAction* const items[] = {
+        m_ui->actionGrupoAMachos,     m_ui->actionGrupoAHembras,    m_ui->actionGrupoBMachos,
+        m_ui->actionGrupoBHembras,    m_ui->actionGrupoCMachos,     m_ui->actionGrupoCHembras,
+        m_ui->actionGrupoDCategoriaA, m_ui->actionGrupoDCategoriaB, m_ui->actionGrupoDCategoriaC,
+        m_ui->actionGrupoDCategoriaD, m_ui->actionGrupoDCategoriaE};
+    const std::vector<listings::ClassificationKey>& keys = listings::classifications();
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        connectTask(items[i], [this, key = keys[i]] {
+            selectListing(key.grupo, key.categ, key.sexo);
+            if (key.groupD())
+                showTask(m_listados);
+            else
+                showTask(m_listabc);
+        });
+    connectTask(m_ui->actionListadoPorClub, [this] { showTask(m_listadoCl); });
+    connect(m_ui->actionExportarListados, &QAction::triggered, this,
+            [this] { listings::exportarTodosLosListados(this, m_state); });
+    connect(m_ui->actionExportarExcel, &QAction::triggered, this,
+            [this] { listings::exportarAExcel(this, m_state); });
+}
+
+// The backup copies: the status bar tells a copy that could not be made, a copy is taken every
+// few minutes when the show changed, and a restore shows the show again.
+void MainWindow::connectBackups()
+{
+    // A copy that could not be made is told in the status bar, never in the way of the work.
+    m_state.backups.onOutcome = [this](const QString& problem) {
+        m_texto->setText(problem.isEmpty() ? QStringLiteral("Programa para las Exposiciones Regionales")
+                                           : problem);
+    };
+    auto* copies = new QTimer(this);
+    copies->setObjectName(QStringLiteral("copiasTimer"));
+    connect(copies, &QTimer::timeout, this, [this] { m_state.backups.takeIfChanged(m_state.mainDb); });
+    copies->start(backups::periodMinutes * 60 * 1000);
+    connectTask(m_ui->actionCopias, [this] {
+        showTask(m_backups);
+        if (m_backups->restored())
+            showRestored();
+    });
 }
 
 MainWindow::~MainWindow()

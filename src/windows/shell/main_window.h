@@ -66,6 +66,11 @@ private:
     // The exhibition's name and region, as ConfigRs holds them.
     void showConfiguration();
     void showStatusTimes();
+    void setUpHeading();
+    void setUpStatusBar();
+    void connectTasks();
+    void connectListings();
+    void connectBackups();
     // The exhibition's name, region and emblem, the status text and the caption.
     void showExhibition();
     // After a copy was restored: the window shows the restored exhibition, and every task window

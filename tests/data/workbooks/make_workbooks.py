@@ -2,29 +2,25 @@
 """Writes the same census and judge's sheets in every format the imports read, each with the
 programs that write it in practice, into the folder given (the tests' data: tests/data/workbooks):
 
-  censo.xls, juez.xls                    python3-xlwt: the reference, read by FreeXL
-  censo-openpyxl.xlsx, juez-openpyxl...  python3-openpyxl: shared strings, absolute part paths
-  censo-libxlsxwriter.xlsx, juez-...     libxlsxwriter (through ctypes) in its constant-memory
-                                         mode: inline strings, formulas with their results
-  censo-calc.xlsx, .ods, juez-calc...    LibreOffice Calc (soffice --headless --convert-to) from
-                                         the libxlsxwriter files: relative part paths
-  censo-calc.csv                         Calc: ";" separated, UTF-8, LF
-  censo-calc-1252.csv                    Calc: ";" separated, Windows-1252, then CR LF
-  censo-calc-coma.csv                    Calc: "," separated, UTF-8, then a byte order mark
-  juez-calc.csv                          Calc: ";" separated, UTF-8
-and the workbooks that cannot be read: roto.xlsx (cut in half), zip-sin-libro.xlsx, sin-contenido.ods,
-cifrado.xlsx (a password's container, written by hand), sin-hoja1.xlsx, mezcla.csv, nulo.csv, vacio.csv, vacio.xlsx;
-and the census altered as other programs and attacks alter it (altered(), below). "make_workbooks.py FOLDER
---alterados" writes only those, from the files already in FOLDER.
+  censo.xls, juez.xls                 python3-xlwt: the reference, read by FreeXL
+  censo-openpyxl.xlsx, juez-...       python3-openpyxl: shared strings, absolute part paths
+  censo-calc.xlsx, .ods, juez-calc... LibreOffice Calc (soffice --headless --convert-to), from the
+                                      sheets with their formulas: relative part paths
+  censo-calc.csv, juez-calc.csv       Calc: ";" separated, UTF-8, LF
+  censo-calc-1252.csv                 Calc: ";" separated, Windows-1252, then CR LF
+  censo-calc-coma.csv                 Calc: "," separated, UTF-8, then a byte order mark
+the workbooks that cannot be read (roto.xlsx cut in half, zip-sin-libro.xlsx, sin-contenido.ods,
+cifrado.xlsx, sin-hoja1.xlsx, mezcla.csv, nulo.csv, vacio.csv, vacio.xlsx), and the census altered
+as other programs and attacks alter it (altered(), below); "--alterados" writes only those.
 
-Run with /usr/bin/python3 (Debian's python3-xlwt, python3-openpyxl, libxlsxwriter,
-libreoffice-calc-nogui). Cells in columns I to M of the census and D to H of the judge's sheet are
-not read by the imports; a date lies in one of them, to be read without harm.
+Run with /usr/bin/python3 (Debian's python3-xlwt, python3-openpyxl, libreoffice-calc-nogui). Cells
+in columns I to M of the census and D to H of the judge's sheet are not read by the imports; a date
+lies in one of them, to be read without harm.
 """
-import ctypes
 import datetime
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -34,10 +30,8 @@ import openpyxl
 import xlwt
 
 SUMMARY = ("Resumen", [(1, ["Hoja de resumen"])])
-
 # Rows: (row number from 1, cells from column A); None leaves a cell empty; ("=", formula, value)
-# a formula with its computed value (written as the value where the writer has no formulas);
-# a datetime a date.
+# a formula with its computed value (the value where the writer keeps no results); a datetime a date.
 CENSUS = ("Hoja1", [
     (1, ["Censo de la exposición"]),
     (3, ["Jaula", "Grupo", "Sexo", "Licencia", "Nombre", "Club", "Año", "Anilla",
@@ -58,91 +52,36 @@ JUDGE = ("Hoja1", [
          "Espald-Rabadilla-Ucola", "Equilib-Muscul", "Ala-Pluma", "Total"]),
     (5, [7, "A", "M", None, None, None, None, None, 8.5, 9, 18, 28, 28.5, ("=", "SUM(I5:M5)", 92)]),
     (6, [8, "b", "h", None, None, None, None, None, "SP", 9, 18, 28, 28, 83]),
-    (7, [9, "C", "M", None, None, None, None, None, "8,5", "9", 17.5, 27, 27.5, ("=", "SUM(I7:M7)", 89.5)]),
+    (7, [9, "C", "M", None, None, None, None, None, "8,5", "9", 17.5, 27, 27.5, 89.5]),
     (8, [10, "A", "H", None, None, None, None, None, 8, 8, 0, 9, 9, 34]),
 ])
 
 
-def plain(value):
-    return value[2] if isinstance(value, tuple) else value
+def cells(sheets, formulas=False):
+    """Each sheet's name and its (row, column, value) from 0, formulas as "=..." or their values."""
+    for name, rows in sheets:
+        yield name, [(row - 1, column, (("=" + value[1]) if formulas else value[2]) if isinstance(value, tuple)
+                      else value) for row, values in rows for column, value in enumerate(values) if value is not None]
 
 
 def write_xlwt(path, sheets):
-    book = xlwt.Workbook(encoding="utf-8")
-    dates = xlwt.easyxf(num_format_str="YYYY-MM-DD")
-    for name, rows in sheets:
+    book, dates = xlwt.Workbook(encoding="utf-8"), xlwt.easyxf(num_format_str="YYYY-MM-DD")
+    for name, values in cells(sheets):
         sheet = book.add_sheet(name)
-        for row, values in rows:
-            for column, value in enumerate(values):
-                value = plain(value)
-                if isinstance(value, datetime.datetime):
-                    sheet.write(row - 1, column, value, dates)
-                elif value is not None:
-                    sheet.write(row - 1, column, value)
+        for row, column, value in values:
+            sheet.write(row, column, value, *([dates] if isinstance(value, datetime.datetime) else []))
     book.save(path)
 
 
-def write_openpyxl(path, sheets):
+def write_openpyxl(path, sheets, formulas=False):
     book = openpyxl.Workbook()
     book.remove(book.active)
-    for name, rows in sheets:
+    for name, values in cells(sheets, formulas):
         sheet = book.create_sheet(name)
-        for row, values in rows:
-            for column, value in enumerate(values):
-                # openpyxl writes formulas without their results: the value instead.
-                if plain(value) is not None:
-                    sheet.cell(row=row, column=column + 1, value=plain(value))
+        for row, column, value in values:
+            cell = sheet.cell(row=row + 1, column=column + 1, value=value)
+            cell.number_format = "yyyy-mm-dd" if isinstance(value, datetime.datetime) else cell.number_format
     book.save(path)
-
-
-class Options(ctypes.Structure):
-    _fields_ = [("constant_memory", ctypes.c_uint8), ("tmpdir", ctypes.c_char_p),
-                ("use_zip64", ctypes.c_uint8), ("output_buffer", ctypes.c_void_p),
-                ("output_buffer_size", ctypes.c_void_p)]
-
-
-class DateTime(ctypes.Structure):
-    _fields_ = [("year", ctypes.c_int), ("month", ctypes.c_int), ("day", ctypes.c_int),
-                ("hour", ctypes.c_int), ("min", ctypes.c_int), ("sec", ctypes.c_double)]
-
-
-def write_libxlsxwriter(path, sheets):
-    lib = ctypes.CDLL("libxlsxwriter.so.4")
-    lib.workbook_new_opt.restype = ctypes.c_void_p
-    lib.workbook_new_opt.argtypes = [ctypes.c_char_p, ctypes.POINTER(Options)]
-    lib.workbook_add_worksheet.restype = ctypes.c_void_p
-    lib.workbook_add_worksheet.argtypes = [ctypes.c_void_p, ctypes.c_char_p]
-    lib.workbook_add_format.restype = ctypes.c_void_p
-    lib.workbook_add_format.argtypes = [ctypes.c_void_p]
-    lib.format_set_num_format.argtypes = [ctypes.c_void_p, ctypes.c_char_p]
-    lib.worksheet_write_number.argtypes = [ctypes.c_void_p, ctypes.c_uint32, ctypes.c_uint16, ctypes.c_double,
-                                           ctypes.c_void_p]
-    lib.worksheet_write_string.argtypes = [ctypes.c_void_p, ctypes.c_uint32, ctypes.c_uint16, ctypes.c_char_p,
-                                           ctypes.c_void_p]
-    lib.worksheet_write_formula_num.argtypes = [ctypes.c_void_p, ctypes.c_uint32, ctypes.c_uint16, ctypes.c_char_p,
-                                                ctypes.c_void_p, ctypes.c_double]
-    lib.worksheet_write_datetime.argtypes = [ctypes.c_void_p, ctypes.c_uint32, ctypes.c_uint16,
-                                             ctypes.POINTER(DateTime), ctypes.c_void_p]
-    lib.workbook_close.argtypes = [ctypes.c_void_p]
-    # Constant memory: every row is written as it is finished, its strings inline.
-    book = lib.workbook_new_opt(path.encode(), ctypes.byref(Options(1, None, 0, None, None)))
-    dates = lib.workbook_add_format(book)
-    lib.format_set_num_format(dates, b"yyyy-mm-dd")
-    for name, rows in sheets:
-        sheet = lib.workbook_add_worksheet(book, name.encode())
-        for row, values in rows:
-            for column, value in enumerate(values):
-                if isinstance(value, tuple):
-                    lib.worksheet_write_formula_num(sheet, row - 1, column, value[1].encode(), None, value[2])
-                elif isinstance(value, datetime.datetime):
-                    moment = DateTime(value.year, value.month, value.day, 0, 0, 0)
-                    lib.worksheet_write_datetime(sheet, row - 1, column, ctypes.byref(moment), dates)
-                elif isinstance(value, str):
-                    lib.worksheet_write_string(sheet, row - 1, column, value.encode(), None)
-                elif value is not None:
-                    lib.worksheet_write_number(sheet, row - 1, column, float(value), None)
-    if lib.workbook_close(book) != 0:
-        sys.exit("libxlsxwriter could not write " + path)
 
 
 def calc(source, target, filter_spec):
@@ -151,59 +90,51 @@ def calc(source, target, filter_spec):
         subprocess.run(["soffice", "-env:UserInstallation=file://" + work + "/profile", "--headless",
                         "--convert-to", filter_spec, "--outdir", work, source],
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        written = [f for f in os.listdir(work) if f != "profile"]
-        shutil.move(os.path.join(work, written[0]), target)
+        shutil.move(os.path.join(work, [f for f in os.listdir(work) if f != "profile"][0]), target)
 
 
 def encrypted_package(path):
     """An .xlsx saved with a password as Office stores it: not a ZIP package but a compound file
     (the container of .xls workbooks) whose stream "EncryptedPackage" holds the encrypted package.
-    No Debian tool writes one (Calc saves .xlsx without the password), so the container is
-    written here: a header, one sector of the allocation table, one of directory, and the stream
-    in eight 512-byte sectors (4096 bytes, the size from which streams leave the small-stream
-    area)."""
-    import struct
-    end, free, fat_sector = 0xFFFFFFFE, 0xFFFFFFFF, 0xFFFFFFFD
-    header = bytearray(b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + bytes(16))
-    header += struct.pack("<HHHHH", 0x3E, 3, 0xFFFE, 9, 6) + bytes(6)
-    header += struct.pack("<IIIIIIIII", 0, 1, 1, 0, 4096, end, 0, end, 0)
-    header += struct.pack("<I", 0) + struct.pack("<I", free) * 108
-    fat = [fat_sector, end] + [3, 4, 5, 6, 7, 8, 9, end] + [free] * 118
+    No Debian tool writes one, so it is written here: a header, one sector of the allocation table,
+    one of directory, and the stream in eight 512-byte sectors."""
+    end, free = 0xFFFFFFFE, 0xFFFFFFFF
+    header = b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + bytes(16) + struct.pack("<HHHHH", 0x3E, 3, 0xFFFE, 9, 6)
+    header += bytes(6) + struct.pack("<9I", 0, 1, 1, 0, 4096, end, 0, end, 0) + struct.pack("<I", 0)
+    fat = [0xFFFFFFFD, end, 3, 4, 5, 6, 7, 8, 9, end] + [free] * 118
 
     def entry(name, kind, child, start, size):
         units = name.encode("utf-16-le") + b"\0\0"
-        return (units.ljust(64, b"\0") + struct.pack("<HBB", len(units), kind, 1) +
-                struct.pack("<III", free, free, child) + bytes(16 + 4 + 16) + struct.pack("<III", start, size, 0))
-    directory = entry("Root Entry", 5, 1, end, 0) + entry("EncryptedPackage", 2, free, 2, 4096)
-    directory = directory.ljust(512, b"\0")
+        return (units.ljust(64, b"\0") + struct.pack("<HBBIII", len(units), kind, 1, free, free, child) +
+                bytes(36) + struct.pack("<III", start, size, 0))
+    directory = (entry("Root Entry", 5, 1, end, 0) + entry("EncryptedPackage", 2, free, 2, 4096)).ljust(512, b"\0")
     with open(path, "wb") as f:
-        f.write(bytes(header) + struct.pack("<128I", *fat) + directory + bytes(range(256)) * 16)
+        f.write(header + struct.pack("<I", free) * 108 + struct.pack("<128I", *fat) + directory +
+                bytes(range(256)) * 16)
 
 
 def main(folder):
-    os.makedirs(folder, exist_ok=True)
     out = lambda name: os.path.join(folder, name)
-    for stem, sheet in (("censo", CENSUS), ("juez", JUDGE)):
-        sheets = [SUMMARY, sheet]
-        write_xlwt(out(stem + ".xls"), sheets)
-        write_openpyxl(out(stem + "-openpyxl.xlsx"), sheets)
-        write_libxlsxwriter(out(stem + "-libxlsxwriter.xlsx"), sheets)
-        calc(out(stem + "-libxlsxwriter.xlsx"), out(stem + "-calc.xlsx"), "xlsx:Calc MS Excel 2007 XML")
-        calc(out(stem + "-libxlsxwriter.xlsx"), out(stem + "-calc.ods"), "ods:calc8")
-    # The csv filter writes the sheet it is told (the second, "Hoja1"): 59 is ";", 44 ",",
-    # 34 the quote, 76 UTF-8 and 1 Windows-1252; 1 starts at row 1; the last 2 is the sheet.
-    calc(out("censo-libxlsxwriter.xlsx"), out("censo-calc.csv"), "csv:Text - txt - csv (StarCalc):59,34,76,1,,0,false,true,false,false,false,2")
-    calc(out("juez-libxlsxwriter.xlsx"), out("juez-calc.csv"), "csv:Text - txt - csv (StarCalc):59,34,76,1,,0,false,true,false,false,false,2")
-    calc(out("censo-libxlsxwriter.xlsx"), out("censo-calc-1252.csv"), "csv:Text - txt - csv (StarCalc):59,34,1,1,,0,false,true,false,false,false,2")
-    with open(out("censo-calc-1252.csv"), "rb") as f:
-        text = f.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
-    with open(out("censo-calc-1252.csv"), "wb") as f:
-        f.write(text)
-    calc(out("censo-libxlsxwriter.xlsx"), out("censo-calc-coma.csv"), "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,2")
-    with open(out("censo-calc-coma.csv"), "rb") as f:
-        text = f.read()
-    with open(out("censo-calc-coma.csv"), "wb") as f:
-        f.write(b"\xef\xbb\xbf" + text.lstrip(b"\xef\xbb\xbf"))
+    os.makedirs(folder, exist_ok=True)
+    with tempfile.TemporaryDirectory() as work:
+        for stem, sheet in (("censo", CENSUS), ("juez", JUDGE)):
+            write_xlwt(out(stem + ".xls"), [SUMMARY, sheet])
+            write_openpyxl(out(stem + "-openpyxl.xlsx"), [SUMMARY, sheet])
+            source = os.path.join(work, stem + ".xlsx")
+            write_openpyxl(source, [SUMMARY, sheet], formulas=True)
+            calc(source, out(stem + "-calc.xlsx"), "xlsx:Calc MS Excel 2007 XML")
+            calc(source, out(stem + "-calc.ods"), "ods:calc8")
+            # The csv filter writes the sheet it is told (the second, "Hoja1"): 59 is ";", 44 ",",
+            # 34 the quote, 76 UTF-8 and 1 Windows-1252; 1 starts at row 1; the last 2 is the sheet.
+            for name, options in (("-calc.csv", "59,34,76"), ("-calc-1252.csv", "59,34,1"), ("-calc-coma.csv", "44,34,76")):
+                if stem == "censo" or name == "-calc.csv":
+                    calc(source, out(stem + name), "csv:Text - txt - csv (StarCalc):%s,1,,0,false,true,false,false,false,2" % options)
+    for name, change in (("censo-calc-1252.csv", lambda text: text.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")),
+                         ("censo-calc-coma.csv", lambda text: b"\xef\xbb\xbf" + text.lstrip(b"\xef\xbb\xbf"))):
+        with open(out(name), "rb") as f:
+            text = change(f.read())
+        with open(out(name), "wb") as f:
+            f.write(text)
 
     # The workbooks that cannot be read.
     with open(out("censo-openpyxl.xlsx"), "rb") as f:
@@ -218,12 +149,10 @@ def main(folder):
                    '<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0"/>')
     write_openpyxl(out("sin-hoja1.xlsx"), [("Censo", CENSUS[1])])
     encrypted_package(out("cifrado.xlsx"))
-    with open(out("mezcla.csv"), "wb") as f:
-        f.write("Censo;;;\n;;;\nJaula;Grupo;Sexo;Licencia\n1;A;M;12345\n2,B,H,54321\n".encode())
-    with open(out("nulo.csv"), "wb") as f:
-        f.write(b"Censo;;\n;;\n;;\n;;\n1;A\x00;M\n")
-    for name in ("vacio.csv", "vacio.xlsx"):
-        open(out(name), "wb").close()
+    for name, data in (("mezcla.csv", "Censo;;;\n;;;\nJaula;Grupo;Sexo;Licencia\n1;A;M;12345\n2,B,H,54321\n".encode()),
+                       ("nulo.csv", b"Censo;;\n;;\n;;\n;;\n1;A\x00;M\n"), ("vacio.csv", b""), ("vacio.xlsx", b"")):
+        with open(out(name), "wb") as f:
+            f.write(data)
     altered(out)
 
 
@@ -244,20 +173,18 @@ def altered(out):
     with a row refused (censo-un-byte-malo.csv: UTF-8 with one byte that is not), and damaged ones:
     hoja-fuera.xlsx (its sheet outside the package), celda-de-otra-fila.xlsx (a cell of row 6 that
     names row 4) and entidad-externa.xlsx (a text from an external entity)."""
-    xlsx = out("censo-openpyxl.xlsx")
-    sheet = "xl/worksheets/sheet2.xml"
+    xlsx, sheet = out("censo-openpyxl.xlsx"), "xl/worksheets/sheet2.xml"
     with zipfile.ZipFile(xlsx) as z:
-        cells = z.read(sheet).decode()
-        rels = z.read("xl/_rels/workbook.xml.rels").decode()
+        cells, rels = z.read(sheet).decode(), z.read("xl/_rels/workbook.xml.rels").decode()
     escaped = cells.replace("<t>M</t>", "<t>_x004D_</t>").replace("Jos&#233;", "Jos_x00E9_")
     rezip(xlsx, out("censo-escapes.xlsx"), {sheet: escaped.encode()})
     rezip(out("censo-calc.ods"), out("censo-mimetype-comprimido.ods"), {}, compressed=("mimetype",))
     with open(out("censo-calc.csv"), "rb") as f:
         csv = f.read()
-    with open(out("censo-retornos.csv"), "wb") as f:
-        f.write(csv.replace(b"\r\n", b"\n").replace(b"\n", b"\r"))
-    with open(out("censo-un-byte-malo.csv"), "wb") as f:
-        f.write(csv.replace("Señora".encode(), b"Se\xf1ora"))
+    for name, data in (("censo-retornos.csv", csv.replace(b"\r\n", b"\n").replace(b"\n", b"\r")),
+                       ("censo-un-byte-malo.csv", csv.replace("Señora".encode(), b"Se\xf1ora"))):
+        with open(out(name), "wb") as f:
+            f.write(data)
     rezip(xlsx, out("hoja-fuera.xlsx"),
           {"xl/_rels/workbook.xml.rels": rels.replace("/xl/worksheets/sheet2.xml", "../../hojas/sheet2.xml").encode()})
     rezip(xlsx, out("celda-de-otra-fila.xlsx"), {sheet: cells.replace('<c r="A6"', '<c r="A4"').encode()})

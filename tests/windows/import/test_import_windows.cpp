@@ -3,7 +3,7 @@
 // the window usable.
 
 #include "base/drives.h"
-#include "import/workbooks.h"
+#include "support/workbooks.h"
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "support/window_fixture.h"
