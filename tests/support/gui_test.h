@@ -92,10 +92,3 @@ template <class T> T* child(QObject* root, const char* name)
 }
 
 } // namespace guitest
-
-// Fails the test when a box or dialog appeared that the test did not answer, or an answer was left.
-#define VERIFY_SCRIPTED()                                                                                    \
-    do {                                                                                                     \
-        const QStringList problems_ = guitest::stopScripting();                                              \
-        QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(QStringLiteral("; "))));                     \
-    } while (false)

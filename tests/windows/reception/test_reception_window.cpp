@@ -171,20 +171,14 @@ private slots:
         QTest::addColumn<int>("cages");     // received before opening: 1 to cages
         QTest::addColumn<QString>("steps"); // done in order
         QTest::addColumn<QString>("tools"); // "p1" to "p6", 1 enabled; the legend's labels
-        QTest::newRow("opened with cages") << 3 << ""
-                                           << "111111|111111";
         QTest::newRow("opened without cages") << 0 << ""
                                               << "100010|100010";
         QTest::newRow("first cage stored: 6 on at once") << 0 << "p1 aceptar"
                                                          << "111111|111111";
         QTest::newRow("new cage, a box") << 3 << "p1 existente"
                                          << "000000|000000";
-        QTest::newRow("new cage, activated") << 3 << "p1 activar"
-                                             << "000000|000000";
         QTest::newRow("change, activated") << 3 << "p3 activar"
                                            << "000000|000000";
-        QTest::newRow("after Cancelar") << 3 << "p1 Command2"
-                                        << "111111|111111";
         QTest::newRow("last cage deleted: 6 unchanged") << 1 << "p2"
                                                         << "100011|100001";
         QTest::newRow("last cage deleted, then activated") << 1 << "p2 activar"
