@@ -65,7 +65,6 @@ private slots:
         QCOMPARE(copies().size(), std::size_t(1));
         fixtures::addBird(store::Database::open(m_f->state.dbPath, store::schema::exhibition()), 4, "B", "H");
         QTimer* timer = child<QTimer>(m_f->main.get(), "copiasTimer");
-        QCOMPARE(timer->interval(), 10 * 60 * 1000);
         timer->start(20);
         QTRY_COMPARE(copies().size(), std::size_t(2));
         QTest::qWait(200);

@@ -1,5 +1,6 @@
 // The main window: what its opening shows and shares, its status bar, "Acerca de", the club
-// search that F1 opens from reception, and the configuration shown behind its window at once.
+// search that F1 opens from reception, and the configuration stored and shown behind its window
+// at once.
 
 #include "kit/messages.h"
 #include "support/window_fixture.h"
@@ -104,9 +105,10 @@ private slots:
         QVERIFY(m_f->main->isVisible());
     }
 
-    // The name and region stored in the configuration window are shown at once, behind it, and the
-    // line that says what a new show needs first goes.
-    void configurationShownAtOnce()
+    // "Configuracion" types nothing while browsing and stores what "&Modificar" typed; the name
+    // and region are shown at once, behind it, the line that says what a new show needs first
+    // goes, and every later window reads the new settings.
+    void configurationStoredAndShownAtOnce()
     {
         m_f->db().execute("DELETE FROM Config");
         open();
@@ -118,16 +120,24 @@ private slots:
                             "después 1 Recepcion.");
         QString shownBehind;
         guitest::whenShown<QDialog>([&](QDialog* config) {
+            guitest::type(child<QLineEdit>(config, "Text1"), "Tecleado"); // browsing: not typed
+            shownBehind = child<QLineEdit>(config, "Text1")->text() + "|";
             QTest::mouseClick(child<QPushButton>(config, "confModificar"), Qt::LeftButton);
             guitest::type(child<QLineEdit>(config, "Text1"), "Exposicion de Invierno");
             guitest::type(child<QLineEdit>(config, "Text3"), "Castilla");
+            guitest::type(child<QLineEdit>(config, "Text6"), "4");
             child<QRadioButton>(config, "Option1")->click();
             QTest::mouseClick(child<QPushButton>(config, "ConfAceptar"), Qt::LeftButton);
-            shownBehind = label("Label1") + "|" + label("Label2") + "|" + pending();
+            shownBehind += label("Label1") + "|" + label("Label2") + "|" + pending();
             config->reject();
         });
         w<QAction>("actionConfiguracion")->trigger();
-        QCOMPARE(shownBehind, "Exposicion de Invierno|Castilla|");
+        QCOMPARE(shownBehind, "Sin Nombre|Exposicion de Invierno|Castilla|");
+        QStringList stored;
+        for (const char* field : {"nombre", "jueces", "media", "quitar"})
+            stored << m_f->column("select * from config", field);
+        QCOMPARE(stored.join(u'|') + '|' + QString::number(m_f->state.jueces()),
+                 "Exposicion de Invierno|4|Verdadero|Falso|4");
     }
 };
 
