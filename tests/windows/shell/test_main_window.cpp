@@ -1,13 +1,11 @@
-// The main window: what its opening shows and shares, its status bar, "Acerca de", the club
-// search that F1 opens from reception, and the configuration stored and shown behind its window
-// at once.
+// The main window: what its opening shows and shares, its status bar, "Acerca de", and the
+// configuration stored and shown behind its window at once.
 
 #include "kit/messages.h"
 #include "support/window_fixture.h"
-#include "windows/clubs/club_search_window.h"
-#include "windows/reception/reception_window.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,32 +61,6 @@ private slots:
             seen << (label("dia").count(u'/') == 2 ? "fecha" : "hora");
         }
         QCOMPARE(seen.join(u' '), "fecha hora hora hora fecha");
-    }
-
-    // Listed by code as a number, 7 first; Enter chooses it, and the code goes back as stored.
-    void f1InReceptionHandsTheChosenClubBack()
-    {
-        open();
-        m_f->state.clubDb.execute("DELETE FROM club");
-        fixtures::addClub(m_f->state.clubDb, "10", "San Pedro", "Madrid");
-        fixtures::addClub(m_f->state.clubDb, "7 ", "Paloma Blanca", "Cuenca");
-        m_f->state.clubRs = m_f->state.clubDb.openRecordset("select * from club ");
-        QString handedBack;
-        guitest::whenShown<ReceptionWindow>([&](ReceptionWindow* reception) {
-            child<QAction>(reception, "p1")->trigger(); // a new cage, so the club box is open
-            auto* club = child<QLineEdit>(reception, "Text8");
-            club->setFocus(Qt::TabFocusReason);
-            guitest::whenShown<ClubSearchWindow>([](ClubSearchWindow* search) {
-                auto* list = child<QTreeWidget>(search, "ListView1");
-                list->setFocus();
-                QTest::keyClick(list, Qt::Key_Return);
-            });
-            QTest::keyClick(club, Qt::Key_F1);
-            handedBack = club->text();
-            reception->reject();
-        });
-        w<QAction>("actionRecepcion")->trigger();
-        QCOMPARE(handedBack, "7 ");
     }
 
     // "Acerca de" tells the version the package carries and where this program keeps its files.
