@@ -88,28 +88,16 @@ private slots:
         QVERIFY(m_f->window->isVisible());
     }
 
-    void nothingToPrintIsSaidBeforeAnyDialog_data()
-    {
-        QTest::addColumn<Kind>("kind"); // what it lacks is the printouts' rule
-        QTest::addColumn<int>("birds");
-        QTest::addColumn<int>("jueces");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("judges' sheets without judges")
-            << Kind::HojasJueces << 4 << 0 << "No Hay Jueces en la Configuración,debes poner al menos Uno";
-    }
+    // The judges' sheets without judges (what each printout lacks is the printouts' rule).
     void nothingToPrintIsSaidBeforeAnyDialog()
     {
-        QFETCH(Kind, kind);
-        QFETCH(int, birds);
-        QFETCH(int, jueces);
-        QFETCH(QString, message);
-        addBirds(birds);
-        fixtures::setConfig(m_f->db(), jueces, true);
-        m_f->show(kind);
+        addBirds(4);
+        fixtures::setConfig(m_f->db(), 0, true);
+        m_f->show(Kind::HojasJueces);
         for (const char* button : {"CommandPdf", "CommandVistaPrevia"}) {
             Messages::script(Messages::Answer::Ok);
             click(button);
-            QCOMPARE(Messages::last().text, message);
+            QCOMPARE(Messages::last().text, "No Hay Jueces en la Configuración,debes poner al menos Uno");
         }
         QCOMPARE(FileDialogs::titles(), QStringList());
         QVERIFY(QDir(m_f->dir.path()).entryList({"*.pdf"}, QDir::Files).isEmpty());
