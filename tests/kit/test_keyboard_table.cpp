@@ -5,9 +5,7 @@
 // or "cerrada". Real message boxes, since their comings and goings move the focus.
 
 #include "kit/guide.h"
-#include "rules/exhibition/exhibition.h"
-#include "support/gui_test.h"
-#include "support/open_show.h"
+#include "support/window_fixture.h"
 #include "windows/backups/backups_window.h"
 #include "windows/clubs/club_maintenance_window.h"
 #include "windows/clubs/club_search_window.h"
@@ -20,16 +18,11 @@
 #include "windows/printouts/printout_window.h"
 #include "windows/reception/reception_window.h"
 #include "windows/shell/guide_chapters.h"
-#include "windows/shell/main_window.h"
 #include "windows/shell/startup_window.h"
 
 #include <QDesktopServices>
 #include <QGroupBox>
-#include <QInputDialog>
 #include <QLabel>
-#include <QMessageBox>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -40,10 +33,10 @@ namespace
 
 // The show of every row: config of 3 judges, cages 1 and 2, cage 9 with judges 1 and 2, club 1,
 // a workbook on drive A:; the labels' window has cages enough for two sheets.
-std::unique_ptr<fixtures::OpenShow> makeShow(const QString& window)
+std::unique_ptr<fixtures::Show> makeShow(const QString& window)
 {
-    auto show = std::make_unique<fixtures::OpenShow>(3);
-    store::Database& db = show->state.mainDb;
+    auto show = std::make_unique<fixtures::Show>();
+    store::Database& db = show->db();
     for (int cage : {1, 2, 9})
         fixtures::addBird(db, cage, "A", "M");
     for (int cage = 3; window == u"Etiquetas" && cage <= 30; ++cage)
@@ -52,7 +45,7 @@ std::unique_ptr<fixtures::OpenShow> makeShow(const QString& window)
     fixtures::addScore(db, "9", 2, 89);
     QDir(show->path("Unidades/A")).mkpath(".");
     QFile(show->path("Unidades/A/censo.xlsx")).open(QIODevice::WriteOnly);
-    exhibition::open(show->state, show->path("expo.mdb"));
+    show->open();
     show->state.selGrupo = "A";
     show->state.selSexo = "M";
     return show;
@@ -86,16 +79,13 @@ std::unique_ptr<QWidget> makeWindow(const QString& name, AppState& state)
         return std::make_unique<ScoreImportWindow>(state, nullptr);
     if (name == u"Etiquetas")
         return std::make_unique<PrintoutWindow>(state, printouts::Kind::Etiquetas);
+    if (name == u"Hojas")
+        return std::make_unique<PrintoutWindow>(state, printouts::Kind::HojasJueces);
     if (name == u"Red")
         return std::make_unique<NetworkWindow>(state);
     if (name == u"Copias")
         return std::make_unique<BackupsWindow>(state, nullptr);
     qFatal("no window %s", qPrintable(name));
-}
-
-QString withoutAmpersand(QString text)
-{
-    return text.remove(u'&');
 }
 
 } // namespace
@@ -107,42 +97,6 @@ class TestKeyboardTable : public QObject
     QTemporaryDir m_guide; // a guide of empty pages, one per chapter
     QWidget* m_window = nullptr;
     QStringList m_seen; // the boxes above the window and how each was answered; the guide opened
-
-    // A box above the window, answered as the clerk does: a message by Enter, anything else by
-    // Esc; the print preview turns a page first.
-    void answerBoxes()
-    {
-        auto* timer = new QTimer(this);
-        timer->setObjectName(QStringLiteral("guitest-whenShown"));
-        timer->setInterval(10);
-        connect(timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (box == nullptr || box == m_window || !box->isVisible() || QApplication::activeWindow() != box)
-                return;
-            QWidget* below = box->parentWidget() != nullptr ? box->parentWidget()->window() : m_window;
-            if (auto* message = qobject_cast<QMessageBox*>(box)) {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-                // A question tells the answer Enter gave it.
-                m_seen << "«" + message->text() + "»" +
-                              (message->buttons().size() > 1 && message->clickedButton() != nullptr
-                                   ? u' ' + withoutAmpersand(message->clickedButton()->text())
-                                   : QString());
-            } else if (auto* preview = box->findChild<QPrintPreviewWidget*>()) {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
-                m_seen << QStringLiteral("«%1» %2/%3")
-                              .arg(box->windowTitle())
-                              .arg(preview->currentPage())
-                              .arg(preview->pageCount());
-                box->reject();
-            } else { // a window the key opened: its own keys are another row's
-                m_seen << "«" + box->windowTitle() + "»";
-                box->reject();
-            }
-            if (below != nullptr)
-                below->activateWindow();
-        });
-        timer->start();
-    }
 
     // One token after another: 'text typed, @Control given the focus as Tab gives it, or a key.
     void play(const QString& steps)
@@ -298,6 +252,8 @@ private slots:
         row("Listado", "@Command4 Return", "botones",
             "Command1 Command5 Command3 CommandVistaPrevia Command4 Command2");
         row("Etiquetas", "", "botones", "CommandVistaPrevia CommandImprimir CommandPdf CommandSalir");
+        row("Hojas", "", "botones",
+            "CommandVistaPrevia CommandImprimir CommandPdf CommandSalir CommandExcel");
         row("Imp Recepcion", "", "botones", "Command2");
         row("Red", "", "botones", "botonIniciar botonCerrar");
         row("Copias", "", "botones", "cerrar");
@@ -305,6 +261,7 @@ private slots:
         row("Imp Recepcion", "@List1", "Return", "Command1");
         row("Imp Puntuacion", "@List1", "Return", "Command1");
         row("Configuracion", "", "Return", "Text1 «Regional de Castilla»");
+        row("Configuracion", "Return @Text7", "Return", "Text2"); // out of a text of many lines too
         row("Etiquetas", "@CommandVistaPrevia", "Return", "«Vista previa» 2/2 CommandVistaPrevia");
 
         // The menus: F10 the first, Alt and a menu's number or first letter, with its first item ready
@@ -321,7 +278,8 @@ private slots:
 
         // Enter moves on; group "D" on to the category, a category on to the contests.
         row("Recepcion", "Ctrl+1 Tab @Text9 'd", "Return", "Text4 en «Categoria»");
-        row("Recepcion", "Ctrl+1 Tab @Text9 'd Return '3", "Return", "Text14 en «Condiciones del Grupo D» «0»");
+        row("Recepcion", "Ctrl+1 Tab @Text9 'd Return '3", "Return",
+            "Text14 en «Condiciones del Grupo D» «0»");
         row("Recepcion", "Ctrl+1 Tab @Text9 'b", "Return", "Command1");
 
         // Esc closes the windows with buttons on top and the listings, never a check's box.
@@ -384,7 +342,7 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, steps);
         QFETCH(QString, key);
-        const std::unique_ptr<fixtures::OpenShow> show = makeShow(window);
+        const std::unique_ptr<fixtures::Show> show = makeShow(window);
         std::unique_ptr<QWidget> made = makeWindow(window, show->state);
         QVERIFY(made != nullptr);
         m_window = made.get();
@@ -405,7 +363,7 @@ private slots:
             settle();
             outcome = QStringList({m_seen.join(u' '), legend, focusShown()}).join(u' ').simplified();
         };
-        answerBoxes();
+        guitest::answerRealBoxes(&m_seen, m_window);
         if (auto* dialog = qobject_cast<QDialog*>(m_window)) {
             guitest::whenShown<QDialog>([&](QDialog* shown) {
                 act();

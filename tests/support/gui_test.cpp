@@ -6,7 +6,9 @@
 #include "windows/shell/main_window.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QMessageBox>
+#include <QPrintPreviewWidget>
 
 namespace guitest
 {
@@ -15,6 +17,11 @@ void startScripting()
 {
     Messages::startScripting();
     FileDialogs::startScripting();
+}
+
+QString told()
+{
+    return Messages::shown().isEmpty() ? QString() : Messages::last().title + ": " + Messages::last().text;
 }
 
 void stopWaiting()
@@ -54,36 +61,39 @@ bool showActive(QWidget* window)
            QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
 }
 
-void answerRealBoxes(QStringList* seen)
+void answerRealBoxes(QStringList* seen, QWidget* window)
 {
     const QStringList scripted = Messages::stopScripting();
     QVERIFY2(scripted.isEmpty(), qPrintable(scripted.join(QStringLiteral("; "))));
     auto* timer = new QTimer(qApp);
     timer->setObjectName(QStringLiteral("guitest-whenShown"));
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [seen] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (box == nullptr || !box->isVisible())
-                continue;
-            if (QApplication::activeWindow() != box) {
-                box->activateWindow();
-                return;
-            }
-            seen->append(box->text());
-            QWidget* below = box->parentWidget() != nullptr ? box->parentWidget()->window() : nullptr;
-            // Its accepting button: "Aceptar", or "Sí" in a question.
-            for (QAbstractButton* button : box->buttons())
-                if (const auto role = box->buttonRole(button);
-                    role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
-                    button->click();
-                    break;
-                }
-            // The window manager gives the window below its activation back.
-            if (below != nullptr)
-                below->activateWindow();
+    QObject::connect(timer, &QTimer::timeout, [seen, window] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (box == nullptr || box == window || !box->isVisible() || QApplication::activeWindow() != box)
             return;
+        QWidget* below = box->parentWidget() != nullptr ? box->parentWidget()->window() : window;
+        if (auto* message = qobject_cast<QMessageBox*>(box)) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            // A question tells the answer Enter gave it.
+            *seen << "«" + message->text() + "»" +
+                         (message->buttons().size() > 1 && message->clickedButton() != nullptr
+                              ? u' ' + message->clickedButton()->text().remove(u'&')
+                              : QString());
+        } else if (auto* preview = box->findChild<QPrintPreviewWidget*>()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+            *seen << QStringLiteral("«%1» %2/%3")
+                         .arg(box->windowTitle())
+                         .arg(preview->currentPage())
+                         .arg(preview->pageCount());
+            box->reject();
+        } else { // a window the key opened: its own keys are another test's
+            *seen << "«" + box->windowTitle() + "»";
+            box->reject();
         }
+        // The window manager gives the window below its activation back.
+        if (below != nullptr)
+            below->activateWindow();
     });
     timer->start();
 }
@@ -95,6 +105,40 @@ void key(Qt::Key key, Qt::KeyboardModifiers modifiers)
         target = QApplication::activeWindow();
     QVERIFY2(target != nullptr, "no window to type in");
     QTest::keyClick(target, key, modifiers);
+}
+
+QString listed(const QTreeWidget* list, int column)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts.join(u',');
+}
+
+QStringList rows(const QTreeWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < list->columnCount(); ++c)
+            cells << list->topLevelItem(i)->text(c);
+        texts << cells.join(u'|');
+    }
+    return texts;
+}
+
+QString enabled(QObject* root, std::initializer_list<const char*> names)
+{
+    QString states;
+    for (const char* name : names) {
+        QObject* found = root->findChild<QObject*>(QString::fromLatin1(name));
+        const auto* action = qobject_cast<QAction*>(found);
+        const auto* widget = qobject_cast<QWidget*>(found);
+        if (action == nullptr && widget == nullptr)
+            qFatal("no control named %s", name);
+        states += (action != nullptr ? action->isEnabled() : widget->isEnabled()) ? u'1' : u'0';
+    }
+    return states;
 }
 
 std::unique_ptr<MainWindow> openMain(AppState& state)

@@ -1,0 +1,115 @@
+#pragma once
+
+// The one set-up of the tests that drive a window: a show in a folder of its own, opened as the
+// program opens it, and the window over it loaded, shown and active, with the message boxes and
+// file dialogs answered by the test.
+
+#include "rules/exhibition/exhibition.h"
+#include "support/fixtures.h"
+#include "support/gui_test.h"
+#include "windows/shell/app_state.h"
+#include "windows/shell/main_window.h"
+
+#include <QAction>
+#include <QDir>
+#include <QPushButton>
+
+namespace fixtures
+{
+
+// expo.mdb ("Regional de Castilla", of the judges and criterion given) and Club.mdb holding club 1
+// of Toledo, opened: fill the show through db(), then open() again (the windows do) so that the
+// shared results read it.
+struct Show {
+    QTemporaryDir dir;
+    AppState state;
+
+    explicit Show(int jueces = 3, bool media = true)
+    {
+        state.programFolder = dir.path();
+        state.dbPath = path("expo.mdb");
+        {
+            store::Database db = store::Database::create(state.dbPath, store::schema::exhibition());
+            setConfig(db, jueces, media);
+            db.execute("UPDATE Config SET nombre = 'Regional de Castilla', region = 'Castilla'");
+            addClub(store::Database::create(path("Club.mdb"), store::schema::clubs()), "1", "Club Uno",
+                    "Toledo");
+        }
+        open();
+    }
+
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    store::Database& db() { return state.mainDb; }
+    void open() { exhibition::open(state, state.dbPath); }
+    // The main window over the show, as the program opens it, shown and active; null when the
+    // opening refused it. One at a time, as the program has.
+    std::unique_ptr<MainWindow> main;
+    MainWindow* openMain()
+    {
+        main.reset();
+        main = guitest::openMain(state);
+        return main.get();
+    }
+    // A field of a query's rows, in their order, read from the file.
+    QString column(const QString& query, const QString& field) const
+    {
+        return fixtures::column(store::Database::open(state.dbPath, store::schema::exhibition()), query,
+                                field);
+    }
+};
+
+} // namespace fixtures
+
+// The show and one window W over it. show() opens the show again, makes the window with the state
+// and the arguments given, loads it and waits until it is active.
+template <class W> struct WindowFixture : fixtures::Show {
+    std::unique_ptr<W> window;
+
+    explicit WindowFixture(int jueces = 3, bool media = true) : Show(jueces, media)
+    {
+        guitest::startScripting();
+    }
+    // Destroyed in the test's cleanup(): the test fails when a box or dialog appeared that it did
+    // not answer, or an answer was left.
+    ~WindowFixture()
+    {
+        window.reset();
+        main.reset();
+        if (const QStringList problems = guitest::stopScripting(); !problems.isEmpty())
+            QTest::qFail(qPrintable(problems.join(QStringLiteral("; "))), __FILE__, __LINE__);
+    }
+
+    template <class... Args> W* show(Args&&... args)
+    {
+        window.reset();
+        open();
+        window = std::make_unique<W>(state, std::forward<Args>(args)...);
+        if constexpr (requires { window->load(); })
+            window->load();
+        if (!guitest::showActive(window.get()))
+            qFatal("the window did not become active");
+        return window.get();
+    }
+
+    template <class T = QLineEdit> T* w(const char* name) const
+    {
+        return guitest::child<T>(window.get(), name);
+    }
+    // Triggers the action, or clicks the button, of that name.
+    void press(const char* name) const
+    {
+        if (auto* action = window->template findChild<QAction*>(QString::fromLatin1(name)))
+            action->trigger();
+        else
+            w<QAbstractButton>(name)->click();
+    }
+    // Types in the box as the user does and leaves it with Tab, so that its checks run.
+    void enter(const char* box, const QString& text) const
+    {
+        w(box)->clear();
+        guitest::type(w(box), text);
+        guitest::tab(w(box));
+    }
+    QTreeWidget* list() const { return w<QTreeWidget>("ListView1"); }
+    void select(int row) const { list()->setCurrentItem(list()->topLevelItem(row)); }
+};

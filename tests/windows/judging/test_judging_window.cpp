@@ -1,0 +1,247 @@
+// "Puntuacion de los Jueces" driven offscreen as the clerk works it: a cage shown with its rows
+// and final score, a judge's row entered, changed and deleted, the refusals that reach it, and
+// the window open on a cage while a phone scores it.
+
+#include "kit/messages.h"
+#include "server/http_client.h"
+#include "server/show_server.h"
+#include "support/window_fixture.h"
+#include "windows/judging/judging_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using guitest::told;
+
+class TestJudgingWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WindowFixture<JudgingWindow>> m_f;
+    std::unique_ptr<server::ShowServer> m_server;
+    QNetworkAccessManager m_net;
+
+    QString box(const char* name) const { return m_f->w(name)->text(); }
+    QString keys() const { return guitest::enabled(m_f->window.get(), {"p1", "p2", "p3", "p4", "p5", "p6"}); }
+    QString listed() const { return guitest::listed(m_f->list()); }
+    QString scored(const QString& cage, const QString& field = "juez") const
+    {
+        return m_f->column("select * from puntos where jaula = '" + cage + "' order by juez", field);
+    }
+
+    // Cage 12: group A, no scores. Cage 7: group D. Cage 5: judges 1 to 3 with totals 88,50,
+    // 91,25 and 90,00. Cage 9: judges 1 and 2. The window shown, on the cage when one is given.
+    void open(int jueces = 3, bool media = false, const QString& cage = {})
+    {
+        m_f = std::make_unique<WindowFixture<JudgingWindow>>(jueces, media);
+        fixtures::addBird(m_f->db(), 12, "A", "M", {{"anilla", "1234567"}});
+        fixtures::addBird(m_f->db(), 7, "D", "H");
+        fixtures::addBird(m_f->db(), 5, "B", "H");
+        fixtures::addBird(m_f->db(), 9, "C", "M");
+        for (const auto& [cage, juez, total] :
+             {std::tuple{"5", 1, 88.5}, {"5", 2, 91.25}, {"5", 3, 90.0}, {"9", 1, 88.0}, {"9", 2, 89.0}})
+            fixtures::addScore(m_f->db(), cage, juez, total);
+        m_f->show();
+        if (!cage.isEmpty())
+            m_f->enter("Text1", cage);
+    }
+
+    // "Grabar" for the cage shown: the judge, then the first scores, typed box by box.
+    void grabar(const QString& judge, const QStringList& scores) const
+    {
+        m_f->press("p1");
+        m_f->enter("Text3", judge);
+        for (int i = 0; i < scores.size(); ++i)
+            m_f->enter(qPrintable(QString("Text%1").arg(4 + i)), scores[i]);
+    }
+
+    // The show served, and a phone sending judge juez's row for cage 9.
+    int phoneScores(int juez)
+    {
+        if (m_server == nullptr) {
+            m_server = std::make_unique<server::ShowServer>();
+            m_server->start({m_f->state.dbPath, m_f->path("Club.mdb"), 0, "24682468"});
+        }
+        return httptest::send(
+                   m_net, "POST",
+                   httptest::request(m_server->port(), "/api/jaulas/9/puntuaciones", "Bearer 24682468"),
+                   QString(R"({"juez":%1,"puntos":[8.5,8.5,18,28,28]})").arg(juez).toUtf8())
+            .status;
+    }
+
+private slots:
+    void initTestCase() { httptest::noProxy(); }
+
+    void cleanup()
+    {
+        m_server.reset();
+        m_f.reset();
+    }
+
+    // With no judges configured it says so and the cage box stays locked.
+    void noJudgesConfigured()
+    {
+        m_f = std::make_unique<WindowFixture<JudgingWindow>>(0, false);
+        Messages::script(Messages::Answer::Ok);
+        m_f->show();
+        QCOMPARE(told(), "Aviso: No Hay Jueces en la Configuración,debes poner al menos Uno");
+        QVERIFY(m_f->w("Text1")->isReadOnly());
+    }
+
+    // Cage 5 listed in the criterion's order with its final score; closing stores it only when the
+    // cage has exactly the configured number of rows, and not after "Otra Jaula".
+    void finalScoreShownAndStoredOnClosing_data()
+    {
+        QTest::addColumn<QString>("key"); // pressed before closing
+        QTest::addColumn<bool>("media");
+        QTest::addColumn<int>("jueces");
+        QTest::addColumn<QString>("shown");    // judges as listed | final score
+        QTest::addColumn<QString>("expected"); // stored: termina | puntos
+        QTest::newRow("average, Esc") << "Esc" << true << 3 << "1,2,3|89,92"
+                                      << "S|89,92";
+        QTest::newRow("fewer rows than judges, Salir") << "p6" << false << 4 << "2,3,1|90,00"
+                                                       << "N|0";
+        QTest::newRow("Otra Jaula first") << "p5" << false << 3 << "2,3,1|90,00"
+                                          << "N|0";
+    }
+    void finalScoreShownAndStoredOnClosing()
+    {
+        QFETCH(QString, key);
+        QFETCH(bool, media);
+        QFETCH(int, jueces);
+        open(jueces, media, "5");
+        QTEST(listed() + "|" + box("Text2"), "shown");
+        if (key == "Esc")
+            QTest::keyClick(m_f->list(), Qt::Key_Escape);
+        else
+            m_f->press(qPrintable(key));
+        m_f->window->close();
+        const QString bird = "select * from recepcion where jaula = 5";
+        QTEST(m_f->column(bird, "termina") + "|" + m_f->column(bird, "puntos"), "expected");
+    }
+
+    // A judge refused as its box is left when outside the configured judges (one with a row for
+    // the cage already: whileAPhoneScores); a group D bird is not judged.
+    void refused_data()
+    {
+        QTest::addColumn<QString>("cage");
+        QTest::addColumn<QString>("judge"); // typed after "Grabar"
+        QTest::addColumn<QString>("message");
+        QTest::newRow("above the judges") << "9"
+                                          << "4"
+                                          << "El número de juez debe ser un número entero del 1 al 3.";
+        QTest::newRow("group D") << "7"
+                                 << ""
+                                 << "El Grupo D no se Puntua ";
+    }
+    void refused()
+    {
+        QFETCH(QString, cage);
+        QFETCH(QString, judge);
+        open();
+        Messages::script(Messages::Answer::Ok);
+        m_f->enter("Text1", cage);
+        if (!judge.isEmpty())
+            grabar(judge, {});
+        QTEST(Messages::last().text, "message");
+        QCOMPARE(box(judge.isEmpty() ? "Text1" : "Text3"), QString());
+        QCOMPARE(keys(), judge.isEmpty() ? "000001" : "000000");
+    }
+
+    // "012" means cage 12, found even when reception left ReceRs on another cage. "Aceptar" checks
+    // the judge and the five boxes again, stores their sum, not the total shown, and keeps the
+    // entry on a store error.
+    void grabarOnCage012()
+    {
+        open();
+        m_f->state.receRs = m_f->db().openRecordset("select * from recepcion where cstr(jaula) = '99'");
+        m_f->enter("Text1", "012");
+        QCOMPARE(m_f->w<QLabel>("labelAnilla")->text() + "|" + m_f->w<QLabel>("labelSexo")->text(),
+                 "1234567|Macho");
+        m_f->press("p1");
+        guitest::type(m_f->w("Text3"), "4");
+        Messages::script(Messages::Answer::Ok);
+        m_f->press("Command1"); // the judge is checked again, before the scores
+        QCOMPARE(told(), "Aviso: El número de juez debe ser un número entero del 1 al 3.");
+        QApplication::processEvents();                                      // as the message box would
+        QTest::mouseClick(m_f->w<QPushButton>("Command2"), Qt::LeftButton); // leaving the box is no refusal
+
+        grabar("1", {"8,5", "9", "18", "28"}); // the last box never entered: it shows 0,00
+        Messages::script(Messages::Answer::Ok);
+        m_f->press("Command1");
+        QCOMPARE(told(), "Aviso: Puntuacion Erronea ");
+        QTRY_VERIFY(m_f->w("Text8")->hasFocus());
+
+        guitest::type(m_f->w("Text8"), "27,5");
+        m_f->w("Text9")->setText("95,00");
+        m_f->db().execute(
+            "CREATE TEMP TRIGGER refuse BEFORE INSERT ON Puntos BEGIN SELECT RAISE(ABORT, 'lleno'); END");
+        Messages::script(Messages::Answer::Ok);
+        m_f->press("Command1");
+        QCOMPARE(Messages::last().title, "Aviso");
+        QCOMPARE(box("Text3") + "|" + box("Text8") + "|" + scored("12"), "1|27,50|");
+        m_f->db().execute("DROP TRIGGER refuse");
+        QTest::mouseClick(m_f->w<QPushButton>("Command1"), Qt::LeftButton); // the cage stays shown
+        QCOMPARE(box("Text1") + "|" + keys(), "012|111111");
+        QCOMPARE(scored("12", "puntos5") + "|" + scored("12", "puntost") + "|" + scored("12", "grupo"),
+                 "27,5|91|A");
+    }
+
+    // Borrar, Grabar while the cage has fewer rows than judges, and Modificar of the selected
+    // row; without a row selected nothing is asked. The next cage does not show this one's score.
+    void rowsOfACage()
+    {
+        open(3, false, "5");
+        QCOMPARE(keys(), "011111");
+        m_f->list()->clearSelection();
+        m_f->press("p2");
+        m_f->press("p3");
+        m_f->select(0); // judge 2, the highest total
+        Messages::script(Messages::Answer::Yes);
+        m_f->press("p2");
+        QCOMPARE(told(), "Atención: ¿Desea Borrar la Puntuacion de este Juez?");
+        QCOMPARE(scored("5") + "|" + listed() + "|" + keys(), "1,3|3,1|111111");
+        grabar("2", {"9", "9", "19", "29", "29"});
+        QCOMPARE(keys(), "000000");
+        m_f->press("Command1");
+        QCOMPARE(scored("5", "puntost") + "|" + keys(), "88,5,95,90|011111");
+        m_f->select(0);
+        m_f->press("p3");
+        QVERIFY(m_f->w("Text3")->isReadOnly());
+        QCOMPARE(box("Text3") + "|" + box("Text8") + "|" + box("Text9"), "2|29,00|95,00");
+        m_f->enter("Text8", "28,5");
+        m_f->press("Command1");
+        QCOMPARE(scored("5") + "|" + scored("5", "puntost"), "1,2,3|88,5,94,5,90");
+        m_f->press("p5");
+        m_f->enter("Text1", "12");
+        QCOMPARE(box("Text2"), "0,00");
+    }
+
+    // What the judge wrote is shown in its box as typed; the list and the total round to the cent.
+    void scoresShownAsTyped()
+    {
+        open(3, false, "12");
+        grabar("1", {"8,555", "8,555", "17", "27", "27"});
+        QCOMPARE(box("Text4") + " " + box("Text9"), "8,555 88,11");
+        m_f->press("Command1");
+        QCOMPARE(guitest::rows(m_f->list()).value(0), "1|8,56|8,56|17,00|27,00|27,00|88,11");
+    }
+
+    // The clerk types judge 3 while a phone stores judge 3: the window refuses it as the box is
+    // left, and lists the phone's row once the entry is cancelled.
+    void whileAPhoneScores()
+    {
+        open(3, false, "9");
+        m_f->press("p1");
+        guitest::type(m_f->w("Text3"), "3");
+        QCOMPARE(phoneScores(3), 201);
+        Messages::script(Messages::Answer::Ok);
+        guitest::tab(m_f->w("Text3"));
+        QCOMPARE(told(), "Aviso: El juez 3 ya tiene puntuada la jaula 9.");
+        m_f->press("Command2");
+        QCOMPARE(listed(), "3,2,1");
+    }
+};
+
+QTEST_MAIN(TestJudgingWindow)
+#include "test_judging_window.moc"

@@ -1,0 +1,241 @@
+// "Recepcion" driven offscreen as the clerk works it: a new cage, a change, the scores brought up
+// to date on opening, the deletions, the toolbar's states and "Buscar".
+
+#include "kit/messages.h"
+#include "rules/backups/copies.h"
+#include "store/write_fault.h"
+#include "support/window_fixture.h"
+#include "windows/reception/reception_window.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+using guitest::told;
+
+class TestReceptionWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WindowFixture<ReceptionWindow>> m_f;
+
+    QString box(const char* name) const { return m_f->w(name)->text(); }
+    QString listed() const { return guitest::listed(m_f->list()); }
+    QString stored(const QString& fields, const QString& where = {}) const
+    {
+        QStringList values;
+        for (const QString& field : fields.split(u' '))
+            values << m_f->column("select * from recepcion " + where + " order by jaula", field);
+        return values.join(u'|');
+    }
+    void addBirds(std::initializer_list<int> cages) const
+    {
+        for (int cage : cages)
+            fixtures::addBird(m_f->db(), cage, "A", "M");
+    }
+    void addScores() const // cage 7: three judges, 17: three, 20: one
+    {
+        for (int juez = 1; juez <= 3; ++juez) {
+            fixtures::addScore(m_f->db(), "7", juez, 87.5 + juez);
+            fixtures::addScore(m_f->db(), "17", juez, 89);
+        }
+        fixtures::addScore(m_f->db(), "20", 1, 90);
+        addBirds({7, 17, 20});
+    }
+    void deleteSelected(int row) const
+    {
+        m_f->select(row);
+        Messages::script(Messages::Answer::Yes);
+        m_f->press("p2");
+    }
+
+private slots:
+    void init() { m_f = std::make_unique<WindowFixture<ReceptionWindow>>(); }
+
+    void cleanup() { m_f.reset(); }
+
+    // A new cage: proposed, stored as reception::toRecord gives it (a group D category typed as a
+    // digit), and listed in its place; a cage in use refused is the keyboard table's.
+    void newCageCheckedStoredAndListed()
+    {
+        addBirds({10, 2, 1, 30, 3, 4, 5, 6, 7, 8, 9});
+        m_f->show();
+        QCOMPARE(listed(), "1,2,3,4,5,6,7,8,9,10,30");
+        m_f->press("p1");
+        QCOMPARE(box("Text1"), "12");                           // the count plus one
+        QVERIFY(!m_f->w<QPushButton>("Command1")->isEnabled()); // until the cage box has been left
+        for (const auto& [name, typed] : {std::pair{"Text1", "11"},
+                                          {"Text7", "Juan Garcia"},
+                                          {"Text9", "d"},
+                                          {"Text4", "3"},
+                                          {"Text14", "12"},
+                                          {"Text16", "1,375"}})
+            m_f->enter(name, typed);
+        m_f->w<QComboBox>("Combo1")->setCurrentText("Hembra");
+        m_f->press("Command1");
+        QCOMPARE(stored("sexo nombre grupo categ conc coef puntos termina", "where jaula = 11"),
+                 "H|Juan Garcia|D|C|12|1,375|0|N");
+        QCOMPARE(listed(), "1,2,3,4,5,6,7,8,9,10,11,30");
+    }
+
+    // A change cannot write into another cage, and keeps the list's position.
+    void aChangeKeepsTheListPositionAndItsCage()
+    {
+        for (int cage = 1; cage <= 6; ++cage)
+            fixtures::addBird(m_f->db(), cage * 2, "A", "M", {{"anilla", "R" + QString::number(cage)}});
+        m_f->show();
+        m_f->select(4);
+        m_f->press("p3");
+        QVERIFY(m_f->w("Text1")->isReadOnly());
+        guitest::type(m_f->w("Text2"), "NUEVA");
+        m_f->press("Command1");
+        QCOMPARE(stored("anilla") + " " + QString::number(m_f->list()->currentIndex().row()),
+                 "R1,R2,R3,R4,NUEVA,R6 4");
+        QVERIFY(!m_f->w("Text1")->isReadOnly());
+    }
+
+    // Opening brings every final score up to date; a deletion asks, then takes the cage and its
+    // scores, and the shared results hold every row again.
+    void scoresOnOpeningAndADeletion()
+    {
+        addScores();
+        m_f->show();
+        QCOMPARE(stored("puntos termina"), "89,5,89,90|S,S,N");
+        QCOMPARE(box("Text10") + m_f->w<QLabel>("Label12")->text(), "89,50Puntuacion Terminada");
+        deleteSelected(1);
+        QCOMPARE(told(), "Atención: ¿Desea Borrar la Jaula?");
+        QCOMPARE(stored("jaula") + "/" + listed() + "/" + box("Text1"), "7,20/7,20/20");
+        QCOMPARE(m_f->column("select * from puntos", "jaula"), "7,7,7,20");
+        QCOMPARE(m_f->state.receRs.recordCount() + m_f->state.puntosRs.recordCount(), 6);
+    }
+
+    // A disk that refuses the opening's scores: an "Aviso" says why, nothing of the pass is kept,
+    // the cages are still listed, and the next reload stores them once the disk takes writes.
+    void scoresThatCannotBeWrittenAreToldAndTheListKept()
+    {
+        addScores();
+        {
+            const store::WriteFault fault(2, store::WriteFault::Kind::DiskFull);
+            Messages::script(Messages::Answer::Ok);
+            m_f->show();
+            QVERIFY(fault.fired());
+        }
+        QCOMPARE(told(), "Aviso: No queda espacio en el disco para guardar «expo.mdb». No se ha guardado "
+                         "ninguna puntuación.");
+        QCOMPARE(stored("puntos termina") + "/" + listed(), "0,0,0|N,N,N/7,17,20");
+        m_f->window->load();
+        QCOMPARE(stored("puntos termina"), "89,5,89,90|S,S,N");
+    }
+
+    // Each of two birds of one cage (the import may store them) is shown, changed and deleted as
+    // itself, after a copy of the show.
+    void twoBirdsOfOneCage()
+    {
+        fixtures::addBird(m_f->db(), 5, "A", "M", {{"anilla", "111"}, {"nombre", "Uno"}});
+        fixtures::addBird(m_f->db(), 5, "A", "M", {{"anilla", "222"}, {"nombre", "Dos"}});
+        addBirds({6});
+        m_f->show();
+        m_f->select(1);
+        QCOMPARE(box("Text2") + box("Text7"), "222Dos");
+        m_f->press("p3");
+        guitest::type(m_f->w("Text7"), "Ruiz");
+        m_f->press("Command1");
+        QCOMPARE(stored("anilla nombre", "where jaula = 5"), "111,222|Uno,Ruiz");
+        deleteSelected(1);
+        QCOMPARE(stored("anilla") + '/' + listed(), "111,/5,6");
+        QCOMPARE(backups::copiesOf(m_f->state.dbPath).size(), std::size_t(1));
+    }
+
+    // "Borrar Todas" asks, copies the show, then takes every cage and score; the configuration stays.
+    void deleteAll()
+    {
+        addScores();
+        m_f->show();
+        Messages::script(Messages::Answer::Yes);
+        m_f->press("p6");
+        QCOMPARE(told(), "Atención: ¿Desea Borrar Todas las Jaulas ?");
+        QCOMPARE(stored("jaula") + m_f->column("select * from puntos", "jaula") + "/" + listed(), "/");
+        QCOMPARE(m_f->column("select * from config", "jueces"), "3");
+        QCOMPARE(backups::contentsOf(backups::copiesOf(m_f->state.dbPath).at(0).path).cages, 3);
+    }
+
+    // The toolbar holds the states of its table at every moment: no command runs during an entry,
+    // whatever box comes and goes; "6 Borrar Todas" follows the list at each reload. Boxes are
+    // real ones here, and "activar" comes back to the window from another one.
+    void toolbarStates_data()
+    {
+        QTest::addColumn<int>("cages");     // received before opening: 1 to cages
+        QTest::addColumn<QString>("steps"); // done in order
+        QTest::addColumn<QString>("tools"); // "p1" to "p6", 1 enabled; the legend's labels
+        QTest::newRow("opened without cages") << 0 << ""
+                                              << "100010|100010";
+        QTest::newRow("first cage stored: 6 on at once") << 0 << "p1 aceptar"
+                                                         << "111111|111111";
+        QTest::newRow("new cage, a box") << 3 << "p1 existente"
+                                         << "000000|000000";
+        QTest::newRow("change, activated") << 3 << "p3 activar"
+                                           << "000000|000000";
+        QTest::newRow("last cage deleted: 6 unchanged") << 1 << "p2"
+                                                        << "100011|100001";
+        QTest::newRow("last cage deleted, then activated") << 1 << "p2 activar"
+                                                           << "100010|100000";
+    }
+    void toolbarStates()
+    {
+        QFETCH(int, cages);
+        QFETCH(QString, steps);
+        for (int cage = 1; cage <= cages; ++cage)
+            fixtures::addBird(m_f->db(), cage, "A", "M");
+        ReceptionWindow* window = m_f->show();
+        QStringList seen;
+        guitest::answerRealBoxes(&seen, window);
+        QWidget elsewhere;
+        for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            if (step == "aceptar") {
+                guitest::tab(m_f->w("Text1"));
+                m_f->press("Command1");
+            } else if (step == "existente") {
+                guitest::type(m_f->w("Text1"), "1");
+                guitest::key(Qt::Key_Tab);
+                QTRY_COMPARE(seen.size(), 1);
+            } else if (step == "activar") {
+                QVERIFY(guitest::showActive(&elsewhere));
+            } else {
+                m_f->press(qPrintable(step));
+            }
+            QVERIFY(guitest::showActive(window));
+        }
+        QTEST(
+            guitest::enabled(window, {"p1", "p2", "p3", "p4", "p5", "p6"}) + '|' +
+                guitest::enabled(window, {"legend1", "legend2", "legend3", "legend4", "legend5", "legend6"}),
+            "tools");
+    }
+
+    void buscarSelectsTheCage_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("found, with blanks and zeros") << " 030 "
+                                                      << "30" << QString();
+        QTest::newRow("not found") << "31"
+                                   << "1"
+                                   << "No se ha encontrado";
+    }
+    void buscarSelectsTheCage()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        addBirds({1, 7, 30});
+        m_f->show();
+        Messages::scriptText(typed);
+        if (!message.isEmpty())
+            Messages::script(Messages::Answer::Ok);
+        m_f->press("p4");
+        QTEST(box("Text1"), "selected");
+        QCOMPARE(Messages::shown().size() > 1 ? Messages::last().text : QString(),
+                 message); // after the question
+    }
+};
+
+QTEST_MAIN(TestReceptionWindow)
+#include "test_reception_window.moc"
