@@ -1,7 +1,5 @@
-// A document that cannot be written says why, in Spanish, and a document it was to replace stays
-// as it was (a full disk used to be reported as "(Unknown error)"); a set of documents is written
-// whole or not at all. The listings' writer holds the rule; the printouts and the workbooks are
-// its other paths.
+// A document that cannot be written says why, in Spanish, and the one it was to replace stays as
+// it was; a set of documents is written whole or not at all.
 
 #include "output/export_all.h"
 #include "output/printouts/show_printouts.h"
@@ -144,15 +142,6 @@ private slots:
         const auto write = [&](const QString& folder) {
             return listings ? listings::exportAll(db, clubs, folder, false) : output::writeJudgeWorkbooks(db, folder);
         };
-        qint64 largest = 0;
-        const auto size = [&largest](const QMap<QString, QByteArray>& documents) {
-            qint64 bytes = 0;
-            for (const QByteArray& document : documents) {
-                bytes += document.size();
-                largest = std::max<qint64>(largest, document.size());
-            }
-            return bytes;
-        };
         const QString folder = small.filePath("");
         QVERIFY(write(folder) > 1);
         const QMap<QString, QByteArray> before = documentsIn(folder);
@@ -160,7 +149,13 @@ private slots:
         const QString grown = work.filePath("nuevos");
         QVERIFY(QDir().mkpath(grown) && write(grown) > 1);
         // Room for the largest new document and half the growth: one at a time, some would fit.
-        const qint64 growth = size(documentsIn(grown)) - size(before);
+        qint64 growth = 0, largest = 0;
+        for (const QByteArray& document : documentsIn(grown)) {
+            growth += document.size();
+            largest = std::max<qint64>(largest, document.size());
+        }
+        for (const QByteArray& document : before)
+            growth -= document.size();
         small.fillLeaving(largest + growth / 2);
         QVERIFY_THROWS_EXCEPTION(listings::OutputError, write(folder));
         QCOMPARE(documentsIn(folder), before);

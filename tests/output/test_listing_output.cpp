@@ -129,27 +129,6 @@ private slots:
                               "10|" + listings::printedProvinceRow(ranking.provinces[0])}));
     }
 
-    void printedGroupDRowCutsTheOwnerAt30()
-    {
-        QCOMPARE(listings::printedGroupDRow({7, " 05-12", "12", "3,46", QString(40, 'n'), "7"}),
-                 "     7      7     05-12          12       3,46           " + QString(30, 'n'));
-    }
-
-    void documentFileName_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("fileName");
-        QTest::newRow("groups A to C") << int(ListingKind::Classification) << "Grupo A Machos.txt";
-        QTest::newRow("group D") << int(ListingKind::GroupD) << "sport DCategC.txt";
-        QTest::newRow("provinces") << int(ListingKind::Province) << "Clasificación Por Provincia.txt";
-    }
-    void documentFileName()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, fileName);
-        QCOMPARE(listings::documentFileName(listing(ListingKind(kind))), fileName);
-    }
-
     // Titles of 20, 21 and 14 characters: 37.5 blanks go to 38, 40.5 to 40.
     void classificationDocument()
     {
@@ -164,8 +143,11 @@ private slots:
                                " Clasf  N\xba Anilla\r", "* 1     0012345-05\r", "\r", ""}));
     }
 
-    void documentRowLines()
+    // The printed group D row cuts the owner at 30; the document's rows cut each field to its column.
+    void rowLines()
     {
+        QCOMPARE(listings::printedGroupDRow({7, " 05-12", "12", "3,46", QString(40, 'n'), "7"}),
+                 "     7      7     05-12          12       3,46           " + QString(30, 'n'));
         QCOMPARE(listings::documentGroupDRow(
                      {1, " 05-1234567X", "123", "1.234,56", "Francisco Javier Fernández de la Rosa", "12"}),
                  "  1       12       05-123456       12         1.234,      Francisco Javier Fernández de ");

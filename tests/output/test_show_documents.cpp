@@ -1,10 +1,7 @@
-// The documents of a large exhibition with varied scores, read back: the classifications' judge
-// lines in the documents against the stored rows (the printouts page the same texts), "Exportar
-// a Excel" cell for cell through the real reader process, and the judges' workbooks filled in by
-// openpyxl and imported back. Three to fourteen judges a bird and partial scores in thousandths,
-// so that thousands of different scores pass through one listing: a fault that shows only on such
-// data (a field read after the storage behind it moved) leaves a judge line with blanks where its
-// scores belong.
+// The documents of a large show read back: the judge lines against the stored rows, "Exportar a
+// Excel" cell for cell, the judges' workbooks filled in by openpyxl and imported. Thousands of
+// different scores pass through one listing: a field read after the storage behind it moved
+// leaves a judge line with blanks where its scores belong.
 
 #include "base/formats.h"
 #include "generator.h"
@@ -109,9 +106,7 @@ private slots:
             m_expected[rows.text(0)] << rows.text(0) + ": " + line;
             ++m_judgedRows;
         }
-        // Enough different scores that any cache of formatted fields grows many times over.
-        QVERIFY2(distinct.size() > 5000, qPrintable(QString::number(distinct.size())));
-        QVERIFY(m_judgedRows > 6000);
+        QVERIFY2(distinct.size() > 5000, qPrintable(QString::number(distinct.size()))); // caches overflow
         store::Recordset clubs = m_clubs.openRecordset("select * from club ");
         QCOMPARE(output::exportXlsx(m_db, clubs, m_dir.filePath("Clasificaciones.xlsx")), 12);
         m_sheets = readBack(m_dir.filePath("Clasificaciones.xlsx"));

@@ -1,9 +1,9 @@
 #pragma once
 
-// A phone, as the tests see it: requests over loopback through Qt's own HTTP client, one answer at
-// a time, or many sent at once; and connections written by hand, for what a hostile or odd
-// client sends.
+// A phone, as the tests see it: requests over loopback through Qt's own HTTP client, and
+// connections written by hand for what a hostile or odd client sends.
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonDocument>
@@ -82,10 +82,8 @@ public:
         m_socket.setProxy(QNetworkProxy::NoProxy);
         m_socket.bind(QHostAddress(source));
         m_socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
-        m_connected = m_socket.waitForConnected(5000);
+        m_socket.waitForConnected(5000);
     }
-
-    bool connected() const { return m_connected; }
 
     void write(const QByteArray& bytes)
     {
@@ -96,13 +94,10 @@ public:
     // One answer: its status (-1 when none came), headers and body (by Content-Length).
     Answer read(int timeoutMs = 5000)
     {
-        QElapsedTimer clock;
-        clock.start();
+        const QDeadlineTimer deadline(timeoutMs);
         const auto more = [&] {
-            const qint64 left = timeoutMs - clock.elapsed();
-            if (left <= 0 || (m_socket.state() != QAbstractSocket::ConnectedState && m_socket.bytesAvailable() == 0))
-                return false;
-            return m_socket.bytesAvailable() > 0 || m_socket.waitForReadyRead(int(left));
+            return m_socket.bytesAvailable() > 0 || (m_socket.state() == QAbstractSocket::ConnectedState &&
+                                                     m_socket.waitForReadyRead(int(deadline.remainingTime())));
         };
         while (!m_buffer.contains("\r\n\r\n") && more())
             m_buffer += m_socket.readAll();
@@ -128,10 +123,9 @@ public:
     // Whether the server closes the connection within timeoutMs.
     bool closedWithin(int timeoutMs)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs && m_socket.state() == QAbstractSocket::ConnectedState)
-            if (m_socket.waitForReadyRead(int(std::max<qint64>(1, timeoutMs - clock.elapsed()))))
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired() && m_socket.state() == QAbstractSocket::ConnectedState)
+            if (m_socket.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime()))))
                 m_socket.readAll();
         return m_socket.state() != QAbstractSocket::ConnectedState;
     }
@@ -139,11 +133,9 @@ public:
 private:
     QTcpSocket m_socket;
     QByteArray m_buffer;
-    bool m_connected = false;
 };
 
-// A request written by hand, for what Qt's client would not send (a path with ".."). The status
-// code of the answer, -1 when none came.
+// The status of the answer to a request written by hand (a path with ".."), -1 when none came.
 inline int rawStatus(quint16 port, const QByteArray& requestBytes)
 {
     RawConnection connection(port);
