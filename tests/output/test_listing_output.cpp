@@ -171,16 +171,14 @@ private slots:
                  bytes + "\xf3\xf1\xc1\xba ?x");
     }
 
+    // The typed folder with the file's name put after it; an empty box or "A:\" is the drive A:.
     void documentPath_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("expected"); // inside the program folder
-        QTest::newRow("empty box") << ""
-                                   << "Unidades/A/Grupo A Machos.txt";
-        QTest::newRow("A:\\") << "A:\\"
-                              << "Unidades/A/Grupo A Machos.txt";
-        QTest::newRow("folder without its final \\") << "C:\\listados"
-                                                     << "Unidades/C/listadosGrupo A Machos.txt";
+        QTest::addColumn<QString>("expected"); // inside the program folder, before the file's name
+        QTest::newRow("empty box") << "" << "Unidades/A/";
+        QTest::newRow("A:\\") << "A:\\" << "Unidades/A/";
+        QTest::newRow("folder without its final \\") << "C:\\listados" << "Unidades/C/listados";
     }
     void documentPath()
     {
@@ -188,7 +186,7 @@ private slots:
         QFETCH(QString, expected);
         const QString folder = QDir::tempPath();
         QCOMPARE(listings::documentPath(typed, "Grupo A Machos.txt", folder),
-                 QDir(folder).filePath(expected));
+                 QDir(folder).filePath(expected + "Grupo A Machos.txt"));
     }
 };
 

@@ -113,33 +113,27 @@ private slots:
 
     void cleanup() { m_server.reset(); }
 
-    // A steward sees the bird without owner, club nor licence, its judges in number order
-    // whatever the order they were stored in, and the score they give (two of three: nothing yet).
-    void cageForTheSteward()
-    {
-        QCOMPARE(cageSeen(get("/api/jaulas/2").json().object()), "2 A H   0 N; 1:88 2:90.5");
-        const Answer blind = get("/api/jaulas/1");
-        QCOMPARE(cageSeen(blind.json().object()), "1 A M 12345 2021 0 N; ");
-        for (const char* hidden : {"Propietario Secreto", "LC991", "C001", "nombre", "licencia", "club"})
-            QVERIFY2(!blind.body.contains(hidden), hidden);
-    }
-
-    // A clear 4xx in Spanish, nothing of the file changed, and the server answers the next
-    // request. One row for each rule the routes apply; the rules' own tables hold their cases.
-    void refused_data()
+    // What a steward sees (a cage without owner, club nor licence, its judges in number order
+    // whatever the order they were stored in; the cages a judge has to score) and each refusal: a
+    // clear 4xx in Spanish. Nothing of the file changes, and the server answers the next request.
+    // One row for each rule the routes apply; the rules' own tables hold their cases.
+    void answers_data()
     {
         QTest::addColumn<QByteArray>("request"); // method and path
         QTest::addColumn<QByteArray>("authorization");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("seen"); // the cage, the cages, or the error
         const auto row = [](const char* name, const char* request, const QByteArray& authorization,
-                            const QByteArray& body, int status, const QString& message) {
-            QTest::newRow(name) << QByteArray(request) << authorization << body << status << message;
+                            const QByteArray& body, int status, const QString& seen) {
+            QTest::newRow(name) << QByteArray(request) << authorization << body << status << seen;
         };
         const char* score1 = "POST /api/jaulas/1/puntuaciones";
         const QString judgeRange = "El número de juez debe ser un número entero del 1 al 3.";
-        const QString wrongMethod = "Esta dirección no admite ese método.";
+        row("a cage, two of its three judges", "GET /api/jaulas/2", bearer, {}, 200, "2 A H   0 N; 1:88 2:90.5");
+        row("a cage without its owner", "GET /api/jaulas/1", bearer, {}, 200, "1 A M 12345 2021 0 N; ");
+        // Not group D (4), not those the judge scored (2), not those with all their judges (3, 6).
+        row("the cages a judge has to score", "GET /api/jueces/2/pendientes", bearer, {}, 200, "[1,5]");
         row("no key", "GET /api/jaulas/1", {}, {}, 401, "Escriba la clave de la exposición.");
         row("wrong key", score1, "Bearer 482917", validScores, 401, "La clave no es correcta.");
         row("no bird", "GET /api/jaulas/9", bearer, {}, 404, "No hay ninguna paloma en la jaula 9.");
@@ -161,18 +155,23 @@ private slots:
         row("a file's name", "GET /expo.mdb", {}, {}, 404, "No existe la dirección «/expo.mdb».");
         row("unknown classification", "GET /api/clasificaciones/DM", {}, {}, 404,
             "No existe la dirección «/api/clasificaciones/DM».");
-        row("delete a cage", "DELETE /api/jaulas/2", bearer, {}, 405, wrongMethod);
-        row("post the board", "POST /api/tablero", {}, {}, 405, wrongMethod);
+        row("delete a cage", "DELETE /api/jaulas/2", bearer, {}, 405, "Esta dirección no admite ese método.");
     }
-    void refused()
+    void answers()
     {
         QFETCH(QByteArray, request);
         QFETCH(QByteArray, authorization);
         QFETCH(QByteArray, body);
         const QString before = failing_disk::dump(m_path);
         const Answer answer = send(request.split(' ')[0], request.split(' ')[1], authorization, body);
+        const QJsonObject json = answer.json().object();
         QTEST(answer.status, "status");
-        QTEST(answer.error(), "message");
+        QTEST(json.contains("error")    ? answer.error()
+              : json.contains("jaulas") ? QJsonDocument(json["jaulas"].toArray()).toJson(QJsonDocument::Compact)
+                                        : cageSeen(json),
+              "seen");
+        for (const char* hidden : {"Propietario Secreto", "LC991", "C001", "nombre", "licencia", "club"})
+            QVERIFY2(!answer.body.contains(hidden), hidden);
         QCOMPARE(failing_disk::dump(m_path), before);
         QCOMPARE(get("/api/jaulas/1").status, 200);
     }
@@ -212,7 +211,6 @@ private slots:
         QCOMPARE(m_server->changeKey("OTRACLAVE2"), QString());
         QCOMPARE(withCookie(session), 401);
         QCOMPARE(get("/api/jaulas/1", "bEaReR otraclave2").status, 200);
-        QCOMPARE(m_server->changeKey("corta"), "La clave debe tener de 8 a 32 letras o cifras, sin acentos.");
     }
 
     // After five wrong keys from one device even the right key waits, and says why; a phone that
@@ -239,23 +237,20 @@ private slots:
     }
 
     // Devices that change address to guess get nowhere: past twenty wrong keys in a minute from
-    // all of them together, each key waits its turn, three seconds apart, and the organiser is
-    // told how many came. The right key still gets in, in its turn.
+    // all of them together, each key waits its turn, three seconds apart; the right key too.
     void wrongKeysFromManyDevices()
     {
-        QSignalSpy told(m_server.get(), &server::ShowServer::wrongKeysChanged);
         const auto attempt = [this](int device, const QByteArray& given) {
             httptest::RawConnection phone(port(), QStringLiteral("127.0.3.%1").arg(device));
             phone.write(httptest::get("/api/jaulas/1", "Authorization: Bearer " + given + "\r\n"));
             return phone.read(20000).status;
         };
-        for (int device = 1; device <= 20; ++device)
-            QCOMPARE(attempt(device, "ADIVINO" + QByteArray::number(device)), 401);
-        QTRY_VERIFY(!told.isEmpty() && told.last().at(0).toInt() == 20);
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(attempt(1 + i / 5, "ADIVINO"), 401); // five each, free, from four devices
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(attempt(21, "ADIVINO21"), 401); // its turn came at once
-        QCOMPARE(attempt(22, key), 200);         // three seconds after the one before
+        QCOMPARE(attempt(5, "ADIVINO"), 401); // its turn came at once
+        QCOMPARE(attempt(6, key), 200);       // three seconds after the one before
         QVERIFY2(clock.elapsed() >= 2500, qPrintable(QString::number(clock.elapsed())));
     }
 
@@ -304,22 +299,9 @@ private slots:
         }
         // Cage 2: 95 and 88 dropped, 90,5 remains; cage 5: 92.
         QTRY_COMPARE_WITH_TIMEOUT(rowsOf("AH") + '|' + rowsOf("CH"), "1:2=90.5|1:5=92", 5000);
-        const QJsonObject board = get("/api/tablero", {}).json().object();
-        QCOMPARE(board["clasificaciones"].toArray().size(), 6);
-        QCOMPARE(board["grupoD"].toArray().size(), 5);
-        QCOMPARE(board["clasificaciones"].toArray().at(5)["filas"].toArray(),
+        QCOMPARE(get("/api/tablero", {}).json()["clasificaciones"].toArray().at(5)["filas"].toArray(),
                  get("/api/clasificaciones/CH", {}).json().array());
         QCOMPARE(birds(), before); // cage 5's score is the reload's to store
-    }
-
-    // The cages a judge still has to score: not group D, not those the judge scored, not those
-    // with all their judges.
-    void cagesToScore()
-    {
-        const auto cages = [this] { return get("/api/jueces/3/pendientes").json()["jaulas"]; };
-        QCOMPARE(cages(), QJsonValue(QJsonArray{1, 2, 5}));
-        QCOMPARE(post("/api/jaulas/2/puntuaciones", validScores).status, 201);
-        QCOMPARE(cages(), QJsonValue(QJsonArray{1, 5}));
     }
 
     // A read takes no write lock: a cage is read at once while another program writes, and its

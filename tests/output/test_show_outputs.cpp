@@ -1,23 +1,64 @@
-// The four show-day printouts written as PDFs and read back as their readers would: every cage
-// or bird once, in the rules' order, on pages named and numbered; the QR codes; long texts cut.
+// The documents and printouts of a large generated show read back as their readers would. Three
+// to fourteen judges a bird, scores in thousandths: a field read after the storage behind it moved
+// leaves a judge line with blanks where its scores belong. The printouts: every cage or bird once,
+// in the rules' order, on pages named and numbered; the QR codes; long texts cut.
 
+#include "base/formats.h"
 #include "generator.h"
+#include "output/export_all.h"
 #include "output/printouts/show_printouts.h"
 #include "output/qr_code.h"
 #include "output/text_document.h"
+#include "output/xlsx/export_xlsx.h"
+#include "output/xlsx/judge_workbooks.h"
+#include "output/xlsx/listing_sheets.h"
+#include "rules/import/score_import.h"
+#include "rules/import/workbook_reader.h"
+#include "rules/import/worksheet.h"
 #include "rules/judging/score_ranges.h"
+#include "rules/listings/openings.h"
 #include "support/fixtures.h"
 #include "support/pdf_pages.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <map>
 
+using imports::Cell;
 using printouts::Kind;
 
 namespace
 {
+
+// Each judge line of a classification's text under its bird, as "cage: line": the lines between
+// the "_" line under the judges' heading and the "-" line that closes the bird's block.
+QStringList judgeLinesOf(const QStringList& lines)
+{
+    QStringList found;
+    QString cage;
+    bool judges = false;
+    for (const QString& line : lines) {
+        if (line.startsWith(u'*'))
+            cage = line.mid(89).trimmed();
+        else if (line == QString(93, u'_') || line == QString(93, u'-'))
+            judges = line.startsWith(u'_');
+        else if (judges)
+            found << cage + ": " + line;
+    }
+    return found;
+}
+
+std::vector<imports::Worksheet> readBack(const QString& path)
+{
+    std::vector<imports::Worksheet> sheets;
+    for (imports::SheetCells& sheet : imports::readWorkbook(path, imports::defaultReaderSetup()))
+        sheets.emplace_back(std::move(sheet));
+    return sheets;
+}
 
 // The cages of birds, in their order.
 QString cagesOf(const std::vector<const printouts::Bird*>& birds)
@@ -48,14 +89,30 @@ QStringList listed(const QString& text, const QRegularExpression& heading, const
 
 } // namespace
 
-class TestShowPrintouts : public QObject
+class TestShowOutputs : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    printouts::Show m_show;              // the generated show of 999 birds, three judges
+    store::Database m_db; // 999 birds, three to fourteen judges each
+    store::Database m_clubs;
+    QHash<QString, QStringList> m_expected;   // by cage, its judge lines in the listing's order
+    int m_judgedRows = 0;                     // rows of birds of groups A to C
+    std::vector<imports::Worksheet> m_sheets; // "Exportar a Excel", read back
+    printouts::Show m_show;
     std::map<Kind, QStringList> m_pages; // each printout's pages as text
     std::map<Kind, int> m_counted;       // the page count writePdf gave
+
+    // The judge lines the stored rows give, for the birds in the order the lines list them.
+    QStringList expectedFor(const QStringList& found) const
+    {
+        QStringList expected;
+        QString last;
+        for (const QString& line : found)
+            if (const QString cage = line.section(u':', 0, 0); cage != last)
+                expected << m_expected.value(last = cage);
+        return expected;
+    }
 
     // A small show of its own for a test, written as the printout of the kind; its pages.
     struct Small {
@@ -75,10 +132,36 @@ private slots:
     {
         bench::ExhibitionSize size;
         size.cages = 999;
-        size.jueces = size.judgesPerCage = 3;
+        size.judgesPerCage = 3;
+        size.maxJudgesPerCage = size.jueces = 14;
+        size.stepsPerPoint = 1000;
+        size.seed = 11;
         const bench::Generated generated = bench::generate(m_dir.path(), "expo.mdb", size);
-        store::Database clubs = store::Database::open(generated.clubs, store::schema::clubs());
-        m_show = printouts::readShow(store::Database::open(generated.exhibition, store::schema::exhibition()), &clubs);
+        m_db = store::Database::open(generated.exhibition, store::schema::exhibition());
+        m_clubs = store::Database::open(generated.clubs, store::schema::clubs());
+        // The judge's first digit, then each score right-aligned in its five columns: the order
+        // of the listing is "order by juez, puntost desc", ties in store order.
+        store::Statement rows = m_db.prepare(
+            "SELECT p.jaula, p.juez, p.puntos1, p.puntos2, p.puntos3, p.puntos4, p.puntos5, p.puntost "
+            "FROM Puntos p JOIN Recepcion r ON r.jaula = CAST(p.jaula AS INTEGER) "
+            "WHERE r.grupo IN ('A', 'B', 'C') ORDER BY p.juez, p.puntost DESC, p.rowid");
+        QSet<double> distinct;
+        while (rows.step()) {
+            QString line(92, u' ');
+            line[1] = rows.text(1).at(0);
+            const int columns[6] = {4, 23, 45, 65, 77, 87};
+            for (int i = 0; i < 6; ++i) {
+                distinct.insert(rows.real(2 + i));
+                line.replace(columns[i], 5, formats::fitRight(formats::score(rows.real(2 + i)), 5));
+            }
+            m_expected[rows.text(0)] << rows.text(0) + ": " + line;
+            ++m_judgedRows;
+        }
+        QVERIFY2(distinct.size() > 5000, qPrintable(QString::number(distinct.size()))); // caches overflow
+        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
+        QCOMPARE(output::exportXlsx(m_db, clubs, m_dir.filePath("Clasificaciones.xlsx")), 12);
+        m_sheets = readBack(m_dir.filePath("Clasificaciones.xlsx"));
+        m_show = printouts::readShow(m_db, &m_clubs);
         for (Kind kind : {Kind::Etiquetas, Kind::HojasJueces, Kind::Catalogo, Kind::Resguardos}) {
             const QString pdf = m_dir.filePath(printouts::commandName(kind) + ".pdf");
             m_counted[kind] = printouts::writePdf(kind, m_show, {}, pdf);
@@ -86,6 +169,126 @@ private slots:
         }
     }
 
+    // The six documents of groups A to C, as palomas-cli listados and "Exportar todos los
+    // listados" write them, read back from the files.
+    void everyJudgeLineOfTheDocumentsShowsItsRow()
+    {
+        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
+        const QString folder = m_dir.filePath("documentos");
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(listings::exportAll(m_db, clubs, folder, false), 12);
+        QStringList found;
+        for (const char* name : {"Grupo A Machos", "Grupo A Hembras", "Grupo B Machos", "Grupo B Hembras",
+                                 "Grupo C Machos", "Grupo C Hembras"}) {
+            QFile file(QDir(folder).filePath(QString::fromLatin1(name) + ".txt"));
+            QVERIFY2(file.open(QIODevice::ReadOnly), name);
+            // Windows-1252; the judge lines are plain ASCII, one byte a character.
+            found << judgeLinesOf(QString::fromLatin1(file.readAll()).split("\r\n"));
+        }
+        QCOMPARE(found.size(), m_judgedRows);
+        QCOMPARE(found, expectedFor(found));
+    }
+
+    // Each table as the listings give it: the show's name and the title above the headers, and
+    // every value in its cell, a number as a number.
+    void everyTableCellForCell()
+    {
+        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
+        const std::vector<output::xlsx::ListingSheet> tables = output::xlsx::listingSheets(m_db, clubs);
+        QCOMPARE(m_sheets.size(), tables.size());
+        for (std::size_t i = 0; i < tables.size(); ++i) {
+            const imports::Worksheet& sheet = m_sheets[i];
+            const output::xlsx::ListingSheet& table = tables[i];
+            QCOMPARE(sheet.cell(1, 1).toText(), listings::exhibitionName(m_db));
+            QCOMPARE(sheet.cell(2, 1).toText(), table.title);
+            QCOMPARE(sheet.rowCount(), 4 + int(table.rows.size()));
+            QVERIFY2(table.rows.size() > 5, qPrintable(table.name));
+            for (int c = 0; c < int(table.headers.size()); ++c)
+                QCOMPARE(sheet.cell(4, c + 1).toText(), table.headers[c]);
+            for (int r = 0; r < int(table.rows.size()); ++r)
+                for (int c = 0; c < int(table.rows[r].size()); ++c) {
+                    const QVariant& value = table.rows[r][c];
+                    const Cell cell = sheet.cell(5 + r, c + 1);
+                    const bool number = value.typeId() == QMetaType::Double;
+                    QCOMPARE(cell.kind, number ? Cell::Kind::Number
+                                               : value.toString().isEmpty() ? Cell::Kind::Empty : Cell::Kind::Text);
+                    QCOMPARE(number ? QVariant(cell.number) : QVariant(cell.text), value);
+                }
+        }
+    }
+
+    // The rows of a classification are its birds, places 1, 2, 3... (in the listings' order), each
+    // with its own ring, owner, club and the club's province.
+    void classificationRowsAreTheBirds()
+    {
+        const imports::Worksheet& sheet = m_sheets.front(); // Grupo A Machos
+        store::Recordset birds = m_db.openRecordset("select * from recepcion where grupo = 'A' and sexo = 'M'");
+        QCOMPARE(sheet.rowCount() - 4, birds.recordCount());
+        QSet<double> cages;
+        for (int r = 5; r <= sheet.rowCount(); ++r) {
+            QCOMPARE(sheet.cell(r, 1).number, double(r - 4));
+            cages.insert(sheet.cell(r, 2).number);
+            QVERIFY(birds.findFirst(QStringLiteral("jaula = %1").arg(sheet.cell(r, 2).number)));
+            const QString anilla = birds.text("anilla").trimmed();
+            const QString club = birds.text("club").trimmed();
+            QCOMPARE(QStringList({sheet.cell(r, 3).toText(), sheet.cell(r, 6).toText(), sheet.cell(r, 7).toText(),
+                                  sheet.cell(r, 8).toText(), sheet.cell(r, 9).toText()}),
+                     QStringList({QString(7 - anilla.size(), u'0') + anilla + u'-' + birds.text("año").mid(2, 2),
+                                  birds.text("nombre").trimmed(), club,
+                                  fixtures::column(m_clubs, "select * from club where codigo = " + store::quote(club),
+                                                   "provincia").trimmed(),
+                                  Cell::ofNumber(birds.value("puntos").toDouble()).toText()}));
+        }
+        QCOMPARE(cages.size(), qsizetype(birds.recordCount()));
+    }
+
+    // One workbook a judge, the birds of groups A to C in cage order; filled in by openpyxl, as
+    // a steward's spreadsheet would be, and imported back by the score import.
+    void judgeWorkbooksRoundTrip()
+    {
+        const QString folder = m_dir.filePath("jueces");
+        QVERIFY(QDir().mkpath(folder));
+        const QString expo = m_dir.filePath("sin-puntos.mdb");
+        QVERIFY(QFile::copy(m_db.path(), expo));
+        store::Database db = store::Database::open(expo, store::schema::exhibition());
+        db.execute("DELETE FROM Puntos");
+        QCOMPARE(output::writeJudgeWorkbooks(db, folder), 14);
+        QVERIFY(QFile::exists(QDir(folder).filePath("Juez 14.xlsx")));
+        QList<double> cages;
+        store::Statement s = db.prepare("SELECT jaula FROM Recepcion WHERE grupo <> 'D' ORDER BY jaula");
+        while (s.step())
+            cages << s.real(0);
+        QVERIFY(cages.size() > 800);
+
+        // Judge j gives 8.5, 9, 17.5 + j / 2, 28, 28.5; the first bird gets "SP" from judge 2.
+        const QString fill = R"(
+import sys, openpyxl
+path, judge = sys.argv[1], int(sys.argv[2])
+book = openpyxl.load_workbook(path)
+sheet = book["Hoja1"]
+for row in range(5, sheet.max_row + 1):
+    for c, v in enumerate([8.5, "SP" if judge == 2 and row == 5 else 9, 17.5 + judge / 2, 28, 28.5, 91.5 + judge / 2]):
+        sheet.cell(row=row, column=9 + c, value=v)
+book.save(path)
+)";
+        for (int judge = 1; judge <= 3; ++judge) {
+            const QString path = QDir(folder).filePath(QStringLiteral("Juez %1.xlsx").arg(judge));
+            const imports::Worksheet written = readBack(path).at(0);
+            QCOMPARE(written.cell(2, 2).number, double(judge));
+            QList<double> listed;
+            for (int r = 5; r <= written.rowCount(); ++r)
+                listed << written.cell(r, 1).number;
+            QCOMPARE(listed, cages);
+            QCOMPARE(QProcess::execute("/usr/bin/python3", {"-c", fill, path, QString::number(judge)}), 0);
+            const imports::ScoreSheet sheet = imports::readScores(path);
+            QCOMPARE(sheet.juez, QString::number(judge));
+            QCOMPARE(imports::storeScores(db, sheet.rows, sheet.juez).stored, int(cages.size()) - (judge == 2 ? 1 : 0));
+        }
+        const QString first = "select * from puntos where jaula = '" + QString::number(cages.first()) + "'";
+        QCOMPARE(fixtures::column(db, first + " order by juez", "juez"), "1,3");
+        QCOMPARE(fixtures::column(db, first + " and juez = 3", "puntos3"), "19");
+        QCOMPARE(db.openRecordset("select * from puntos").recordCount(), 3 * cages.size() - 1);
+    }
     // The painter never broke a page the layout did not: the file has the pages counted, each
     // names the show and says which it is (a sheet of labels has no margin: each label names it).
     void everyPageIsNamedAndNumbered()
@@ -126,11 +329,13 @@ private slots:
             // Each page names the criteria and their ranges as the judging window does.
             for (const judging::Apartado& apartado : judging::apartados())
                 QVERIFY2(page.contains(apartado.label + ' ' + apartado.rangeLabel), qPrintable(apartado.label));
-        const QString judged = cagesOf(printouts::judgedBirds(m_show));
+        QStringList expected;
+        for (int juez = 1; juez <= 14; ++juez)
+            expected << QString::number(juez) + ": " + cagesOf(printouts::judgedBirds(m_show));
         QCOMPARE(listed(m_pages[Kind::HojasJueces].join('\n'),
                         QRegularExpression("Juez Nº (\\d+) +Firma del juez: _+"),
                         QRegularExpression("^ *(\\d+) +[A-Z]+ +(?:Macho|Hembra) +(?:\\[ +\\] *){6}$")),
-                 QStringList({"1: " + judged, "2: " + judged, "3: " + judged}));
+                 expected);
     }
 
     // Every bird once, in the class and order the rules give it (their own tests hold which); a
@@ -176,34 +381,19 @@ private slots:
         QCOMPARE(said, counts);
     }
 
-    // What the label's QR code opens: the address as given, with "http://" when it names no
-    // scheme, blanks and final slashes left out.
-    void scoringUrl_data()
-    {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("url");
-        QTest::newRow("address and port") << "192.168.1.20:8080" << "http://192.168.1.20:8080/puntuar?jaula=7";
-        QTest::newRow("named address") << "https://expo.local/" << "https://expo.local/puntuar?jaula=7";
-        QTest::newRow("blanks and slashes around") << " https://expo:8443// " << "https://expo:8443/puntuar?jaula=7";
-    }
-    void scoringUrl()
-    {
-        QFETCH(QString, address);
-        QTEST(printouts::scoringUrl(address, 7), "url");
-    }
-
     // On two sheets of labels, the second partly filled, cages not consecutive: each label's code
-    // read back by zbar as its own cage's page.
+    // read back by zbar as its own cage's page, "http://" added to an address without it, blanks
+    // and final slashes left out.
     void labelQrCodesOpenTheCagesScoringPage()
     {
         Small small;
         QStringList expected;
         for (int i = 0; i < 30; ++i) {
             fixtures::addBird(small.db, 1 + i * 33, i % 7 == 0 ? "D" : "A", i % 2 ? "M" : "H", {{"categ", "B"}});
-            expected << printouts::scoringUrl("10.0.0.7:8080", 1 + i * 33);
+            expected << QStringLiteral("http://10.0.0.7:8080/puntuar?jaula=%1").arg(1 + i * 33);
         }
         printouts::Options options;
-        options.networkAddress = "10.0.0.7:8080";
+        options.networkAddress = " 10.0.0.7:8080// ";
         QCOMPARE(small.pages(Kind::Etiquetas, options).size(), 2);
         QStringList codes = pdfpages::qrCodes(small.dir.filePath("p.pdf"));
         codes.sort();
@@ -313,5 +503,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestShowPrintouts)
-#include "test_show_printouts.moc"
+QTEST_MAIN(TestShowOutputs)
+#include "test_show_outputs.moc"
