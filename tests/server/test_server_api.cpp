@@ -185,55 +185,50 @@ private slots:
     }
 
     // The key opens a session kept in a cookie; the cookie alone is enough afterwards, and a
-    // made-up one is not. The session is the key's: it outlives a restart of the server with the
-    // same key and ends when the organiser changes the key.
-    void sessionCookie()
+    // made-up one is not. After five wrong keys from one device even the right key waits, and
+    // says why, while a session opened before goes on. The session is the key's: it outlives a
+    // restart of the server with the same key and ends when the organiser changes the key.
+    void keyAndSession()
     {
-        const Answer wrong = post("/entrar", R"({"clave":"000000"})", {});
-        QCOMPARE(wrong.status, 401);
-        QVERIFY(wrong.header("Set-Cookie").isEmpty());
-        // Typed as a steward would: small letters, the dash of the shown key.
-        const QByteArray cookie = post("/entrar", R"({"clave":"k7pxm-2qr9t"})", {}).header("Set-Cookie");
-        QVERIFY(cookie.startsWith("sesion=") && cookie.contains("HttpOnly"));
-        QVERIFY(!cookie.contains(key)); // the key itself never travels back
         const auto withCookie = [this](const QByteArray& value) {
             QNetworkRequest request = httptest::request(port(), "/api/jaulas/1");
             request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
             request.setRawHeader("Cookie", value);
             return httptest::send(m_net, "GET", request).status;
         };
+        const auto wrongKeys = [this](int count) {
+            for (int i = 0; i < count; ++i)
+                QCOMPARE(get("/api/jaulas/1", "Bearer 00000" + QByteArray::number(i)).status, 401);
+        };
+        const Answer wrong = post("/entrar", R"({"clave":"000000"})", {});
+        QCOMPARE(wrong.status, 401);
+        QVERIFY(wrong.header("Set-Cookie").isEmpty());
+        // Typed as a steward would: small letters, the dash of the shown key.
+        const QByteArray cookie = post("/entrar", R"({"clave":"k7pxm-2qr9t"})", {}).header("Set-Cookie");
+        m_net.setCookieJar(new QNetworkCookieJar); // the session goes only where the test sends it
+        QVERIFY(cookie.startsWith("sesion=") && cookie.contains("HttpOnly"));
+        QVERIFY(!cookie.contains(key)); // the key itself never travels back
         const QByteArray session = cookie.left(cookie.indexOf(';'));
         QCOMPARE(withCookie(session), 200);
         QCOMPARE(withCookie("sesion=" + QByteArray(64, 'a')), 401);
+        QCOMPARE(get("/api/jaulas/1").status, 200); // a right key clears the count
+        wrongKeys(4);
+        QCOMPARE(get("/api/jaulas/1").status, 200);
+        wrongKeys(5);
+        const Answer waiting = get("/api/jaulas/1");
+        QCOMPARE(waiting.status, 429);
+        QCOMPARE(waiting.error(), "Demasiadas claves equivocadas desde este aparato: espere 1 segundos.");
+        QCOMPARE(waiting.header("Retry-After"), QByteArray("1"));
+        QCOMPARE(post("/entrar", R"({"clave":"K7PXM2QR9T"})", {}).status, 429);
+        QCOMPARE(withCookie(session), 200);
+        QTest::qWait(1100);
+        QCOMPARE(get("/api/jaulas/1").status, 200);
         m_server->stop();
         QCOMPARE(m_server->start({m_path, m_clubs, 0, QString::fromLatin1(key)}), QString());
         QCOMPARE(withCookie(session), 200);
         QCOMPARE(m_server->changeKey("OTRACLAVE2"), QString());
         QCOMPARE(withCookie(session), 401);
         QCOMPARE(get("/api/jaulas/1", "bEaReR otraclave2").status, 200);
-    }
-
-    // After five wrong keys from one device even the right key waits, and says why; a phone that
-    // entered before keeps working from the same address.
-    void wrongKeysSlowDown()
-    {
-        QNetworkAccessManager steward;
-        QCOMPARE(httptest::send(steward, "POST", httptest::request(port(), "/entrar"), R"({"clave":"K7PXM2QR9T"})")
-                     .status,
-                 200);
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(get("/api/jaulas/1", "Bearer 00000" + QByteArray::number(i)).status, 401);
-        QCOMPARE(get("/api/jaulas/1").status, 200); // a right key clears the count
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(get("/api/jaulas/1", "Bearer 00000" + QByteArray::number(i)).status, 401);
-        const Answer waiting = get("/api/jaulas/1");
-        QCOMPARE(waiting.status, 429);
-        QCOMPARE(waiting.error(), "Demasiadas claves equivocadas desde este aparato: espere 1 segundos.");
-        QCOMPARE(waiting.header("Retry-After"), QByteArray("1"));
-        QCOMPARE(post("/entrar", R"({"clave":"K7PXM2QR9T"})", {}).status, 429);
-        QCOMPARE(httptest::send(steward, "GET", httptest::request(port(), "/api/jaulas/1")).status, 200);
-        QTest::qWait(1100);
-        QCOMPARE(get("/api/jaulas/1").status, 200);
     }
 
     // Devices that change address to guess get nowhere: past twenty wrong keys in a minute from
@@ -304,37 +299,19 @@ private slots:
         QCOMPARE(birds(), before); // cage 5's score is the reload's to store
     }
 
-    // A read takes no write lock: a cage is read at once while another program writes, and its
-    // unfinished write is not seen.
-    void readsWhileAnotherProgramWrites()
-    {
-        store::Database other = store::Database::open(m_path, store::schema::exhibition());
-        store::Transaction writing(other);
-        fixtures::addScore(other, "1", 1, 90.0);
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(cageSeen(get("/api/jaulas/1").json().object()), "1 A M 12345 2021 0 N; ");
-        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-    }
-
-    // The server answers while the program's own thread is busy (the organiser typing in a window).
-    void busyWindows()
-    {
-        std::atomic<int> status = 0;
-        std::thread phone([&] { status = httptest::rawStatus(port(), httptest::get("/api/tablero")); });
-        phone.join(); // the main thread runs no event loop meanwhile
-        QCOMPARE(int(status), 200);
-    }
-
-    // A row the judging window is storing when a phone sends the same judge for the same cage:
-    // the phone's checks wait for the window's write and then see its row.
-    void checksSeeTheWriteUnderWay()
+    // While another program writes, a cage is read at once (a read takes no write lock) without
+    // its unfinished row; a phone's score for the same judge waits for the write and sees its row.
+    void whileAnotherProgramWrites()
     {
         store::Database window = store::Database::open(m_path, store::schema::exhibition());
         QNetworkReply* reply = nullptr;
         {
             store::Transaction entering(window);
             fixtures::addScore(window, "1", 1, 90.0);
+            QElapsedTimer clock;
+            clock.start();
+            QCOMPARE(cageSeen(get("/api/jaulas/1").json().object()), "1 A M 12345 2021 0 N; ");
+            QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
             reply = m_net.post(httptest::request(port(), "/api/jaulas/1/puntuaciones", bearer),
                                QByteArray(R"({"juez":1,"puntos":[8,8,17,27,27]})"));
             QTest::qWait(400); // the request reaches the server, which waits on the window's lock
@@ -344,6 +321,15 @@ private slots:
         QCOMPARE(answer.status, 409);
         QCOMPARE(answer.error(), "El juez 1 ya tiene puntuada la jaula 1.");
         QCOMPARE(storedRows("jaula = '1'"), 1);
+    }
+
+    // The server answers while the program's own thread is busy (the organiser typing in a window).
+    void busyWindows()
+    {
+        std::atomic<int> status = 0;
+        std::thread phone([&] { status = httptest::rawStatus(port(), httptest::get("/api/tablero")); });
+        phone.join(); // the main thread runs no event loop meanwhile
+        QCOMPARE(int(status), 200);
     }
 
     // Scores that arrive together are stored under one commit, each on its own, and stopping the
