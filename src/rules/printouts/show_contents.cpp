@@ -1,5 +1,6 @@
 #include "rules/printouts/show_contents.h"
 
+#include "rules/judging/final_score.h"
 #include "rules/listings/classification_text.h"
 #include "rules/listings/classifications.h"
 #include "store/database.h"
@@ -45,13 +46,13 @@ Show readShow(const store::Database& exhibition, const store::Database* clubs)
 {
     Show show;
     store::Statement config =
-        exhibition.query(QStringLiteral("SELECT Nombre, Region, Jueces, fecha FROM Config LIMIT 1"));
+        exhibition.query(QStringLiteral("SELECT Nombre, Region, fecha FROM Config ORDER BY rowid LIMIT 1"));
     if (config.step()) {
         show.nombre = trimmedText(config, 0);
         show.region = trimmedText(config, 1);
-        show.jueces = config.isNull(2) ? 0 : int(config.int64(2));
-        show.fecha = storedDate(config, 3);
+        show.fecha = storedDate(config, 2);
     }
+    show.jueces = judging::ScoringRule::read(exhibition).jueces;
     if (!show.fecha.isValid())
         show.fecha = QDate::currentDate();
 
