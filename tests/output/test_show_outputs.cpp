@@ -289,6 +289,7 @@ book.save(path)
         QCOMPARE(fixtures::column(db, first + " and juez = 3", "puntos3"), "19");
         QCOMPARE(db.openRecordset("select * from puntos").recordCount(), 3 * cages.size() - 1);
     }
+
     // The painter never broke a page the layout did not: the file has the pages counted, each
     // names the show and says which it is (a sheet of labels has no margin: each label names it).
     void everyPageIsNamedAndNumbered()
