@@ -272,24 +272,19 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("closes");
+        const auto row = [](const char* name, const QByteArray& request, int status, const QByteArray& body = {},
+                            bool closes = true) { QTest::newRow(name) << request << status << body << closes; };
         const qint64 limit = 64 * 1024;
-        QTest::newRow("an 800 MiB body declared") << post(800ll << 20, QByteArray(1000, 'a')) << 413
-                                                  << QByteArray() << true;
-        QTest::newRow("a body of 64 KiB") << post(limit, QByteArray(limit, 'a')) << 200
-                                          << QByteArray::number(limit) << false;
-        QTest::newRow("a body a byte over") << post(limit + 1, QByteArray(limit + 1, 'a')) << 413 << QByteArray()
-                                            << true;
-        QTest::newRow("a streamed body over") << chunked(5, 16 * 1024) << 413 << QByteArray() << true;
-        QTest::newRow("a streamed body within") << chunked(3, 16 * 1024) << 200 << QByteArray("49152") << false;
-        QTest::newRow("headers over the limit")
-            << httptest::get("/", "X-Relleno: " + QByteArray(20 * 1024, 'a') + "\r\n") << 431 << QByteArray()
-            << true;
-        QTest::newRow("a length that is no number") << post(0, {}).replace("Length: 0", "Length: mucho") << 400
-                                                    << QByteArray() << true;
-        QTest::newRow("HTTP/1.0") << QByteArray("GET / HTTP/1.0\r\n\r\n") << 200 << QByteArray("0") << true;
-        QTest::newRow("Connection: close") << httptest::get("/", "Connection: close\r\n") << 200 << QByteArray("0")
-                                           << true;
-        QTest::newRow("kept alive") << httptest::get("/") << 200 << QByteArray("0") << false;
+        row("an 800 MiB body declared", post(800ll << 20, QByteArray(1000, 'a')), 413);
+        row("a body of 64 KiB", post(limit, QByteArray(limit, 'a')), 200, QByteArray::number(limit), false);
+        row("a body a byte over", post(limit + 1, QByteArray(limit + 1, 'a')), 413);
+        row("a streamed body over", chunked(5, 16 * 1024), 413);
+        row("a streamed body within", chunked(3, 16 * 1024), 200, "49152", false);
+        row("headers over the limit", httptest::get("/", "X-Relleno: " + QByteArray(20 * 1024, 'a') + "\r\n"), 431);
+        row("a length that is no number", post(0, {}).replace("Length: 0", "Length: mucho"), 400);
+        row("HTTP/1.0", "GET / HTTP/1.0\r\n\r\n", 200, "0");
+        row("Connection: close", httptest::get("/", "Connection: close\r\n"), 200, "0");
+        row("kept alive", httptest::get("/"), 200, "0", false);
     }
 
     // The answer, and whether the connection ends with it: a body refused is never read on.
