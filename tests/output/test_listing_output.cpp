@@ -10,6 +10,8 @@
 
 using listings::ListingKind;
 
+Q_DECLARE_METATYPE(listings::Listing)
+
 namespace
 {
 
@@ -61,72 +63,58 @@ class TestListingOutput : public QObject
     Q_OBJECT
 
 private slots:
-    void classificationPages_data()
+    // The pages of a listing: how many, and one page's lines from a line on to its end.
+    void pages_data()
     {
-        QTest::addColumn<int>("bodyLines");
-        QTest::addColumn<int>("marked");
+        QTest::addColumn<listings::Listing>("listing");
         QTest::addColumn<int>("pages");
-        QTest::addColumn<QStringList>("secondPage");
-        QTest::newRow("49 lines: one page") << 49 << 0 << 1 << QStringList{};
-        QTest::newRow("50 lines: titles alone on page 2, bold as line 50")
-            << 50 << 50 << 2 << titleBlock(true);
-        QTest::newRow("51 lines: the 51st on page 2")
-            << 51 << 0 << 2 << titleBlock(false) + QStringList{"10|  line 51"};
-        QTest::newRow("51 lines, line 50 marked")
-            << 51 << 50 << 2 << titleBlock(true) + QStringList{"10|  line 51"};
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QStringList>("lines");
+        const auto lines = [](int count, int marked) {
+            QStringList body;
+            for (int i = 1; i <= count; ++i)
+                body << (i == marked ? "* line " : "  line ") + QString::number(i);
+            return listing(ListingKind::Classification, 0, body);
+        };
+        const QStringList line51{"10|  line 51"};
+        QTest::newRow("49 lines: one page") << lines(49, 0) << 1 << 0 << 55 << QStringList{"10|  line 49"};
+        QTest::newRow("50 lines: titles alone on page 2, bold as line 50") << lines(50, 50) << 2 << 1 << 0
+                                                                             << titleBlock(true);
+        QTest::newRow("51 lines: the 51st on page 2") << lines(51, 0) << 2 << 1 << 0 << titleBlock(false) + line51;
+        QTest::newRow("51 lines, line 50 marked") << lines(51, 50) << 2 << 1 << 0 << titleBlock(true) + line51;
+        QTest::newRow("bold exactly on marked lines")
+            << listing(ListingKind::Classification, 0, {"* 1     0012345-05", " * not a bird", "*", "Puntuacion *", ""})
+            << 1 << 0 << 0
+            << titleBlock(true) + QStringList{"10b|* 1     0012345-05", "10| * not a bird", "10b|*", "10|Puntuacion *",
+                                              "10|"};
+        QTest::newRow("nothing to print") << listing(ListingKind::Classification) << 0 << -1 << 0 << QStringList();
+        // Group D: fifty rows a page, the titles again on the next, its rows bold.
+        const listings::Listing groupD = listing(ListingKind::GroupD, 101);
+        QStringList second = render(listings::printout(listing(ListingKind::GroupD))[0].lines).mid(0, 6) +
+                             QStringList(4, "10b|");
+        for (int i = 50; i < 100; ++i)
+            second << "10b|" + listings::printedGroupDRow(groupD.groupD[i]);
+        QTest::newRow("group D, first page") << groupD << 3 << 0 << 60
+                                             << QStringList{"10|" + listings::printedGroupDRow(groupD.groupD[49])};
+        QTest::newRow("group D, second page") << groupD << 3 << 1 << 0 << second;
+        // The provinces' one page: their titles left of centre, the heading and a row a province.
+        const listings::Listing provinces = listing(ListingKind::Province, 1);
+        QTest::newRow("provinces")
+            << provinces << 1 << 0 << 3
+            << QStringList{"14bs|Exposición de Toledo", "14bs|Clasificación Por Provincia"} + QStringList(5, "10b|") +
+                   QStringList{"10b|" + listings::printedProvinceHeading(),
+                               "10|" + listings::printedProvinceRow(provinces.provinces[0])};
     }
-    void classificationPages()
+    void pages()
     {
-        QFETCH(int, bodyLines);
-        QFETCH(int, marked);
-        QFETCH(int, pages);
-        QFETCH(QStringList, secondPage);
-        QStringList body;
-        for (int i = 1; i <= bodyLines; ++i)
-            body << (i == marked ? "* line " : "  line ") + QString::number(i);
-        const listings::Printout printout = listings::printout(listing(ListingKind::Classification, 0, body));
-        QCOMPARE(int(printout.size()), pages);
-        QCOMPARE(int(printout[0].lines.size()), 7 + std::min(bodyLines, 50));
-        if (pages > 1)
-            QCOMPARE(render(printout[1].lines), secondPage);
-    }
-
-    void boldExactlyOnMarkedLines()
-    {
-        const QStringList body{"* 1     0012345-05", " * not a bird", "*", "Puntuacion *", ""};
-        const listings::Printout printout = listings::printout(listing(ListingKind::Classification, 0, body));
-        QCOMPARE(render(printout[0].lines),
-                 titleBlock(true) + (QStringList{"10b|* 1     0012345-05", "10| * not a bird", "10b|*",
-                                                 "10|Puntuacion *", "10|"}));
-        QVERIFY(listings::printout(listing(ListingKind::Classification)).empty());
-    }
-
-    void groupDRowsAreBoldAfterTheFirstPage()
-    {
-        const listings::Listing list = listing(ListingKind::GroupD, 101);
-        const listings::Printout printout = listings::printout(list);
-        QCOMPARE(printout.size(), std::size_t(3));
-        QCOMPARE(int(printout[0].lines.size()), 11 + 50);
-        QCOMPARE(render(printout[0].lines).last(), "10|" + listings::printedGroupDRow(list.groupD[49]));
-        const QStringList second = render(printout[1].lines);
-        QCOMPARE(second.size(), 10 + 50);
-        QCOMPARE(second.mid(0, 6),
-                 render(listings::printout(listing(ListingKind::GroupD))[0].lines).mid(0, 6));
-        QCOMPARE(second.mid(6, 5), (QStringList{"10b|", "10b|", "10b|", "10b|",
-                                                "10b|" + listings::printedGroupDRow(list.groupD[50])}));
-    }
-
-    // The provinces' one page: their titles left of centre, the heading and a row a province.
-    void provincePage()
-    {
-        const listings::Listing ranking = listing(ListingKind::Province, 1);
-        const listings::Printout printout = listings::printout(ranking);
-        QCOMPARE(printout.size(), std::size_t(1));
-        QCOMPARE(render(printout[0].lines).mid(3),
-                 (QStringList{"14bs|Exposición de Toledo", "14bs|Clasificación Por Provincia"} +
-                  QStringList(5, "10b|") +
-                  QStringList{"10b|" + listings::printedProvinceHeading(),
-                              "10|" + listings::printedProvinceRow(ranking.provinces[0])}));
+        QFETCH(listings::Listing, listing);
+        QFETCH(int, page);
+        QFETCH(int, from);
+        const listings::Printout printout = listings::printout(listing);
+        QTEST(int(printout.size()), "pages");
+        if (page >= 0)
+            QTEST(render(printout[page].lines).mid(from), "lines");
     }
 
     // Titles of 20, 21 and 14 characters: 37.5 blanks go to 38, 40.5 to 40.
