@@ -346,7 +346,8 @@ private slots:
         QVERIFY(other.query("SELECT count(*) FROM Puntos").step()); // its read lock held
         std::vector<std::unique_ptr<httptest::RawConnection>> sending;
         for (const int cage : cages) {
-            sending.push_back(std::make_unique<httptest::RawConnection>(port(), QStringLiteral("127.0.4.%1").arg(cage)));
+            sending.push_back(
+                std::make_unique<httptest::RawConnection>(port(), QStringLiteral("127.0.4.%1").arg(cage)));
             sending.back()->write("POST /api/jaulas/" + QByteArray::number(cage) +
                                   "/puntuaciones HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: " + bearer +
                                   "\r\nContent-Length: " + QByteArray::number(validScores.size()) + "\r\n\r\n" +
