@@ -101,54 +101,46 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("cells");
-        QTest::newRow("semicolons, decimal commas kept")
-            << QByteArray("12;A;9,5\n13;B;8,25\n")
-            << "Hoja1 1,1=T12 1,2=TA 1,3=T9,5 2,1=T13 2,2=TB 2,3=T8,25";
-        QTest::newRow("commas, decimal points") << QByteArray("12,A,9.5\n13,B,8.25\n")
-                                                << "Hoja1 1,1=T12 1,2=TA 1,3=T9.5 2,1=T13 2,2=TB 2,3=T8.25";
-        QTest::newRow("a semicolon on a later first line wins")
-            << QByteArray("Censo, 2024\n\nJaula;Grupo\n1;A\n")
-            << "Hoja1 1,1=TCenso, 2024 3,1=TJaula 3,2=TGrupo 4,1=T1 4,2=TA";
-        QTest::newRow("quoted separators and line ends")
-            << QByteArray("\"a;b\";\"dos\nlíneas\";c\n") << "Hoja1 1,1=Ta;b 1,2=Tdos\nlíneas 1,3=Tc";
-        QTest::newRow("doubled quotes")
-            << QByteArray("\"dijo \"\"hola\"\"\";x\n") << "Hoja1 1,1=Tdijo \"hola\" 1,2=Tx";
-        QTest::newRow("empty fields keep their columns") << QByteArray(";;3;\n;B\n") << "Hoja1 1,3=T3 2,2=TB";
-        QTest::newRow("CR LF line ends")
-            << QByteArray("1;A\r\n2;B\r\n") << "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB";
-        QTest::newRow("CR alone as line ends (Excel for Mac)")
-            << QByteArray("1;A\r2;B\r\r4;D") << "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB 4,1=T4 4,2=TD";
-        QTest::newRow("no line end at the end")
-            << QByteArray("1;A\n2;B") << "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB";
-        QTest::newRow("UTF-8 with its byte order mark")
-            << QByteArray("\xEF\xBB\xBFJos\xC3\xA9;Mu\xC3\xB1oz\n") << "Hoja1 1,1=TJosé 1,2=TMuñoz";
+        const auto row = [](const char* name, const QByteArray& file, const QString& cells) {
+            QTest::newRow(name) << file << cells;
+        };
+        row("semicolons, decimal commas kept", "12;A;9,5\n13;B;8,25\n",
+            "Hoja1 1,1=T12 1,2=TA 1,3=T9,5 2,1=T13 2,2=TB 2,3=T8,25");
+        row("commas, decimal points", "12,A,9.5\n13,B,8.25\n",
+            "Hoja1 1,1=T12 1,2=TA 1,3=T9.5 2,1=T13 2,2=TB 2,3=T8.25");
+        row("a semicolon on a later first line wins", "Censo, 2024\n\nJaula;Grupo\n1;A\n",
+            "Hoja1 1,1=TCenso, 2024 3,1=TJaula 3,2=TGrupo 4,1=T1 4,2=TA");
+        row("quoted separators and line ends", "\"a;b\";\"dos\nlíneas\";c\n",
+            "Hoja1 1,1=Ta;b 1,2=Tdos\nlíneas 1,3=Tc");
+        row("doubled quotes", "\"dijo \"\"hola\"\"\";x\n", "Hoja1 1,1=Tdijo \"hola\" 1,2=Tx");
+        row("empty fields keep their columns", ";;3;\n;B\n", "Hoja1 1,3=T3 2,2=TB");
+        row("CR LF line ends", "1;A\r\n2;B\r\n", "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB");
+        row("CR alone as line ends (Excel for Mac)", "1;A\r2;B\r\r4;D",
+            "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB 4,1=T4 4,2=TD");
+        row("no line end at the end", "1;A\n2;B", "Hoja1 1,1=T1 1,2=TA 2,1=T2 2,2=TB");
+        row("UTF-8 with its byte order mark", "\xEF\xBB\xBFJos\xC3\xA9;Mu\xC3\xB1oz\n",
+            "Hoja1 1,1=TJosé 1,2=TMuñoz");
         // Every byte of 0x80 to 0x9F: the 27 characters of the code page, and the 5 it leaves
         // undefined kept as the C1 controls of their code.
         QByteArray high;
         for (int byte = 0x80; byte <= 0x9F; ++byte)
             high += char(byte);
-        QTest::newRow("Windows-1252") << "Jos\xE9;Mu\xF1oz;" + high + "\n"
-                                      << "Hoja1 1,1=TJosé 1,2=TMuñoz 1,3=T€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F"
-                                         "\u0090‘’“”•–—˜™š›œ\u009DžŸ";
+        row("Windows-1252", "Jos\xE9;Mu\xF1oz;" + high + "\n",
+            "Hoja1 1,1=TJosé 1,2=TMuñoz 1,3=T€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F"
+            "\u0090‘’“”•–—˜™š›œ\u009DžŸ");
         // One byte that is not UTF-8 spoils its own text, never the letters of the whole file.
-        QTest::newRow("UTF-8 with one byte that is not")
-            << QByteArray("Jos\xC3\xA9;Mu\xF1oz\n") << "Hoja1 1,1=TJosé 1,2=TMu\uFFFDoz";
-        QTest::newRow("blank lines keep their rows")
-            << QByteArray("1;A\n\n\n4;D\n") << "Hoja1 1,1=T1 1,2=TA 4,1=T4 4,2=TD";
-        QTest::newRow("mixed separators") << QByteArray("Jaula;Grupo;Sexo\n1;A;M\n2,B,H\n") << "refusal 7 3";
+        row("UTF-8 with one byte that is not", "Jos\xC3\xA9;Mu\xF1oz\n", "Hoja1 1,1=TJosé 1,2=TMu\uFFFDoz");
+        row("blank lines keep their rows", "1;A\n\n\n4;D\n", "Hoja1 1,1=T1 1,2=TA 4,1=T4 4,2=TD");
+        row("mixed separators", "Jaula;Grupo;Sexo\n1;A;M\n2,B,H\n", "refusal 7 3");
         // A semicolon among the first lines makes it the separator: the comma lines before it are
         // the ones that differ.
-        QTest::newRow("comma lines, then a semicolon line")
-            << QByteArray("Jaula,Grupo,Sexo\n1,A,M\n2;B;H\n") << "refusal 7 1";
-        QTest::newRow("a decimal comma alone is no separator")
-            << QByteArray("Jaula;Puntos\n9,5\n1;8,5\n")
-            << "Hoja1 1,1=TJaula 1,2=TPuntos 2,1=T9,5 3,1=T1 3,2=T8,5";
-        QTest::newRow("a value on the last row an import takes") << QByteArray(65535, '\n') + "1\n"
-                                                                 << "Hoja1 65536,1=T1";
-        QTest::newRow("a value beyond it") << QByteArray(65536, '\n') + "1\n"
-                                           << "refusal 6 65537";
-        QTest::newRow("a NUL byte") << QByteArray("1;A\n2;\0B\n", 9) << "refusal 5 0";
-        QTest::newRow("a quote never closed") << QByteArray("1;\"A\n2;B\n") << "refusal 5 0";
+        row("comma lines, then a semicolon line", "Jaula,Grupo,Sexo\n1,A,M\n2;B;H\n", "refusal 7 1");
+        row("a decimal comma alone is no separator", "Jaula;Puntos\n9,5\n1;8,5\n",
+            "Hoja1 1,1=TJaula 1,2=TPuntos 2,1=T9,5 3,1=T1 3,2=T8,5");
+        row("a value on the last row an import takes", QByteArray(65535, '\n') + "1\n", "Hoja1 65536,1=T1");
+        row("a value beyond it", QByteArray(65536, '\n') + "1\n", "refusal 6 65537");
+        row("a NUL byte", QByteArray("1;A\n2;\0B\n", 9), "refusal 5 0");
+        row("a quote never closed", "1;\"A\n2;B\n", "refusal 5 0");
     }
     void csvCells()
     {
