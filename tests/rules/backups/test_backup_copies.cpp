@@ -1,5 +1,5 @@
 // The backup copies of an exhibition: their names, which ones are kept, a copy that holds what the
-// file held (even while another program writes it), a restore that puts it back all or nothing,
+// file held, a restore that puts it back all or nothing,
 // and a keeper that never gets in the way of the work. Copies killed at random: palomas-soak.
 
 #include "rules/backups/copies.h"
@@ -10,7 +10,6 @@
 
 #include <QLockFile>
 #include <QTest>
-#include <QThread>
 
 using failing_disk::dump;
 
@@ -212,38 +211,6 @@ private slots:
         backups::take(db, noon);
         QCOMPARE(folder.entryList({"*.parcial*"}),
                  (QStringList{"Expo.124.457.parcial", "Expo.124.457.parcial.lock"}));
-    }
-
-    // A writer that has put part of its pages into the file (its page cache is tiny, so it spills
-    // them before its commit) holds the lock while palomas-cli copia waits for it, and is then
-    // killed: the file is half written, with the journal beside it. The copy holds the state before
-    // the write. The writer is SQLite itself, as no command of the program leaves a transaction open.
-    void aCopyNeverHoldsAHalfWrittenFile()
-    {
-        const QString expo = exhibition(300), before = dump(expo);
-        QProcess writer;
-        writer.start("/usr/bin/python3", {"-c",
-                                          "import sqlite3, sys, time\n"
-                                          "db = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
-                                          "db.execute('PRAGMA cache_size = 4')\n"
-                                          "db.execute('BEGIN IMMEDIATE')\n"
-                                          "db.execute(\"UPDATE Recepcion SET nombre = 'xxxxxxxx'\")\n"
-                                          "db.execute(\"UPDATE Puntos SET puntost = 1\")\n"
-                                          "print('written', flush=True)\n"
-                                          "time.sleep(600)\n",
-                                          expo});
-        QVERIFY(writer.waitForReadyRead(30000) && QFileInfo(expo + "-journal").size() > 0);
-        QProcess copier;
-        copier.start(PALOMAS_CLI, {"copia", expo});
-        QVERIFY(copier.waitForStarted());
-        QThread::msleep(500); // the copy waits for the writer's lock
-        QCOMPARE(copier.state(), QProcess::Running);
-        writer.kill();
-        writer.waitForFinished();
-        QVERIFY(copier.waitForFinished(60000) && copier.exitCode() == 0);
-        QCOMPARE(backups::copiesOf(expo).size(), std::size_t(1));
-        QCOMPARE(dump(backups::copiesOf(expo)[0].path), before);
-        QCOMPARE(dump(expo), before);
     }
 
     // The keeper copies when asked and, on its timer, only when the file changed since its last
