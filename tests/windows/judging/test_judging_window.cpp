@@ -1,10 +1,7 @@
-// "Puntuacion de los Jueces" driven offscreen as the clerk works it: a cage shown with its rows
-// and final score, a judge's row entered, changed and deleted, the refusals that reach it, and
-// the window open on a cage while a phone scores it.
+// "Puntuacion de los Jueces" driven offscreen: a cage shown with its rows and final score, a
+// judge's row entered, changed and deleted, and the refusals that reach it.
 
 #include "kit/messages.h"
-#include "server/http_client.h"
-#include "server/show_server.h"
 #include "support/window_fixture.h"
 #include "windows/judging/judging_window.h"
 
@@ -18,8 +15,6 @@ class TestJudgingWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<WindowFixture<JudgingWindow>> m_f;
-    std::unique_ptr<server::ShowServer> m_server;
-    QNetworkAccessManager m_net;
 
     QString box(const char* name) const { return m_f->w(name)->text(); }
     QString keys() const { return guitest::enabled(m_f->window.get(), {"p1", "p2", "p3", "p4", "p5", "p6"}); }
@@ -55,28 +50,8 @@ class TestJudgingWindow : public QObject
             m_f->enter(qPrintable(QString("Text%1").arg(4 + i)), scores[i]);
     }
 
-    // The show served, and a phone sending judge juez's row for cage 9.
-    int phoneScores(int juez)
-    {
-        if (m_server == nullptr) {
-            m_server = std::make_unique<server::ShowServer>();
-            m_server->start({m_f->state.dbPath, m_f->path("Club.mdb"), 0, "24682468"});
-        }
-        return httptest::send(
-                   m_net, "POST",
-                   httptest::request(m_server->port(), "/api/jaulas/9/puntuaciones", "Bearer 24682468"),
-                   QString(R"({"juez":%1,"puntos":[8.5,8.5,18,28,28]})").arg(juez).toUtf8())
-            .status;
-    }
-
 private slots:
-    void initTestCase() { httptest::noProxy(); }
-
-    void cleanup()
-    {
-        m_server.reset();
-        m_f.reset();
-    }
+    void cleanup() { m_f.reset(); }
 
     // With no judges configured it says so and the cage box stays locked.
     void noJudgesConfigured()
@@ -227,14 +202,14 @@ private slots:
         QCOMPARE(guitest::rows(m_f->list()).value(0), "1|8,56|8,56|17,00|27,00|27,00|88,11");
     }
 
-    // The clerk types judge 3 while a phone stores judge 3: the window refuses it as the box is
-    // left, and lists the phone's row once the entry is cancelled.
-    void whileAPhoneScores()
+    // Judge 3 typed while a phone stores judge 3's row (the phone's path is the server's test):
+    // refused as the box is left, and the row listed once the entry is cancelled.
+    void aJudgeScoredMeanwhile()
     {
         open(3, false, "9");
         m_f->press("p1");
         guitest::type(m_f->w("Text3"), "3");
-        QCOMPARE(phoneScores(3), 201);
+        fixtures::addScore(m_f->db(), "9", 3, 90);
         Messages::script(Messages::Answer::Ok);
         guitest::tab(m_f->w("Text3"));
         QCOMPARE(told(), "Aviso: El juez 3 ya tiene puntuada la jaula 9.");

@@ -5,7 +5,7 @@
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "output/text_document.h"
-#include "printouts/pdf_pages.h"
+#include "support/pdf_pages.h"
 #include "support/window_fixture.h"
 #include "windows/listings/listabc_window.h"
 

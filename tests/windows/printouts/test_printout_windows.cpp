@@ -5,7 +5,7 @@
 
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
-#include "printouts/pdf_pages.h"
+#include "support/pdf_pages.h"
 #include "support/window_fixture.h"
 #include "windows/printouts/printout_window.h"
 
