@@ -1,5 +1,5 @@
-// "Recepcion" driven offscreen as the clerk works it: a new cage, a change, the scores brought up
-// to date on opening, the deletions, the toolbar's states and "Buscar".
+// "Recepcion" driven offscreen: a new cage, a change, the scores brought up to date on opening,
+// the deletions, the toolbar's states and "Buscar".
 
 #include "kit/messages.h"
 #include "rules/backups/copies.h"
@@ -166,18 +166,15 @@ private slots:
         QTest::addColumn<int>("cages");     // received before opening: 1 to cages
         QTest::addColumn<QString>("steps"); // done in order
         QTest::addColumn<QString>("tools"); // "p1" to "p6", 1 enabled; the legend's labels
-        QTest::newRow("opened without cages") << 0 << ""
-                                              << "100010|100010";
-        QTest::newRow("first cage stored: 6 on at once") << 0 << "p1 aceptar"
-                                                         << "111111|111111";
-        QTest::newRow("new cage, a box") << 3 << "p1 existente"
-                                         << "000000|000000";
-        QTest::newRow("change, activated") << 3 << "p3 activar"
-                                           << "000000|000000";
-        QTest::newRow("last cage deleted: 6 unchanged") << 1 << "p2"
-                                                        << "100011|100001";
-        QTest::newRow("last cage deleted, then activated") << 1 << "p2 activar"
-                                                           << "100010|100000";
+        const auto row = [](const char* name, int cages, const char* steps, const char* tools) {
+            QTest::newRow(name) << cages << steps << tools;
+        };
+        row("opened without cages", 0, "", "100010|100010");
+        row("first cage stored: 6 on at once", 0, "p1 aceptar", "111111|111111");
+        row("new cage, a box", 3, "p1 existente", "000000|000000");
+        row("change, activated", 3, "p3 activar", "000000|000000");
+        row("last cage deleted: 6 unchanged", 1, "p2", "100011|100001");
+        row("last cage deleted, then activated", 1, "p2 activar", "100010|100000");
     }
     void toolbarStates()
     {
@@ -210,13 +207,14 @@ private slots:
             "tools");
     }
 
+    // "Buscar" selects the cage typed, with blanks and zeros; one not there is told.
     void buscarSelectsTheCage_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("message");
-        QTest::newRow("found, with blanks and zeros") << " 030 "
-                                                      << "30" << QString();
+        QTest::newRow("found") << " 030 "
+                               << "30" << QString();
         QTest::newRow("not found") << "31"
                                    << "1"
                                    << "No se ha encontrado";
@@ -232,8 +230,7 @@ private slots:
             Messages::script(Messages::Answer::Ok);
         m_f->press("p4");
         QTEST(box("Text1"), "selected");
-        QCOMPARE(Messages::shown().size() > 1 ? Messages::last().text : QString(),
-                 message); // after the question
+        QCOMPARE(Messages::shown().size() > 1 ? Messages::last().text : QString(), message);
     }
 };
 
