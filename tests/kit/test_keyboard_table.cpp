@@ -51,10 +51,14 @@ std::unique_ptr<fixtures::Show> makeShow(const QString& window)
     return show;
 }
 
+template <class W, class... Args> std::unique_ptr<QWidget> make(AppState& state, Args... args)
+{
+    return std::make_unique<W>(state, args...);
+}
+
 std::unique_ptr<QWidget> makeWindow(const QString& name, AppState& state)
 {
-    if (name == u"Inicio")
-        return std::make_unique<StartupWindow>(state);
+    using printouts::Kind;
     if (name == u"Principal")
         return guitest::openMain(state);
     if (name == u"Recepcion") {
@@ -63,29 +67,20 @@ std::unique_ptr<QWidget> makeWindow(const QString& name, AppState& state)
         window->setClubPicker([&state, window] { return ClubSearchWindow(state, window).choose(); });
         return reception;
     }
-    if (name == u"Puntuacion")
-        return std::make_unique<JudgingWindow>(state);
-    if (name == u"Configuracion")
-        return std::make_unique<ConfigWindow>(state);
-    if (name == u"Club")
-        return std::make_unique<ClubMaintenanceWindow>(state, nullptr);
-    if (name == u"Ayuda de Club")
-        return std::make_unique<ClubSearchWindow>(state, nullptr);
-    if (name == u"Listado")
-        return std::make_unique<ListabcWindow>(state);
-    if (name == u"Imp Recepcion")
-        return std::make_unique<ReceptionImportWindow>(state, nullptr);
-    if (name == u"Imp Puntuacion")
-        return std::make_unique<ScoreImportWindow>(state, nullptr);
-    if (name == u"Etiquetas")
-        return std::make_unique<PrintoutWindow>(state, printouts::Kind::Etiquetas);
-    if (name == u"Hojas")
-        return std::make_unique<PrintoutWindow>(state, printouts::Kind::HojasJueces);
-    if (name == u"Red")
-        return std::make_unique<NetworkWindow>(state);
-    if (name == u"Copias")
-        return std::make_unique<BackupsWindow>(state, nullptr);
-    qFatal("no window %s", qPrintable(name));
+    const std::map<QString, std::function<std::unique_ptr<QWidget>()>> windows{
+        {"Inicio", [&] { return make<StartupWindow>(state); }},
+        {"Puntuacion", [&] { return make<JudgingWindow>(state); }},
+        {"Configuracion", [&] { return make<ConfigWindow>(state); }},
+        {"Club", [&] { return make<ClubMaintenanceWindow>(state, nullptr); }},
+        {"Ayuda de Club", [&] { return make<ClubSearchWindow>(state, nullptr); }},
+        {"Listado", [&] { return make<ListabcWindow>(state); }},
+        {"Imp Recepcion", [&] { return make<ReceptionImportWindow>(state, nullptr); }},
+        {"Imp Puntuacion", [&] { return make<ScoreImportWindow>(state, nullptr); }},
+        {"Etiquetas", [&] { return make<PrintoutWindow>(state, Kind::Etiquetas); }},
+        {"Hojas", [&] { return make<PrintoutWindow>(state, Kind::HojasJueces); }},
+        {"Red", [&] { return make<NetworkWindow>(state); }},
+        {"Copias", [&] { return make<BackupsWindow>(state, nullptr); }}};
+    return windows.at(name)();
 }
 
 } // namespace
@@ -188,9 +183,7 @@ private slots:
     void initTestCase()
     {
         QDir(m_guide.path()).mkpath("guia");
-        for (const char* chapter :
-             {"00-portada", "02-crear", "03-configurar", "04-clubes", "05-recepcion", "06-red", "07-impresos",
-              "08-puntuacion", "09-importar", "10-listados", "12-copias"})
+        for (const char* chapter : {"00-portada", "02-crear", "05-recepcion", "07-impresos"})
             QFile(m_guide.filePath(QStringLiteral("guia/%1.html").arg(chapter))).open(QIODevice::WriteOnly);
         guide::installForApplication(m_guide.path(), guideChapter); // before any window's own keys
         QDesktopServices::setUrlHandler("file", this, "opened");
@@ -321,21 +314,13 @@ private slots:
         row("Puntuacion", "'9 Tab Ctrl+1 '3 Tab '9,5 @Command2", "Return", "ListView1");
         row("Inicio", "Alt+1 Return 'expo @Command2", "Return", "Command2 en «Nombre de la Base de Datos»");
 
-        // F1: the guide at the window's chapter; in Recepción's club box, the club search.
-        row("Inicio", "", "F1", "guía 02-crear sin foco");
+        // F1: the guide at the window's chapter, the focus left where it was; in Recepción's club
+        // box, the club search.
         row("Principal", "", "F1", "guía 02-crear sin foco");
         row("Recepcion", "", "F1", "guía 05-recepcion ListView1");
         row("Recepcion", "Ctrl+1 @Text8", "F1", "«Ayuda de Club» Text8 en «Grabar Una Jaula»");
-        row("Puntuacion", "", "F1", "guía 08-puntuacion Text1 en «Nº de Jaula»");
-        row("Configuracion", "", "F1", "guía 03-configurar confModificar");
-        row("Club", "", "F1", "guía 04-clubes ListView1");
-        row("Ayuda de Club", "", "F1", "guía 04-clubes ListView1");
-        row("Listado", "", "F1", "guía 10-listados Text1");
-        row("Imp Puntuacion", "", "F1", "guía 09-importar Combo1");
         row("Etiquetas", "", "F1",
             "guía 07-impresos MargenSuperior en «Hoja de etiquetas (3 x 8 de 70 x 37 mm)»");
-        row("Red", "", "F1", "guía 06-red textPuerto");
-        row("Copias", "", "F1", "guía 12-copias copias");
     }
     void keys()
     {
