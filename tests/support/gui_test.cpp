@@ -54,9 +54,7 @@ void tab(QWidget* from)
 bool showActive(QWidget* window)
 {
     window->show();
-    window->activateWindow();
-    // The platform may call the window active before the application has made it its active
-    // window, whose focus widget the keys go to.
+    window->activateWindow(); // the platform may call it active before the application does
     return QTest::qWaitForWindowActive(window) &&
            QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
 }
@@ -75,7 +73,6 @@ void answerRealBoxes(QStringList* seen, QWidget* window)
         QWidget* below = box->parentWidget() != nullptr ? box->parentWidget()->window() : window;
         if (auto* message = qobject_cast<QMessageBox*>(box)) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            // A question tells the answer Enter gave it.
             *seen << "«" + message->text() + "»" +
                          (message->buttons().size() > 1 && message->clickedButton() != nullptr
                               ? u' ' + message->clickedButton()->text().remove(u'&')
@@ -91,7 +88,6 @@ void answerRealBoxes(QStringList* seen, QWidget* window)
             *seen << "«" + box->windowTitle() + "»";
             box->reject();
         }
-        // The window manager gives the window below its activation back.
         if (below != nullptr)
             below->activateWindow();
     });

@@ -28,10 +28,7 @@ class TestClubWindows : public QObject
         m_f->state.clubDb.execute("DELETE FROM club");
         for (const QStringList& club : clubs)
             fixtures::addClub(m_f->state.clubDb, club[0], club[1], club[2]);
-        auto window = std::make_unique<Window>(m_f->state, nullptr);
-        window->load();
-        m_f->window = std::move(window);
-        QVERIFY(guitest::showActive(m_f->window.get()));
+        m_f->template show<Window>(nullptr);
     }
 
     // The status and the enabled toolbar buttons.

@@ -3,10 +3,10 @@
 // the window usable.
 
 #include "base/drives.h"
-#include "support/workbooks.h"
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "support/window_fixture.h"
+#include "support/workbooks.h"
 #include "windows/import/reception_import_window.h"
 #include "windows/import/score_import_window.h"
 
@@ -44,15 +44,7 @@ class TestImportWindows : public QObject
         return folder.filePath(name);
     }
 
-    template <class Window> Window* open()
-    {
-        auto window = std::make_unique<Window>(m_f->state, nullptr);
-        window->load();
-        m_f->window = std::move(window);
-        if (!guitest::showActive(m_f->window.get()))
-            qFatal("the window did not show");
-        return static_cast<Window*>(m_f->window.get());
-    }
+    template <class Window> Window* open() const { return m_f->template show<Window>(nullptr); }
 
     // "Ficheros en " and the drive, then the entries of the list.
     QString names() const
