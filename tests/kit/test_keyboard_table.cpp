@@ -251,7 +251,6 @@ private slots:
         row("Red", "", "botones", "botonIniciar botonCerrar");
         row("Copias", "", "botones", "cerrar");
         row("Red", "@textPuerto", "Return", "textClave");
-        row("Imp Recepcion", "@List1", "Return", "Command1");
         row("Imp Puntuacion", "@List1", "Return", "Command1");
         row("Configuracion", "", "Return", "Text1 «Regional de Castilla»");
         row("Configuracion", "Return @Text7", "Return", "Text2"); // out of a text of many lines too

@@ -96,15 +96,11 @@ private slots:
         QTest::addColumn<int>("chosen");
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("shown"); // the selected entry and the boxes
-        QTest::newRow("the first") << 3 << 0 << "2,7"
-                                   << "2 2|Dos|Teruel";
+        QTest::newRow("the first") << 3 << 0 << "2,7" << QString("2 2|Dos|Teruel");
         // No entry stands at its place: the boxes keep the deleted club, nothing is selected.
-        QTest::newRow("the last") << 3 << 2 << "10,2"
-                                  << "(none) 7|Siete|Avila";
-        QTest::newRow("the only one") << 1 << 0 << ""
-                                      << "(none) ||";
-        QTest::newRow("answered No") << 3 << 1 << "10,2,7"
-                                     << "2 2|Dos|Teruel";
+        QTest::newRow("the last") << 3 << 2 << "10,2" << QString("(none) 7|Siete|Avila");
+        QTest::newRow("the only one") << 1 << 0 << "" << QString("(none) ||");
+        QTest::newRow("answered No") << 3 << 1 << "10,2,7" << QString("2 2|Dos|Teruel");
     }
     void deletion()
     {
@@ -150,10 +146,8 @@ private slots:
         QTest::addColumn<bool>("byName");
         QTest::addColumn<QString>("found"); // "": not found
         QTest::addColumn<QString>("closedBy");
-        QTest::newRow("4 finds the code stored with blanks") << "4" << false << " 4"
-                                                             << "Return";
-        QTest::newRow("name not found") << "Sant Joan" << true << ""
-                                        << "Ctrl+3";
+        QTest::newRow("4 finds the code stored with blanks") << "4" << false << " 4" << QString("Return");
+        QTest::newRow("name not found") << "Sant Joan" << true << "" << QString("Ctrl+3");
     }
     void search()
     {

@@ -72,12 +72,10 @@ private slots:
         QTest::addColumn<int>("jueces");
         QTest::addColumn<QString>("shown");    // judges as listed | final score
         QTest::addColumn<QString>("expected"); // stored: termina | puntos
-        QTest::newRow("average, Esc") << "Esc" << true << 3 << "1,2,3|89,92"
-                                      << "S|89,92";
-        QTest::newRow("fewer rows than judges, Salir") << "p6" << false << 4 << "2,3,1|90,00"
-                                                       << "N|0";
-        QTest::newRow("Otra Jaula first") << "p5" << false << 3 << "2,3,1|90,00"
-                                          << "N|0";
+        QTest::newRow("average, Esc") << "Esc" << true << 3 << "1,2,3|89,92" << QString("S|89,92");
+        QTest::newRow("fewer rows than judges, Salir")
+            << "p6" << false << 4 << "2,3,1|90,00" << QString("N|0");
+        QTest::newRow("Otra Jaula first") << "p5" << false << 3 << "2,3,1|90,00" << QString("N|0");
     }
     void finalScoreShownAndStoredOnClosing()
     {
@@ -102,12 +100,9 @@ private slots:
         QTest::addColumn<QString>("cage");
         QTest::addColumn<QString>("judge"); // typed after "Grabar"
         QTest::addColumn<QString>("message");
-        QTest::newRow("above the judges") << "9"
-                                          << "4"
-                                          << "El número de juez debe ser un número entero del 1 al 3.";
-        QTest::newRow("group D") << "7"
-                                 << ""
-                                 << "El Grupo D no se Puntua ";
+        QTest::newRow("above the judges")
+            << "9" << QString("4") << "El número de juez debe ser un número entero del 1 al 3.";
+        QTest::newRow("group D") << "7" << QString() << "El Grupo D no se Puntua ";
     }
     void refused()
     {

@@ -67,10 +67,8 @@ private slots:
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<QString>("name"); // as typed in the dialog
         QTest::addColumn<QString>("file");
-        QTest::newRow("labels, .pdf added") << Kind::Etiquetas << "etiquetas"
-                                            << "etiquetas.pdf";
-        QTest::newRow("judges' sheets") << Kind::HojasJueces << "jueces.PDF"
-                                        << "jueces.PDF";
+        QTest::newRow("labels, .pdf added") << Kind::Etiquetas << "etiquetas" << QString("etiquetas.pdf");
+        QTest::newRow("judges' sheets") << Kind::HojasJueces << "jueces.PDF" << QString("jueces.PDF");
     }
     void pdfIsWrittenWhereTheUserSays()
     {

@@ -209,11 +209,8 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("message");
-        QTest::newRow("found") << " 030 "
-                               << "30" << QString();
-        QTest::newRow("not found") << "31"
-                                   << "1"
-                                   << "No se ha encontrado";
+        QTest::newRow("found") << " 030 " << QString("30") << QString();
+        QTest::newRow("not found") << "31" << QString("1") << QString("No se ha encontrado");
     }
     void buscarSelectsTheCage()
     {

@@ -154,8 +154,7 @@ private slots:
         QTest::newRow("a name") << "  Regional 2026 " << QString("Sin Nombre") << QString();
         QTest::newRow("blanks") << "   " << QString() << QString();
         QTest::newRow("the clubs' name")
-            << "club"
-            << ""
+            << "club" << QString()
             << "«club» no puede ser el nombre de una exposición: Club.mdb es la base de "
                "datos de los clubes del programa. Escriba otro nombre.";
     }
