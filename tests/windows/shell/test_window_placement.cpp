@@ -22,7 +22,7 @@ using guitest::child;
 namespace
 {
 
-// The screen of the test: 1366 x 768 less a panel of 48 pixels.
+// The screen of the test (pantalla.json, given by the test's environment): 1366 x 768 less a panel.
 const QRect available(0, 0, 1366, 720);
 
 // The frame of a window manager: a title bar and thin borders. The offscreen platform draws
@@ -195,22 +195,5 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    QTemporaryDir screens;
-    const QString config = screens.filePath(QStringLiteral("pantalla.json"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly))
-        return 2;
-    file.write(R"({"windowFrameMargins": false,
-                   "screens": [{"name": "portatil", "x": 0, "y": 0, "width": 1366, "height": 720,
-                                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    file.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
-    QApplication app(argc, argv);
-    TestWindowPlacement test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestWindowPlacement)
 #include "test_window_placement.moc"
