@@ -94,15 +94,6 @@ void answerRealBoxes(QStringList* seen, QWidget* window)
     timer->start();
 }
 
-void key(Qt::Key key, Qt::KeyboardModifiers modifiers)
-{
-    QWidget* target = QApplication::focusWidget();
-    if (target == nullptr)
-        target = QApplication::activeWindow();
-    QVERIFY2(target != nullptr, "no window to type in");
-    QTest::keyClick(target, key, modifiers);
-}
-
 QString listed(const QTreeWidget* list, int column)
 {
     QStringList texts;

@@ -26,8 +26,6 @@ QStringList stopScripting();
 void type(QLineEdit* box, const QString& text);
 void tab(QWidget* from);
 bool showActive(QWidget* window);
-// A key to the control that has the focus, as the keyboard sends it.
-void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // Runs check (which closes it) on the first visible window of type W once it is the active window,
 // for windows shown modally: keys sent before then would go to the window below.

@@ -56,11 +56,7 @@ class TestClubWindows : public QObject
         return fixtures::column(again, QStringLiteral("select * from club"), field);
     }
 
-    void put(const char* box, const QString& value) const
-    {
-        m_f->w(box)->clear();
-        guitest::type(m_f->w(box), value);
-    }
+    void put(const char* box, const QString& value) const { guitest::type(m_f->w(box), value); }
 
     void add(const QStringList& club) const
     {

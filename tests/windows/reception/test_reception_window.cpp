@@ -41,12 +41,6 @@ class TestReceptionWindow : public QObject
         fixtures::addScore(m_f->db(), "20", 1, 90);
         addBirds({7, 17, 20});
     }
-    void deleteSelected(int row) const
-    {
-        m_f->select(row);
-        Messages::script(Messages::Answer::Yes);
-        m_f->press("p2");
-    }
 
 private slots:
     void init() { m_f = std::make_unique<WindowFixture<ReceptionWindow>>(); }
@@ -104,7 +98,9 @@ private slots:
         m_f->show();
         QCOMPARE(stored("puntos termina"), "89,5,89,90|S,S,N");
         QCOMPARE(box("Text10") + m_f->w<QLabel>("Label12")->text(), "89,50Puntuacion Terminada");
-        deleteSelected(1);
+        m_f->select(1);
+        Messages::script(Messages::Answer::Yes);
+        m_f->press("p2");
         QCOMPARE(told(), "Atención: ¿Desea Borrar la Jaula?");
         QCOMPARE(stored("jaula") + "/" + listed() + "/" + box("Text1"), "7,20/7,20/20");
         QCOMPARE(m_f->state.receRs.recordCount() + m_f->state.puntosRs.recordCount(), 6);
@@ -167,7 +163,7 @@ private slots:
                 m_f->press("Command1");
             } else if (step == "existente") {
                 guitest::type(m_f->w("Text1"), "1");
-                guitest::key(Qt::Key_Tab);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 QTRY_COMPARE(seen.size(), 1);
             } else if (step == "activar") {
                 QVERIFY(guitest::showActive(&elsewhere));

@@ -147,9 +147,9 @@ private slots:
             guitest::whenShown<ClubSearchWindow>([&](ClubSearchWindow* search) {
                 problems << "búsqueda: " + misfit(search);
                 child<QTreeWidget>(search, "ListView1")->setFocus();
-                guitest::key(Qt::Key_Return);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             });
-            guitest::key(Qt::Key_F1);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
             problems << "club " + child<QLineEdit>(reception, "Text8")->text();
             reception->reject();
         });
