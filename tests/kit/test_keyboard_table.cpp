@@ -107,13 +107,14 @@ class TestKeyboardTable : public QObject
         }
     }
 
-    void press(QKeyCombination key)
+    QWidget* target() const
     {
-        QWidget* target = QApplication::activePopupWidget();
-        if (target == nullptr)
-            target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : m_window;
-        QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        for (QWidget* w : {QApplication::activePopupWidget(), QApplication::focusWidget()})
+            if (w != nullptr)
+                return w;
+        return m_window;
     }
+    void press(QKeyCombination key) { QTest::keyClick(target(), key.key(), key.keyboardModifiers()); }
 
     // Until the boxes are gone and the window has its focus back (or is closed).
     void settle()
@@ -129,8 +130,7 @@ class TestKeyboardTable : public QObject
     // The label of the legend for Ctrl and a digit, while Ctrl is held.
     QString legendFor(int digit)
     {
-        QTest::keyPress(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : m_window,
-                        Qt::Key_Control);
+        QTest::keyPress(target(), Qt::Key_Control);
         const QString number = QString::number(digit) + u' ';
         for (const QLabel* label : m_window->findChildren<QLabel*>())
             if (label->isVisible() && label->text().startsWith(number))
@@ -330,7 +330,6 @@ private slots:
         std::unique_ptr<QWidget> made = makeWindow(window, show->state);
         QVERIFY(made != nullptr);
         m_window = made.get();
-        m_seen.clear();
         QString outcome;
         const auto act = [&] {
             play(steps);

@@ -57,13 +57,9 @@ private slots:
         m_f->press("p1");
         QCOMPARE(box("Text1"), "12");                           // the count plus one
         QVERIFY(!m_f->w<QPushButton>("Command1")->isEnabled()); // until the cage box has been left
-        for (const auto& [name, typed] : {std::pair{"Text1", "11"},
-                                          {"Text7", "Juan Garcia"},
-                                          {"Text9", "d"},
-                                          {"Text4", "3"},
-                                          {"Text14", "12"},
-                                          {"Text16", "1,375"}})
-            m_f->enter(name, typed);
+        for (const QString& typed :
+             {"Text1=11", "Text7=Juan Garcia", "Text9=d", "Text4=3", "Text14=12", "Text16=1,375"})
+            m_f->enter(qPrintable(typed.section(u'=', 0, 0)), typed.section(u'=', 1));
         m_f->w<QComboBox>("Combo1")->setCurrentText("Hembra");
         m_f->press("Command1");
         QCOMPARE(stored("sexo nombre grupo categ conc coef puntos termina", "where jaula = 11"),
