@@ -16,9 +16,8 @@
 namespace fixtures
 {
 
-// expo.mdb ("Regional de Castilla", of the judges and criterion given) and Club.mdb holding club 1
-// of Toledo, opened: fill the show through db(), then open() again (the windows do) so that the
-// shared results read it.
+// expo.mdb ("Regional de Castilla") and Club.mdb (club 1 of Toledo), opened; filled through db(),
+// then open() again (the windows do) so that the shared results read it.
 struct Show {
     QTemporaryDir dir;
     AppState state;

@@ -1,6 +1,4 @@
-// Backups through the windows: the copy on opening, before "Borrar Todas" and on the timer; the
-// status bar when a copy fails; "Copias de seguridad" listing the copies and restoring one after
-// a confirmation.
+// The backups through the windows: the copies taken and listed, a failed copy told, a restore.
 
 #include "kit/messages.h"
 #include "rules/backups/copies.h"
@@ -119,9 +117,7 @@ private slots:
         QCOMPARE(copies().size(), std::size_t(2)); // what the copies hold is their rules' test
     }
 
-    // A copy that cannot be made is told in the status bar, and the work goes on: the exhibition
-    // opens, and "Borrar Todas" deletes. Once copies can be made again, the status bar says what
-    // it always says.
+    // A copy that cannot be made is told in the status bar until one can, and the work goes on.
     void aFailedCopyIsToldInTheStatusBarAndTheWorkGoesOn()
     {
         QFile blocker(copiesFolder()); // a file where the folder of copies should be

@@ -1,5 +1,4 @@
-// The club maintenance and club search windows driven as the user drives them, offscreen, with
-// what they store read back from Club.mdb.
+// The club maintenance and search windows, what they store read back from Club.mdb.
 
 #include "kit/messages.h"
 #include "support/window_fixture.h"

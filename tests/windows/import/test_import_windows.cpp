@@ -1,6 +1,4 @@
-// The two import windows driven offscreen: the drive box and the file list, the picking rules,
-// reading into the preview while the window keeps running, storing, and the messages that leave
-// the window usable.
+// The two import windows: the file list, reading into the preview, storing, the messages.
 
 #include "base/drives.h"
 #include "kit/file_dialogs.h"

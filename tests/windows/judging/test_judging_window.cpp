@@ -1,5 +1,4 @@
-// "Puntuacion de los Jueces" driven offscreen: a cage shown with its rows and final score, a
-// judge's row entered, changed and deleted, and the refusals that reach it.
+// "Puntuacion de los Jueces": a cage's rows and final score, a row entered, changed, deleted.
 
 #include "kit/messages.h"
 #include "support/window_fixture.h"
@@ -118,9 +117,8 @@ private slots:
         QCOMPARE(keys(), judge.isEmpty() ? "000001" : "000000");
     }
 
-    // "012" means cage 12, found even when reception left ReceRs on another cage. "Aceptar" checks
-    // the judge and the five boxes again, stores their sum, not the total shown, and keeps the
-    // entry on a store error.
+    // "012" is cage 12, wherever ReceRs stands. "Aceptar" checks the judge and the boxes again,
+    // stores their sum, not the total shown, and keeps the entry on a store error.
     void grabarOnCage012()
     {
         open();

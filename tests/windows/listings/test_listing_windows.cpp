@@ -1,5 +1,4 @@
-// The listing windows and their output: the document where the path box says or a clear
-// message, a PDF when no printer is installed, the menu's exports.
+// The listing windows' output: the document, a PDF without a printer, the menu's exports.
 
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
@@ -59,9 +58,8 @@ private slots:
         QCOMPARE(guitest::enabled(m_f->show(), {"Command3", "CommandVistaPrevia", "Command4"}), "000");
     }
 
-    // Both exports from the menu (what each writes is the output's and the command line's test):
-    // "Exportar Listados" into a folder, "Exportar a Excel" with ".xlsx" added, cancelled, or
-    // refused over the show's own files, whatever path names them.
+    // The menu's exports (what each writes: the output's and the command line's tests), an Excel
+    // one cancelled or refused over the show's own files, whatever path names them.
     void exportsFromTheMenu_data()
     {
         QTest::addColumn<QString>("action");

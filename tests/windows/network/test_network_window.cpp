@@ -1,5 +1,4 @@
-// "Red de la Exposición": the server started from the menu, what it shows to open on a phone, the
-// scores arriving, a port in use refused, and the server stopping with the exhibition.
+// "Red de la Exposición": the server started, shown to the phones, refused a port, stopped.
 
 #include "kit/messages.h"
 #include "output/qr_code.h"
@@ -70,9 +69,8 @@ private slots:
 
     void cleanup() { m_f.reset(); }
 
-    // Started from the menu, the server shows its address as text and as QR codes (the board's; the
-    // stewards' with the key drawn, whose form is the access rules' test), the devices and the
-    // scores that arrive, and keeps serving when the window is closed, until the show closes.
+    // The address as text and QR codes (the stewards' with the key), the devices and scores that
+    // arrive; the server serves with the window closed, until the show closes.
     void startFromTheMenu()
     {
         MainWindow* main = m_f->openMain();

@@ -1,6 +1,4 @@
-// The printouts' window: the PDF where the user says, the pages told; nothing to print said
-// before any dialog; without a printer the PDF offered; the labels' address and margins; the
-// judges' sheets as workbooks.
+// The printouts' window: the PDF, nothing to print, no printer, the labels, the workbooks.
 
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
@@ -124,9 +122,8 @@ private slots:
                  "El impreso se ha guardado en " + native("resguardos.pdf") + " (1 páginas).");
     }
 
-    // While the show is served the labels take its address, over one typed before the server
-    // started on another port; a different address typed asks first, and No prints nothing (labels
-    // without an address: the printouts' test).
+    // While the show is served the labels take its address over one typed before; another address
+    // typed asks first, and No prints nothing.
     void labelsTakeTheShowsNetworkAddress()
     {
         addBirds(2);

@@ -1,5 +1,4 @@
-// "Recepcion" driven offscreen: a new cage, a change, the scores brought up to date on opening,
-// the deletions, the toolbar's states and "Buscar".
+// "Recepcion": a new cage, a change, the scores on opening, deletions, the toolbar, "Buscar".
 
 #include "kit/messages.h"
 #include "rules/backups/copies.h"
@@ -125,9 +124,8 @@ private slots:
         QCOMPARE(stored("puntos termina"), "89,5,89,90|S,S,N");
     }
 
-    // The toolbar holds the states of its table at every moment: no command runs during an entry,
-    // whatever box comes and goes; "6 Borrar Todas" follows the list at each reload. Boxes are
-    // real ones here, and "activar" comes back to the window from another one.
+    // No command during an entry, whatever real box comes and goes or window is activated (activar);
+    // "6 Borrar Todas" follows the list at each reload.
     void toolbarStates_data()
     {
         QTest::addColumn<int>("cages");     // received before opening: 1 to cages

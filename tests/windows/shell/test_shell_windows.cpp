@@ -1,7 +1,4 @@
-// The start window: "Nuevo" creating and opening a show, or telling why not; "Existente" opening
-// one, refusing a file that is none, and opening a second exhibition in the same run. The main
-// window: what its opening shows and shares, its status bar, "Acerca de", and the configuration
-// stored and shown behind its window at once.
+// The start window's "Nuevo" and "Existente"; the main window and the configuration from it.
 
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
@@ -62,10 +59,8 @@ private slots:
 
     void cleanup() { m_f.reset(); }
 
-    // The show's name and region, its file's path, the emblem when the program folder has it;
-    // the shared results opened, the birds in numeric order, the configuration read. The day
-    // panel shows the date only when clicked with the switch on, which flips at every click on any
-    // panel. "Acerca de" tells the version the package carries and where the program's files are.
+    // The show's name, its file, the emblem when there is one; the shared results and settings
+    // read; the day panel's date at every second click on it; "Acerca de".
     void mainWindow()
     {
         fixtures::addBird(m_f->db(), 10, "A", "M");
@@ -104,9 +99,8 @@ private slots:
         QVERIFY(!w<QLabel>("Picture1")->pixmap().isNull());
     }
 
-    // "Configuracion" types nothing while browsing and stores what "&Modificar" typed; the name
-    // and region are shown at once, behind it, the line that says what a new show needs first
-    // goes, and every later window reads the new settings.
+    // "Configuracion" types nothing while browsing and stores what "&Modificar" typed, shown at
+    // once behind it (the first steps' line gone) and read by every later window.
     void configurationStoredAndShownAtOnce()
     {
         m_f->db().execute("DELETE FROM Config");

@@ -1,6 +1,4 @@
-// Each menu item opens its window, handed the selection it lists; every window fits a 1366 x 768
-// laptop screen with a panel, its buttons within reach, and comes back where the user left it in
-// the previous run.
+// Each menu item opens its window, which fits a laptop's screen and opens where it was left.
 
 #include "kit/window_placement.h"
 #include "support/window_fixture.h"
@@ -25,9 +23,7 @@ namespace
 // The screen of the test (pantalla.json, given by the test's environment): 1366 x 768 less a panel.
 const QRect available(0, 0, 1366, 720);
 
-// The frame of a window manager: a title bar and thin borders. The offscreen platform draws
-// none, and a real one is known only once the window is on the screen, so the windows must leave
-// room for it.
+// A window manager's frame, which the offscreen platform does not draw: room is left for it.
 const QMargins managerFrame(4, 24, 4, 4);
 
 // Where the window does not fit, or a visible button of it lies outside it; empty when all is well.
@@ -135,9 +131,8 @@ private slots:
               "selection");
     }
 
-    // The windows that other windows open: the club search over reception, which hands the club
-    // chosen back to it, the print preview over a listing (a page is taller than the screen); and
-    // the start window.
+    // The club search over reception (the club chosen handed back), a listing's print preview (a
+    // page is taller than the screen) and the start window.
     void windowsOpenedFromWindowsFit()
     {
         QStringList problems;
