@@ -1,8 +1,6 @@
-// The keyboard helper's legend coming and going, which the keyboard table's windows do not show,
-// the focus checks' lifetime, and the test seam of the message boxes, on which every window
-// test relies to fail on a box nobody expected.
+// The keyboard helper's legend coming and going, which the keyboard table does not show, and the
+// message boxes' test seam, on which every window test relies to fail on a box nobody expected.
 
-#include "kit/focus_events.h"
 #include "kit/keyboard.h"
 #include "kit/messages.h"
 #include "support/gui_test.h"
@@ -59,26 +57,6 @@ private slots:
         box.hide();
         QVERIFY(guitest::showActive(m_window.get()));
         QVERIFY(!m_legend->isVisible());
-    }
-
-    void focusChecksRunOnlyWhileTheWindowIsInUse_data()
-    {
-        QTest::addColumn<bool>("hideFirst");
-        QTest::newRow("window closed, then destroyed") << true;
-        QTest::newRow("window destroyed while shown") << false;
-    }
-    void focusChecksRunOnlyWhileTheWindowIsInUse()
-    {
-        QFETCH(bool, hideFirst);
-        int checks = 0;
-        focus::onFocusOut(m_first, [&checks] { ++checks; });
-        QTest::keyClick(m_first, Qt::Key_Tab);
-        QCOMPARE(checks, 1); // a real move out of the box is checked
-        m_first->setFocus();
-        if (hideFirst)
-            m_window->hide();
-        m_window.reset(); // a check run now would reach a window half destroyed
-        QCOMPARE(checks, 1);
     }
 
     void scriptingReportsWhatWentWrong()
