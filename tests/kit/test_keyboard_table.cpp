@@ -1,10 +1,12 @@
 // The one keyboard table: every window driven by the keys alone, over one show. Each row opens a
-// window, reaches a state by keys, presses one key and tells what came of it: the boxes shown and
-// the key that answered them (Enter, as a hurried clerk does), the legend's label greyed, the
-// guide's chapter opened, and where the focus ended (with its box's title and a whole selection),
-// or "cerrada". Real message boxes, since their comings and goings move the focus.
+// window, reaches a state by keys, presses one key and tells what came of it: the real boxes shown
+// (their comings and goings move the focus) and the key that answered them (Enter, as a hurried
+// clerk does), the legend's label greyed, the guide opened, and where the focus ended, or
+// "cerrada". Then the legend's coming and going, and the message boxes' test seam.
 
 #include "kit/guide.h"
+#include "kit/keyboard.h"
+#include "kit/messages.h"
 #include "support/window_fixture.h"
 #include "windows/backups/backups_window.h"
 #include "windows/clubs/club_maintenance_window.h"
@@ -25,6 +27,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QVBoxLayout>
 
 using guitest::child;
 
@@ -360,6 +363,44 @@ private slots:
         guitest::stopWaiting();
         m_window = nullptr;
         QTEST(outcome, "outcome");
+    }
+
+    // Ctrl shows the legend until released, also when a box of the window took over meanwhile.
+    void legendComesAndGoes()
+    {
+        QDialog window;
+        auto* first = new QLineEdit(&window);
+        auto* legend = new QGroupBox(QStringLiteral("1 Grabar"), &window);
+        (new QVBoxLayout(&window))->addWidget(legend);
+        legend->hide();
+        KeyboardHelper::install(&window, {true, true, legend});
+        QVERIFY(guitest::showActive(&window));
+        first->setFocus();
+        QTest::keyPress(first, Qt::Key_Control);
+        QVERIFY(legend->isVisible());
+        QTest::keyRelease(first, Qt::Key_Control);
+        QVERIFY(!legend->isVisible());
+        QTest::keyPress(first, Qt::Key_Control);
+        QDialog box(&window);
+        QVERIFY(guitest::showActive(&box));
+        QTest::keyRelease(&box, Qt::Key_Control);
+        box.hide();
+        QVERIFY(guitest::showActive(&window));
+        QVERIFY(!legend->isVisible());
+    }
+
+    // Every window test relies on it to fail on a box nobody expected.
+    void scriptingReportsWhatWentWrong()
+    {
+        Messages::startScripting();
+        Messages::inform(nullptr, "Aviso", "nadie lo esperaba");
+        Messages::script(Messages::Answer::Yes);
+        Messages::inform(nullptr, "Aviso", "solo ofrece Aceptar");
+        Messages::script(Messages::Answer::No);
+        QCOMPARE(Messages::stopScripting(),
+                 (QStringList{"caja no esperada: «Aviso» / «nadie lo esperaba»",
+                              "respuesta que la caja no ofrece: «Aviso» / «solo ofrece Aceptar»",
+                              "1 respuesta(s) sin usar"}));
     }
 };
 
