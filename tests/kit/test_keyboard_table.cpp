@@ -215,7 +215,6 @@ private slots:
         row("Recepcion", "", "Ctrl+5", "cerrada");
         row("Recepcion", "", "Ctrl+6", "«¿Desea Borrar Todas las Jaulas ?» No ListView1");
         row("Recepcion", "Ctrl+1", "Ctrl+6", "gris " + nuevaJaula);
-        row("Recepcion", "Ctrl+1", "Ctrl+5", "gris " + nuevaJaula);
         row("Recepcion", "Ctrl+3", "Ctrl+2", "gris Text1 en «Modificar La Jaula»");
         row("Puntuacion", "'9 Tab Down", "Ctrl+1", juez);
         row("Puntuacion", "'9 Tab Down", "Ctrl+2",
@@ -302,10 +301,9 @@ private slots:
         row("Configuracion", "Return @Text6 '0 @ConfAceptar", "Return",
             "«El número de jueces «0» no es válido: debe ser un número entero del 1 al 99.» Text6 en "
             "«Nº de Jueces» «0»");
-        row("Inicio", "Alt+1 Return 'expo", "Tab",
-            "«Base de Datos Existente» Text1 en «Nombre de la Base de Datos» «expo»");
-        row("Inicio", "Alt+1 Return 'expo", "Return",
-            "«Base de Datos Existente» Text1 en «Nombre de la Base de Datos» «expo»");
+        const QString existente = "«Base de Datos Existente» Text1 en «Nombre de la Base de Datos» «expo»";
+        row("Inicio", "Alt+1 Return 'expo", "Tab", existente);
+        row("Inicio", "Alt+1 Return 'expo", "Return", existente);
         row("Red", "@textClave '123 @botonIniciar", "Return",
             "«La clave debe tener de 8 a 32 letras o cifras, sin acentos.» textClave «123»");
         row("Red", "@textPuerto '0 @botonIniciar", "Return",

@@ -104,7 +104,6 @@ template <class W> struct WindowFixture : fixtures::Show {
     // Types in the box as the user does and leaves it with Tab, so that its checks run.
     void enter(const char* box, const QString& text) const
     {
-        w(box)->clear();
         guitest::type(w(box), text);
         guitest::tab(w(box));
     }

@@ -78,14 +78,14 @@ private slots:
         QString address, key, newKey, devices, wrongKeys, scores;
         QImage qr, stewardsQr;
         guitest::whenShown<NetworkWindow>([&](NetworkWindow* window) {
+            const auto image = [window](const char* label) {
+                return child<QLabel>(window, label)->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+            };
             startOn(window, port, QString());
             address = child<QLabel>(window, "labelDireccion")->text();
             key = child<QLineEdit>(window, "textClave")->text();
-            qr = child<QLabel>(window, "labelQr")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-            stewardsQr = child<QLabel>(window, "labelQrComisarios")
-                             ->pixmap()
-                             .toImage()
-                             .convertToFormat(QImage::Format_RGB32);
+            qr = image("labelQr");
+            stewardsQr = image("labelQrComisarios");
             window->accept();
         });
         child<QAction>(main, "actionRed")->trigger();
