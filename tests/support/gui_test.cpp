@@ -1,6 +1,5 @@
 #include "support/gui_test.h"
 
-#include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "windows/shell/app_state.h"
 #include "windows/shell/main_window.h"
@@ -13,12 +12,6 @@
 namespace guitest
 {
 
-void startScripting()
-{
-    Messages::startScripting();
-    FileDialogs::startScripting();
-}
-
 QString told()
 {
     return Messages::shown().isEmpty() ? QString() : Messages::last().title + ": " + Messages::last().text;
@@ -29,12 +22,6 @@ void stopWaiting()
     for (QTimer* timer :
          qApp->findChildren<QTimer*>(QStringLiteral("guitest-whenShown"), Qt::FindDirectChildrenOnly))
         delete timer;
-}
-
-QStringList stopScripting()
-{
-    stopWaiting();
-    return Messages::stopScripting() + FileDialogs::stopScripting();
 }
 
 void type(QLineEdit* box, const QString& text)

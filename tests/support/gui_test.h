@@ -18,10 +18,6 @@ class MainWindow;
 namespace guitest
 {
 
-// Message boxes and file dialogs answered by the test for the length of a test function.
-void startScripting();
-QStringList stopScripting();
-
 // Focus given as Tab gives it, then the text typed over the box's; leaving by Tab runs its checks.
 void type(QLineEdit* box, const QString& text);
 void tab(QWidget* from);

@@ -3,6 +3,8 @@
 // The one set-up of the window tests: a show in a folder of its own, opened as the program opens
 // it, and the window over it loaded, shown and active, its boxes and dialogs answered by the test.
 
+#include "kit/file_dialogs.h"
+#include "kit/messages.h"
 #include "rules/exhibition/exhibition.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
@@ -63,14 +65,17 @@ template <class W> struct WindowFixture : fixtures::Show {
 
     explicit WindowFixture(int jueces = 3, bool media = true) : Show(jueces, media)
     {
-        guitest::startScripting();
+        Messages::startScripting(); // and the file dialogs: answered by the test
+        FileDialogs::startScripting();
     }
     // Destroyed in cleanup(): fails on a box or dialog nobody answered, or an answer left.
     ~WindowFixture()
     {
         window.reset();
         main.reset();
-        if (const QStringList problems = guitest::stopScripting(); !problems.isEmpty())
+        guitest::stopWaiting();
+        const QStringList problems = Messages::stopScripting() + FileDialogs::stopScripting();
+        if (!problems.isEmpty())
             QTest::qFail(qPrintable(problems.join(QStringLiteral("; "))), __FILE__, __LINE__);
     }
 
