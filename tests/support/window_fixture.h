@@ -112,6 +112,8 @@ template <class W> struct WindowFixture : fixtures::Show {
         guitest::type(w(box), text);
         guitest::tab(w(box));
     }
+    QString text(const char* box) const { return w(box)->text(); }
     QTreeWidget* list() const { return w<QTreeWidget>("ListView1"); }
+    QString listed() const { return guitest::listed(list()); } // the list's first column
     void select(int row) const { list()->setCurrentItem(list()->topLevelItem(row)); }
 };

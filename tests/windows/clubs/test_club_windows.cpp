@@ -18,7 +18,6 @@ class TestClubWindows : public QObject
     std::unique_ptr<WindowFixture<QDialog>> m_f; // its window one of the two
 
     void keys(const char* keys) const { QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys)); }
-    QString listed() const { return guitest::listed(m_f->list()); }
 
     // The window over Club.mdb holding these clubs (and no other).
     template <class Window> void open(const QList<QStringList>& clubs)
@@ -72,12 +71,12 @@ private slots:
         open<ClubMaintenanceWindow>(kThree);
         QCOMPARE(state(), "CONSULTA 11111");
         add({"15", "Quince", "Cuenca"});
-        QCOMPARE(listed() + ' ' + state(), "10,15,2,7 CONSULTAR 11111");
+        QCOMPARE(m_f->listed() + ' ' + state(), "10,15,2,7 CONSULTAR 11111");
         m_f->press("ps3");
         QCOMPARE(state(), "MODIFICAR 00000");
         put("Text1", "3");
         m_f->press("Command1");
-        QCOMPARE(listed() + ' ' + shown(), "15,2,3,7 15 15|Quince|Cuenca");
+        QCOMPARE(m_f->listed() + ' ' + shown(), "15,2,3,7 15 15|Quince|Cuenca");
         QCOMPARE(state() + ' ' + stored(), "CONSULTAR 11111 3,2,7,15");
     }
 
@@ -103,7 +102,7 @@ private slots:
         const bool no = QTest::currentDataTag() == QByteArray("answered No");
         Messages::script(no ? Messages::Answer::No : Messages::Answer::Yes);
         m_f->press("ps2");
-        QCOMPARE(listed() + '/' + stored(), left + '/' + left);
+        QCOMPARE(m_f->listed() + '/' + stored(), left + '/' + left);
         QTEST(shown(), "shown");
         QCOMPARE(state(), left.isEmpty() ? "CONSULTAR 10001" : "CONSULTAR 11111");
     }
@@ -113,7 +112,7 @@ private slots:
     {
         open<ClubMaintenanceWindow>({{" 7 ", "Norte", "Leon"}, {"10", "Diez", "Soria"}});
         add({"7", "D'Or", "Cadiz"});
-        QCOMPARE(listed(), "7,10,7");
+        QCOMPARE(m_f->listed(), "7,10,7");
         m_f->press("ps4");
         put("Text7", "d'o");
         QTest::keyClick(m_f->w("Text7"), Qt::Key_Return);
@@ -153,13 +152,14 @@ private slots:
         if (byName)
             QTest::mouseClick(m_f->w<QRadioButton>("Option2"), Qt::LeftButton);
         QTRY_VERIFY(m_f->list()->hasFocus());
-        QCOMPARE(listed(), byName ? " 4,10,7,2" : "2, 4,7,10");
+        QCOMPARE(m_f->listed(), byName ? " 4,10,7,2" : "2, 4,7,10");
         keys("Ctrl+1");
         if (found.isEmpty())
             Messages::script(Messages::Answer::Ok);
         QTest::keyClicks(m_f->w("Text1"), typed);
         QTest::keyClick(m_f->w("Text1"), Qt::Key_Return);
-        QCOMPARE(m_f->list()->currentItem()->text(0), found.isEmpty() ? listed().section(u',', 0, 0) : found);
+        QCOMPARE(m_f->list()->currentItem()->text(0),
+                 found.isEmpty() ? m_f->listed().section(u',', 0, 0) : found);
         if (found.isEmpty()) {
             QCOMPARE(Messages::last().text, "No se ha encontrado");
             m_f->press("Command2");

@@ -15,9 +15,7 @@ class TestJudgingWindow : public QObject
 
     std::unique_ptr<WindowFixture<JudgingWindow>> m_f;
 
-    QString box(const char* name) const { return m_f->w(name)->text(); }
     QString keys() const { return guitest::enabled(m_f->window.get(), {"p1", "p2", "p3", "p4", "p5", "p6"}); }
-    QString listed() const { return guitest::listed(m_f->list()); }
     QString scored(const QString& cage, const QString& field = "juez") const
     {
         return m_f->column("select * from puntos where jaula = '" + cage + "' order by juez", field);
@@ -82,7 +80,7 @@ private slots:
         QFETCH(bool, media);
         QFETCH(int, jueces);
         open(jueces, media, "5");
-        QTEST(listed() + "|" + box("Text2"), "shown");
+        QTEST(m_f->listed() + "|" + m_f->text("Text2"), "shown");
         if (key == "Esc")
             QTest::keyClick(m_f->list(), Qt::Key_Escape);
         else
@@ -113,7 +111,7 @@ private slots:
         if (!judge.isEmpty())
             grabar(judge, {});
         QTEST(Messages::last().text, "message");
-        QCOMPARE(box(judge.isEmpty() ? "Text1" : "Text3"), QString());
+        QCOMPARE(m_f->text(judge.isEmpty() ? "Text1" : "Text3"), QString());
         QCOMPARE(keys(), judge.isEmpty() ? "000001" : "000000");
     }
 
@@ -147,10 +145,10 @@ private slots:
         Messages::script(Messages::Answer::Ok);
         m_f->press("Command1");
         QCOMPARE(Messages::last().title, "Aviso");
-        QCOMPARE(box("Text3") + "|" + box("Text8") + "|" + scored("12"), "1|27,50|");
+        QCOMPARE(m_f->text("Text3") + "|" + m_f->text("Text8") + "|" + scored("12"), "1|27,50|");
         m_f->db().execute("DROP TRIGGER refuse");
         QTest::mouseClick(m_f->w<QPushButton>("Command1"), Qt::LeftButton); // the cage stays shown
-        QCOMPARE(box("Text1") + "|" + keys(), "012|111111");
+        QCOMPARE(m_f->text("Text1") + "|" + keys(), "012|111111");
         QCOMPARE(scored("12", "puntos5") + "|" + scored("12", "puntost") + "|" + scored("12", "grupo"),
                  "27,5|91|A");
     }
@@ -168,7 +166,7 @@ private slots:
         Messages::script(Messages::Answer::Yes);
         m_f->press("p2");
         QCOMPARE(told(), "Atención: ¿Desea Borrar la Puntuacion de este Juez?");
-        QCOMPARE(scored("5") + "|" + listed() + "|" + keys(), "1,3|3,1|111111");
+        QCOMPARE(scored("5") + "|" + m_f->listed() + "|" + keys(), "1,3|3,1|111111");
         grabar("2", {"8,555", "8,555", "19", "29", "29"});
         QCOMPARE(keys(), "000000");
         m_f->press("Command1");
@@ -176,14 +174,15 @@ private slots:
         m_f->select(0);
         m_f->press("p3"); // what the judge wrote, as typed; the list rounds to the cent
         QVERIFY(m_f->w("Text3")->isReadOnly());
-        QCOMPARE(box("Text3") + "|" + box("Text4") + "|" + box("Text9") + "|" + guitest::rows(m_f->list())[0],
+        QCOMPARE(m_f->text("Text3") + "|" + m_f->text("Text4") + "|" + m_f->text("Text9") + "|" +
+                     guitest::rows(m_f->list())[0],
                  "2|8,555|94,11|2|8,56|8,56|19,00|29,00|29,00|94,11");
         m_f->enter("Text8", "28,5");
         m_f->press("Command1");
         QCOMPARE(scored("5") + "|" + scored("5", "puntost"), "1,2,3|88,5,93,61,90");
         m_f->press("p5");
         m_f->enter("Text1", "12");
-        QCOMPARE(box("Text2"), "0,00");
+        QCOMPARE(m_f->text("Text2"), "0,00");
     }
 
     // Judge 3 typed while a phone stores judge 3's row (the phone's path is the server's test):
@@ -198,7 +197,7 @@ private slots:
         guitest::tab(m_f->w("Text3"));
         QCOMPARE(told(), "Aviso: El juez 3 ya tiene puntuada la jaula 9.");
         m_f->press("Command2");
-        QCOMPARE(listed(), "3,2,1");
+        QCOMPARE(m_f->listed(), "3,2,1");
     }
 };
 

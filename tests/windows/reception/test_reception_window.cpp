@@ -17,8 +17,6 @@ class TestReceptionWindow : public QObject
 
     std::unique_ptr<WindowFixture<ReceptionWindow>> m_f;
 
-    QString box(const char* name) const { return m_f->w(name)->text(); }
-    QString listed() const { return guitest::listed(m_f->list()); }
     QString stored(const QString& fields, const QString& where = {}) const
     {
         QStringList values;
@@ -52,9 +50,9 @@ private slots:
     {
         addBirds({10, 2, 1, 30, 3, 4, 5, 6, 7, 8, 9});
         m_f->show();
-        QCOMPARE(listed(), "1,2,3,4,5,6,7,8,9,10,30");
+        QCOMPARE(m_f->listed(), "1,2,3,4,5,6,7,8,9,10,30");
         m_f->press("p1");
-        QCOMPARE(box("Text1"), "12");                           // the count plus one
+        QCOMPARE(m_f->text("Text1"), "12");                     // the count plus one
         QVERIFY(!m_f->w<QPushButton>("Command1")->isEnabled()); // until the cage box has been left
         for (const QString& typed :
              {"Text1=11", "Text7=Juan Garcia", "Text9=d", "Text4=3", "Text14=12", "Text16=1,375"})
@@ -63,7 +61,7 @@ private slots:
         m_f->press("Command1");
         QCOMPARE(stored("sexo nombre grupo categ conc coef puntos termina", "where jaula = 11"),
                  "H|Juan Garcia|D|C|12|1,375|0|N");
-        QCOMPARE(listed(), "1,2,3,4,5,6,7,8,9,10,11,30");
+        QCOMPARE(m_f->listed(), "1,2,3,4,5,6,7,8,9,10,11,30");
     }
 
     // A change cannot write into another cage, acts on the bird selected of two in one cage (the
@@ -75,7 +73,7 @@ private slots:
                               {{"anilla", "R" + QString::number(cage)}});
         m_f->show();
         m_f->select(6);
-        QCOMPARE(box("Text2"), "R7");
+        QCOMPARE(m_f->text("Text2"), "R7");
         m_f->press("p3");
         QVERIFY(m_f->w("Text1")->isReadOnly());
         guitest::type(m_f->w("Text2"), "NUEVA");
@@ -92,17 +90,17 @@ private slots:
         addScores();
         m_f->show();
         QCOMPARE(stored("puntos termina"), "89,5,89,90|S,S,N");
-        QCOMPARE(box("Text10") + m_f->w<QLabel>("Label12")->text(), "89,50Puntuacion Terminada");
+        QCOMPARE(m_f->text("Text10") + m_f->w<QLabel>("Label12")->text(), "89,50Puntuacion Terminada");
         m_f->select(1);
         Messages::script(Messages::Answer::Yes);
         m_f->press("p2");
         QCOMPARE(told(), "Atención: ¿Desea Borrar la Jaula?");
-        QCOMPARE(stored("jaula") + "/" + listed() + "/" + box("Text1"), "7,20/7,20/20");
+        QCOMPARE(stored("jaula") + "/" + m_f->listed() + "/" + m_f->text("Text1"), "7,20/7,20/20");
         QCOMPARE(m_f->state.receRs.recordCount() + m_f->state.puntosRs.recordCount(), 6);
         Messages::script(Messages::Answer::Yes);
         m_f->press("p6");
         QCOMPARE(told(), "Atención: ¿Desea Borrar Todas las Jaulas ?");
-        QCOMPARE(stored("jaula") + m_f->column("select * from puntos", "jaula") + "/" + listed(), "/");
+        QCOMPARE(stored("jaula") + m_f->column("select * from puntos", "jaula") + "/" + m_f->listed(), "/");
         QCOMPARE(backups::contentsOf(backups::copiesOf(m_f->state.dbPath).at(0).path).cages, 2);
     }
 
@@ -119,7 +117,7 @@ private slots:
         }
         QCOMPARE(told(), "Aviso: No queda espacio en el disco para guardar «expo.mdb». No se ha guardado "
                          "ninguna puntuación.");
-        QCOMPARE(stored("puntos termina") + "/" + listed(), "0,0,0|N,N,N/7,17,20");
+        QCOMPARE(stored("puntos termina") + "/" + m_f->listed(), "0,0,0|N,N,N/7,17,20");
         m_f->window->load();
         QCOMPARE(stored("puntos termina"), "89,5,89,90|S,S,N");
     }
@@ -179,11 +177,11 @@ private slots:
         m_f->show();
         Messages::scriptText(" 030 ");
         m_f->press("p4");
-        QCOMPARE(box("Text1"), "30");
+        QCOMPARE(m_f->text("Text1"), "30");
         Messages::scriptText("31");
         Messages::script(Messages::Answer::Ok);
         m_f->press("p4");
-        QCOMPARE(box("Text1") + ' ' + Messages::last().text, "30 No se ha encontrado");
+        QCOMPARE(m_f->text("Text1") + ' ' + Messages::last().text, "30 No se ha encontrado");
     }
 };
 
