@@ -81,14 +81,6 @@ void answerRealBoxes(QStringList* seen, QWidget* window)
     timer->start();
 }
 
-QString listed(const QTreeWidget* list, int column)
-{
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(column);
-    return texts.join(u',');
-}
-
 QStringList rows(const QTreeWidget* list)
 {
     QStringList texts;

@@ -64,8 +64,6 @@ void stopWaiting();
 // The main window over the state's dbPath, opened and active; null when the opening refused it.
 std::unique_ptr<MainWindow> openMain(AppState& state);
 
-// The texts of one column of a list's rows, joined by commas.
-QString listed(const QTreeWidget* list, int column = 0);
 // Each row of a list, its columns joined by '|'.
 QStringList rows(const QTreeWidget* list);
 
