@@ -262,7 +262,6 @@ private slots:
         // for Enter; a caption that is a command runs it.
         row("Principal", "F10", "Return", "«Recepcion de Palomas » sin foco");
         row("Principal", "Alt+5", "Return", "«Listado del Grupo A Machos» sin foco");
-        row("Principal", "Alt+6", "Return", "«Importar Recepcion de Palomas» sin foco");
         row("Principal", "Alt+I", "Return", "«Etiquetas de jaula» sin foco");
         row("Principal", "", "Alt+2", "«Puntuacion de los Jueces» sin foco");
         row("Principal", "", "Alt+R", "«Red de la Exposición» sin foco");

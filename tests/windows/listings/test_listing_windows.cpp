@@ -20,8 +20,6 @@ class TestListingWindows : public QObject
 
     std::unique_ptr<WindowFixture<ListabcWindow>> m_f;
 
-    QString path(const QString& name) const { return m_f->path(name); }
-
     // Group A males scored by three judges: 14 preview lines each.
     void addScoredBirds(int count, int first = 1) const
     {
@@ -34,18 +32,13 @@ class TestListingWindows : public QObject
         }
     }
 
-    ListabcWindow* openGroupAMales() const
-    {
-        m_f->state.selGrupo = "A";
-        m_f->state.selSexo = "M";
-        return m_f->show();
-    }
-
 private slots:
     void init()
     {
         m_f = std::make_unique<WindowFixture<ListabcWindow>>();
         addScoredBirds(2);
+        m_f->state.selGrupo = "A"; // the listing of group A males, unless a test says
+        m_f->state.selSexo = "M";
     }
 
     void cleanup() { m_f.reset(); }
@@ -82,7 +75,7 @@ private slots:
         QFETCH(QString, message);
         QVERIFY(QDir(m_f->dir.path()).mkdir("sub"));
         MainWindow* main = m_f->openMain();
-        FileDialogs::scriptFileName(message.isEmpty() ? QString() : path(typed));
+        FileDialogs::scriptFileName(message.isEmpty() ? QString() : m_f->path(typed));
         if (!message.isEmpty())
             Messages::script(Messages::Answer::Ok);
         child<QAction>(main, qPrintable(action))->trigger();
@@ -93,16 +86,16 @@ private slots:
 
     void documentGoesWhereThePathBoxSays()
     {
-        ListabcWindow* window = openGroupAMales();
+        ListabcWindow* window = m_f->show();
         auto* box = m_f->w("Text2");
         m_f->w<QPushButton>("Command4")->click();
-        box->setText(path("no/such/folder/"));
+        box->setText(m_f->path("no/such/folder/"));
         Messages::script(Messages::Answer::Ok);
         m_f->w<QPushButton>("Command1")->click();
         QCOMPARE(Messages::last().text, "No se ha podido grabar el archivo Grupo A Machos.txt: la carpeta «" +
-                                            QDir::toNativeSeparators(path("no/such/folder")) +
+                                            QDir::toNativeSeparators(m_f->path("no/such/folder")) +
                                             "» no existe.");
-        QVERIFY(m_f->w<QGroupBox>("Frame1")->isVisible() && !QFileInfo::exists(path("no")));
+        QVERIFY(m_f->w<QGroupBox>("Frame1")->isVisible() && !QFileInfo::exists(m_f->path("no")));
 
         box->setText(m_f->dir.path() + "/");
         Messages::script(Messages::Answer::Ok);
@@ -110,7 +103,7 @@ private slots:
         QCOMPARE(Messages::last().text, "EL Archivo Grupo A Machos.txt ha sido Grabado");
         QVERIFY(!m_f->w<QGroupBox>("Frame1")->isVisible());
         QCOMPARE(
-            fixtures::fingerprint(path("Grupo A Machos.txt")),
+            fixtures::fingerprint(m_f->path("Grupo A Machos.txt")),
             QCryptographicHash::hash(listings::documentBytes(window->shown()), QCryptographicHash::Sha256));
     }
 
@@ -119,16 +112,16 @@ private slots:
         if (!QPrinterInfo::defaultPrinter().isNull())
             QSKIP("This machine has a default printer: the fallback is not reached.");
         addScoredBirds(2, 3); // four birds: 57 preview lines, two pages
-        openGroupAMales();
+        m_f->show();
         Messages::script(Messages::Answer::Yes);
-        FileDialogs::scriptFileName(path("listado"));
+        FileDialogs::scriptFileName(m_f->path("listado"));
         Messages::script(Messages::Answer::Ok);
         m_f->w<QPushButton>("Command3")->click();
         QCOMPARE(Messages::shown()[0].text,
                  "No hay ninguna impresora instalada. ¿Desea guardar el listado como PDF?");
         QCOMPARE(Messages::last().text,
-                 "El listado se ha guardado en " + QDir::toNativeSeparators(path("listado.pdf")));
-        QCOMPARE(pdfpages::pageCount(path("listado.pdf")), 2);
+                 "El listado se ha guardado en " + QDir::toNativeSeparators(m_f->path("listado.pdf")));
+        QCOMPARE(pdfpages::pageCount(m_f->path("listado.pdf")), 2);
     }
 };
 
