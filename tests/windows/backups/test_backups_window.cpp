@@ -32,13 +32,6 @@ class TestBackupsWindow : public QObject
         });
         child<QAction>(m_f->main.get(), action)->trigger();
     }
-    void deleteEveryCage() const
-    {
-        fromMenu<ReceptionWindow>("actionRecepcion", [](ReceptionWindow* window) {
-            Messages::script(Messages::Answer::Yes);
-            child<QAction>(window, "p6")->trigger();
-        });
-    }
 
 private slots:
     // Three cages scored by three judges, the main window open over them.
@@ -129,7 +122,10 @@ private slots:
         QLabel* status = child<QLabel>(m_f->main.get(), "texto");
         QCOMPARE(status->text(),
                  "No se ha podido hacer la copia de seguridad al abrir la exposición: " + cause);
-        deleteEveryCage();
+        fromMenu<ReceptionWindow>("actionRecepcion", [](ReceptionWindow* window) {
+            Messages::script(Messages::Answer::Yes);
+            child<QAction>(window, "p6")->trigger(); // Borrar Todas
+        });
         QCOMPARE(cages(), 0);
         QCOMPARE(status->text(),
                  "No se ha podido hacer la copia de seguridad antes de borrar todas las jaulas: " + cause);
