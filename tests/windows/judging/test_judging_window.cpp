@@ -26,10 +26,9 @@ class TestJudgingWindow : public QObject
     void open(int jueces = 3, bool media = false, const QString& cage = {})
     {
         m_f = std::make_unique<WindowFixture<JudgingWindow>>(jueces, media);
-        fixtures::addBird(m_f->db(), 12, "A", "M", {{"anilla", "1234567"}});
-        fixtures::addBird(m_f->db(), 7, "D", "H");
-        fixtures::addBird(m_f->db(), 5, "B", "H");
-        fixtures::addBird(m_f->db(), 9, "C", "M");
+        for (const auto& [cage, grupo, sexo] :
+             {std::tuple{12, "A", "M"}, {7, "D", "H"}, {5, "B", "H"}, {9, "C", "M"}})
+            fixtures::addBird(m_f->db(), cage, grupo, sexo, {{"anilla", "1234567"}});
         for (const auto& [cage, juez, total] :
              {std::tuple{"5", 1, 88.5}, {"5", 2, 91.25}, {"5", 3, 90.0}, {"9", 1, 88.0}, {"9", 2, 89.0}})
             fixtures::addScore(m_f->db(), cage, juez, total);
