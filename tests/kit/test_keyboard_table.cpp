@@ -34,8 +34,7 @@ using guitest::child;
 namespace
 {
 
-// The show of every row: config of 3 judges, cages 1 and 2, cage 9 with judges 1 and 2, club 1,
-// a workbook on drive A:; the labels' window has cages enough for two sheets.
+// 3 judges, cages 1, 2 and 9 (judges 1 and 2), club 1, a workbook on A:; Etiquetas: two sheets.
 std::unique_ptr<fixtures::Show> makeShow(const QString& window)
 {
     auto show = std::make_unique<fixtures::Show>();
@@ -141,8 +140,7 @@ class TestKeyboardTable : public QObject
         return QStringLiteral("sin leyenda");
     }
 
-    // Enter on each button shown and enabled, reached by Tab: the button is pressed, its work
-    // left out (its handlers are disconnected).
+    // Enter on each button shown and enabled, reached by Tab, its handlers disconnected.
     QString pressEachButton()
     {
         QStringList pressed;
@@ -258,8 +256,7 @@ private slots:
         row("Configuracion", "Return @Text7", "Return", "Text2"); // out of a text of many lines too
         row("Etiquetas", "@CommandVistaPrevia", "Return", "«Vista previa» 2/2 CommandVistaPrevia");
 
-        // The menus: F10 the first, Alt and a menu's number or first letter, with its first item ready
-        // for Enter; a caption that is a command runs it.
+        // F10 the first menu, Alt and a menu's number or letter, its first item for Enter; a command.
         row("Principal", "F10", "Return", "«Recepcion de Palomas » sin foco");
         row("Principal", "Alt+5", "Return", "«Listado del Grupo A Machos» sin foco");
         row("Principal", "Alt+I", "Return", "«Etiquetas de jaula» sin foco");
@@ -313,8 +310,7 @@ private slots:
         row("Puntuacion", "'9 Tab Ctrl+1 '3 Tab '9,5 @Command2", "Return", "ListView1");
         row("Inicio", "Alt+1 Return 'expo @Command2", "Return", "Command2 en «Nombre de la Base de Datos»");
 
-        // F1: the guide at the window's chapter, the focus left where it was; in Recepción's club
-        // box, the club search.
+        // F1: the guide at the window's chapter, the focus kept; in Recepción's club box, the search.
         row("Principal", "", "F1", "guía 02-crear sin foco");
         row("Recepcion", "", "F1", "guía 05-recepcion ListView1");
         row("Recepcion", "Ctrl+1 @Text8", "F1", "«Ayuda de Club» Text8 en «Grabar Una Jaula»");

@@ -27,7 +27,6 @@ QString freePort()
     return QString::number(probe.serverPort());
 }
 
-// Types the port and key and presses "Iniciar".
 void startOn(NetworkWindow* window, const QString& port, const QString& key)
 {
     guitest::type(child<QLineEdit>(window, "textPuerto"), port);

@@ -22,7 +22,6 @@ class TestPrintoutWindows : public QObject
 
     QString path(const QString& name) const { return m_f->path(name); }
     QString native(const QString& name) const { return QDir::toNativeSeparators(path(name)); }
-    void click(const char* button) const { m_f->w<QPushButton>(button)->click(); }
 
     void addBirds(int count) const
     {
@@ -40,7 +39,7 @@ class TestPrintoutWindows : public QObject
     {
         FileDialogs::scriptFileName(path(name));
         Messages::script(Messages::Answer::Ok);
-        click("CommandPdf");
+        m_f->press("CommandPdf");
     }
 
 private slots:
@@ -99,7 +98,7 @@ private slots:
         m_f->show(Kind::HojasJueces);
         for (const char* button : {"CommandPdf", "CommandVistaPrevia"}) {
             Messages::script(Messages::Answer::Ok);
-            click(button);
+            m_f->press(button);
             QCOMPARE(Messages::last().text, "No Hay Jueces en la Configuración,debes poner al menos Uno");
         }
         QCOMPARE(FileDialogs::titles(), QStringList());
@@ -115,7 +114,7 @@ private slots:
         Messages::script(Messages::Answer::Yes);
         FileDialogs::scriptFileName(path("resguardos"));
         Messages::script(Messages::Answer::Ok);
-        click("CommandImprimir");
+        m_f->press("CommandImprimir");
         QCOMPARE(Messages::shown()[0].text,
                  "No hay ninguna impresora instalada. ¿Desea guardar el impreso como PDF?");
         QCOMPARE(Messages::last().text,
@@ -141,7 +140,7 @@ private slots:
                                      "http://192.168.0.9:8080/puntuar?jaula=2"}));
         address->setText("http://10.0.0.1:8080");
         Messages::script(Messages::Answer::No);
-        click("CommandPdf");
+        m_f->press("CommandPdf");
         QCOMPARE(Messages::last().text, "La exposición se sirve en http://192.168.0.9:8080, y las etiquetas "
                                         "llevarían «http://10.0.0.1:8080». ¿Desea imprimirlas así?");
         QCOMPARE(address->text(), "http://192.168.0.9:8080");
@@ -167,7 +166,7 @@ private slots:
         QVERIFY(QDir(m_f->dir.path()).mkdir("libros"));
         FileDialogs::scriptFileName(path("libros"));
         Messages::script(Messages::Answer::Ok);
-        click("CommandExcel");
+        m_f->press("CommandExcel");
         QCOMPARE(Messages::last().text, "2 libros grabados en " + native("libros"));
         QCOMPARE(QDir(path("libros")).entryList(QDir::Files), QStringList({"Juez 1.xlsx", "Juez 2.xlsx"}));
     }
