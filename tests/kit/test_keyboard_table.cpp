@@ -53,11 +53,6 @@ std::unique_ptr<fixtures::Show> makeShow(const QString& window)
     return show;
 }
 
-template <class W, class... Args> std::unique_ptr<QWidget> make(AppState& state, Args... args)
-{
-    return std::make_unique<W>(state, args...);
-}
-
 std::unique_ptr<QWidget> makeWindow(const QString& name, AppState& state)
 {
     using printouts::Kind;
@@ -69,20 +64,20 @@ std::unique_ptr<QWidget> makeWindow(const QString& name, AppState& state)
         window->setClubPicker([&state, window] { return ClubSearchWindow(state, window).choose(); });
         return reception;
     }
-    const std::map<QString, std::function<std::unique_ptr<QWidget>()>> windows{
-        {"Inicio", [&] { return make<StartupWindow>(state); }},
-        {"Puntuacion", [&] { return make<JudgingWindow>(state); }},
-        {"Configuracion", [&] { return make<ConfigWindow>(state); }},
-        {"Club", [&] { return make<ClubMaintenanceWindow>(state, nullptr); }},
-        {"Ayuda de Club", [&] { return make<ClubSearchWindow>(state, nullptr); }},
-        {"Listado", [&] { return make<ListabcWindow>(state); }},
-        {"Imp Recepcion", [&] { return make<ReceptionImportWindow>(state, nullptr); }},
-        {"Imp Puntuacion", [&] { return make<ScoreImportWindow>(state, nullptr); }},
-        {"Etiquetas", [&] { return make<PrintoutWindow>(state, Kind::Etiquetas); }},
-        {"Hojas", [&] { return make<PrintoutWindow>(state, Kind::HojasJueces); }},
-        {"Red", [&] { return make<NetworkWindow>(state); }},
-        {"Copias", [&] { return make<BackupsWindow>(state, nullptr); }}};
-    return windows.at(name)();
+    const std::map<QString, std::function<QWidget*()>> windows{
+        {"Inicio", [&] { return new StartupWindow(state); }},
+        {"Puntuacion", [&] { return new JudgingWindow(state); }},
+        {"Configuracion", [&] { return new ConfigWindow(state); }},
+        {"Club", [&] { return new ClubMaintenanceWindow(state, nullptr); }},
+        {"Ayuda de Club", [&] { return new ClubSearchWindow(state, nullptr); }},
+        {"Listado", [&] { return new ListabcWindow(state); }},
+        {"Imp Recepcion", [&] { return new ReceptionImportWindow(state, nullptr); }},
+        {"Imp Puntuacion", [&] { return new ScoreImportWindow(state, nullptr); }},
+        {"Etiquetas", [&] { return new PrintoutWindow(state, Kind::Etiquetas); }},
+        {"Hojas", [&] { return new PrintoutWindow(state, Kind::HojasJueces); }},
+        {"Red", [&] { return new NetworkWindow(state); }},
+        {"Copias", [&] { return new BackupsWindow(state, nullptr); }}};
+    return std::unique_ptr<QWidget>(windows.at(name)());
 }
 
 } // namespace

@@ -34,7 +34,7 @@ class TestBackupsWindow : public QObject
     }
 
 private slots:
-    // Three cages scored by three judges, the main window open over them.
+    // Three cages scored by three judges.
     void init()
     {
         m_f = std::make_unique<WindowFixture<BackupsWindow>>();

@@ -14,7 +14,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-using guitest::child;
 using workbooks::bird;
 using workbooks::scored;
 

@@ -43,7 +43,6 @@ private slots:
 
     void cleanup() { m_f.reset(); }
 
-    // A listing without birds offers no output.
     void anEmptyListingOffersNoOutput()
     {
         m_f->state.selGrupo = "C";

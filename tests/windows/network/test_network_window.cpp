@@ -19,8 +19,7 @@ using guitest::child;
 namespace
 {
 
-// A port nobody listens on now.
-QString freePort()
+QString freePort() // nobody listens on it now
 {
     QTcpServer probe;
     probe.listen(QHostAddress::Any, 0);

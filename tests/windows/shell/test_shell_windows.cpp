@@ -65,10 +65,7 @@ class TestShellWindows : public QObject
     QStringList m_opened;                        // the name shown by each main window that opened
 
     QString label(const char* name) const { return w<QLabel>(name)->text(); }
-    void open() const { m_f->openMain(); }
     template <class T> T* w(const char* name) const { return guitest::child<T>(m_f->main.get(), name); }
-
-    QStringList files() const { return QDir(m_f->dir.path()).entryList(QDir::Files); }
 
     // Every main window that opens notes the exhibition's name, then is closed.
     void closeMainWindowsWhenShown()
@@ -131,7 +128,7 @@ private slots:
     {
         fixtures::addBird(m_f->db(), 10, "A", "M");
         fixtures::addBird(m_f->db(), 2, "A", "H");
-        open();
+        m_f->openMain();
         QCOMPARE(label("Label1") + "|" + label("Label2") + "|" + w<QLabel>("archivo")->toolTip(),
                  "Regional de Castilla|Castilla|" + QDir::toNativeSeparators(m_f->state.dbPath));
         QVERIFY(w<QLabel>("Picture1")->pixmap().isNull());
@@ -161,7 +158,7 @@ private slots:
         QVERIFY(gif.open(QIODevice::WriteOnly));
         gif.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
         gif.close();
-        open();
+        m_f->openMain();
         QVERIFY(!w<QLabel>("Picture1")->pixmap().isNull());
     }
 
@@ -170,7 +167,7 @@ private slots:
     void configurationStoredAndShownAtOnce()
     {
         m_f->db().execute("DELETE FROM Config");
-        open();
+        m_f->openMain();
         const auto pending = [this] {
             const auto* line = w<QLabel>("primerosPasos");
             return line->isVisible() ? line->text() : QString();
@@ -215,7 +212,8 @@ private slots:
         startup();
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        const QStringList before = files();
+        const QDir folder(m_f->dir.path());
+        const qsizetype before = folder.entryList(QDir::Files).size();
         m_f->w<QAction>("actionNuevo")->trigger();
         guitest::type(m_f->w("Text1"), typed);
         if (!message.isEmpty())
@@ -223,7 +221,7 @@ private slots:
         m_f->w<QPushButton>("Command1")->click();
         QCOMPARE(guitest::told(), message.isEmpty() ? message : "Aviso: " + message);
         QTEST(m_opened.join(u','), "opened");
-        QCOMPARE(files().size() - before.size(), m_opened.size());
+        QCOMPARE(folder.entryList(QDir::Files).size() - before, m_opened.size());
         if (!m_opened.isEmpty())
             QCOMPARE(QDir::cleanPath(m_f->state.dbPath), QDir::cleanPath(m_f->path("Regional 2026.mdb")));
         QCOMPARE(m_f->w<QGroupBox>("Frame1")->isVisible(), !message.isEmpty()); // typed again
