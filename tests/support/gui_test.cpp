@@ -1,6 +1,5 @@
 #include "support/gui_test.h"
 
-#include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "windows/shell/app_state.h"
 #include "windows/shell/main_window.h"
@@ -13,12 +12,6 @@
 namespace guitest
 {
 
-void startScripting()
-{
-    Messages::startScripting();
-    FileDialogs::startScripting();
-}
-
 QString told()
 {
     return Messages::shown().isEmpty() ? QString() : Messages::last().title + ": " + Messages::last().text;
@@ -29,12 +22,6 @@ void stopWaiting()
     for (QTimer* timer :
          qApp->findChildren<QTimer*>(QStringLiteral("guitest-whenShown"), Qt::FindDirectChildrenOnly))
         delete timer;
-}
-
-QStringList stopScripting()
-{
-    stopWaiting();
-    return Messages::stopScripting() + FileDialogs::stopScripting();
 }
 
 void type(QLineEdit* box, const QString& text)
@@ -54,9 +41,7 @@ void tab(QWidget* from)
 bool showActive(QWidget* window)
 {
     window->show();
-    window->activateWindow();
-    // The platform may call the window active before the application has made it its active
-    // window, whose focus widget the keys go to.
+    window->activateWindow(); // the platform may call it active before the application does
     return QTest::qWaitForWindowActive(window) &&
            QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
 }
@@ -75,7 +60,6 @@ void answerRealBoxes(QStringList* seen, QWidget* window)
         QWidget* below = box->parentWidget() != nullptr ? box->parentWidget()->window() : window;
         if (auto* message = qobject_cast<QMessageBox*>(box)) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            // A question tells the answer Enter gave it.
             *seen << "«" + message->text() + "»" +
                          (message->buttons().size() > 1 && message->clickedButton() != nullptr
                               ? u' ' + message->clickedButton()->text().remove(u'&')
@@ -91,28 +75,10 @@ void answerRealBoxes(QStringList* seen, QWidget* window)
             *seen << "«" + box->windowTitle() + "»";
             box->reject();
         }
-        // The window manager gives the window below its activation back.
         if (below != nullptr)
             below->activateWindow();
     });
     timer->start();
-}
-
-void key(Qt::Key key, Qt::KeyboardModifiers modifiers)
-{
-    QWidget* target = QApplication::focusWidget();
-    if (target == nullptr)
-        target = QApplication::activeWindow();
-    QVERIFY2(target != nullptr, "no window to type in");
-    QTest::keyClick(target, key, modifiers);
-}
-
-QString listed(const QTreeWidget* list, int column)
-{
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(column);
-    return texts.join(u',');
 }
 
 QStringList rows(const QTreeWidget* list)

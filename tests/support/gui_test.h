@@ -18,22 +18,13 @@ class MainWindow;
 namespace guitest
 {
 
-// Message boxes and file dialogs answered by the test for the length of a test function.
-void startScripting();
-QStringList stopScripting();
-
-// Gives the control the focus as the user would (the Tab key's reason), typing replaces its text.
+// Focus given as Tab gives it, then the text typed over the box's; leaving by Tab runs its checks.
 void type(QLineEdit* box, const QString& text);
-// Leaves the control with the Tab key, so that its focus-out checks run.
 void tab(QWidget* from);
-// Shows a window and waits until it is active.
 bool showActive(QWidget* window);
-// Sends a key to the control that has the focus, as the keyboard does.
-void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-// Runs check on the first visible top-level window of type W once it appears and is the active
-// window (for windows shown modally, whose caller does not return until they close): keys sent
-// before then would go to the window below. check is expected to close it.
+// Runs check (which closes it) on the first visible window of type W once it is the active window,
+// for windows shown modally: keys sent before then would go to the window below.
 template <class W> void whenShown(std::function<void(W*)> check)
 {
     auto* timer = new QTimer(qApp);
@@ -58,11 +49,10 @@ template <class W> void whenShown(std::function<void(W*)> check)
     timer->start();
 }
 
-// From here on boxes above the window are real ones, answered as a hurried clerk does once each
-// is the active window: a message by Enter (its text, and a question's answer, added to seen),
-// the print preview by turning a page then Esc, any other window by Esc; the window below is then
-// active again, as a window manager makes it. The focus and activation changes of a real box are
-// what some faults need to show.
+// From here on boxes above the window are real ones (their focus changes are what some faults
+// need), answered once active: a message by Enter (its text, and a question's answer, added to
+// seen), the print preview by a page down then Esc, any other window by Esc; the window below is
+// then made active again, as a window manager does.
 void answerRealBoxes(QStringList* seen, QWidget* window);
 
 // The last box shown since scripting started, "title: text"; "" when none was.
@@ -71,12 +61,9 @@ QString told();
 // Stops waiting for windows that never appeared.
 void stopWaiting();
 
-// The main window over the state's exhibition (its dbPath), opened and active; null when the
-// opening sequence refused the file.
+// The main window over the state's dbPath, opened and active; null when the opening refused it.
 std::unique_ptr<MainWindow> openMain(AppState& state);
 
-// The texts of one column of a list's rows, joined by commas.
-QString listed(const QTreeWidget* list, int column = 0);
 // Each row of a list, its columns joined by '|'.
 QStringList rows(const QTreeWidget* list);
 

@@ -1,9 +1,10 @@
 #pragma once
 
-// The one set-up of the tests that drive a window: a show in a folder of its own, opened as the
-// program opens it, and the window over it loaded, shown and active, with the message boxes and
-// file dialogs answered by the test.
+// The one set-up of the window tests: a show in a folder of its own, opened as the program opens
+// it, and the window over it loaded, shown and active, its boxes and dialogs answered by the test.
 
+#include "kit/file_dialogs.h"
+#include "kit/messages.h"
 #include "rules/exhibition/exhibition.h"
 #include "support/fixtures.h"
 #include "support/gui_test.h"
@@ -17,9 +18,8 @@
 namespace fixtures
 {
 
-// expo.mdb ("Regional de Castilla", of the judges and criterion given) and Club.mdb holding club 1
-// of Toledo, opened: fill the show through db(), then open() again (the windows do) so that the
-// shared results read it.
+// expo.mdb ("Regional de Castilla") and Club.mdb (club 1 of Toledo), opened; filled through db(),
+// then open() again (the windows do) so that the shared results read it.
 struct Show {
     QTemporaryDir dir;
     AppState state;
@@ -41,8 +41,7 @@ struct Show {
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     store::Database& db() { return state.mainDb; }
     void open() { exhibition::open(state, state.dbPath); }
-    // The main window over the show, as the program opens it, shown and active; null when the
-    // opening refused it. One at a time, as the program has.
+    // The main window over the show, shown and active; null when refused. One at a time.
     std::unique_ptr<MainWindow> main;
     MainWindow* openMain()
     {
@@ -60,35 +59,39 @@ struct Show {
 
 } // namespace fixtures
 
-// The show and one window W over it. show() opens the show again, makes the window with the state
-// and the arguments given, loads it and waits until it is active.
+// The show and one window W over it: show() opens the show again, makes, loads and activates W.
 template <class W> struct WindowFixture : fixtures::Show {
     std::unique_ptr<W> window;
 
     explicit WindowFixture(int jueces = 3, bool media = true) : Show(jueces, media)
     {
-        guitest::startScripting();
+        Messages::startScripting(); // and the file dialogs: answered by the test
+        FileDialogs::startScripting();
     }
-    // Destroyed in the test's cleanup(): the test fails when a box or dialog appeared that it did
-    // not answer, or an answer was left.
+    // Destroyed in cleanup(): fails on a box or dialog nobody answered, or an answer left.
     ~WindowFixture()
     {
         window.reset();
         main.reset();
-        if (const QStringList problems = guitest::stopScripting(); !problems.isEmpty())
+        guitest::stopWaiting();
+        const QStringList problems = Messages::stopScripting() + FileDialogs::stopScripting();
+        if (!problems.isEmpty())
             QTest::qFail(qPrintable(problems.join(QStringLiteral("; "))), __FILE__, __LINE__);
     }
 
-    template <class... Args> W* show(Args&&... args)
+    // V: W or one of its kinds (the fixture of QDialog holds any window).
+    template <class V = W, class... Args> V* show(Args&&... args)
     {
         window.reset();
         open();
-        window = std::make_unique<W>(state, std::forward<Args>(args)...);
-        if constexpr (requires { window->load(); })
-            window->load();
+        auto made = std::make_unique<V>(state, std::forward<Args>(args)...);
+        if constexpr (requires { made->load(); })
+            made->load();
+        V* shown = made.get();
+        window = std::move(made);
         if (!guitest::showActive(window.get()))
             qFatal("the window did not become active");
-        return window.get();
+        return shown;
     }
 
     template <class T = QLineEdit> T* w(const char* name) const
@@ -106,10 +109,17 @@ template <class W> struct WindowFixture : fixtures::Show {
     // Types in the box as the user does and leaves it with Tab, so that its checks run.
     void enter(const char* box, const QString& text) const
     {
-        w(box)->clear();
         guitest::type(w(box), text);
         guitest::tab(w(box));
     }
+    QString text(const char* box) const { return w(box)->text(); }
     QTreeWidget* list() const { return w<QTreeWidget>("ListView1"); }
+    QString listed() const // the list's first column
+    {
+        QStringList first;
+        for (const QString& row : guitest::rows(list()))
+            first << row.section(u'|', 0, 0);
+        return first.join(u',');
+    }
     void select(int row) const { list()->setCurrentItem(list()->topLevelItem(row)); }
 };
