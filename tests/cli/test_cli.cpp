@@ -3,7 +3,7 @@
 // are tested in their layers.
 
 #include "cli/cli_run.h"
-#include "import/workbooks.h"
+#include "support/workbooks.h"
 #include "rules/backups/copies.h"
 #include "server/http_client.h"
 #include "server/show_server.h"

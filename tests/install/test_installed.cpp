@@ -3,7 +3,7 @@
 // is written under the prefix, even for a user who could (the tests run as root in CI).
 
 #include "cli/cli_run.h"
-#include "import/workbooks.h"
+#include "support/workbooks.h"
 #include "store/database.h"
 
 #include <QDirIterator>
