@@ -155,9 +155,6 @@ private slots:
         const V three{{1, 88.5}, {2, 90.0}, {3, 91.25}};
         QTest::newRow("average of three, rounded") << three << true << 89.92;
         QTest::newRow("drop highest and lowest of three: the middle") << three << false << 90.0;
-        QTest::newRow("drop of five: the three middle totals")
-            << V{{1, 92}, {2, 88}, {3, 90}, {4, 89}, {5, 91}} << false << 270.0;
-        QTest::newRow("drop, four judges") << V{{1, 88}, {2, 89.5}, {3, 90.25}, {4, 93}} << false << 179.75;
         QTest::newRow("drop with two judges gives 0") << V{{1, 90}, {2, 88}} << false << 0.0;
         QTest::newRow("drop, three equal totals") << V{{1, 90}, {2, 90}, {3, 90}} << false << 90.0;
         QTest::newRow("drop takes every row of a dropped judge")
