@@ -14,24 +14,20 @@ private slots:
     {
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QString>("message"); // "": accepted
-        QTest::newRow("all at their limits")
-            << QStringList{"1234", QString(50, u'n'), QString(25, u'p')} << "";
-        QTest::newRow("quotes kept as typed") << QStringList{"7'", "L'Hospitalet 'Els'", "Girona'"} << "";
-        QTest::newRow("empty code") << QStringList{"", "Club", "Soria"} << "Escriba el código del club.";
-        QTest::newRow("blanks are no code")
-            << QStringList{"   ", "Club", "Soria"} << "Escriba el código del club.";
-        QTest::newRow("code of five")
-            << QStringList{"12345", "Club", "Soria"}
-            << "El código del club admite como máximo 4 caracteres, y el escrito tiene 5. "
-               "Acórtelo.";
-        QTest::newRow("name of 51")
-            << QStringList{"7", QString(51, u'n'), "Soria"}
-            << "El nombre del club admite como máximo 50 caracteres, y el escrito tiene "
-               "51. Acórtelo.";
-        QTest::newRow("province of 26")
-            << QStringList{"7", "Club", QString(26, u'p')}
-            << "La provincia del club admite como máximo 25 caracteres, y el escrito "
-               "tiene 26. Acórtelo.";
+        const QString longer =
+            "%1 del club admite como máximo %2 caracteres, y el escrito tiene %3. Acórtelo.";
+        const QString noCode = "Escriba el código del club.";
+        const QString rows[][4] = {
+            {"1234", QString(50, u'n'), QString(25, u'p'), ""}, // all at their limits
+            {"7'", "L'Hospitalet 'Els'", "Girona'", ""},        // quotes kept as typed
+            {"", "Club", "Soria", noCode},
+            {"   ", "Club", "Soria", noCode}, // blanks are no code
+            {"12345", "Club", "Soria", longer.arg("El código").arg(4).arg(5)},
+            {"7", QString(51, u'n'), "Soria", longer.arg("El nombre").arg(50).arg(51)},
+            {"7", "Club", QString(26, u'p'), longer.arg("La provincia").arg(25).arg(26)}};
+        for (const auto& [codigo, nombre, provincia, message] : rows)
+            QTest::addRow("«%s» %d %d", qPrintable(codigo), int(nombre.size()), int(provincia.size()))
+                << QStringList{codigo, nombre, provincia} << message;
     }
     void refusal()
     {

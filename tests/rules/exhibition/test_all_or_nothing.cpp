@@ -6,6 +6,7 @@
 #include "rules/backups/keeper.h"
 #include "rules/import/reception_import.h"
 #include "rules/import/score_import.h"
+#include "rules/judging/final_score.h"
 #include "rules/listings/province_ranking.h"
 #include "rules/reception/bird_entry.h"
 #include "store/error.h"
@@ -34,7 +35,7 @@ QString contents(const QString& path)
 
 // The pass run once on a copy of the file to count its writes, then once more for every one of
 // those writes, each time on a fresh copy with that write failing: the problems, one a line.
-QStringList failEachWrite(const QString& original, const Pass& pass, int* writes)
+QStringList failEachWrite(const QString& original, const Pass& pass, const QString& said, int* writes)
 {
     QTemporaryDir dir;
     const QString copy =
@@ -62,7 +63,7 @@ QStringList failEachWrite(const QString& original, const Pass& pass, int* writes
     if (const QString told = run(1 << 30, &fired); !told.isEmpty() || contents(copy) == before)
         problems << "sin fallo forzado: «" + told + "», o la pasada no cambia nada";
     const QString diskFull =
-        "No queda espacio en el disco para guardar «" + QFileInfo(copy).fileName() + "».";
+        "No queda espacio en el disco para guardar «" + QFileInfo(copy).fileName() + "»." + said;
     for (int nth = 1; nth <= *writes; ++nth) {
         if (const QString told = run(nth, &fired); !fired || told != diskFull)
             problems << QString("escritura %1: se dijo «%2»").arg(nth).arg(told);
@@ -115,35 +116,41 @@ private slots:
     void failedAtEachWrite_data()
     {
         QTest::addColumn<Pass>("pass");
-        QTest::addColumn<int>("writes"); // at least: one write per statement step that changes the file
+        QTest::addColumn<QString>("said"); // what the pass adds to the store's message
+        QTest::addColumn<int>("writes");   // at least: one write per statement step that changes the file
         const int cage = m_scoredCage;
         QTest::newRow("deleting a cage with its scores") << Pass([cage](store::Database& db) {
             backups::Keeper keeper;
             reception::deleteBird(db, keeper, {cage, 0});
-        }) << 2;
+        }) << QString() << 2;
         QTest::newRow("Borrar Todas") << Pass([](store::Database& db) {
             backups::Keeper keeper;
             reception::deleteAllCages(db, keeper);
-        }) << 2;
+        }) << QString() << 2;
         const auto census = m_census;
         QTest::newRow("storing an imported census")
-            << Pass([census](store::Database& db) { imports::storeReception(db, census); }) << 2;
+            << Pass([census](store::Database& db) { imports::storeReception(db, census); }) << QString() << 2;
         const auto judge = m_judge;
         QTest::newRow("storing an imported judge's sheet")
-            << Pass([judge](store::Database& db) { imports::storeScores(db, judge.rows, judge.juez); }) << 2;
+            << Pass([judge](store::Database& db) { imports::storeScores(db, judge.rows, judge.juez); })
+            << QString() << 2;
+        QTest::newRow("the final scores of every cage")
+            << Pass([](store::Database& db) { judging::recomputeFinalScores(db); })
+            << " No se ha guardado ninguna puntuación." << 50;
         const QString clubs = m_files.clubs;
         QTest::newRow("the province ranking's work tables") << Pass([clubs](store::Database& db) {
             store::Database clubDb = store::Database::open(clubs, store::schema::clubs());
             store::Recordset clubRs = clubDb.openRecordset("select * from club ");
             listings::clasificacionPorProvincia(db, clubRs);
-        }) << 20;
+        }) << QString() << 20;
     }
     void failedAtEachWrite()
     {
         QFETCH(Pass, pass);
+        QFETCH(QString, said);
         QFETCH(int, writes);
         int seen = 0;
-        QCOMPARE(failEachWrite(m_files.exhibition, pass, &seen).join(u'\n'), QString());
+        QCOMPARE(failEachWrite(m_files.exhibition, pass, said, &seen).join(u'\n'), QString());
         QVERIFY2(seen >= writes, qPrintable(QString::number(seen)));
     }
 };

@@ -29,24 +29,19 @@ private slots:
         QTest::addColumn<QString>("outcome"); // the files of the folder after it, or the refusal
         const QString club = "«%1» no puede ser el nombre de una exposición: Club.mdb es la base de datos de "
                              "los clubes del programa. Escriba otro nombre.";
-        QTest::newRow("blanks around") << "  Regional 2026 "
-                                       << "Regional 2026.mdb";
-        QTest::newRow("an extension of its own") << "show.db"
-                                                 << "show.db";
-        QTest::newRow("only blanks") << "   "
-                                     << "Escriba el nombre de la base de datos.";
-        QTest::newRow("a slash")
-            << "a/b"
-            << "«a/b» no sirve como nombre de archivo. Escriba un nombre sin los caracteres "
-               "\\ / : * ? \" < > |.";
+        const QString rows[][2] = {{"  Regional 2026 ", "Regional 2026.mdb"},
+                                   {"show.db", "show.db"}, // an extension of its own
+                                   {"   ", "Escriba el nombre de la base de datos."},
+                                   {"a/b", "«a/b» no sirve como nombre de archivo. Escriba un nombre sin los "
+                                           "caracteres \\ / : * ? \" < > |."},
+                                   {"Club 2024", "Club 2024.mdb"}, // only begins like the clubs database
+                                   {"expo", "Base de Datos Existente"}};
+        for (const auto& [typed, outcome] : rows)
+            QTest::addRow("«%s»", qPrintable(typed)) << typed << outcome;
         // Club.mdb of the program folder is the clubs database: an exhibition of that name would
         // take its place, and from then on no exhibition would open.
         for (const char* name : {"Club", "club", "CLUB.MDB", "  cLuB "})
             QTest::addRow("%s", name) << name << club.arg(QString(name).trimmed());
-        QTest::newRow("a name that only begins like it") << "Club 2024"
-                                                         << "Club 2024.mdb";
-        QTest::newRow("taken") << "expo"
-                               << "Base de Datos Existente";
     }
     void create()
     {

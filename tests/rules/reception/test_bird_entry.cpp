@@ -1,9 +1,11 @@
-// A received bird: the rules of its entry's boxes, a new cage that is already taken, and the
-// deletion of one bird of a cage.
+// A received bird: the cage number typed and the one proposed, the rules of its entry's boxes, a
+// new cage that is already taken, and the deletion of one bird of a cage (failed at each write:
+// test_all_or_nothing).
 
 #include "rules/backups/copies.h"
 #include "rules/backups/keeper.h"
 #include "rules/reception/bird_entry.h"
+#include "rules/reception/cage_number.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 
@@ -38,6 +40,18 @@ QString stored(const store::Database& db, const QString& field)
     return fixtures::column(db, "select * from recepcion where jaula = 5", field);
 }
 
+// "1-4,6,9-11": the cage of each bird received, one entry per bird.
+std::vector<int> cages(const QString& listed)
+{
+    std::vector<int> received;
+    for (const QString& part : listed.split(u',', Qt::SkipEmptyParts)) {
+        const QStringList ends = part.split(u'-');
+        for (int cage = ends.first().toInt(); cage <= ends.last().toInt(); ++cage)
+            received.push_back(cage);
+    }
+    return received;
+}
+
 } // namespace
 
 class TestBirdEntry : public QObject
@@ -54,6 +68,47 @@ private slots:
         m_db = store::Database::create(m_dir.filePath("expo.mdb"), store::schema::exhibition());
     }
 
+    void parse_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("cage"); // 0: refused
+        // From 1 to 999, which the score rows can hold, blanks and leading zeros ignored.
+        const std::pair<const char*, int> rows[] = {{"1", 1},   {"999", 999}, {"012", 12},       {" 7 ", 7},
+                                                    {"0", 0},   {"1000", 0},  {"-5", 0},         {"1,5", 0},
+                                                    {"12x", 0}, {"", 0},      {"99999999999", 0}};
+        for (const auto& [typed, cage] : rows)
+            QTest::addRow("«%s»", typed) << QString(typed) << cage;
+    }
+    void parse()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, cage);
+        QCOMPARE(reception::parseCage(typed).value_or(0), cage);
+    }
+
+    void proposal_data()
+    {
+        QTest::addColumn<QString>("received"); // the cages of the birds received
+        QTest::addColumn<int>("proposed");     // 0: none
+        QTest::newRow("first bird") << "" << 1;
+        QTest::newRow("12 birds, numbered as they came") << "1-10,30,31" << 13;
+        QTest::newRow("count plus one free, higher cages taken") << "998,999" << 3;
+        QTest::newRow("after deleting cage 5 of 13: 13 taken, 14 free") << "1-4,6-13" << 14;
+        QTest::newRow("count plus one and the next taken") << "1-4,6-17" << 18;
+        QTest::newRow("a show with gaps") << "2,4,6,8,10" << 7;
+        QTest::newRow("gaps only below: the highest free below") << "1-3,5-6,8-999" << 7;
+        QTest::newRow("last free cage") << "1-998" << 999;
+        QTest::newRow("full show of 999 cages") << "1-999" << 0;
+        QTest::newRow("full, one bird twice: 1000 would be out of range") << "1-999,500" << 0;
+        QTest::newRow("999 birds, one cage twice: the one free cage") << "1-997,997,999" << 998;
+        QTest::newRow("stored numbers that are no cage do not take one") << "0,1000,2" << 4;
+        QTest::newRow("a gap below only, counted from above 999") << "1-499,501-999,700" << 500;
+    }
+    void proposal()
+    {
+        QFETCH(QString, received);
+        QTEST(reception::proposeCage(cages(received)).value_or(0), "proposed");
+    }
     void check_data()
     {
         QTest::addColumn<BirdEntry>("typed");
