@@ -28,22 +28,20 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("plain") << "Peña Ñandú 1234"
-                               << "";
-        QTest::newRow("a line end and a tab") << "a\nb\tc"
-                                              << "";
-        QTest::newRow("near the end of the BMP") << QString(QChar(0xFFFC)) << "";
-        QTest::newRow("U+FFFD: bytes read that were no text")
-            << "Se\uFFFDora"
-            << "El valor «Se\uFFFDora» de «Anilla» lleva bytes que no se leen como letras (el archivo no es "
-               "UTF-8 en esa fila): corríjalo y guarde el archivo en UTF-8.";
-        QTest::newRow("an emoji") << "x" + emoji << cannotKeep.arg("x" + emoji, "Anilla");
-        QTest::newRow("half an emoji")
-            << QString(QChar(0xD83D)) << cannotKeep.arg(QChar(0xD83D)).arg("Anilla");
-        QTest::newRow("a NUL")
-            << withNul
-            << "El valor «12\uFFFD 34» de «Anilla» lleva un carácter nulo, que el programa no "
-               "puede guardar.";
+        const auto row = [](const char* name, const QString& text, const QString& refusal) {
+            QTest::newRow(name) << text << refusal;
+        };
+        row("plain", "Peña Ñandú 1234", "");
+        row("a line end and a tab", "a\nb\tc", "");
+        row("near the end of the BMP", QString(QChar(0xFFFC)), "");
+        row("U+FFFD: bytes read that were no text", "Se\uFFFDora",
+            "El valor «Se\uFFFDora» de «Anilla» lleva bytes que no se leen como letras (el archivo no es "
+            "UTF-8 "
+            "en esa fila): corríjalo y guarde el archivo en UTF-8.");
+        row("an emoji", "x" + emoji, cannotKeep.arg("x" + emoji, "Anilla"));
+        row("half an emoji", QString(QChar(0xD83D)), cannotKeep.arg(QChar(0xD83D)).arg("Anilla"));
+        row("a NUL", withNul,
+            "El valor «12\uFFFD 34» de «Anilla» lleva un carácter nulo, que el programa no puede guardar.");
     }
     void texts()
     {

@@ -109,16 +109,14 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected"); // within the program folder, unless absolute
-        QTest::newRow("drive alone with a file name") << "A:Grupo A Machos.txt"
-                                                      << "Unidades/A/Grupo A Machos.txt";
-        QTest::newRow("drive root") << "A:\\x.txt"
-                                    << "Unidades/A/x.txt";
-        QTest::newRow("small letter") << "e:\\listados\\x.txt"
-                                      << "Unidades/E/listados/x.txt";
-        QTest::newRow("folder without drive") << "listados\\x.txt"
-                                              << "listados/x.txt";
-        QTest::newRow("absolute path as it is") << "/tmp/x.txt"
-                                                << "/tmp/x.txt";
+        const auto row = [](const char* name, const char* typed, const char* expected) {
+            QTest::newRow(name) << QString(typed) << QString(expected);
+        };
+        row("drive alone with a file name", "A:Grupo A Machos.txt", "Unidades/A/Grupo A Machos.txt");
+        row("drive root", "A:\\x.txt", "Unidades/A/x.txt");
+        row("small letter", "e:\\listados\\x.txt", "Unidades/E/listados/x.txt");
+        row("folder without drive", "listados\\x.txt", "listados/x.txt");
+        row("absolute path as it is", "/tmp/x.txt", "/tmp/x.txt");
     }
     void driveLetters()
     {

@@ -107,23 +107,22 @@ private slots:
         noise[2] = 9; // the "write version" byte after the signature
         QFile file(create("sound.mdb"));
         const QByteArray sound = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        QTest::newRow("empty file")
-            << QByteArray() << "El archivo «%1» está vacío: no es una base de datos de este programa.";
-        QTest::newRow("random bytes") << noise << notOurs;
-        QTest::newRow("a Jet file") << QByteArray("\x00\x01\x00\x00Standard Jet DB", 19) + noise << notOurs;
-        QTest::newRow("a newer format")
-            << sound.left(47) + '\x09' + sound.mid(48)
-            << "El archivo «%1» tiene un formato de base de datos que este programa no "
-               "conoce: es de una versión más moderna de SQLite o está dañado.";
-        QTest::newRow("signature only") << QByteArray("SQLite format 3", 16) << badHeader;
-        QTest::newRow("signature then random bytes")
-            << QByteArray("SQLite format 3", 16) + noise << badHeader;
-        QTest::newRow("sound header then random pages")
-            << sound.left(100) + noise << "El archivo «%1» está dañado.";
-        QTest::newRow("missing table")
-            << QByteArray("DROP TABLE lclub1") << "A la base de datos «%1» le falta la tabla «lclub1».";
-        QTest::newRow("missing field") << QByteArray("ALTER TABLE Recepcion DROP COLUMN coef")
-                                       << "A la tabla «Recepcion» de «%1» le falta el campo «coef».";
+        const auto row = [](const char* name, const QByteArray& content, const QString& message) {
+            QTest::newRow(name) << content << message;
+        };
+        row("empty file", {}, "El archivo «%1» está vacío: no es una base de datos de este programa.");
+        row("random bytes", noise, notOurs);
+        row("a Jet file", QByteArray("\x00\x01\x00\x00Standard Jet DB", 19) + noise, notOurs);
+        row("a newer format", sound.left(47) + '\x09' + sound.mid(48),
+            "El archivo «%1» tiene un formato de base de datos que este programa no conoce: es de una "
+            "versión "
+            "más moderna de SQLite o está dañado.");
+        row("signature only", QByteArray("SQLite format 3", 16), badHeader);
+        row("signature then random bytes", QByteArray("SQLite format 3", 16) + noise, badHeader);
+        row("sound header then random pages", sound.left(100) + noise, "El archivo «%1» está dañado.");
+        row("missing table", "DROP TABLE lclub1", "A la base de datos «%1» le falta la tabla «lclub1».");
+        row("missing field", "ALTER TABLE Recepcion DROP COLUMN coef",
+            "A la tabla «Recepcion» de «%1» le falta el campo «coef».");
     }
     void badFilesRefusedUntouched()
     {

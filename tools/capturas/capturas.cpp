@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -27,6 +29,8 @@
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,11 +107,44 @@ void writeWorkbooks(const QString& programFolder)
                        QStringLiteral("60"), QStringLiteral("2")});
 }
 
+// Keeps a picture only when it shows a window: not a sliver (the smallest window, the club
+// help, is wider than 300 pixels) nor an empty grab, which is a single colour.
+bool keep(const QPixmap& picture, const QString& path)
+{
+    const QImage image = picture.toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height() && colours.size() < 3; y += 7)
+        for (int x = 0; x < image.width() && colours.size() < 3; x += 7)
+            colours.insert(image.pixel(x, y));
+    const bool shown = image.width() >= 300 && image.height() >= 200 && colours.size() >= 3;
+    const bool saved = shown && picture.save(path);
+    std::printf("%s %s\n", saved ? "grabada" : shown ? "NO GRABADA" : "VACÍA, NO GRABADA", qPrintable(path));
+    return saved;
+}
+
 bool save(QWidget* window, const QString& path)
 {
-    const bool saved = window->grab().save(path);
-    std::printf("%s %s\n", saved ? "grabada" : "NO GRABADA", qPrintable(path));
-    return saved;
+    return keep(window->grab(), path);
+}
+
+// Every picture a chapter of the guide shows, made by this run into the folder.
+int missingFromTheGuide(const QString& folder)
+{
+    static const QRegularExpression image(QStringLiteral("!\\[[^\\]]*\\]\\(capturas/([^)]+)\\)"));
+    int missing = 0;
+    for (const QFileInfo& chapter :
+         QDir(QStringLiteral(PALOMAS_GUIDE)).entryInfoList({QStringLiteral("*.md")})) {
+        QFile file(chapter.filePath());
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("no se puede leer %s", qPrintable(chapter.filePath()));
+        for (const QRegularExpressionMatch& m : image.globalMatch(QString::fromUtf8(file.readAll())))
+            if (!QFileInfo::exists(QDir(folder).filePath(m.captured(1)))) {
+                std::printf("FALTA %s, que muestra %s\n", qPrintable(m.captured(1)),
+                            qPrintable(chapter.fileName()));
+                ++missing;
+            }
+    }
+    return missing;
 }
 
 // Runs open and, once its window is the active modal one, makes it ready, grabs and closes it.
@@ -196,9 +233,7 @@ bool shootMenu(QMainWindow* main, const char* menuName, const char* actionName, 
     }
     menu->close();
     settle();
-    const bool saved = picture.save(path);
-    std::printf("%s %s\n", saved ? "grabada" : "NO GRABADA", qPrintable(path));
-    return saved;
+    return keep(picture, path);
 }
 
 } // namespace
@@ -346,6 +381,9 @@ int main(int argc, char* argv[])
     if (wanted(QStringLiteral("exportar-excel")))
         failed += !shootMenu(&main, "menuListados", "actionExportarExcel",
                              QDir(out).filePath(QStringLiteral("exportar-excel.png")));
+
+    if (only.isEmpty())
+        failed += missingFromTheGuide(out);
 
     for (const Messages::Shown& box : Messages::shown())
         std::printf("aviso: «%s» %s\n", qPrintable(box.title), qPrintable(box.text));

@@ -121,7 +121,6 @@ private slots:
         bad("nothing", "");
         bad("no end", answer(""));
         bad("another magic word", "PALOMAS-LECTURA 1\nF 0 0\n");
-        bad("the magic word in small letters", "palomas-lector 1\nF 0 0\n");
         row("version 2", "PALOMAS-LECTOR 2\nF 0 0\n", "rejected: another version");
         bad("version with a leading zero", "PALOMAS-LECTOR 01\nF 0 0\n");
         bad("a count with a leading zero", answer(sheet + "N 05 1 3\nF 1 1\n"));
