@@ -50,3 +50,22 @@ function tablaDe(listado) {
   }
   return tabla;
 }
+
+// Reads the board every periodMs and hands each answer's listings to show; says when it was
+// updated, or why it could not be read, in the page's "actualizado" and "aviso".
+async function seguirTablero(show, periodMs) {
+  const $ = (id) => document.getElementById(id);
+  try {
+    const respuesta = await fetch("/api/tablero", { cache: "no-store" });
+    const cuerpo = await respuesta.json();
+    if (!respuesta.ok) throw new Error(cuerpo.error);
+    $("nombre").textContent = cuerpo.nombre || "Resultados";
+    show(listadosDe(cuerpo));
+    $("aviso").hidden = true;
+    $("actualizado").textContent = "Actualizado a las " + new Date().toLocaleTimeString("es-ES");
+  } catch (e) {
+    $("aviso").textContent = "No se pueden leer los resultados: " + (e instanceof TypeError ? "sin conexión" : e.message);
+    $("aviso").hidden = false;
+  }
+  setTimeout(() => seguirTablero(show, periodMs), periodMs);
+}

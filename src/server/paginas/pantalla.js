@@ -67,23 +67,9 @@ async function turnos() {
   }
 }
 
-async function leer() {
-  try {
-    const respuesta = await fetch("/api/tablero", { cache: "no-store" });
-    const cuerpo = await respuesta.json();
-    if (!respuesta.ok) throw new Error(cuerpo.error);
-    $("nombre").textContent = cuerpo.nombre || "Resultados";
-    const primera = listados === null;
-    listados = listadosDe(cuerpo);
-    if (primera) turnos();
-    else if (listados.some((l) => l.clave === enVista)) pintar(listados.find((l) => l.clave === enVista));
-    $("aviso").hidden = true;
-    $("actualizado").textContent = "Actualizado a las " + new Date().toLocaleTimeString("es-ES");
-  } catch (e) {
-    $("aviso").textContent = "No se pueden leer los resultados: " + (e instanceof TypeError ? "sin conexión" : e.message);
-    $("aviso").hidden = false;
-  }
-  setTimeout(leer, LEER_MS);
-}
-
-leer();
+seguirTablero((nuevos) => {
+  const primera = listados === null;
+  listados = nuevos;
+  if (primera) turnos();
+  else if (listados.some((l) => l.clave === enVista)) pintar(listados.find((l) => l.clave === enVista));
+}, LEER_MS);

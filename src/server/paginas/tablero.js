@@ -21,20 +21,4 @@ function seccion(listado) {
   return caja;
 }
 
-async function refrescar() {
-  try {
-    const respuesta = await fetch("/api/tablero", { cache: "no-store" });
-    const cuerpo = await respuesta.json();
-    if (!respuesta.ok) throw new Error(cuerpo.error);
-    $("nombre").textContent = cuerpo.nombre || "Resultados";
-    $("listados").replaceChildren(...listadosDe(cuerpo).map(seccion));
-    $("aviso").hidden = true;
-    $("actualizado").textContent = "Actualizado a las " + new Date().toLocaleTimeString("es-ES");
-  } catch (e) {
-    $("aviso").textContent = "No se pueden leer los resultados: " + (e instanceof TypeError ? "sin conexión" : e.message);
-    $("aviso").hidden = false;
-  }
-  setTimeout(refrescar, CADA_MS);
-}
-
-refrescar();
+seguirTablero((listados) => $("listados").replaceChildren(...listados.map(seccion)), CADA_MS);
