@@ -93,6 +93,8 @@ void restoreFrom(Database& destination, const QString& copyPath)
     const int rc = detail::copyPages(to->db, copy.connection()->db);
     if (rc != SQLITE_OK)
         throw culprit(rc, *copy.connection(), *to, *to).errorFor(rc);
+    // A copy from before the records were kept gains them, empty.
+    detail::addRecords(destination, false);
 }
 
 bool isIntact(const Database& db)

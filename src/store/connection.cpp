@@ -2,6 +2,7 @@
 
 #include "base/formats.h"
 #include "store/error.h"
+#include "store/records.h"
 #include "store/text_order.h"
 
 #include <QDir>
@@ -103,8 +104,12 @@ Error Connection::errorFor(int code) const
                                "no conoce: es de una versión más moderna de SQLite o está dañado.")
                     .arg(file));
         return storage(QStringLiteral("Error de la base de datos «%1»: %2.").arg(file, detail));
-    // The row's own values: a pass may leave this row and go on.
+    // The row's own values: a pass may leave this row and go on; but a closed show refuses the
+    // whole pass.
     case SQLITE_CONSTRAINT:
+        if (detail == records::closedMessage())
+            return storage(detail);
+        [[fallthrough]];
     case SQLITE_MISMATCH:
     case SQLITE_TOOBIG:
     case SQLITE_RANGE:
@@ -118,9 +123,15 @@ Error Connection::errorFor(int code) const
 void Connection::fail(int code) const
 {
     const Error error = errorFor(code);
-    // After a full disk or an I/O error SQLite may roll the whole transaction back by itself.
-    if (transactionDepth > 0 && db != nullptr && sqlite3_get_autocommit(db) != 0 && lostTransaction.isEmpty())
+    // After a full disk or an I/O error SQLite may roll the whole transaction back by itself; when
+    // it keeps it (a statement with triggers undoes only itself), the store does: nothing of a pass
+    // whose file failed is kept.
+    if (transactionDepth > 0 && db != nullptr && lostTransaction.isEmpty() &&
+        (sqlite3_get_autocommit(db) != 0 || error.isStorage())) {
+        if (sqlite3_get_autocommit(db) == 0)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         lostTransaction = error.message();
+    }
     throw error;
 }
 
@@ -138,6 +149,35 @@ void Connection::checkTransactionAlive() const
 void Connection::execute(const char* sql) const
 {
     check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
+}
+
+void Connection::writeOrigin(const QString& text)
+{
+    sqlite3_stmt* statement = nullptr;
+    static const QByteArray sql = QByteArrayLiteral("UPDATE \"Origen\" SET origen = ?");
+    check(sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr));
+    const QByteArray bytes = text.toUtf8();
+    sqlite3_bind_text(statement, 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(statement);
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        fail(rc);
+}
+
+void Connection::markOrigin()
+{
+    if (!records || markedDepth > 0 || origin.isEmpty())
+        return;
+    writeOrigin(origin);
+    markedDepth = transactionDepth > 0 ? transactionDepth : 1;
+}
+
+void Connection::unmarkOrigin()
+{
+    if (markedDepth == 0)
+        return;
+    writeOrigin(records::otherProgram());
+    markedDepth = 0;
 }
 
 namespace

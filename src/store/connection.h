@@ -13,6 +13,11 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace store
+{
+class Database;
+}
+
 namespace store::detail
 {
 
@@ -28,6 +33,12 @@ struct Connection {
     bool opened = false; // the file itself is open: a later failure to open is the journal's
     // The failure after which SQLite undid the open transaction by itself; empty while none.
     mutable QString lostTransaction;
+    // Where this program's changes come from, for the history (store/records.h); empty: "Otro
+    // programa". markedDepth: the depth of the transaction (1 the outermost) that wrote it into
+    // the file's Origen row; 0 while not written.
+    bool records = false;
+    QString origin;
+    int markedDepth = 0;
 
     Connection() = default;
     Connection(const Connection&) = delete;
@@ -50,6 +61,12 @@ struct Connection {
     }
     void execute(const char* sql) const;
 
+    // Before the first write of a transaction: writes the origin into the file's Origen row, so
+    // that the history's triggers name it. writeOrigin(otherProgram) gives it back before commit.
+    void markOrigin();
+    void writeOrigin(const QString& origin);
+    void unmarkOrigin();
+
     // Prepared statements kept for their next use: compiling costs more than running most of the
     // program's small statements, which the rules and the server run over and over with other
     // values bound. A statement taken is the caller's alone; one given back is reset, its values
@@ -65,6 +82,10 @@ private:
 // source is read in one transaction: one consistent state, whatever other programs write.
 // Returns the SQLite result.
 int copyPages(sqlite3* destination, sqlite3* source);
+
+// Adds the show's own records (store/records.h) to a database that lacks them; for one only
+// read, empty stand-ins that last as long as the connection.
+void addRecords(Database& database, bool readOnly);
 
 // Registers the general sort order and the functions of the query subset on a connection.
 // They live in the connection only; nothing of them is written into the file.

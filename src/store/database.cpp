@@ -3,6 +3,7 @@
 #include "store/connection.h"
 #include "store/error.h"
 #include "store/jet_sql.h"
+#include "store/records.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,6 +125,36 @@ void checkLooksLikeDatabase(const QString& path)
 
 } // namespace
 
+namespace detail
+{
+
+// The show's own records (store/records.h): added to a file that lacks them, in one transaction
+// that writes nothing when it has them; a file only read gets empty stand-ins for the tables it
+// lacks.
+void addRecords(Database& database, bool readOnly)
+{
+    detail::Connection& c = *database.connection();
+    if (!c.schema.records)
+        return;
+    if (readOnly) {
+        for (const QString& statement : records::tableStatements(true)) {
+            const QByteArray table = statement.section(u'"', 1, 1).toUtf8();
+            const bool found = sqlite3_table_column_metadata(c.db, "main", table.constData(), nullptr, nullptr,
+                                                             nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
+            if (!found)
+                c.execute(statement.toUtf8().constData());
+        }
+        return;
+    }
+    Transaction transaction(database);
+    for (const QString& statement : records::tableStatements(false) + records::historyTriggers())
+        c.execute(statement.toUtf8().constData());
+    transaction.commit();
+    c.records = true;
+}
+
+} // namespace detail
+
 Database::Database(std::shared_ptr<detail::Connection> connection) : m_connection(std::move(connection)) {}
 
 Database::~Database() = default;
@@ -168,6 +199,7 @@ Database Database::create(const QString& path, const Schema& schema)
             database.execute(createTableSql(table));
         for (const QString& index : schema.indexes)
             database.execute(index);
+        detail::addRecords(database, false);
         transaction.commit();
         return database;
     } catch (const Error& e) {
@@ -196,7 +228,9 @@ Database Database::memoryCopy() const
     auto memory = connect(from.path, from.schema, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, ":memory:");
     if (const int rc = detail::copyPages(memory->db, from.db); rc != SQLITE_OK)
         from.fail(rc);
-    return Database(memory);
+    Database copy(memory);
+    detail::addRecords(copy, false);
+    return copy;
 }
 
 Database Database::open(const QString& path, const Schema& schema, Access access)
@@ -242,12 +276,43 @@ Database Database::open(const QString& path, const Schema& schema, Access access
                                 .arg(field.name, table.name, name));
         }
     }
-    // The indexes only speed up the look-ups; a file that cannot take them still works.
-    if (readOnly)
+    if (readOnly) {
+        detail::addRecords(database, true);
         return database;
+    }
+    // The indexes only speed up the look-ups; a file that cannot take them still works.
     for (const QString& index : schema.indexes)
         sqlite3_exec(connection->db, index.toUtf8().constData(), nullptr, nullptr, nullptr);
+    detail::addRecords(database, false);
     return database;
+}
+
+void Database::setOrigin(const QString& origin)
+{
+    detail::Connection& c = *m_connection;
+    c.origin = origin;
+    if (c.markedDepth > 0)
+        c.writeOrigin(origin.isEmpty() ? records::otherProgram() : origin);
+}
+
+QString Database::origin() const
+{
+    return live().origin;
+}
+
+OriginScope::OriginScope(Database& database, const QString& origin)
+    : m_database(database), m_before(database.origin())
+{
+    m_database.setOrigin(origin);
+}
+
+OriginScope::~OriginScope()
+{
+    try {
+        m_database.setOrigin(m_before);
+    } catch (const Error&) {
+        // The transaction that had written is failing too; its rollback gives the row back.
+    }
 }
 
 Recordset Database::openRecordset(const QString& query) const
@@ -313,6 +378,10 @@ void Transaction::commit()
     if (m_done)
         return;
     m_connection->checkTransactionAlive();
+    if (m_depth == 1)
+        m_connection->unmarkOrigin();
+    else if (m_connection->markedDepth == m_depth)
+        m_connection->markedDepth = m_depth - 1;
     m_connection->execute(m_depth == 1 ? "COMMIT"
                                        : QStringLiteral("RELEASE t%1").arg(m_depth).toUtf8().constData());
     m_done = true;
@@ -328,6 +397,8 @@ Transaction::~Transaction()
                                : QStringLiteral("ROLLBACK TO t%1; RELEASE t%1").arg(m_depth).toUtf8();
     sqlite3_exec(m_connection->db, sql.constData(), nullptr, nullptr, nullptr);
     m_connection->transactionDepth = m_depth - 1;
+    if (m_connection->markedDepth >= m_depth)
+        m_connection->markedDepth = 0;
 }
 
 } // namespace store

@@ -65,6 +65,12 @@ public:
     // filter with the windows' own condition texts).
     QString translateCondition(const QString& table, const QString& condition) const;
 
+    // Where this program's changes come from, named in the history of every change it makes
+    // ("Recepción", "Importación ARCHIVO"...); empty: "Otro programa". A transaction that has
+    // already written takes the new origin for its further changes.
+    void setOrigin(const QString& origin);
+    QString origin() const;
+
     const std::shared_ptr<detail::Connection>& connection() const { return m_connection; }
 
 private:
@@ -72,6 +78,20 @@ private:
     const detail::Connection& live() const;
 
     std::shared_ptr<detail::Connection> m_connection;
+};
+
+// Names the origin of the changes made while it lives, then gives back the one before.
+class OriginScope
+{
+public:
+    OriginScope(Database& database, const QString& origin);
+    OriginScope(const OriginScope&) = delete;
+    OriginScope& operator=(const OriginScope&) = delete;
+    ~OriginScope();
+
+private:
+    Database& m_database;
+    QString m_before;
 };
 
 // Begins in its constructor and rolls back in its destructor unless committed. Transactions

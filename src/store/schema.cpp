@@ -83,6 +83,7 @@ Schema makeExhibition()
         QStringLiteral("CREATE INDEX IF NOT EXISTS \"ix_Puntos_jaula\" ON \"Puntos\" (\"jaula\")"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS \"ix_Recepcion_jaula\" ON \"Recepcion\" (\"jaula\")"),
     };
+    s.records = true;
     return s;
 }
 

@@ -13,6 +13,9 @@ namespace store
 struct Schema {
     std::vector<TableDef> tables;
     QStringList indexes; // CREATE INDEX IF NOT EXISTS statements
+    // The file also keeps the show's own records (statuses, checks, closings, history: see
+    // store/records.h), added to it when it is opened for writing.
+    bool records = false;
 
     const TableDef* table(const QString& name) const; // matched without regard to case
 };

@@ -1,6 +1,7 @@
 #include "store/statement.h"
 
 #include "store/connection.h"
+#include "store/error.h"
 #include "store/write_fault.h"
 
 #include <sqlite3.h>
@@ -102,8 +103,45 @@ bool Statement::step()
             sqlite3_reset(m_statement);
             m_connection->fail(forced);
         }
+        if (m_connection->transactionDepth > 0)
+            m_connection->markOrigin();
+        else if (m_connection->records && !m_connection->origin.isEmpty())
+            return stepAlone();
     }
-    const int rc = sqlite3_step(m_statement);
+    return finishStep(sqlite3_step(m_statement));
+}
+
+// A write outside any transaction, with its origin: in a transaction of its own, so that the
+// origin is given back whatever happens.
+bool Statement::stepAlone()
+{
+    detail::Connection& c = *m_connection;
+    c.execute("BEGIN IMMEDIATE");
+    int rc = SQLITE_OK;
+    try {
+        c.markOrigin();
+        rc = sqlite3_step(m_statement);
+        if (rc == SQLITE_ROW || rc == SQLITE_DONE) {
+            c.unmarkOrigin();
+            c.execute("COMMIT");
+        }
+    } catch (...) {
+        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        c.markedDepth = 0;
+        throw;
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        sqlite3_reset(m_statement);
+        const Error error = c.errorFor(rc);
+        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        c.markedDepth = 0;
+        throw error;
+    }
+    return rc == SQLITE_ROW;
+}
+
+bool Statement::finishStep(int rc)
+{
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)

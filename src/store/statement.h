@@ -53,6 +53,9 @@ public:
     QVariant value(int column) const;
 
 private:
+    bool stepAlone();
+    bool finishStep(int rc);
+
     void release();
 
     std::shared_ptr<detail::Connection> m_connection;

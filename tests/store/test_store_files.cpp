@@ -121,8 +121,8 @@ private slots:
         row("signature then random bytes", QByteArray("SQLite format 3", 16) + noise, badHeader);
         row("sound header then random pages", sound.left(100) + noise, "El archivo «%1» está dañado.");
         row("missing table", "DROP TABLE lclub1", "A la base de datos «%1» le falta la tabla «lclub1».");
-        row("missing field", "ALTER TABLE Recepcion DROP COLUMN coef",
-            "A la tabla «Recepcion» de «%1» le falta el campo «coef».");
+        row("missing field", "ALTER TABLE lclub DROP COLUMN nclub",
+            "A la tabla «lclub» de «%1» le falta el campo «nclub».");
     }
     void badFilesRefusedUntouched()
     {

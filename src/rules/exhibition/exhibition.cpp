@@ -1,6 +1,7 @@
 #include "rules/exhibition/exhibition.h"
 
 #include "base/install_layout.h"
+#include "rules/records/history.h"
 #include "store/error.h"
 
 #include <QCoreApplication>
@@ -151,6 +152,7 @@ Opened openFiles(const QString& path, const QString& programFolder)
 store::Database openShow(const QString& path)
 {
     store::Database db = openExhibition(path);
+    db.setOrigin(records::origins::commandLine());
     addDefaultConfig(db);
     return db;
 }
