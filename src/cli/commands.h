@@ -43,6 +43,7 @@ int importarRecepcion(const QStringList& args, Streams io);
 int importarPuntuacion(const QStringList& args, Streams io);
 
 int servir(const QStringList& args, Streams io);
+int historial(const QStringList& args, Streams io);
 int copia(const QStringList& args, Streams io);
 int restaurar(const QStringList& args, Streams io);
 // The copy taken before an import is stored; one that fails is told on err, and the import goes on.

@@ -4,8 +4,11 @@
 #include "rules/import/reception_import.h"
 #include "rules/import/score_import.h"
 #include "rules/import/worksheet.h"
+#include "rules/records/history.h"
 #include "store/database.h"
 #include "store/error.h"
+
+#include <QFileInfo>
 
 namespace cli
 {
@@ -43,6 +46,7 @@ int importarRecepcion(const QStringList& args, Streams io)
             return wholeFailure(imports::blankSheetMessage(), io);
         reportRefused(rows, imports::assessReception, io);
         copyBeforeImport(db, io);
+        const store::OriginScope origin(db, records::origins::import(QFileInfo(line[1]).fileName()));
         const imports::StoreCounts counts = imports::storeReception(db, rows);
         io.out << imports::receptionSummary(counts) << Qt::endl;
         if (const QString note = imports::groupDWithoutCategoryNote(counts); !note.isEmpty())
@@ -87,6 +91,7 @@ int importarPuntuacion(const QStringList& args, Streams io)
             sheet.rows,
             [&](const imports::ScoreRow& row) { return imports::assessScore(row, judge, jueces); }, io);
         copyBeforeImport(db, io);
+        const store::OriginScope origin(db, records::origins::import(QFileInfo(line[1]).fileName()));
         io.out << imports::scoreSummary(imports::storeScores(db, sheet.rows, judge)) << Qt::endl;
     } catch (const imports::WorkbookError& e) {
         return wholeFailure(e.message(), io);

@@ -31,6 +31,7 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         {QStringLiteral("servir"), cli::servir},
         {QStringLiteral("copia"), cli::copia},
         {QStringLiteral("restaurar"), cli::restaurar},
+        {QStringLiteral("historial"), cli::historial},
     };
     return table;
 }

@@ -5,7 +5,9 @@
 #include "rules/judging/judged_cage.h"
 #include "rules/listings/openings.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/history.h"
 #include "server/responses.h"
+#include "store/database.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -362,6 +364,7 @@ void HttpService::storePending()
 
 Response HttpService::storeOne(const PendingScore& pending, std::vector<ScoreNotice>& stored)
 {
+    const store::OriginScope origin(m_db, records::origins::phone(pending.score.juez));
     const judging::RemoteEntry entry =
         judging::enterScore(m_db, pending.cage, pending.score.juez, pending.score.puntos);
     switch (entry.outcome) {

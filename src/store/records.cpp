@@ -41,7 +41,7 @@ QString statusSummary(const QString& row)
 QString birdSummary(const QString& row)
 {
     return QStringLiteral("trim(coalesce(%1.anilla, '') || ' ' || coalesce(%1.sexo, '') || ' ' || "
-                          "coalesce(%1.grupo, '') || coalesce(%1.categ, '') || "
+                          "trim(coalesce(%1.grupo, '') || coalesce(%1.categ, '')) || "
                           "CASE WHEN coalesce(%1.club, '') <> '' THEN ' club ' || %1.club ELSE '' END)")
         .arg(row);
 }

@@ -53,9 +53,11 @@ class TestCli : public QObject
         const store::Database db =
             store::Database::open(path(show), store::schema::exhibition(), store::Database::Access::ReadOnly);
         const QString cages = "select * from recepcion order by jaula";
+        store::Statement last = db.query("SELECT origen FROM Historial ORDER BY id DESC LIMIT 1");
         return fixtures::column(db, cages, "jaula") + " | " + fixtures::column(db, cages, "puntos") + " | " +
                fixtures::column(db, cages, "termina") + " | jueces " +
-               fixtures::column(db, "select * from puntos order by jaula, juez", "juez");
+               fixtures::column(db, "select * from puntos order by jaula, juez", "juez") + " | " +
+               (last.step() ? last.text(0) : QString());
     }
 
 private slots:
@@ -99,7 +101,7 @@ private slots:
             QTest::newRow(name) << args << exitCode << err + '\n';
         };
         const QString usage =
-            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, exportar-xlsx, "
+            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, exportar-xlsx, historial, "
             "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, "
             "recalcular, restaurar, servir";
         row("no command", {}, 2, usage);
@@ -206,7 +208,7 @@ private slots:
         row("crear: club, a show's name outside the program folder", {"crear", "@", "club"}, "@/club.mdb",
             {"club.mdb"});
         row("recalcular", {"recalcular", "Expo.mdb"}, "2 jaulas recalculadas", {}, 0,
-            "7,8 | 90,90 | S,S | jueces 1,2,3,1,2,3");
+            "7,8 | 90,90 | S,S | jueces 1,2,3,1,2,3 | Línea de órdenes");
         row("listados", {"listados", "Expo.mdb", "@", "--clubs", "Club.mdb"}, "8 documentos grabados",
             {"Grupo A Machos.txt", "Grupo C Hembras.txt", "Clasificación Por Provincia.txt",
              "sport DCategA.txt", "sport DCategB.txt", "sport DCategC.txt", "sport DCategD.txt",
@@ -221,20 +223,20 @@ private slots:
         const QString noteOfD = "1 paloma del grupo D sin categoría: complétela en Recepción\n";
         row("importar-recepcion", {"importar-recepcion", "Expo.mdb", "#/workbooks/censo-un-byte-malo.csv"},
             "4 Grabadas Palomas\n1 fila rechazada por datos no válidos\n" + noteOfD.chopped(1), {}, 1,
-            "1,2,3,7,8,12 | 0,0,0,0,0,0 | N,N,N,N,N,N | jueces 1,2,3,1,2,3",
+            "1,2,3,7,8,12 | 0,0,0,0,0,0 | N,N,N,N,N,N | jueces 1,2,3,1,2,3 | Importación censo-un-byte-malo.csv",
             "Fila 9: El valor «Se\uFFFDora Peñalver € ü» de «Propietario» lleva bytes que no se leen como "
             "letras (el archivo no es UTF-8 en esa fila): corríjalo y guarde el archivo en UTF-8.\n" +
                 noteOfD);
         row("importar-puntuacion: --juez over B2, a new show's judges, no copy",
             {"importar-puntuacion", "Nueva.mdb", "juez.xls", "--juez", "3"}, "1 Jaulas Pasadas", {}, -1,
-            "9 | 0 | N | jueces 3",
+            "9 | 0 | N | jueces 3 | Importación juez.xls",
             "No se ha podido hacer la copia de seguridad antes de importar: No se puede crear la carpeta "
             "«@/Copias de seguridad».\n");
         row("copia", {"copia", "Expo.mdb"}, "Copia de seguridad guardada en «{copia}»", {}, 1);
         row("restaurar", {"restaurar", "Expo.mdb", "Nueva.mdb"},
             "Restaurada la copia «Nueva.mdb»: 1 jaulas y 0 puntuaciones; la exposición anterior está en "
             "«{copia}»",
-            {}, 1, "9 | 0 | N | jueces ");
+            {}, 1, "9 | 0 | N | jueces  | Restauración");
     }
     void runs()
     {
@@ -267,6 +269,20 @@ private slots:
         QCOMPARE(int(taken.size()), std::max(copies, 0));
         for (const backups::Copy& copy : taken)
             QCOMPARE(failing_disk::dump(copy.path), dump);
+    }
+
+    // The history names the command line as the origin of what a command changed.
+    void historyOfACommand()
+    {
+        QCOMPARE(run({"recalcular", "Expo.mdb"}).exitCode, 0);
+        const CliResult result = run({"historial", "Expo.mdb", "--jaula", "7"});
+        QCOMPARE(result.exitCode, 0);
+        const QStringList lines = result.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 6); // the bird and its three judges' rows, then what recalcular stored
+        const QRegularExpression recomputed("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  Línea de órdenes  "
+                                            "jaula 7  (puntos: 0 -> 90|termina: N -> S)$");
+        QVERIFY2(recomputed.match(lines[4]).hasMatch() && recomputed.match(lines[5]).hasMatch(),
+                 qPrintable(lines.join('\n')));
     }
 
     void servesUntilStopped_data()
@@ -310,7 +326,7 @@ private slots:
         QVERIFY(check.step());
         QCOMPARE(check.text(0), "ok");
         QCOMPARE(stored("Nueva.mdb") + ' ' + fixtures::column(db, "select * from puntos", "puntost"),
-                 "9 | 0 | N | jueces 1 87");
+                 "9 | 0 | N | jueces 1 | Teléfono juez 1 87");
     }
 };
 

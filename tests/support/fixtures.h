@@ -106,4 +106,12 @@ inline QString column(const store::Database& db, const QString& query, const QSt
     return column(db.openRecordset(query), field);
 }
 
+// Where the last change on record in a show came from.
+inline QString lastOrigin(const QString& path)
+{
+    store::Statement last = store::Database::open(path, store::schema::exhibition(), store::Database::Access::ReadOnly)
+                                .query(QStringLiteral("SELECT origen FROM Historial ORDER BY id DESC LIMIT 1"));
+    return last.step() ? last.text(0) : QString();
+}
+
 } // namespace fixtures

@@ -1,5 +1,7 @@
 #include "rules/backups/copies.h"
 
+#include "rules/records/history.h"
+
 #include "store/backup.h"
 #include "store/database.h"
 #include "store/error.h"
@@ -239,6 +241,12 @@ QString restore(store::Database& db, const QString& copyPath)
             e.kind(), e.sqliteCode());
     }
     store::restoreFrom(db, copyPath);
+    try {
+        records::recordEvent(db, records::origins::restore(), QStringLiteral("copia"), QString(),
+                             QFileInfo(copyPath).fileName());
+    } catch (const base::Error&) {
+        // The copy stands restored, which is what was asked; only its line in the history is missing.
+    }
     prune(db.path(), now);
     return kept;
 }

@@ -145,7 +145,11 @@ Opened openFiles(const QString& path, const QString& programFolder)
     opened.clubs = openClubs(clubs);
     // Written only once both files are known good: a refused clubs file leaves the exhibition
     // as it was.
+    opened.exhibition.setOrigin(records::origins::configuration());
     addDefaultConfig(opened.exhibition);
+    // What the windows write without saying where from: the final scores they recompute before
+    // showing or listing them.
+    opened.exhibition.setOrigin(records::origins::recalculation());
     return opened;
 }
 

@@ -10,6 +10,7 @@ namespace origins
 QString reception() { return QStringLiteral("Recepción"); }
 QString judging() { return QStringLiteral("Puntuación"); }
 QString configuration() { return QStringLiteral("Configuración"); }
+QString recalculation() { return QStringLiteral("Recálculo"); }
 QString commandLine() { return QStringLiteral("Línea de órdenes"); }
 QString restore() { return QStringLiteral("Restauración"); }
 QString closing() { return QStringLiteral("Cierre"); }

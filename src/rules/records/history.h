@@ -21,6 +21,7 @@ namespace origins
 QString reception();             // "Recepción"
 QString judging();               // "Puntuación"
 QString configuration();         // "Configuración"
+QString recalculation();         // "Recálculo": the final scores recomputed before they are shown
 QString commandLine();           // "Línea de órdenes"
 QString restore();               // "Restauración"
 QString closing();               // "Cierre"

@@ -5,6 +5,8 @@
 #include "kit/messages.h"
 #include "kit/store_guard.h"
 #include "rules/config/config_settings.h"
+#include "rules/records/history.h"
+#include "store/database.h"
 #include "ui_config_window.h"
 #include "windows/shell/app_state.h"
 
@@ -114,6 +116,7 @@ void ConfigWindow::aceptar()
         return;
     }
     const bool stored = guarded(this, [&] {
+        const store::OriginScope origin(m_state.mainDb, records::origins::configuration());
         config::store(m_state.configRs, typed);
         // Every window opened afterwards reads the settings through ConfigRs, on its row.
         m_state.configRs = m_state.mainDb.openRecordset(QStringLiteral("select * from config"));

@@ -1,6 +1,8 @@
 #include "windows/import/reception_import_window.h"
 
 #include "kit/keyboard.h"
+#include "rules/records/history.h"
+#include "store/database.h"
 #include "ui_reception_import_window.h"
 #include "windows/import/import_preview.h"
 #include "windows/import/workbook_chooser.h"
@@ -72,6 +74,7 @@ void ReceptionImportWindow::grabar()
         return;
     const bool stored = m_preview->grabar([this] {
         m_state.backups.take(m_state.mainDb, backups::Occasion::BeforeImport);
+        const store::OriginScope origin(m_state.mainDb, records::origins::import(m_chooser->pickedName()));
         const imports::StoreCounts counts = imports::storeReception(m_state.mainDb, m_rows);
         // The shared birds' result, as the other windows expect it, now with the new birds.
         m_state.receRs =

@@ -3,6 +3,8 @@
 #include "kit/focus_events.h"
 #include "kit/keyboard.h"
 #include "kit/messages.h"
+#include "rules/records/history.h"
+#include "store/database.h"
 #include "ui_score_import_window.h"
 #include "windows/import/import_preview.h"
 #include "windows/import/workbook_chooser.h"
@@ -105,6 +107,7 @@ void ScoreImportWindow::grabar()
     }
     const bool stored = m_preview->grabar([this] {
         m_state.backups.take(m_state.mainDb, backups::Occasion::BeforeImport);
+        const store::OriginScope origin(m_state.mainDb, records::origins::import(m_chooser->pickedName()));
         const imports::StoreCounts counts = imports::storeScores(m_state.mainDb, m_rows, m_ui->Text2->text());
         // Every score row, the new ones included, for whichever window reads the shared result next.
         m_state.puntosRs = m_state.mainDb.openRecordset(QStringLiteral("select * from puntos "));

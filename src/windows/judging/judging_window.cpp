@@ -9,6 +9,8 @@
 #include "rules/judging/judged_cage.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/history.h"
+#include "store/database.h"
 #include "ui_judging_window.h"
 #include "windows/shell/app_state.h"
 
@@ -157,7 +159,10 @@ judging::ScoringRule JudgingWindow::scoringRule() const
 void JudgingWindow::done(int result)
 {
     if (m_cage && !m_ui->Text1->text().trimmed().isEmpty())
-        guarded(this, [this] { judging::storeWhenComplete(m_state.mainDb, *m_cage, scoringRule()); });
+        guarded(this, [this] {
+            const store::OriginScope origin(m_state.mainDb, records::origins::judging());
+            judging::storeWhenComplete(m_state.mainDb, *m_cage, scoringRule());
+        });
     m_entering = false;
     QDialog::done(result);
 }
@@ -325,6 +330,7 @@ void JudgingWindow::borrar()
                        QStringLiteral("¿Desea Borrar la Puntuacion de este Juez?")))
         return;
     guarded(this, [&] {
+        const store::OriginScope origin(m_state.mainDb, records::origins::judging());
         judging::deleteJudgeRow(m_state.puntosRs, *m_cage, *judge);
         refresh();
     });
@@ -410,6 +416,7 @@ void JudgingWindow::aceptar()
         // The check and the store in one transaction: a steward's phone storing the same judge
         // between them would otherwise give the cage that judge twice. It ends before any box
         // is shown, so that the phones are never kept waiting on a message.
+        const store::OriginScope origin(m_state.mainDb, records::origins::judging());
         std::optional<store::Transaction> entering(std::in_place, m_state.mainDb);
         const std::variant<judging::JudgeScores, judging::EntryProblem> checked =
             judging::checkEntry(m_state.mainDb, *m_cage, m_mode, entry, m_state.jueces());

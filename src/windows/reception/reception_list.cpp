@@ -5,6 +5,8 @@
 #include "rules/judging/final_score.h"
 #include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/history.h"
+#include "store/database.h"
 #include "store/quote.h"
 #include "ui_reception_window.h"
 #include "windows/reception/reception_window.h"
@@ -29,7 +31,10 @@ void ReceptionWindow::reload()
     store::Database& db = m_state.mainDb;
     // Every final score is recomputed and stored before the cages are read, so that the list
     // and the cage shown carry the stored scores.
-    guarded(this, [&] { judging::recomputeFinalScores(db); });
+    {
+        const store::OriginScope origin(db, records::origins::reception());
+        guarded(this, [&] { judging::recomputeFinalScores(db); });
+    }
     const bool opened = guarded(this, [&] {
         m_state.receRs = db.openRecordset(QStringLiteral("select * from recepcion order by val(Jaula) "));
     });

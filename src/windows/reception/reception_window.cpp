@@ -8,6 +8,8 @@
 #include "kit/wait_cursor.h"
 #include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/history.h"
+#include "store/database.h"
 #include "store/quote.h"
 #include "ui_reception_window.h"
 #include "windows/shell/app_state.h"
@@ -298,6 +300,7 @@ void ReceptionWindow::aceptar()
         return;
     }
     const auto mode = m_newCage ? reception::EntryMode::NewCage : reception::EntryMode::Modify;
+    const store::OriginScope origin(m_state.mainDb, records::origins::reception());
     if (!guarded(this,
                  [&] { reception::storeBird(m_state.mainDb, reception::toRecord(entry), mode, m_row); }))
         return; // the entry stays on screen to be corrected
@@ -330,6 +333,7 @@ void ReceptionWindow::borrar()
     }
     if (m_entering)
         endEntry(); // the cage being modified is gone
+    const store::OriginScope origin(m_state.mainDb, records::origins::reception());
     const bool deleted = guarded(this, [&] { reception::deleteBird(m_state.mainDb, m_state.backups, bird); });
     // The judging window reads these shared results: they hold every cage again, not the
     // deleted cage's empty selection.
@@ -365,6 +369,7 @@ void ReceptionWindow::borrarTodas()
     if (m_entering)
         endEntry();
     WaitCursor wait;
+    const store::OriginScope origin(m_state.mainDb, records::origins::reception());
     guarded(this, [this] {
         reception::deleteAllCages(m_state.mainDb, m_state.backups);
         m_state.puntosRs =

@@ -13,6 +13,7 @@
 #include "windows/network/network_window.h"
 #include "windows/printouts/printout_window.h"
 #include "windows/reception/reception_window.h"
+#include "windows/records/history_window.h"
 #include "windows/shell/main_window.h"
 #include "windows/shell/startup_window.h"
 
@@ -48,6 +49,8 @@ QString guideChapter(const QWidget* window)
         return QStringLiteral("10-listados");
     if (oneOf<BackupsWindow>(window))
         return QStringLiteral("12-copias");
+    if (oneOf<HistoryWindow>(window))
+        return QStringLiteral("13-cierre");
     return {};
 }
 

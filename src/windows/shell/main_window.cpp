@@ -27,6 +27,7 @@
 #include "windows/network/network_window.h"
 #include "windows/printouts/printout_window.h"
 #include "windows/reception/reception_window.h"
+#include "windows/records/history_window.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -171,6 +172,7 @@ void MainWindow::connectTasks()
     connectTask(m_ui->actionImpPuntuacion, [this] { showTask(m_scoreImport); });
 
     connectTask(m_ui->actionRed, [this] { showTask(m_network); });
+    connectTask(m_ui->actionHistorial, [this] { showTask(m_history); });
 
     // The show-day printouts, one window each.
     const std::pair<QAction*, printouts::Kind> printoutItems[] = {

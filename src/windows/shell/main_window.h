@@ -24,6 +24,7 @@ class ScoreImportWindow;
 class BackupsWindow;
 
 class NetworkWindow;
+class HistoryWindow;
 class PrintoutWindow;
 
 namespace Ui
@@ -112,6 +113,7 @@ private:
 
     // Kept while the exhibition is open, since the server it started runs on
     std::unique_ptr<NetworkWindow> m_network;
+    std::unique_ptr<HistoryWindow> m_history;
     // The printouts: labels, judges' sheets, catalogue, receipts.
     std::array<std::unique_ptr<PrintoutWindow>, 4> m_printouts;
 };

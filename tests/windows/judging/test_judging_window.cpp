@@ -148,8 +148,9 @@ private slots:
         m_f->db().execute("DROP TRIGGER refuse");
         QTest::mouseClick(m_f->w<QPushButton>("Command1"), Qt::LeftButton); // the cage stays shown
         QCOMPARE(m_f->text("Text1") + "|" + keys(), "012|111111");
-        QCOMPARE(scored("12", "puntos5") + "|" + scored("12", "puntost") + "|" + scored("12", "grupo"),
-                 "27,5|91|A");
+        QCOMPARE(scored("12", "puntos5") + "|" + scored("12", "puntost") + "|" + scored("12", "grupo") + "|" +
+                     fixtures::lastOrigin(m_f->state.dbPath),
+                 "27,5|91|A|Puntuación");
     }
 
     // Borrar, Grabar while the cage has fewer rows than judges, and Modificar of the selected row,

@@ -59,8 +59,9 @@ private slots:
             m_f->enter(qPrintable(typed.section(u'=', 0, 0)), typed.section(u'=', 1));
         m_f->w<QComboBox>("Combo1")->setCurrentText("Hembra");
         m_f->press("Command1");
-        QCOMPARE(stored("sexo nombre grupo categ conc coef puntos termina", "where jaula = 11"),
-                 "H|Juan Garcia|D|C|12|1,375|0|N");
+        QCOMPARE(stored("sexo nombre grupo categ conc coef puntos termina", "where jaula = 11") + "|" +
+                     fixtures::lastOrigin(m_f->state.dbPath),
+                 "H|Juan Garcia|D|C|12|1,375|0|N|Recepción");
         QCOMPARE(m_f->listed(), "1,2,3,4,5,6,7,8,9,10,11,30");
     }
 
@@ -100,7 +101,9 @@ private slots:
         Messages::script(Messages::Answer::Yes);
         m_f->press("p6");
         QCOMPARE(told(), "Atención: ¿Desea Borrar Todas las Jaulas ?");
-        QCOMPARE(stored("jaula") + m_f->column("select * from puntos", "jaula") + "/" + m_f->listed(), "/");
+        QCOMPARE(stored("jaula") + m_f->column("select * from puntos", "jaula") + "/" + m_f->listed() + "/" +
+                     fixtures::lastOrigin(m_f->state.dbPath),
+                 "//Recepción");
         QCOMPARE(backups::contentsOf(backups::copiesOf(m_f->state.dbPath).at(0).path).cages, 2);
     }
 
