@@ -42,7 +42,7 @@ QString birdSummary(const QString& row)
 {
     return QStringLiteral("trim(coalesce(%1.anilla, '') || ' ' || coalesce(%1.sexo, '') || ' ' || "
                           "trim(coalesce(%1.grupo, '') || coalesce(%1.categ, '')) || "
-                          "CASE WHEN coalesce(%1.club, '') <> '' THEN ' club ' || %1.club ELSE '' END)")
+                          "CASE WHEN trim(coalesce(%1.club, '')) <> '' THEN ' club ' || trim(%1.club) ELSE '' END)")
         .arg(row);
 }
 
@@ -166,6 +166,39 @@ QStringList historyTriggers()
                                    QStringLiteral("CASE WHEN new.cerrada THEN 'cerrada, sello ' || new.sello "
                                                   "ELSE 'abierta: ' || coalesce(new.motivo, '') END")))),
     };
+}
+
+QString packedPassField()
+{
+    return QStringLiteral("filas");
+}
+
+QString insertTrigger(const QString& table)
+{
+    return QStringLiteral("historial_%1_alta").arg(table.toLower());
+}
+
+QString createInsertTrigger(const QString& table)
+{
+    const QString name = QStringLiteral("\"%1\"").arg(insertTrigger(table));
+    for (const QString& trigger : historyTriggers())
+        if (trigger.contains(name))
+            return trigger;
+    return {};
+}
+
+QString packedInsertLines(const QString& table)
+{
+    const bool scores = table.compare(QStringLiteral("Puntos"), Qt::CaseInsensitive) == 0;
+    const QString line =
+        scores ? QStringLiteral("jaula || char(9) || juez || char(9) || 'puntos' || char(9) || char(9) || (%1)")
+                     .arg(scoreSummary(QStringLiteral("t")))
+               : QStringLiteral("jaula || char(9) || char(9) || 'paloma' || char(9) || char(9) || (%1)")
+                     .arg(birdSummary(QStringLiteral("t")));
+    return insertHistory(
+        QStringLiteral("SELECT %1, %2, NULL, NULL, '%3', NULL, group_concat(line, char(10)) FROM "
+                       "(SELECT %4 AS line FROM \"%5\" AS t WHERE t.rowid > ?1 ORDER BY t.rowid) HAVING count(*) > 0")
+            .arg(now, origin(), packedPassField(), line, table));
 }
 
 QStringList closingStatements(bool closed)

@@ -37,6 +37,17 @@ QStringList tableStatements(bool temporary);
 // The triggers that record every change (CREATE TRIGGER IF NOT EXISTS).
 QStringList historyTriggers();
 
+// A pass that inserts many rows into Recepcion or Puntos (the imports) records them in one line of
+// the history, its rows packed, rather than one line a row: the insert trigger of the table costs
+// more than the row itself. packedPassField: the field of such a line; its value after the change
+// holds one row a line, "jaula TAB juez TAB campo TAB antes TAB despues".
+QString packedPassField();
+// The name of the table's insert trigger, and the statement that creates it again.
+QString insertTrigger(const QString& table);
+QString createInsertTrigger(const QString& table);
+// The statement that records, in one line, every row of the table whose rowid is above ?1.
+QString packedInsertLines(const QString& table);
+
 // The triggers that refuse every change to the results of a closed show: created when the show
 // is closed (closed true), dropped when it is reopened, in the transaction that records it. An
 // open show pays nothing for them.

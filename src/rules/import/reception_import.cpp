@@ -6,9 +6,11 @@
 #include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
 #include "store/database.h"
+#include "store/recorded_pass.h"
 
 #include <QSet>
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 namespace imports
@@ -136,8 +138,9 @@ StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>&
 {
     StoreCounts counts;
     counts.blankSheet = isBlankSheet(rows);
-    // The import's one transaction: every row of the pass is stored, or none.
+    // The import's one transaction: every row of the pass is stored, or none, and recorded.
     store::Transaction transaction(db);
+    std::optional<store::records::RecordedInsertPass> recorded;
     ReceivedBirds received(db);
     store::Statement insert =
         db.prepare(QStringLiteral("INSERT INTO Recepcion (jaula, anilla, \"año\", sexo, licencia, club, "
@@ -165,6 +168,8 @@ StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>&
             .bind(6, blankIfEmpty(row.club.left(4)))
             .bind(7, blankIfEmpty(row.nombre))
             .bind(8, blankIfEmpty(row.grupo.left(1).toUpper()));
+        if (!recorded)
+            recorded.emplace(db, QStringLiteral("Recepcion"));
         insert.run();
         received.add(cage, row.anilla);
         ++counts.stored;
@@ -172,6 +177,8 @@ StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>&
         if (reception::isGroupD(row.grupo.left(1)))
             ++counts.groupDWithoutCategory;
     }
+    if (recorded)
+        recorded->finish();
     transaction.commit();
     return counts;
 }

@@ -8,8 +8,10 @@
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/cage_number.h"
 #include "store/database.h"
+#include "store/recorded_pass.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -215,8 +217,9 @@ StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, 
 {
     StoreCounts counts;
     counts.blankSheet = isBlankSheet(rows);
-    // The import's one transaction: every row of the pass is stored, or none.
+    // The import's one transaction: every row of the pass is stored, or none, and recorded.
     store::Transaction transaction(db);
+    std::optional<store::records::RecordedInsertPass> recorded;
     const int jueces = configuredJudges(db);
     // Read only for the rows to be stored, which a judge that cannot score refuses.
     const qint64 judge = judgeRefusal(juez, jueces).isEmpty() ? qint64(*formats::parseNumber(juez)) : 0;
@@ -245,10 +248,14 @@ StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, 
             .bind(8, criteriaTotal(row))
             .bind(9, blankIfEmpty(row.sexo.left(1).toUpper()))
             .bind(10, blankIfEmpty(row.grupo.left(1)));
+        if (!recorded)
+            recorded.emplace(db, QStringLiteral("Puntos"));
         insert.run();
         scored.add(cage, judge);
         ++counts.stored;
     }
+    if (recorded)
+        recorded->finish();
     transaction.commit();
     return counts;
 }

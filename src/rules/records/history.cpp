@@ -1,6 +1,7 @@
 #include "rules/records/history.h"
 
 #include "store/database.h"
+#include "store/records.h"
 
 namespace records
 {
@@ -18,21 +19,54 @@ QString phone(int judge) { return QStringLiteral("Teléfono juez %1").arg(judge)
 QString import(const QString& fileName) { return QStringLiteral("Importación %1").arg(fileName); }
 } // namespace origins
 
+namespace
+{
+
+bool kept(const Change& change, const HistoryFilter& filter)
+{
+    return (!filter.jaula || change.jaula == QString::number(*filter.jaula)) &&
+           (!filter.juez || change.juez == filter.juez);
+}
+
+// The rows of a pass recorded in one line: one change each, at the pass's time and origin.
+void unpack(const Change& pass, const HistoryFilter& filter, std::vector<Change>& changes)
+{
+    const QStringList rows = pass.despues.split(u'\n');
+    for (const QString& row : rows) {
+        const QStringList fields = row.split(u'\t');
+        if (fields.size() != 5)
+            continue;
+        Change change{pass.fecha, pass.origen, fields[0], std::nullopt, fields[2], fields[3], fields[4]};
+        bool number = false;
+        if (const int juez = fields[1].toInt(&number); number)
+            change.juez = juez;
+        if (kept(change, filter))
+            changes.push_back(std::move(change));
+    }
+}
+
+} // namespace
+
 std::vector<Change> history(const store::Database& db, const HistoryFilter& filter)
 {
     store::Transaction reading(db, store::Transaction::Kind::Read);
     store::Statement rows = db.query(QStringLiteral(
         "SELECT fecha, origen, jaula, juez, campo, antes, despues FROM \"Historial\" "
-        "WHERE (?1 IS NULL OR CAST(jaula AS INTEGER) = ?1) AND (?2 IS NULL OR juez = ?2) ORDER BY id"));
+        "WHERE campo = ?3 OR ((?1 IS NULL OR CAST(jaula AS INTEGER) = ?1) AND (?2 IS NULL OR juez = ?2)) "
+        "ORDER BY id"));
     rows.bind(1, filter.jaula ? QVariant(*filter.jaula) : QVariant());
     rows.bind(2, filter.juez ? QVariant(*filter.juez) : QVariant());
+    rows.bind(3, store::records::packedPassField());
     std::vector<Change> changes;
     while (rows.step()) {
         Change change{rows.text(0), rows.text(1), rows.text(2), std::nullopt, rows.text(4), rows.text(5),
                       rows.text(6)};
         if (!rows.isNull(3))
             change.juez = int(rows.int64(3));
-        changes.push_back(std::move(change));
+        if (change.campo == store::records::packedPassField() && change.jaula.isEmpty())
+            unpack(change, filter, changes);
+        else
+            changes.push_back(std::move(change));
     }
     return changes;
 }

@@ -1,5 +1,6 @@
 // Every change to a show is on record in the file, with where it came from, whoever made it.
 
+#include "rules/import/reception_import.h"
 #include "rules/records/history.h"
 #include "store/database.h"
 #include "store/records.h"
@@ -130,6 +131,31 @@ private slots:
         QVERIFY(!db.query(QStringLiteral("SELECT jaula FROM Recepcion WHERE jaula = 99")).step());
         nothing.commit();
         QCOMPARE(fixtures::fingerprint(db.path()), before);
+    }
+
+    // An import records each row it stored, in one line of the history for speed; one that stores
+    // nothing leaves the file as it was; afterwards every row is recorded again one by one.
+    void aPassRecordsItsRows()
+    {
+        store::Database db = newShow();
+        std::vector<imports::ReceptionRow> rows;
+        for (const int cage : {7, 8, 9}) {
+            imports::ReceptionRow row{.sheetRow = cage, .jaula = QString::number(cage), .grupo = "A", .sexo = "H"};
+            row.anilla = cage == 7 ? "1234567" : "R" + row.jaula;
+            row.puntos = "0,00";
+            row.status = imports::assessReception(row);
+            rows.push_back(row);
+        }
+        const store::OriginScope origin(db, records::origins::import(QStringLiteral("censo.xlsx")));
+        const QByteArray before = fixtures::fingerprint(db.path());
+        QCOMPARE(imports::storeReception(db, {rows[0]}).alreadyStored, 1);
+        QCOMPARE(fixtures::fingerprint(db.path()), before);
+        QCOMPARE(imports::storeReception(db, rows).stored, 2);
+        fixtures::addBird(db, 10, QStringLiteral("C"), QStringLiteral("M"));
+        QCOMPARE(untimed(db), QStringList({"Importación censo.xlsx  jaula 8  paloma: (nada) -> R8 H A",
+                                           "Importación censo.xlsx  jaula 9  paloma: (nada) -> R9 H A",
+                                           "Importación censo.xlsx  jaula 10  paloma: (nada) -> M C"}));
+        QCOMPARE(untimed(db, {9, std::nullopt}), QStringList{"Importación censo.xlsx  jaula 9  paloma: (nada) -> R9 H A"});
     }
 
     void aLargeShowFilteredByCageAndJudge()
