@@ -64,7 +64,7 @@ ListingSheet classification(const store::Database& db, const QHash<QString, QStr
                      QStringLiteral("Color"),  QStringLiteral("Licencia"),  QStringLiteral("Propietario"),
                      QStringLiteral("Club"),   QStringLiteral("Provincia"), QStringLiteral("Puntos")};
     sheet.scoreColumns = {8};
-    store::Recordset birds = db.openRecordset(listings::classificationQuery(grupo, sexo));
+    store::Recordset birds = db.openRecordset(listings::classificationQuery(db, grupo, sexo));
     int place = 1;
     for (birds.moveFirst(); !birds.eof(); birds.moveNext(), ++place) {
         const QString club = birds.text(QStringLiteral("club")).trimmed();
@@ -88,7 +88,7 @@ ListingSheet groupD(const store::Database& db, const QString& nombre, const QStr
                      QStringLiteral("Anilla"),      QStringLiteral("Concursos"),
                      QStringLiteral("Coeficiente"), QStringLiteral("Propietario")};
     sheet.scoreColumns = {4};
-    store::Recordset birds = db.openRecordset(listings::groupDQuery(grupo, categ));
+    store::Recordset birds = db.openRecordset(listings::groupDQuery(db, grupo, categ));
     int place = 1;
     for (birds.moveFirst(); !birds.eof(); birds.moveNext(), ++place)
         sheet.rows.push_back(

@@ -1,5 +1,6 @@
 #include "rules/judging/judge_rows.h"
 
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/quote.h"
@@ -67,6 +68,8 @@ QString judgeTakenRefusal(int juez, int cage)
 std::variant<JudgeScores, EntryProblem> checkEntry(const store::Database& db, int cage, EntryMode mode,
                                                    const JudgeEntry& entry, int jueces)
 {
+    if (const QString refusal = records::scoreRefusal(db, cage); !refusal.isEmpty())
+        return EntryProblem{0, refusal};
     JudgeScores row;
     if (mode == EntryMode::New) {
         const std::variant<int, QString> juez = checkNewJudge(db, cage, entry.juez, jueces);

@@ -1,5 +1,6 @@
 #include "rules/judging/judged_cage.h"
 
+#include "rules/records/statuses.h"
 #include "rules/judging/score_ranges.h"
 #include "store/database.h"
 
@@ -131,6 +132,8 @@ RemoteEntry enterScore(store::Database& db, int cage, qint64 juez,
     if (std::any_of(rows.begin(), rows.end(),
                     [&](const JudgeScores& row) { return sameScores(row, juez, puntos); }))
         return refuse(Outcome::AlreadyStored, alreadyStoredMessage(cage, juez));
+    if (const QString refusal = records::scoreRefusal(db, cage); !refusal.isEmpty())
+        return refuse(Outcome::Conflict, refusal);
     if (entry.bird->groupD())
         return refuse(Outcome::Conflict, groupDRefusal());
     if (const QString refusal = judgeRangeRefusal(juez, rule.jueces); !refusal.isEmpty())
