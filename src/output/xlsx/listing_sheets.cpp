@@ -76,6 +76,7 @@ ListingSheet classification(const store::Database& db, const QHash<QString, QStr
              // No score yet reads as 0, as the classification shows it.
              birds.value(QStringLiteral("puntos")).toDouble()});
     }
+    sheet.unranked = listings::unrankedLines(db, grupo, QString(), sexo);
     return sheet;
 }
 
@@ -97,6 +98,7 @@ ListingSheet groupD(const store::Database& db, const QString& nombre, const QStr
              numberOrEmpty(birds.value(QStringLiteral("conc"))),
              numberOrEmpty(birds.value(QStringLiteral("coef"))),
              birds.text(QStringLiteral("nombre")).trimmed()});
+    sheet.unranked = listings::unrankedLines(db, grupo, categ, QString());
     return sheet;
 }
 
