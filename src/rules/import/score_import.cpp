@@ -1,6 +1,5 @@
 #include "rules/import/score_import.h"
 
-#include "rules/records/statuses.h"
 #include "base/formats.h"
 #include "base/kept_values.h"
 #include "base/shown_value.h"
@@ -8,6 +7,7 @@
 #include "rules/judging/judge_rows.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 
 #include <algorithm>
@@ -207,7 +207,8 @@ RowStatus assessScore(const store::Database& db, const ScoreRow& row, const QStr
 {
     RowStatus status = assessScore(row, juez, jueces);
     if (status.verdict == Verdict::Store)
-        if (const QString refusal = records::scoreRefusal(db, *reception::parseCage(row.jaula)); !refusal.isEmpty())
+        if (const QString refusal = records::scoreRefusal(db, *reception::parseCage(row.jaula));
+            !refusal.isEmpty())
             return RowStatus::refuse(refusal);
     return status;
 }

@@ -7,8 +7,8 @@
 #include "rules/listings/group_d_list.h"
 #include "rules/listings/province_ranking.h"
 #include "rules/records/statuses.h"
-#include "store/statement.h"
 #include "store/database.h"
+#include "store/statement.h"
 
 namespace listings
 {
@@ -50,9 +50,9 @@ std::vector<QString> unrankedLines(const store::Database& db, const QString& gru
     const std::vector<records::BirdStatus> birds = records::unrankedBirds(db);
     if (birds.empty())
         return lines;
-    store::Statement rows = db.query(QStringLiteral(
-        "SELECT anilla, \"año\", nombre, grupo, sexo, categ FROM Recepcion WHERE jaula = ? "
-        "AND (? = '' OR trim(anilla) = ?) ORDER BY rowid"));
+    store::Statement rows = db.query(
+        QStringLiteral("SELECT anilla, \"año\", nombre, grupo, sexo, categ FROM Recepcion WHERE jaula = ? "
+                       "AND (? = '' OR trim(anilla) = ?) ORDER BY rowid"));
     for (const records::BirdStatus& bird : birds) {
         rows.reset();
         rows.bind(1, qint64(bird.jaula)).bind(2, bird.anilla).bind(3, bird.anilla);
@@ -63,7 +63,8 @@ std::vector<QString> unrankedLines(const store::Database& db, const QString& gru
             const QString ring = categ.isEmpty() ? ringText(rows.text(0), rows.text(1))
                                                  : groupDRing(rows.text(0), rows.text(1));
             lines.push_back(formats::mask(QString::number(bird.jaula), 5) + QStringLiteral("  ") + ring +
-                            QStringLiteral("  ") + rows.text(2).trimmed() + QStringLiteral("  ") + bird.text());
+                            QStringLiteral("  ") + rows.text(2).trimmed() + QStringLiteral("  ") +
+                            bird.text());
         }
     }
     return lines;

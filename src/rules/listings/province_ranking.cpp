@@ -1,8 +1,8 @@
 #include "rules/listings/province_ranking.h"
 
 #include "base/formats.h"
-#include "rules/records/statuses.h"
 #include "rules/listings/classifications.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/quote.h"
 
@@ -54,9 +54,10 @@ void calcularPuntosClub(store::Database& db, store::Recordset& clubs)
     const QString ranked = records::rankedCondition(db);
     for (const ClassificationKey& key : classifications()) {
         // Only the first five birds earn points: the store hands over no more than those.
-        store::Statement firstFive = db.prepare(
-            QStringLiteral("SELECT club, grupo, categ FROM Recepcion WHERE %1 ORDER BY %2 LIMIT 5")
-                .arg(db.translateCondition(QStringLiteral("Recepcion"), conditionOf(key, ranked)), orderingOf(key)));
+        store::Statement firstFive =
+            db.prepare(QStringLiteral("SELECT club, grupo, categ FROM Recepcion WHERE %1 ORDER BY %2 LIMIT 5")
+                           .arg(db.translateCondition(QStringLiteral("Recepcion"), conditionOf(key, ranked)),
+                                orderingOf(key)));
         for (int points = 5; firstFive.step(); --points) {
             const QString code = orBlank(firstFive.text(0));
             credited.addNew();

@@ -110,8 +110,8 @@ void setStatus(store::Database& db, int jaula, const QString& anilla, Status sta
             db.prepare(QStringLiteral("DELETE FROM Estado WHERE jaula = ? AND coalesce(anilla, '') = ?"));
         remove.bind(1, qint64(jaula)).bind(2, ring).run();
     } else if (before.status == Status::Presente) {
-        store::Statement insert =
-            db.prepare(QStringLiteral("INSERT INTO Estado (jaula, anilla, estado, motivo) VALUES (?, ?, ?, ?)"));
+        store::Statement insert = db.prepare(
+            QStringLiteral("INSERT INTO Estado (jaula, anilla, estado, motivo) VALUES (?, ?, ?, ?)"));
         insert.bind(1, qint64(jaula)).bind(2, ring).bind(3, statusName(status)).bind(4, reason).run();
     } else {
         store::Statement update = db.prepare(QStringLiteral(
@@ -139,8 +139,9 @@ QString rankedCondition(const store::Database& db)
     QStringList terms;
     for (const BirdStatus& bird : unrankedBirds(db)) {
         const QString cage = QStringLiteral("jaula = %1").arg(bird.jaula);
-        terms << (bird.anilla.isEmpty() ? cage
-                                        : QStringLiteral("(%1 and anilla = %2)").arg(cage, store::quote(bird.anilla)));
+        terms << (bird.anilla.isEmpty()
+                      ? cage
+                      : QStringLiteral("(%1 and anilla = %2)").arg(cage, store::quote(bird.anilla)));
     }
     if (terms.isEmpty())
         return {};
