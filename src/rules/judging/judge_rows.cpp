@@ -52,6 +52,9 @@ std::variant<int, QString> checkNewJudge(const store::Database& db, int cage, co
     const std::optional<int> juez = wholeNumber(text);
     if (const QString refusal = judgeRangeRefusal(juez, jueces); !refusal.isEmpty())
         return refusal;
+    // Refused as the judge's box is left, before any score is typed.
+    if (const QString refusal = records::scoreRefusal(db, cage); !refusal.isEmpty())
+        return refusal;
     store::Statement existing =
         db.query(QStringLiteral("SELECT 1 FROM Puntos WHERE jaula = ? AND juez = ? LIMIT 1"));
     existing.bind(1, QString::number(cage)).bind(2, qint64(*juez));
