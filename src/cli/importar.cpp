@@ -34,8 +34,8 @@ int wholeFailure(const QString& message, Streams io)
 // "Imp Recepcion" then "Aceptar" and "&Grabar" store them.
 int importarRecepcion(const QStringList& args, Streams io)
 {
-    const CommandLine line(
-        args, QStringLiteral("Uso: palomas-cli importar-recepcion EXPOSICION.mdb HOJA.xls"), {}, {}, 2);
+    const CommandLine line(args, QStringLiteral("Uso: palomas-cli importar-recepcion EXPOSICION.mdb HOJA.xls"), {},
+                           {}, 2);
     store::Database db = exhibition::openShow(line[0]);
     try {
         const std::vector<imports::ReceptionRow> rows = imports::readReception(line[1]);
@@ -61,9 +61,8 @@ int importarPuntuacion(const QStringList& args, Streams io)
         QStringLiteral("Uso: palomas-cli importar-puntuacion EXPOSICION.mdb HOJA.xls [--juez N]");
     const CommandLine line(args, usage, {QStringLiteral("juez")}, {}, 2);
     const QStringList& files = line.positional();
-    const std::optional<QString> juez = line.isSet(QStringLiteral("juez"))
-                                            ? std::optional(line.value(QStringLiteral("juez")).trimmed())
-                                            : std::nullopt;
+    const std::optional<QString> juez =
+        line.isSet(QStringLiteral("juez")) ? std::optional(line.value(QStringLiteral("juez")).trimmed()) : std::nullopt;
     // Opened as the main window opens it: a new show has its three judges.
     store::Database db = exhibition::openShow(files[0]);
     const int jueces = imports::configuredJudges(db);

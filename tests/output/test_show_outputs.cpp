@@ -212,9 +212,8 @@ private slots:
                     const QVariant& value = table.rows[r][c];
                     const Cell cell = sheet.cell(5 + r, c + 1);
                     const bool number = value.typeId() == QMetaType::Double;
-                    QCOMPARE(cell.kind, number                       ? Cell::Kind::Number
-                                        : value.toString().isEmpty() ? Cell::Kind::Empty
-                                                                     : Cell::Kind::Text);
+                    QCOMPARE(cell.kind, number ? Cell::Kind::Number
+                                               : value.toString().isEmpty() ? Cell::Kind::Empty : Cell::Kind::Text);
                     QCOMPARE(number ? QVariant(cell.number) : QVariant(cell.text), value);
                 }
         }
@@ -254,8 +253,7 @@ private slots:
     void classificationRowsAreTheBirds()
     {
         const imports::Worksheet& sheet = m_sheets.front(); // Grupo A Machos
-        store::Recordset birds =
-            m_db.openRecordset("select * from recepcion where grupo = 'A' and sexo = 'M'");
+        store::Recordset birds = m_db.openRecordset("select * from recepcion where grupo = 'A' and sexo = 'M'");
         QCOMPARE(sheet.rowCount() - 4, birds.recordCount());
         QSet<double> cages;
         for (int r = 5; r <= sheet.rowCount(); ++r) {
@@ -264,16 +262,13 @@ private slots:
             QVERIFY(birds.findFirst(QStringLiteral("jaula = %1").arg(sheet.cell(r, 2).number)));
             const QString anilla = birds.text("anilla").trimmed();
             const QString club = birds.text("club").trimmed();
-            QCOMPARE(
-                QStringList({sheet.cell(r, 3).toText(), sheet.cell(r, 6).toText(), sheet.cell(r, 7).toText(),
-                             sheet.cell(r, 8).toText(), sheet.cell(r, 9).toText()}),
-                QStringList(
-                    {QString(7 - anilla.size(), u'0') + anilla + u'-' + birds.text("año").mid(2, 2),
-                     birds.text("nombre").trimmed(), club,
-                     fixtures::column(m_clubs, "select * from club where codigo = " + store::quote(club),
-                                      "provincia")
-                         .trimmed(),
-                     Cell::ofNumber(birds.value("puntos").toDouble()).toText()}));
+            QCOMPARE(QStringList({sheet.cell(r, 3).toText(), sheet.cell(r, 6).toText(), sheet.cell(r, 7).toText(),
+                                  sheet.cell(r, 8).toText(), sheet.cell(r, 9).toText()}),
+                     QStringList({QString(7 - anilla.size(), u'0') + anilla + u'-' + birds.text("año").mid(2, 2),
+                                  birds.text("nombre").trimmed(), club,
+                                  fixtures::column(m_clubs, "select * from club where codigo = " + store::quote(club),
+                                                   "provincia").trimmed(),
+                                  Cell::ofNumber(birds.value("puntos").toDouble()).toText()}));
         }
         QCOMPARE(cages.size(), qsizetype(birds.recordCount()));
     }
@@ -316,8 +311,7 @@ book.save(path)
             QCOMPARE(QProcess::execute("/usr/bin/python3", {"-c", fill, path, QString::number(judge)}), 0);
             const imports::ScoreSheet sheet = imports::readScores(path);
             QCOMPARE(sheet.juez, QString::number(judge));
-            QCOMPARE(imports::storeScores(db, sheet.rows, sheet.juez).stored,
-                     int(cages.size()) - (judge == 2 ? 1 : 0));
+            QCOMPARE(imports::storeScores(db, sheet.rows, sheet.juez).stored, int(cages.size()) - (judge == 2 ? 1 : 0));
         }
         const QString first = "select * from puntos where jaula = '" + QString::number(cages.first()) + "'";
         QCOMPARE(fixtures::column(db, first + " order by juez", "juez"), "1,3");
@@ -335,9 +329,8 @@ book.save(path)
             for (int i = 0; i < int(texts.size()); ++i) {
                 const QString numbered = QString("Página %1 de %2").arg(i + 1).arg(texts.size());
                 QVERIFY2(texts[i].contains(m_show.nombre), qPrintable(texts[i]));
-                QVERIFY2(kind == Kind::Etiquetas ||
-                             (texts[i].contains(m_show.region) && texts[i].contains(numbered) &&
-                              texts[i].count(QRegularExpression("Página \\d+ de")) == 1),
+                QVERIFY2(kind == Kind::Etiquetas || (texts[i].contains(m_show.region) && texts[i].contains(numbered) &&
+                                                     texts[i].count(QRegularExpression("Página \\d+ de")) == 1),
                          qPrintable(texts[i]));
             }
         }
@@ -365,8 +358,7 @@ book.save(path)
         for (const QString& page : m_pages[Kind::HojasJueces])
             // Each page names the criteria and their ranges as the judging window does.
             for (const judging::Apartado& apartado : judging::apartados())
-                QVERIFY2(page.contains(apartado.label + ' ' + apartado.rangeLabel),
-                         qPrintable(apartado.label));
+                QVERIFY2(page.contains(apartado.label + ' ' + apartado.rangeLabel), qPrintable(apartado.label));
         QStringList expected;
         for (int juez = 1; juez <= 14; ++juez)
             expected << QString::number(juez) + ": " + cagesOf(printouts::judgedBirds(m_show));
@@ -382,8 +374,7 @@ book.save(path)
     {
         QStringList expected;
         for (const printouts::CatalogueClass& c : printouts::catalogueClasses(m_show))
-            expected
-                << QString("%1 (%2 palomas): %3").arg(c.heading).arg(c.birds.size()).arg(cagesOf(c.birds));
+            expected << QString("%1 (%2 palomas): %3").arg(c.heading).arg(c.birds.size()).arg(cagesOf(c.birds));
         QCOMPARE(listed(m_pages[Kind::Catalogo].join('\n'),
                         QRegularExpression("^ *((?:Grupo .+|Otras palomas) \\(\\d+ palomas?\\)) *$"),
                         QRegularExpression("^ *(\\d+) +\\d{7}-\\d\\d ")),
@@ -401,8 +392,8 @@ book.save(path)
             expected[owner.nombre + '|' + owner.licencia + '|' + owner.club] = cagesOf(owner.birds);
             counts << QString::number(owner.birds.size());
         }
-        static const QRegularExpression owner("^Propietario: (.+?) +Licencia: (\\S*)$"),
-            club("^Club: (\\S*)"), bird("^ +(\\d+) +\\d{7}-\\d\\d "), count("^ +Palomas entregadas: (\\d+)$");
+        static const QRegularExpression owner("^Propietario: (.+?) +Licencia: (\\S*)$"), club("^Club: (\\S*)"),
+            bird("^ +(\\d+) +\\d{7}-\\d\\d "), count("^ +Palomas entregadas: (\\d+)$");
         std::map<QString, QString> seen;
         QStringList said;
         QString current;
@@ -428,8 +419,7 @@ book.save(path)
         Small small;
         QStringList expected;
         for (int i = 0; i < 30; ++i) {
-            fixtures::addBird(small.db, 1 + i * 33, i % 7 == 0 ? "D" : "A", i % 2 ? "M" : "H",
-                              {{"categ", "B"}});
+            fixtures::addBird(small.db, 1 + i * 33, i % 7 == 0 ? "D" : "A", i % 2 ? "M" : "H", {{"categ", "B"}});
             expected << QStringLiteral("http://10.0.0.7:8080/puntuar?jaula=%1").arg(1 + i * 33);
         }
         printouts::Options options;
@@ -455,8 +445,7 @@ book.save(path)
             options.sheet.leftMm = leftMm;
             small.pages(Kind::Etiquetas, options);
             const QString boxes = pdfpages::run("pdftotext", {"-bbox", small.dir.filePath("p.pdf"), "-"});
-            const QRegularExpressionMatch m =
-                QRegularExpression("xMin=\"([0-9.]+)\"[^>]*>5</word>").match(boxes);
+            const QRegularExpressionMatch m = QRegularExpression("xMin=\"([0-9.]+)\"[^>]*>5</word>").match(boxes);
             return m.hasMatch() ? m.captured(1).toDouble() : -100.0;
         };
         QCOMPARE(qRound((xOfCage(10) - xOfCage(0)) * 10), qRound(10 / 25.4 * 72 * 10));
@@ -476,8 +465,7 @@ book.save(path)
         Small small;
         QList<int> expected;
         for (int cage = 1; cage <= birds; ++cage) {
-            fixtures::addBird(small.db, cage, "A", "H",
-                              {{"nombre", "Lucía"}, {"licencia", "77"}, {"anilla", "5"}});
+            fixtures::addBird(small.db, cage, "A", "H", {{"nombre", "Lucía"}, {"licencia", "77"}, {"anilla", "5"}});
             expected << cage;
         }
         fixtures::addBird(small.db, 999, "B", "M", {{"nombre", "Zoilo"}, {"anilla", "6"}});
@@ -503,23 +491,16 @@ book.save(path)
         const QString club = "Real Sociedad Colombófila de Palomas Mensajeras";
         fixtures::addClub(small.clubs, "7", club, "Toledo");
         fixtures::addBird(small.db, 417, "B", "M",
-                          {{"nombre", owner},
-                           {"color", "Azul Barrado Mosaico"},
-                           {"club", "7"},
-                           {"licencia", "12345"},
-                           {"anilla", "1234567"}});
+                          {{"nombre", owner}, {"color", "Azul Barrado Mosaico"}, {"club", "7"},
+                           {"licencia", "12345"}, {"anilla", "1234567"}});
         const QStringList catalogue = small.pages(Kind::Catalogo).join('\n').split('\n');
         const QString heading = catalogue.filter("Provincia").value(0);
         const QString line = catalogue.filter(QRegularExpression("^  417  ")).value(0);
         QCOMPARE(line.mid(heading.indexOf("Provincia")).trimmed(), "Toledo");
-        for (const auto& [text, width] :
-             {std::pair{QString("Azul Barrado Mosaico"), 16}, {owner, 28}, {club, 22}})
-            QVERIFY2(line.contains(text.left(width) + ' ') && !line.contains(text.left(width + 1)),
-                     qPrintable(line));
-        const QString receipt =
-            small.pages(Kind::Resguardos).join('\n').split('\n').filter("Propietario: ").value(0);
-        QVERIFY2(receipt.contains(owner.left(40)) && receipt.endsWith("  Licencia: 12345"),
-                 qPrintable(receipt));
+        for (const auto& [text, width] : {std::pair{QString("Azul Barrado Mosaico"), 16}, {owner, 28}, {club, 22}})
+            QVERIFY2(line.contains(text.left(width) + ' ') && !line.contains(text.left(width + 1)), qPrintable(line));
+        const QString receipt = small.pages(Kind::Resguardos).join('\n').split('\n').filter("Propietario: ").value(0);
+        QVERIFY2(receipt.contains(owner.left(40)) && receipt.endsWith("  Licencia: 12345"), qPrintable(receipt));
     }
 
     void nothingToPrintIsSaid_data()
@@ -529,8 +510,7 @@ book.save(path)
         QTest::addColumn<QString>("message");
         for (Kind kind : {Kind::Etiquetas, Kind::HojasJueces, Kind::Catalogo, Kind::Resguardos})
             QTest::addRow("no birds, %s", qPrintable(printouts::commandName(kind)))
-                << 0 << kind
-                << "No hay ninguna paloma recibida en esta exposición: no hay nada que imprimir.";
+                << 0 << kind << "No hay ninguna paloma recibida en esta exposición: no hay nada que imprimir.";
         QTest::newRow("group D only")
             << 2 << Kind::HojasJueces
             << "No hay ninguna paloma de los grupos A, B o C: las del grupo D no se puntúan.";
