@@ -224,8 +224,7 @@ private slots:
     void anAbsentBirdLeavesItsRankingForItsSection()
     {
         QVERIFY(QFile::copy(m_db.path(), m_dir.filePath("ausente.mdb")));
-        store::Database db =
-            store::Database::open(m_dir.filePath("ausente.mdb"), store::schema::exhibition());
+        store::Database db = store::Database::open(m_dir.filePath("ausente.mdb"), store::schema::exhibition());
         store::Recordset clubs = m_clubs.openRecordset("select * from club ");
         const std::vector<listings::Listing> before = listings::allListings(db, clubs);
         const std::vector<output::xlsx::ListingSheet> tables = output::xlsx::listingSheets(db, clubs);
@@ -236,8 +235,8 @@ private slots:
         const qsizetype last = expected.lastIndexOf(listings::birdHeading());
         expected.remove(last, expected.size() - 1 - last);
         QCOMPARE(after[0].unranked.size(), 1);
-        QVERIFY(after[0].unranked[0].startsWith(QString::number(cage).rightJustified(5) + "  "));
-        QVERIFY(after[0].unranked[0].endsWith("  Ausente"));
+        QVERIFY(after[0].unranked[0].startsWith(QString::number(cage).rightJustified(5) + "  ") &&
+                after[0].unranked[0].endsWith("  Ausente"));
         expected << QString(95, u' ') << QString(95, u' ') << "Ausentes y descalificadas" << QString(95, u' ')
                  << after[0].unranked[0];
         QCOMPARE(listings::documentLines(after[0]), expected);
