@@ -89,7 +89,7 @@ int importarPuntuacion(const QStringList& args, Streams io)
             return wholeFailure(imports::blankSheetMessage(), io);
         reportRefused(
             sheet.rows,
-            [&](const imports::ScoreRow& row) { return imports::assessScore(row, judge, jueces); }, io);
+            [&](const imports::ScoreRow& row) { return imports::assessScore(db, row, judge, jueces); }, io);
         copyBeforeImport(db, io);
         const store::OriginScope origin(db, records::origins::import(QFileInfo(line[1]).fileName()));
         io.out << imports::scoreSummary(imports::storeScores(db, sheet.rows, judge)) << Qt::endl;

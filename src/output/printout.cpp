@@ -56,7 +56,21 @@ void centredTitles(PageWriter& out, const QStringList& titles)
     out.print(titles.value(2), Placement::Centred);
 }
 
-Printout classificationPrintout(const QStringList& titles, const QString& text)
+// The birds the listing does not rank, after its last row.
+void unrankedBlock(PageWriter& out, const std::vector<QString>& lines)
+{
+    if (lines.empty())
+        return;
+    out.empty(2);
+    out.bold(true);
+    out.print(unrankedHeading());
+    out.bold(false);
+    for (const QString& line : lines)
+        out.print(line);
+}
+
+Printout classificationPrintout(const QStringList& titles, const QString& text,
+                                const std::vector<QString>& unranked)
 {
     if (text.isEmpty())
         return {};
@@ -82,10 +96,12 @@ Printout classificationPrintout(const QStringList& titles, const QString& text)
             counter = firstLineCount;
         }
     }
+    unrankedBlock(out, unranked);
     return out.take();
 }
 
-Printout groupDPrintout(const QStringList& titles, const std::vector<GroupDRow>& rows)
+Printout groupDPrintout(const QStringList& titles, const std::vector<GroupDRow>& rows,
+                        const std::vector<QString>& unranked)
 {
     PageWriter out;
     auto titleBlock = [&] {
@@ -110,6 +126,7 @@ Printout groupDPrintout(const QStringList& titles, const std::vector<GroupDRow>&
             counter = firstLineCount;
         }
     }
+    unrankedBlock(out, unranked);
     return out.take();
 }
 
@@ -174,9 +191,9 @@ Printout printout(const Listing& listing)
     const QStringList titles = outputTitles(listing);
     switch (listing.kind) {
     case ListingKind::Classification:
-        return classificationPrintout(titles, listing.text);
+        return classificationPrintout(titles, listing.text, listing.unranked);
     case ListingKind::GroupD:
-        return groupDPrintout(titles, listing.groupD);
+        return groupDPrintout(titles, listing.groupD, listing.unranked);
     case ListingKind::Province:
         return provincePrintout(titles, listing.provinces);
     }

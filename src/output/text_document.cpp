@@ -121,6 +121,10 @@ QStringList documentLines(const Listing& listing)
             lines << documentProvinceRow(row);
         break;
     }
+    if (!listing.unranked.empty()) {
+        lines << blankLine() << blankLine() << unrankedHeading() << blankLine();
+        lines << QStringList(listing.unranked.begin(), listing.unranked.end());
+    }
     return lines;
 }
 

@@ -3,6 +3,7 @@
 // are tested in their layers.
 
 #include "cli/cli_run.h"
+#include "rules/records/statuses.h"
 #include "support/workbooks.h"
 #include "rules/backups/copies.h"
 #include "server/http_client.h"
@@ -53,10 +54,13 @@ class TestCli : public QObject
         const store::Database db =
             store::Database::open(path(show), store::schema::exhibition(), store::Database::Access::ReadOnly);
         const QString cages = "select * from recepcion order by jaula";
+        QString statuses;
+        for (const records::BirdStatus& bird : records::unrankedBirds(db))
+            statuses += QString(" | %1 %2").arg(bird.jaula).arg(bird.text());
         store::Statement last = db.query("SELECT origen FROM Historial ORDER BY id DESC LIMIT 1");
         return fixtures::column(db, cages, "jaula") + " | " + fixtures::column(db, cages, "puntos") + " | " +
                fixtures::column(db, cages, "termina") + " | jueces " +
-               fixtures::column(db, "select * from puntos order by jaula, juez", "juez") + " | " +
+               fixtures::column(db, "select * from puntos order by jaula, juez", "juez") + statuses + " | " +
                (last.step() ? last.text(0) : QString());
     }
 
@@ -101,7 +105,7 @@ private slots:
             QTest::newRow(name) << args << exitCode << err + '\n';
         };
         const QString usage =
-            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, exportar-xlsx, historial, "
+            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, estado, exportar-xlsx, historial, "
             "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, "
             "recalcular, restaurar, servir";
         row("no command", {}, 2, usage);
@@ -116,6 +120,8 @@ private slots:
             "No se puede escribir en la carpeta «/proc»: no se ha podido crear «Otra.mdb».");
         row("recalcular two shows", {"recalcular", "Expo.mdb", "Nueva.mdb"}, 2,
             "Uso: palomas-cli recalcular EXPOSICION.mdb");
+        row("estado, a disqualification without its reason", {"estado", "Expo.mdb", "7", "descalificada"}, 1,
+            "Una paloma descalificada necesita un motivo");
         row("listados without a folder", {"listados", "Expo.mdb"}, 2,
             "Uso: palomas-cli listados EXPOSICION.mdb CARPETA [--clubs CLUB.mdb] [--pdf]");
         row("listados without the clubs", {"listados", "Expo.mdb", "@", "--clubs", "no.mdb"}, 1,
@@ -209,6 +215,8 @@ private slots:
             {"club.mdb"});
         row("recalcular", {"recalcular", "Expo.mdb"}, "2 jaulas recalculadas", {}, 0,
             "7,8 | 90,90 | S,S | jueces 1,2,3,1,2,3 | Línea de órdenes");
+        row("estado", {"estado", "Expo.mdb", "8", "ausente"}, "Jaula 8: ausente", {}, 0,
+            "7,8 | 0,0 | N,N | jueces 1,2,3,1,2,3 | 8 Ausente | Línea de órdenes");
         row("listados", {"listados", "Expo.mdb", "@", "--clubs", "Club.mdb"}, "8 documentos grabados",
             {"Grupo A Machos.txt", "Grupo C Hembras.txt", "Clasificación Por Provincia.txt",
              "sport DCategA.txt", "sport DCategB.txt", "sport DCategC.txt", "sport DCategD.txt",

@@ -16,7 +16,9 @@
 #include "rules/import/workbook_reader.h"
 #include "rules/import/worksheet.h"
 #include "rules/judging/score_ranges.h"
+#include "rules/listings/classification_text.h"
 #include "rules/listings/openings.h"
+#include "rules/records/statuses.h"
 #include "support/fixtures.h"
 #include "support/pdf_pages.h"
 
@@ -215,6 +217,34 @@ private slots:
                     QCOMPARE(number ? QVariant(cell.number) : QVariant(cell.text), value);
                 }
         }
+    }
+
+    // One absent bird, the last of its classification: every document and table is the show's,
+    // but for the bird's block or row, which goes to the section after the ranking.
+    void anAbsentBirdLeavesItsRankingForItsSection()
+    {
+        QVERIFY(QFile::copy(m_db.path(), m_dir.filePath("ausente.mdb")));
+        store::Database db = store::Database::open(m_dir.filePath("ausente.mdb"), store::schema::exhibition());
+        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
+        const std::vector<listings::Listing> before = listings::allListings(db, clubs);
+        const std::vector<output::xlsx::ListingSheet> tables = output::xlsx::listingSheets(db, clubs);
+        const int cage = listings::clasificacion(db, "A", "M").back().jaula.toInt();
+        records::setStatus(db, cage, {}, records::Status::Ausente, {});
+        const std::vector<listings::Listing> after = listings::allListings(db, clubs);
+        QStringList expected = listings::documentLines(before[0]);
+        const qsizetype last = expected.lastIndexOf(listings::birdHeading());
+        expected.remove(last, expected.size() - 1 - last);
+        QCOMPARE(after[0].unranked.size(), 1);
+        QVERIFY(after[0].unranked[0].startsWith(QString::number(cage).rightJustified(5) + "  ") &&
+                after[0].unranked[0].endsWith("  Ausente"));
+        expected << QString(95, u' ') << QString(95, u' ') << "Ausentes y descalificadas" << QString(95, u' ')
+                 << after[0].unranked[0];
+        QCOMPARE(listings::documentLines(after[0]), expected);
+        for (std::size_t i = 1; i < before.size(); ++i)
+            QCOMPARE(listings::documentBytes(after[i]), listings::documentBytes(before[i]));
+        const std::vector<output::xlsx::ListingSheet> tablesAfter = output::xlsx::listingSheets(db, clubs);
+        QCOMPARE(tablesAfter[0].rows, std::vector(tables[0].rows.begin(), tables[0].rows.end() - 1));
+        QCOMPARE(tablesAfter[0].unranked, after[0].unranked);
     }
 
     // The rows of a classification are its birds, places 1, 2, 3... (in the listings' order), each

@@ -4,6 +4,7 @@
 #include "http_client.h"
 #include "rules/judging/final_score.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/statuses.h"
 #include "server/show_server.h"
 #include "support/failing_disk.h"
 #include "support/fixtures.h"
@@ -81,7 +82,8 @@ private slots:
     }
 
     // Three judges, the drop rule. Cage 1: no rows, its owner filled in; cage 2: judges 2 and 1
-    // (stored in that order); cages 3 and 6: all three (6 below 3); cage 4: group D; cage 5: none.
+    // (stored in that order); cages 3 and 6: all three (6 below 3); cage 4: group D; cage 5: none;
+    // cage 7 disqualified.
     void init()
     {
         m_path = m_dir.filePath("expo.mdb");
@@ -104,6 +106,8 @@ private slots:
                 fixtures::addScore(db, "6", juez, 80.0 + juez);
             }
             judging::recomputeFinalScores(db);
+            fixtures::addBird(db, 7, "C", "H");
+            records::setStatus(db, 7, {}, records::Status::Descalificada, "Ala cortada");
         }
         m_net.setCookieJar(new QNetworkCookieJar); // each test's phone starts without a session
         m_server = std::make_unique<server::ShowServer>();
@@ -131,7 +135,8 @@ private slots:
         const QString judgeRange = "El número de juez debe ser un número entero del 1 al 3.";
         row("a cage, two of its three judges", "GET /api/jaulas/2", bearer, {}, 200, "2 A H   0 N; 1:88 2:90.5");
         row("a cage without its owner", "GET /api/jaulas/1", bearer, {}, 200, "1 A M 12345 2021 0 N; ");
-        // Not group D (4), not those the judge scored (2), not those with all their judges (3, 6).
+        // Not group D (4), not those the judge scored (2), not those with all their judges (3, 6),
+        // not a disqualified bird (7).
         row("the cages a judge has to score", "GET /api/jueces/2/pendientes", bearer, {}, 200, "[1,5]");
         row("no key", "GET /api/jaulas/1", {}, {}, 401, "Escriba la clave de la exposición.");
         row("wrong key", score1, "Bearer 482917", validScores, 401, "La clave no es correcta.");
@@ -151,6 +156,8 @@ private slots:
         row("cage with all its judges", "POST /api/jaulas/3/puntuaciones", bearer,
             R"({"juez":2,"puntos":[8,8,17,27,27]})", 409, "La jaula 3 ya tiene las puntuaciones de sus 3 jueces.");
         row("group D", "POST /api/jaulas/4/puntuaciones", bearer, validScores, 409, "El Grupo D no se Puntua ");
+        row("a disqualified bird", "POST /api/jaulas/7/puntuaciones", bearer, validScores, 409,
+            "Paloma descalificada: Ala cortada");
         row("a file's name", "GET /expo.mdb", {}, {}, 404, "No existe la dirección «/expo.mdb».");
         row("unknown classification", "GET /api/clasificaciones/DM", {}, {}, 404,
             "No existe la dirección «/api/clasificaciones/DM».");

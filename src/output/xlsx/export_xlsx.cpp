@@ -61,6 +61,11 @@ void writeSheet(xlsx::Workbook& workbook, const xlsx::ListingSheet& listing, con
         }
         ++r;
     }
+    if (listing.unranked.empty())
+        return;
+    sheet.text(++r, 0, listings::unrankedHeading(), workbook.bold());
+    for (const QString& line : listing.unranked)
+        sheet.text(++r, 0, line);
 }
 
 } // namespace

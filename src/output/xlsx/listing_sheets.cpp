@@ -64,7 +64,7 @@ ListingSheet classification(const store::Database& db, const QHash<QString, QStr
                      QStringLiteral("Color"),  QStringLiteral("Licencia"),  QStringLiteral("Propietario"),
                      QStringLiteral("Club"),   QStringLiteral("Provincia"), QStringLiteral("Puntos")};
     sheet.scoreColumns = {8};
-    store::Recordset birds = db.openRecordset(listings::classificationQuery(grupo, sexo));
+    store::Recordset birds = db.openRecordset(listings::classificationQuery(db, grupo, sexo));
     int place = 1;
     for (birds.moveFirst(); !birds.eof(); birds.moveNext(), ++place) {
         const QString club = birds.text(QStringLiteral("club")).trimmed();
@@ -76,6 +76,7 @@ ListingSheet classification(const store::Database& db, const QHash<QString, QStr
              // No score yet reads as 0, as the classification shows it.
              birds.value(QStringLiteral("puntos")).toDouble()});
     }
+    sheet.unranked = listings::unrankedLines(db, grupo, QString(), sexo);
     return sheet;
 }
 
@@ -88,7 +89,7 @@ ListingSheet groupD(const store::Database& db, const QString& nombre, const QStr
                      QStringLiteral("Anilla"),      QStringLiteral("Concursos"),
                      QStringLiteral("Coeficiente"), QStringLiteral("Propietario")};
     sheet.scoreColumns = {4};
-    store::Recordset birds = db.openRecordset(listings::groupDQuery(grupo, categ));
+    store::Recordset birds = db.openRecordset(listings::groupDQuery(db, grupo, categ));
     int place = 1;
     for (birds.moveFirst(); !birds.eof(); birds.moveNext(), ++place)
         sheet.rows.push_back(
@@ -97,6 +98,7 @@ ListingSheet groupD(const store::Database& db, const QString& nombre, const QStr
              numberOrEmpty(birds.value(QStringLiteral("conc"))),
              numberOrEmpty(birds.value(QStringLiteral("coef"))),
              birds.text(QStringLiteral("nombre")).trimmed()});
+    sheet.unranked = listings::unrankedLines(db, grupo, categ, QString());
     return sheet;
 }
 

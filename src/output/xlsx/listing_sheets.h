@@ -25,6 +25,7 @@ struct ListingSheet {
     QStringList headers;           // "Puesto", "Jaula", ...
     std::vector<int> scoreColumns; // the columns whose numbers show two decimals
     std::vector<std::vector<QVariant>> rows; // a double for a number, a QString for a text
+    std::vector<QString> unranked;           // the birds not ranked (listings::unrankedLines)
 };
 
 // The twelve tables. Brings the final scores up to date and rewrites the province work tables

@@ -7,6 +7,7 @@
 #include "rules/judging/judge_rows.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/recorded_pass.h"
 
@@ -204,6 +205,16 @@ RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces)
     return {};
 }
 
+RowStatus assessScore(const store::Database& db, const ScoreRow& row, const QString& juez, int jueces)
+{
+    RowStatus status = assessScore(row, juez, jueces);
+    if (status.verdict == Verdict::Store)
+        if (const QString refusal = records::scoreRefusal(db, *reception::parseCage(row.jaula));
+            !refusal.isEmpty())
+            return RowStatus::refuse(refusal);
+    return status;
+}
+
 bool isBlankSheet(const std::vector<ScoreRow>& rows)
 {
     return std::all_of(rows.begin(), rows.end(), [](const ScoreRow& row) {
@@ -228,7 +239,7 @@ StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, 
         "INSERT INTO Puntos (jaula, puntos1, puntos2, puntos3, puntos4, puntos5, juez, puntost, sexo, grupo) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const ScoreRow& row : rows) {
-        const RowStatus status = assessScore(row, juez, jueces);
+        const RowStatus status = assessScore(db, row, juez, jueces);
         if (status.verdict == Verdict::Refuse)
             ++counts.refused;
         else if (status.verdict == Verdict::Skip)

@@ -66,6 +66,8 @@ QString judgeRefusal(const QString& juez, int jueces);
 // 17-19, 27-29, 27-29: the judging window's ranges); a total that is not a number that can be
 // kept, or that is not the sum of the five criteria to the cent.
 RowStatus assessScore(const ScoreRow& row, const QString& juez, int jueces);
+// The same, and a row for an absent or disqualified bird is refused ("Paloma ausente").
+RowStatus assessScore(const store::Database& db, const ScoreRow& row, const QString& juez, int jueces);
 
 // Whether no data row holds anything: a problem of the whole sheet (blankSheetMessage).
 bool isBlankSheet(const std::vector<ScoreRow>& rows);

@@ -1,5 +1,6 @@
 #include "rules/judging/judge_rows.h"
 
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/quote.h"
@@ -51,6 +52,9 @@ std::variant<int, QString> checkNewJudge(const store::Database& db, int cage, co
     const std::optional<int> juez = wholeNumber(text);
     if (const QString refusal = judgeRangeRefusal(juez, jueces); !refusal.isEmpty())
         return refusal;
+    // Refused as the judge's box is left, before any score is typed.
+    if (const QString refusal = records::scoreRefusal(db, cage); !refusal.isEmpty())
+        return refusal;
     store::Statement existing =
         db.query(QStringLiteral("SELECT 1 FROM Puntos WHERE jaula = ? AND juez = ? LIMIT 1"));
     existing.bind(1, QString::number(cage)).bind(2, qint64(*juez));
@@ -67,6 +71,8 @@ QString judgeTakenRefusal(int juez, int cage)
 std::variant<JudgeScores, EntryProblem> checkEntry(const store::Database& db, int cage, EntryMode mode,
                                                    const JudgeEntry& entry, int jueces)
 {
+    if (const QString refusal = records::scoreRefusal(db, cage); !refusal.isEmpty())
+        return EntryProblem{0, refusal};
     JudgeScores row;
     if (mode == EntryMode::New) {
         const std::variant<int, QString> juez = checkNewJudge(db, cage, entry.juez, jueces);

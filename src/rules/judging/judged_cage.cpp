@@ -1,6 +1,7 @@
 #include "rules/judging/judged_cage.h"
 
 #include "rules/judging/score_ranges.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 
 #include <algorithm>
@@ -131,6 +132,8 @@ RemoteEntry enterScore(store::Database& db, int cage, qint64 juez,
     if (std::any_of(rows.begin(), rows.end(),
                     [&](const JudgeScores& row) { return sameScores(row, juez, puntos); }))
         return refuse(Outcome::AlreadyStored, alreadyStoredMessage(cage, juez));
+    if (const QString refusal = records::scoreRefusal(db, cage); !refusal.isEmpty())
+        return refuse(Outcome::Conflict, refusal);
     if (entry.bird->groupD())
         return refuse(Outcome::Conflict, groupDRefusal());
     if (const QString refusal = judgeRangeRefusal(juez, rule.jueces); !refusal.isEmpty())
@@ -164,7 +167,9 @@ std::vector<int> cagesToScore(const store::Database& db, qint64 juez, int jueces
     store::Statement cages = db.query(QStringLiteral(
         "SELECT DISTINCT r.jaula FROM Recepcion r WHERE upper(trim(r.grupo)) <> 'D' "
         "AND NOT EXISTS (SELECT 1 FROM Puntos p WHERE p.jaula = CAST(r.jaula AS TEXT) AND p.juez = ?) "
-        "AND (SELECT count(*) FROM Puntos p WHERE p.jaula = CAST(r.jaula AS TEXT)) < ? ORDER BY r.jaula"));
+        "AND (SELECT count(*) FROM Puntos p WHERE p.jaula = CAST(r.jaula AS TEXT)) < ? "
+        // An absent or disqualified bird is not to be scored (see records::scoreRefusal).
+        "AND NOT EXISTS (SELECT 1 FROM Estado e WHERE e.jaula = r.jaula) ORDER BY r.jaula"));
     cages.bind(1, juez).bind(2, qint64(jueces));
     std::vector<int> found;
     while (cages.step())

@@ -1,6 +1,7 @@
 #include "rules/listings/classification_text.h"
 
 #include "base/formats.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/quote.h"
 
@@ -54,7 +55,7 @@ std::vector<JudgeScores> judgesOf(store::Statement& rows, const QString& cage)
 // The birds of one group and sex in the order of the classification: best score first.
 store::Recordset classifiedBirds(const store::Database& db, const QString& grupo, const QString& sexo)
 {
-    return db.openRecordset(classificationQuery(grupo, sexo));
+    return db.openRecordset(classificationQuery(db, grupo, sexo));
 }
 
 } // namespace
@@ -164,10 +165,11 @@ QString birdBlock(int place, const ClassifiedBird& bird, const std::vector<Judge
     return block;
 }
 
-QString classificationQuery(const QString& grupo, const QString& sexo)
+QString classificationQuery(const store::Database& db, const QString& grupo, const QString& sexo)
 {
     return QStringLiteral("Select * from recepcion where grupo  = ") + store::quote(grupo) +
-           QStringLiteral("and sexo = ") + store::quote(sexo) + QStringLiteral(" order by puntos desc");
+           QStringLiteral("and sexo = ") + store::quote(sexo) + records::rankedCondition(db) +
+           QStringLiteral(" order by puntos desc");
 }
 
 QString generarListado(const store::Database& db, const QString& grupo, const QString& sexo)

@@ -61,8 +61,8 @@ QString birdBlock(int place, const ClassifiedBird& bird, const std::vector<Judge
 std::vector<ClassifiedBird> clasificacion(const store::Database& db, const QString& grupo,
                                           const QString& sexo);
 // The birds of the group and sex in the classification's order, best score first, as every
-// output of the classification reads them.
-QString classificationQuery(const QString& grupo, const QString& sexo);
+// output of the classification reads them. Absent and disqualified birds are not ranked.
+QString classificationQuery(const store::Database& db, const QString& grupo, const QString& sexo);
 
 // GenerarListado: the preview text of the group and sex, read from the database as it stands
 // (callers bring the final scores up to date first). Empty when no bird is of that group and

@@ -1,6 +1,7 @@
 #include "rules/listings/group_d_list.h"
 
 #include "base/formats.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/quote.h"
 
@@ -12,11 +13,11 @@ QString groupDRing(const QString& anilla, const QString& anio)
     return anio.mid(2, 2) + u'-' + anilla;
 }
 
-QString groupDQuery(const QString& grupo, const QString& categ)
+QString groupDQuery(const store::Database& db, const QString& grupo, const QString& categ)
 {
     const bool higherCoefficientFirst = categ == u"A" || categ == u"B";
     return QStringLiteral("select * from recepcion where grupo = ") + store::quote(grupo) +
-           QStringLiteral(" and categ = ") + store::quote(categ) +
+           QStringLiteral(" and categ = ") + store::quote(categ) + records::rankedCondition(db) +
            (higherCoefficientFirst ? QStringLiteral(" order by conc desc,coef desc")
                                    : QStringLiteral(" order by conc desc,coef"));
 }
@@ -24,7 +25,7 @@ QString groupDQuery(const QString& grupo, const QString& categ)
 std::vector<GroupDRow> llenarListaGrupoD(const store::Database& db, const QString& grupo,
                                          const QString& categ)
 {
-    store::Recordset birds = db.openRecordset(groupDQuery(grupo, categ));
+    store::Recordset birds = db.openRecordset(groupDQuery(db, grupo, categ));
     std::vector<GroupDRow> rows;
     rows.reserve(std::size_t(birds.recordCount()));
     int orden = 1;

@@ -20,7 +20,8 @@ namespace listings
 QString groupDRing(const QString& anilla, const QString& anio);
 
 // The birds of the group and category in the list's order, as every output of it reads them.
-QString groupDQuery(const QString& grupo, const QString& categ);
+// Absent and disqualified birds are not ranked.
+QString groupDQuery(const store::Database& db, const QString& grupo, const QString& categ);
 
 // The rows of the group and category, numbered from 1; empty when none.
 std::vector<GroupDRow> llenarListaGrupoD(const store::Database& db, const QString& grupo,

@@ -30,4 +30,9 @@ ListingTitles provinceTitles(const QString& nombre)
     return {QStringLiteral("Listados"), nombre, QString(), QStringLiteral("Clasificación Por Provincia")};
 }
 
+QString unrankedHeading()
+{
+    return QStringLiteral("Ausentes y descalificadas");
+}
+
 } // namespace listings

@@ -47,6 +47,9 @@ struct ProvinceRow {
     QString puntos;
 };
 
+// "Ausentes y descalificadas": the heading of the birds a listing does not rank.
+QString unrankedHeading();
+
 enum class ListingKind {
     Classification, // Listabc: groups A to C by sex
     GroupD,         // Listados: group D by category
@@ -59,6 +62,9 @@ struct Listing {
     QString text;                       // Classification: the preview text, CR LF lines
     std::vector<GroupDRow> groupD;      // GroupD
     std::vector<ProvinceRow> provinces; // Province
+    // The birds of a classification or group D list that are not ranked, one line each
+    // (unrankedLines); the documents list them under unrankedHeading() after the ranking.
+    std::vector<QString> unranked;
 
     // A classification of groups A to C without birds can be neither printed nor saved.
     bool canBeSaved() const { return kind != ListingKind::Classification || !text.isEmpty(); }

@@ -21,6 +21,12 @@ namespace listings
 // The name of the exhibition (nombre of the Config row); "" without a row.
 QString exhibitionName(const store::Database& db);
 
+// The absent and disqualified birds of a group and sex (A to C) or of a group and category (D),
+// by cage, one line each as the listing shows its birds: cage, ring, owner and status
+// ("   12  0012345-05  Juan Pérez  Descalificada: Ala cortada").
+std::vector<QString> unrankedLines(const store::Database& db, const QString& grupo, const QString& categ,
+                                   const QString& sexo);
+
 // Listabc: the classification of a group (A to C) and sex.
 Listing openClassification(store::Database& db, const QString& nombre, const QString& grupo,
                            const QString& categ, const QString& sexo);

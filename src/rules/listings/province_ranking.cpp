@@ -2,6 +2,7 @@
 
 #include "base/formats.h"
 #include "rules/listings/classifications.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/quote.h"
 
@@ -16,11 +17,13 @@ namespace
 // sexo = 'M' order by puntos desc", ... "where grupo = 'D' and categ = 'E'  order by conc
 // desc,coef "). Group D takes the coefficient ascending in every category, as the original
 // computation did. Ties keep the store's order.
-QString conditionOf(const ClassificationKey& key)
+// Absent and disqualified birds earn nothing.
+QString conditionOf(const ClassificationKey& key, const QString& ranked)
 {
     return QStringLiteral("grupo = ") + store::quote(key.grupo) +
            (key.groupD() ? QStringLiteral(" and categ = ") + store::quote(key.categ)
-                         : QStringLiteral(" and sexo = ") + store::quote(key.sexo));
+                         : QStringLiteral(" and sexo = ") + store::quote(key.sexo)) +
+           ranked;
 }
 
 // As the store orders "puntos desc" and "conc desc,coef".
@@ -48,11 +51,13 @@ void calcularPuntosClub(store::Database& db, store::Recordset& clubs)
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM lclub"));
     store::Recordset credited = db.openRecordset(QStringLiteral("select * from lclub "));
+    const QString ranked = records::rankedCondition(db);
     for (const ClassificationKey& key : classifications()) {
         // Only the first five birds earn points: the store hands over no more than those.
-        store::Statement firstFive = db.prepare(
-            QStringLiteral("SELECT club, grupo, categ FROM Recepcion WHERE %1 ORDER BY %2 LIMIT 5")
-                .arg(db.translateCondition(QStringLiteral("Recepcion"), conditionOf(key)), orderingOf(key)));
+        store::Statement firstFive =
+            db.prepare(QStringLiteral("SELECT club, grupo, categ FROM Recepcion WHERE %1 ORDER BY %2 LIMIT 5")
+                           .arg(db.translateCondition(QStringLiteral("Recepcion"), conditionOf(key, ranked)),
+                                orderingOf(key)));
         for (int points = 5; firstFive.step(); --points) {
             const QString code = orBlank(firstFive.text(0));
             credited.addNew();

@@ -252,6 +252,10 @@ bool deleteBird(store::Database& db, backups::Keeper& keeper, const BirdRow& bir
         store::Statement scores = db.prepare(QStringLiteral("DELETE FROM Puntos WHERE jaula = ?"));
         scores.bind(1, QString::number(bird.jaula));
         scores.run();
+        // A status goes with the cage's last bird, not to the next bird received in that cage.
+        store::Statement statuses = db.prepare(QStringLiteral("DELETE FROM Estado WHERE jaula = ?"));
+        statuses.bind(1, qint64(bird.jaula));
+        statuses.run();
     }
     transaction.commit();
     return true;
@@ -263,6 +267,7 @@ void deleteAllCages(store::Database& db, backups::Keeper& keeper)
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM Recepcion"));
     db.execute(QStringLiteral("DELETE FROM Puntos"));
+    db.execute(QStringLiteral("DELETE FROM Estado"));
     transaction.commit();
 }
 

@@ -67,7 +67,7 @@ std::vector<imports::RowStatus> ScoreImportWindow::statuses() const
     std::vector<imports::RowStatus> result;
     result.reserve(m_rows.size());
     for (const imports::ScoreRow& row : m_rows)
-        result.push_back(imports::assessScore(row, m_ui->Text2->text(), m_state.jueces()));
+        result.push_back(imports::assessScore(m_state.mainDb, row, m_ui->Text2->text(), m_state.jueces()));
     return result;
 }
 

@@ -6,12 +6,14 @@
 #include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
 #include "rules/records/history.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/quote.h"
 #include "ui_reception_window.h"
 #include "windows/reception/reception_window.h"
 #include "windows/shell/app_state.h"
 
+#include <QMultiHash>
 #include <QTreeWidget>
 
 namespace
@@ -70,12 +72,22 @@ void ReceptionWindow::fillList()
     QList<QTreeWidgetItem*> items;
     items.reserve(m_state.receRs.recordCount());
     store::Recordset& rs = m_state.receRs;
+    QMultiHash<int, records::BirdStatus> unranked;
+    guarded(this, [&] {
+        for (const records::BirdStatus& bird : records::unrankedBirds(m_state.mainDb))
+            unranked.insert(bird.jaula, bird);
+    });
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         const QString jaula = rs.text(QStringLiteral("jaula")).trimmed();
+        const QString anilla = rs.text(QStringLiteral("anilla"));
+        QString estado = records::statusName(records::Status::Presente);
+        for (const records::BirdStatus& bird : unranked.values(jaula.toInt()))
+            if (bird.anilla.isEmpty() || bird.anilla == anilla.trimmed())
+                estado = bird.text();
         auto* item = new QTreeWidgetItem(
-            QStringList{jaula, rs.text(QStringLiteral("anilla")), rs.text(QStringLiteral("año")),
+            QStringList{jaula, anilla, rs.text(QStringLiteral("año")),
                         sexName(rs.text(QStringLiteral("sexo"))), rs.text(QStringLiteral("color")),
-                        rs.text(QStringLiteral("grupo")), rs.text(QStringLiteral("categ"))});
+                        rs.text(QStringLiteral("grupo")), rs.text(QStringLiteral("categ")), estado});
         item->setData(0, Qt::UserRole, jaula); // the tag
         // The bird itself: the reception import may put two birds in one cage.
         item->setData(0, birdRowRole, rs.rowid());

@@ -9,9 +9,11 @@
 #include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
 #include "rules/records/history.h"
+#include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/quote.h"
 #include "ui_reception_window.h"
+#include "windows/reception/status_dialog.h"
 #include "windows/shell/app_state.h"
 
 #include <QApplication>
@@ -38,13 +40,17 @@ ReceptionWindow::ReceptionWindow(AppState& state, QWidget* parent)
         policy.setRetainSizeWhenHidden(true);
         w->setSizePolicy(policy);
     }
-    const int widths[] = {70, 100, 60, 80, 160, 60, 60};
-    for (int column = 0; column < 7; ++column)
+    const int widths[] = {70, 100, 60, 80, 160, 60, 60, 120};
+    for (int column = 0; column < 8; ++column)
         m_ui->ListView1->setColumnWidth(column, widths[column]);
 
     KeyboardHelper* keys =
         KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = m_ui->Frame2});
     keys->onKeyPress([this](QKeyEvent* key, QWidget* receiver) {
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier && !m_entering) {
+            cambiarEstado();
+            return true;
+        }
         if (receiver != m_ui->Text8 || key->key() != Qt::Key_F1 ||
             (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) != 0)
             return false;
@@ -403,4 +409,29 @@ void ReceptionWindow::buscar()
         }
     }
     Messages::inform(this, QStringLiteral("Aviso"), QStringLiteral("No se ha encontrado"));
+}
+
+void ReceptionWindow::cambiarEstado()
+{
+    QTreeWidgetItem* item = m_ui->ListView1->currentItem();
+    if (item == nullptr)
+        return;
+    const int jaula = birdOf(item).jaula;
+    const QString anilla = item->text(1).trimmed();
+    const int position = m_ui->ListView1->indexOfTopLevelItem(item) + 1;
+    guarded(this, [&] {
+        // The ring names the bird only in a cage of two; the rule keeps it then.
+        records::BirdStatus current = records::statusOf(m_state.mainDb, jaula);
+        if (current.status == records::Status::Presente)
+            current = records::statusOf(m_state.mainDb, jaula, anilla);
+        StatusDialog dialog(QStringLiteral("Jaula %1  Anilla %2").arg(jaula).arg(anilla), current, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        {
+            store::OriginScope origin(m_state.mainDb, QStringLiteral("Recepción"));
+            records::setStatus(m_state.mainDb, jaula, anilla, dialog.status(), dialog.motivo());
+        }
+        fillList();
+        selectPosition(position);
+    });
 }

@@ -74,6 +74,8 @@ private:
     void borrar();
     void borrarTodas();
     void buscar();
+    // F2: the status of the selected bird.
+    void cambiarEstado();
 
     AppState& m_state;
     std::unique_ptr<Ui::ReceptionWindow> m_ui;

@@ -48,7 +48,7 @@ class TestImport : public QObject
         }
         const imports::ScoreSheet read = imports::readScores(path);
         const imports::RowStatus first =
-            imports::assessScore(read.rows.at(0), read.juez, imports::configuredJudges(m_db));
+            imports::assessScore(m_db, read.rows.at(0), read.juez, imports::configuredJudges(m_db));
         return {imports::scoreSummary(imports::storeScores(m_db, read.rows, read.juez)), first};
     }
 
@@ -65,6 +65,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_db = store::Database::create(m_dir->filePath("Expo.mdb"), store::schema::exhibition());
         fixtures::setConfig(m_db, 5, true);
+        m_db.execute("INSERT INTO Estado (jaula, anilla, estado, motivo) VALUES (30, '', 'Ausente', '')");
     }
 
     // The data rows go from row 5 to the first row whose A is empty, A5 alone excepted.
@@ -148,6 +149,7 @@ private slots:
             "La puntuación «inf» de Puntos2 no es un número ni «SP».");
         row("scores: text total", 13, "refused", "mucho", "El total «mucho» no es un número.");
         row("scores: cage in letters", 0, "refused", "x2", cage.arg("x2"));
+        row("scores: an absent bird", 0, "refused", 30, "Paloma ausente");
         row("scores: Puntos1 above 9 by less than a cent", 8, "refused", 9.004,
             outOfRange.arg("9,004", "Puntos1"));
         row("scores: a number quoted as typed", 9, "refused", "9,50", outOfRange.arg("9,50", "Puntos2"));

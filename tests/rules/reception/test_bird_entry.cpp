@@ -6,6 +6,7 @@
 #include "rules/backups/keeper.h"
 #include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/statuses.h"
 #include "store/error.h"
 #include "support/fixtures.h"
 
@@ -197,11 +198,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("rings"); // of the birds of cage 5, in store order
         QTest::addColumn<int>("deleted");       // the bird deleted, from 0; one beyond: a bird gone
-        QTest::addColumn<QString>("left");      // the rings left in cage 5, then its score rows
-        QTest::newRow("the second of two: the scores stay") << QStringList{"111", "222"} << 1 << "111|1,2";
-        QTest::newRow("the first of two") << QStringList{"111", "222"} << 0 << "222|1,2";
-        QTest::newRow("the only bird: its scores go") << QStringList{"111"} << 0 << "|";
-        QTest::newRow("a bird deleted meanwhile: nothing") << QStringList{"111"} << 1 << "111|1,2";
+        QTest::addColumn<QString>("left");      // the rings left in cage 5, its score rows, its status
+        QTest::newRow("the second of two: the scores stay") << QStringList{"111", "222"} << 1 << "111|1,2|Ausente";
+        QTest::newRow("the first of two") << QStringList{"111", "222"} << 0 << "222|1,2|Ausente";
+        QTest::newRow("the only bird: its scores go") << QStringList{"111"} << 0 << "||";
+        QTest::newRow("a bird deleted meanwhile: nothing") << QStringList{"111"} << 1 << "111|1,2|Ausente";
     }
     void deletingABird()
     {
@@ -212,13 +213,16 @@ private slots:
             fixtures::addBird(m_db, 5, "A", "M", {{"anilla", ring}});
         for (int juez = 1; juez <= 2; ++juez)
             fixtures::addScore(m_db, "5", juez, 90);
+        m_db.execute("INSERT INTO Estado (jaula, anilla, estado) VALUES (5, '', 'Ausente')");
         store::Recordset cage = m_db.openRecordset("select * from recepcion where jaula = 5");
         for (int i = 0; i < deleted && !cage.eof(); ++i)
             cage.moveNext();
         const qint64 row = cage.eof() ? 99 : cage.rowid();
         backups::Keeper keeper;
         QCOMPARE(reception::deleteBird(m_db, keeper, {5, row}), deleted < rings.size());
-        QCOMPARE(stored(m_db, "anilla") + '|' + fixtures::column(m_db, "select * from puntos", "juez"), left);
+        QCOMPARE(stored(m_db, "anilla") + '|' + fixtures::column(m_db, "select * from puntos", "juez") + '|' +
+                     records::statusOf(m_db, 5).text(),
+                 left);
         QCOMPARE(backups::contentsOf(keeper.lastCopy()).cages, int(rings.size()));
     }
 };

@@ -1,6 +1,7 @@
 // "Puntuacion de los Jueces": a cage's rows and final score, a row entered, changed, deleted.
 
 #include "kit/messages.h"
+#include "rules/records/statuses.h"
 #include "support/window_fixture.h"
 #include "windows/judging/judging_window.h"
 
@@ -27,8 +28,9 @@ class TestJudgingWindow : public QObject
     {
         m_f = std::make_unique<WindowFixture<JudgingWindow>>(jueces, media);
         for (const auto& [cage, grupo, sexo] :
-             {std::tuple{12, "A", "M"}, {7, "D", "H"}, {5, "B", "H"}, {9, "C", "M"}})
+             {std::tuple{12, "A", "M"}, {7, "D", "H"}, {5, "B", "H"}, {9, "C", "M"}, {14, "A", "H"}})
             fixtures::addBird(m_f->db(), cage, grupo, sexo, {{"anilla", "1234567"}});
+        records::setStatus(m_f->db(), 14, {}, records::Status::Ausente, {});
         for (const auto& [cage, juez, total] :
              {std::tuple{"5", 1, 88.5}, {"5", 2, 91.25}, {"5", 3, 90.0}, {"9", 1, 88.0}, {"9", 2, 89.0}})
             fixtures::addScore(m_f->db(), cage, juez, total);
@@ -99,6 +101,7 @@ private slots:
         QTest::newRow("above the judges")
             << "9" << QString("4") << "El número de juez debe ser un número entero del 1 al 3.";
         QTest::newRow("group D") << "7" << QString() << "El Grupo D no se Puntua ";
+        QTest::newRow("an absent bird") << "14" << QString("1") << "Paloma ausente";
     }
     void refused()
     {

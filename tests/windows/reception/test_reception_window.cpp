@@ -8,6 +8,8 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 
 using guitest::told;
 
@@ -171,6 +173,28 @@ private slots:
             guitest::enabled(window, {"p1", "p2", "p3", "p4", "p5", "p6"}) + '|' +
                 guitest::enabled(window, {"legend1", "legend2", "legend3", "legend4", "legend5", "legend6"}),
             "tools");
+    }
+
+    // F2 sets the selected bird's status through its box, named in the history as the reception's;
+    // the list shows it.
+    void f2SetsTheStatus()
+    {
+        addBirds({3, 5});
+        m_f->show();
+        QCOMPARE(m_f->w<QLabel>("labelEstado")->text(), "F2 Estado");
+        m_f->select(1);
+        QTimer::singleShot(0, [] {
+            QWidget* box = QApplication::activeModalWidget();
+            box->findChild<QComboBox*>("estado")->setCurrentText("Descalificada");
+            box->findChild<QLineEdit*>("motivo")->setText("Ala cortada");
+            box->findChild<QPushButton*>("aceptar")->click();
+        });
+        QTest::keyClick(m_f->list(), Qt::Key_F2);
+        QCOMPARE(guitest::rows(m_f->list()).join(','),
+                 "3|||Macho||A| |Presente,5|||Macho||A| |Descalificada: Ala cortada");
+        store::Statement origin = m_f->db().query("SELECT origen FROM Historial WHERE campo = 'estado'");
+        QVERIFY(origin.step());
+        QCOMPARE(origin.text(0), "Recepción");
     }
 
     // "Buscar" selects the cage typed, with blanks and zeros; one not there is told.
