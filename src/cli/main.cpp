@@ -18,6 +18,7 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
     static const std::map<QString, std::function<int(const QStringList&, cli::Streams)>> table = {
         {QStringLiteral("crear"), cli::crear},
         {QStringLiteral("recalcular"), cli::recalcular},
+        {QStringLiteral("comprobar"), cli::comprobar},
 
         {QStringLiteral("listados"), cli::listados},
         {QStringLiteral("exportar-xlsx"), cli::exportarXlsx},
