@@ -8,6 +8,7 @@
 #include "server/http_client.h"
 #include "server/show_server.h"
 #include "support/failing_disk.h"
+#include "rules/records/checks.h"
 #include "support/fixtures.h"
 
 #include <QDirIterator>
@@ -99,7 +100,7 @@ private slots:
             QTest::newRow(name) << args << exitCode << err + '\n';
         };
         const QString usage =
-            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, exportar-xlsx, "
+            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: comprobar, copia, crear, exportar-xlsx, "
             "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, "
             "recalcular, restaurar, servir";
         row("no command", {}, 2, usage);
@@ -267,6 +268,30 @@ private slots:
         QCOMPARE(int(taken.size()), std::max(copies, 0));
         for (const backups::Copy& copy : taken)
             QCOMPARE(failing_disk::dump(copy.path), dump);
+    }
+
+    // comprobar prints the rule's warnings and their count, and fails when there is any.
+    void comprobar_data()
+    {
+        QTest::addColumn<QString>("show");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("warnings") << "Expo.mdb" << 1;
+        QTest::newRow("none") << "Vacia.mdb" << 0;
+    }
+    void comprobar()
+    {
+        QFETCH(QString, show);
+        QFETCH(int, exitCode);
+        store::Database::create(path("Vacia.mdb"), store::schema::exhibition());
+        const CliResult result = run({"comprobar", "@/" + show, "--clubs", "Club.mdb"});
+        QStringList lines;
+        const auto warnings = records::checkShow(
+            store::Database::open(path(show), store::schema::exhibition(), store::Database::Access::ReadOnly),
+            path("Club.mdb"));
+        for (const records::Warning& warning : warnings)
+            lines << warning.text;
+        QCOMPARE(result.out, (lines << records::warningsCount(warnings.size()) << "").join(u'\n'));
+        QCOMPARE(result.exitCode, exitCode);
     }
 
     void servesUntilStopped_data()

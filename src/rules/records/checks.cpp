@@ -1,5 +1,6 @@
 #include "rules/records/checks.h"
 
+#include "rules/judging/final_score.h"
 #include "rules/records/paper_checks.h"
 #include "rules/records/show_checks.h"
 #include "store/database.h"
@@ -29,9 +30,7 @@ std::optional<int> cageOf(const QString& text)
 Show readShow(const store::Database& db)
 {
     Show show;
-    store::Statement config = db.query(QStringLiteral("SELECT Jueces FROM Config LIMIT 1"));
-    if (config.step() && !config.isNull(0))
-        show.jueces = int(config.int64(0));
+    show.jueces = judging::ScoringRule::read(db).jueces;
 
     // A bird is present while Estado holds no row of it.
     store::Statement birds = db.query(QStringLiteral(
