@@ -7,6 +7,7 @@
 #include "ui_paper_check_window.h"
 #include "windows/shell/app_state.h"
 
+#include <QKeyEvent>
 #include <algorithm>
 
 PaperCheckWindow::PaperCheckWindow(AppState& state, QWidget* parent)
@@ -17,9 +18,15 @@ PaperCheckWindow::PaperCheckWindow(AppState& state, QWidget* parent)
         m_ui->puntuaciones->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     connect(m_ui->cerrar, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->juez, &QComboBox::currentIndexChanged, this, &PaperCheckWindow::showJudge);
-    connect(m_ui->puntuaciones, &QTreeWidget::itemActivated, this, &PaperCheckWindow::markSelected);
-    KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr})
-        ->keepEnter(m_ui->puntuaciones);
+    KeyboardHelper* keyboard =
+        KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr});
+    keyboard->keepEnter(m_ui->puntuaciones);
+    keyboard->onKeyPress([this](QKeyEvent* key, QWidget* receiver) {
+        if (receiver != m_ui->puntuaciones || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+            return false;
+        markSelected();
+        return true;
+    });
 }
 
 PaperCheckWindow::~PaperCheckWindow() = default;
@@ -78,6 +85,6 @@ void PaperCheckWindow::markSelected()
     const int index = m_ui->puntuaciones->indexOfTopLevelItem(m_ui->puntuaciones->currentItem());
     if (index < 0 || index >= int(m_rows.size()))
         return;
-    if (guarded(this, [&] {  }))
+    if (guarded(this, [&] { records::markChecked(m_state.mainDb, m_rows[std::size_t(index)]); }))
         showJudge();
 }
