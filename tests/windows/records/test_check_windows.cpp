@@ -20,12 +20,12 @@ class TestCheckWindows : public QObject
     std::unique_ptr<WindowFixture<QDialog>> m_show;
 
 private slots:
-    // Three cages, the second without its third judge.
+    // Three cages, the second without its third judge, the third of a club not in Club.mdb.
     void init()
     {
         m_show = std::make_unique<WindowFixture<QDialog>>();
         for (int cage = 1; cage <= 3; ++cage) {
-            fixtures::addBird(m_show->db(), cage, "A", "M", {{"anilla", "1000"}, {"club", "1"}});
+            fixtures::addBird(m_show->db(), cage, "A", "M", {{"anilla", "1000"}, {"club", cage == 3 ? "9" : "1"}});
             for (int juez = 1; juez <= (cage == 2 ? 2 : 3); ++juez)
                 fixtures::addScore(m_show->db(), QString::number(cage), juez, 85 + cage + juez * 0.5);
         }
