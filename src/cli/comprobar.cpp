@@ -11,7 +11,8 @@ namespace cli
 // one warning a line and their count; exit 1 when there is any, so a script can stop there.
 int comprobar(const QStringList& args, Streams io)
 {
-    const CommandLine line(args, QStringLiteral("Uso: palomas-cli comprobar EXPOSICION.mdb [--clubs CLUB.mdb]"),
+    const CommandLine line(args,
+                           QStringLiteral("Uso: palomas-cli comprobar EXPOSICION.mdb [--clubs CLUB.mdb]"),
                            {QStringLiteral("clubs")}, {}, 1);
     const QString clubsPath = clubsFile(line.value(QStringLiteral("clubs")), false);
     const store::Database db = exhibition::openShowToRead(line[0]);

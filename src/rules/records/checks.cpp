@@ -41,8 +41,9 @@ Show readShow(const store::Database& db)
         show.birds.push_back({int(birds.int64(0)), birds.text(1).trimmed(), birds.text(2).trimmed().toUpper(),
                               birds.text(3).trimmed(), birds.text(4).trimmed(), birds.int64(5) == 0});
 
-    store::Statement scores = db.query(QStringLiteral(
-        "SELECT jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost FROM Puntos ORDER BY rowid"));
+    store::Statement scores =
+        db.query(QStringLiteral("SELECT jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5, puntost "
+                                "FROM Puntos ORDER BY rowid"));
     while (scores.step()) {
         const std::optional<int> cage = cageOf(scores.text(0));
         if (!cage)
@@ -61,7 +62,8 @@ Warning birdWarning(const Show& show, const Bird& bird, const QString& what)
 {
     const auto count = std::count_if(show.birds.begin(), show.birds.end(),
                                      [&](const Bird& other) { return other.jaula == bird.jaula; });
-    return {bird.jaula, count > 1 ? bird.anilla : QString(), QStringLiteral("Jaula %1: %2").arg(bird.jaula).arg(what)};
+    return {bird.jaula, count > 1 ? bird.anilla : QString(),
+            QStringLiteral("Jaula %1: %2").arg(bird.jaula).arg(what)};
 }
 
 void checkBirds(const Show& show, std::vector<Warning>& out)

@@ -35,7 +35,8 @@ void checkClubs(const Show& show, const QString& clubsPath, std::vector<Warning>
     std::map<QString, QStringList> provinces; // key -> the names as written, each once
     {
         store::Transaction reading(clubs, store::Transaction::Kind::Read);
-        store::Statement rows = clubs.query(QStringLiteral("SELECT Codigo, Provincia FROM club ORDER BY rowid"));
+        store::Statement rows =
+            clubs.query(QStringLiteral("SELECT Codigo, Provincia FROM club ORDER BY rowid"));
         while (rows.step()) {
             codes.insert(rows.text(0).trimmed());
             const QString province = rows.text(1);
@@ -51,11 +52,14 @@ void checkClubs(const Show& show, const QString& clubsPath, std::vector<Warning>
     }
     for (const Bird& bird : show.birds)
         if (!bird.club.isEmpty() && !codes.contains(bird.club))
-            out.push_back(
-                birdWarning(show, bird, QStringLiteral("el club %1 no está en el fichero de clubes").arg(bird.club)));
+            out.push_back(birdWarning(
+                show, bird, QStringLiteral("el club %1 no está en el fichero de clubes").arg(bird.club)));
     for (const QString& key : keys)
         if (provinces[key].size() > 1)
-            out.push_back({0, {}, QStringLiteral("Provincias que se confunden: ") + provinces[key].join(QStringLiteral(", "))});
+            out.push_back({0,
+                           {},
+                           QStringLiteral("Provincias que se confunden: ") +
+                               provinces[key].join(QStringLiteral(", "))});
 }
 
 } // namespace records::detail

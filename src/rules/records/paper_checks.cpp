@@ -23,10 +23,11 @@ const char* const uncheckedRowsSql =
 std::vector<PaperRow> uncheckedRows(const store::Database& db, int juez)
 {
     store::Transaction reading(db, store::Transaction::Kind::Read);
-    store::Statement rows = db.query(QStringLiteral("SELECT p.jaula, p.juez, p.puntos1, p.puntos2, p.puntos3, "
-                                                    "p.puntos4, p.puntos5, p.puntost ") +
-                                     QLatin1String(uncheckedRowsSql) +
-                                     QStringLiteral(" AND p.juez = ?1 ORDER BY CAST(p.jaula AS INTEGER), p.rowid"));
+    store::Statement rows =
+        db.query(QStringLiteral("SELECT p.jaula, p.juez, p.puntos1, p.puntos2, p.puntos3, "
+                                "p.puntos4, p.puntos5, p.puntost ") +
+                 QLatin1String(uncheckedRowsSql) +
+                 QStringLiteral(" AND p.juez = ?1 ORDER BY CAST(p.jaula AS INTEGER), p.rowid"));
     rows.bind(1, qint64(juez));
     std::vector<PaperRow> unchecked;
     while (rows.step()) {
@@ -63,8 +64,9 @@ void markChecked(store::Database& db, const std::vector<PaperRow>& rows)
 std::vector<UncheckedCount> uncheckedCounts(const store::Database& db)
 {
     store::Transaction reading(db, store::Transaction::Kind::Read);
-    store::Statement rows = db.query(QStringLiteral("SELECT p.juez, count(*) ") + QLatin1String(uncheckedRowsSql) +
-                                     QStringLiteral(" GROUP BY p.juez ORDER BY p.juez"));
+    store::Statement rows =
+        db.query(QStringLiteral("SELECT p.juez, count(*) ") + QLatin1String(uncheckedRowsSql) +
+                 QStringLiteral(" GROUP BY p.juez ORDER BY p.juez"));
     std::vector<UncheckedCount> counts;
     while (rows.step())
         counts.push_back({int(rows.int64(0)), int(rows.int64(1))});
@@ -73,8 +75,9 @@ std::vector<UncheckedCount> uncheckedCounts(const store::Database& db)
 
 QString uncheckedText(const UncheckedCount& judge)
 {
-    return judge.count == 1 ? QStringLiteral("Juez %1: 1 puntuación sin comprobar").arg(judge.juez)
-                            : QStringLiteral("Juez %1: %2 puntuaciones sin comprobar").arg(judge.juez).arg(judge.count);
+    return judge.count == 1
+               ? QStringLiteral("Juez %1: 1 puntuación sin comprobar").arg(judge.juez)
+               : QStringLiteral("Juez %1: %2 puntuaciones sin comprobar").arg(judge.juez).arg(judge.count);
 }
 
 } // namespace records

@@ -29,7 +29,8 @@ void checkMissingJudges(const Show& show, std::vector<Warning>& out)
     for (const Bird& bird : show.birds) {
         const int count = rows.count(bird.jaula) ? rows.at(bird.jaula) : 0;
         if (bird.present && judged(bird) && count < show.jueces)
-            out.push_back(birdWarning(show, bird, QStringLiteral("%1 de %2 jueces").arg(count).arg(show.jueces)));
+            out.push_back(
+                birdWarning(show, bird, QStringLiteral("%1 de %2 jueces").arg(count).arg(show.jueces)));
     }
 }
 
@@ -48,11 +49,13 @@ void checkJudgeDifferences(const Show& show, std::vector<Warning>& out)
             const double others = (sum - row->total) / double(rows.size() - 1);
             const double difference = formats::roundScore(std::fabs(row->total - others));
             if (difference >= differenceLimit)
-                out.push_back({cage, {},
-                               QStringLiteral("Jaula %1: el juez %2 difiere %3 puntos de la media de los demás")
-                                   .arg(cage)
-                                   .arg(row->juez)
-                                   .arg(formats::score(difference))});
+                out.push_back(
+                    {cage,
+                     {},
+                     QStringLiteral("Jaula %1: el juez %2 difiere %3 puntos de la media de los demás")
+                         .arg(cage)
+                         .arg(row->juez)
+                         .arg(formats::score(difference))});
         }
     }
 }
@@ -65,7 +68,8 @@ void checkRepeatedRows(const Show& show, std::vector<Warning>& out)
     for (const ScoreRow& row : show.scores) {
         const ScoreRow*& before = previous[row.juez];
         if (before && before->jaula != row.jaula && before->puntos == row.puntos)
-            out.push_back({row.jaula, {},
+            out.push_back({row.jaula,
+                           {},
                            QStringLiteral("Jaula %1: el juez %2 repite las puntuaciones de la jaula %3")
                                .arg(row.jaula)
                                .arg(row.juez)

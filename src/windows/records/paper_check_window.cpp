@@ -75,8 +75,9 @@ void PaperCheckWindow::showJudge()
     }
     if (!m_rows.empty())
         list->setCurrentItem(list->topLevelItem(std::min(selected, int(m_rows.size()) - 1)));
-    m_ui->quedan->setText(m_rows.empty() ? QStringLiteral("Juez %1: todas las puntuaciones comprobadas").arg(juez)
-                                         : records::uncheckedText({juez, int(m_rows.size())}));
+    m_ui->quedan->setText(m_rows.empty()
+                              ? QStringLiteral("Juez %1: todas las puntuaciones comprobadas").arg(juez)
+                              : records::uncheckedText({juez, int(m_rows.size())}));
 }
 
 // The next row takes the checked one's place in the list, so Enter after Enter reads down the sheet.

@@ -8,7 +8,6 @@
 #include "windows/records/show_check_window.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QListWidget>
 
 using guitest::child;
@@ -25,26 +24,26 @@ private slots:
     {
         m_show = std::make_unique<WindowFixture<QDialog>>();
         for (int cage = 1; cage <= 3; ++cage) {
-            fixtures::addBird(m_show->db(), cage, "A", "M", {{"anilla", "1000"}, {"club", cage == 3 ? "9" : "1"}});
+            fixtures::addBird(m_show->db(), cage, "A", "M",
+                              {{"anilla", "1000"}, {"club", cage == 3 ? "9" : "1"}});
             for (int juez = 1; juez <= (cage == 2 ? 2 : 3); ++juez)
                 fixtures::addScore(m_show->db(), QString::number(cage), juez, 85 + cage + juez * 0.5);
         }
         m_show->openMain();
     }
     void cleanup() { m_show.reset(); }
-
     // The rule's lines and count; Enter on the line of a cage opens reception on that cage.
     void showCheckOpensTheCage()
     {
-        QStringList shown, expected;
-        QString selected;
+        QStringList shown, expected, selected;
         guitest::whenShown<ShowCheckWindow>([&](ShowCheckWindow* window) {
             auto* list = child<QListWidget>(window, "avisos");
-            for (int i = 0; i < list->count(); ++i)
-                shown << list->item(i)->text();
+            for (const QListWidgetItem* item : list->findItems("*", Qt::MatchWildcard))
+                shown << item->text();
             shown << child<QLabel>(window, "cuenta")->text();
             guitest::whenShown<ReceptionWindow>([&](ReceptionWindow* reception) {
-                selected = child<QTreeWidget>(reception, "ListView1")->currentItem()->data(0, Qt::UserRole).toString();
+                const QTreeWidgetItem* item = child<QTreeWidget>(reception, "ListView1")->currentItem();
+                selected << item->data(0, Qt::UserRole).toString();
                 reception->reject();
             });
             list->setCurrentRow(0);
@@ -52,11 +51,9 @@ private slots:
             window->reject();
         });
         child<QAction>(m_show->main.get(), "actionComprobar")->trigger();
-        const auto warnings = records::checkShow(m_show->db(), m_show->path("Club.mdb"));
-        for (const records::Warning& warning : warnings)
+        for (const records::Warning& warning : records::checkShow(m_show->db(), m_show->path("Club.mdb")))
             expected << warning.text;
-        QCOMPARE(shown, expected << records::warningsCount(warnings.size()));
-        QCOMPARE(selected, "2");
+        QCOMPARE(shown << selected, expected << records::warningsCount(expected.size()) << "2");
     }
 
     // Enter marks judge 2's selected row and moves on to the next; the label counts what is left.
@@ -66,19 +63,15 @@ private slots:
         guitest::whenShown<PaperCheckWindow>([&](PaperCheckWindow* window) {
             child<QComboBox>(window, "juez")->setCurrentIndex(1);
             auto* list = child<QTreeWidget>(window, "puntuaciones");
-            list->setFocus();
-            QTest::keyClick(list, Qt::Key_Return);
-            QTest::keyClick(list, Qt::Key_Return);
+            for (int enter = 0; enter < 2; ++enter)
+                QTest::keyClick(list, Qt::Key_Return);
             left = child<QLabel>(window, "quedan")->text();
             current = list->currentItem()->text(0);
             window->reject();
         });
         child<QAction>(m_show->main.get(), "actionComprobarHojas")->trigger();
         const auto counts = records::uncheckedCounts(m_show->db());
-        QCOMPARE(counts.at(1).juez, 2);
-        QCOMPARE(counts.at(1).count, 1);
-        QCOMPARE(left, records::uncheckedText(counts.at(1)));
-        QCOMPARE(current, "3");
+        QCOMPARE(left + '|' + current, records::uncheckedText(counts.at(1)) + "|3");
     }
 };
 
