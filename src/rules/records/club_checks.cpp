@@ -1,3 +1,4 @@
+#include "rules/records/checks.h"
 #include "rules/records/show_checks.h"
 #include "store/database.h"
 

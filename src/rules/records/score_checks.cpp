@@ -1,4 +1,5 @@
 #include "base/formats.h"
+#include "rules/records/checks.h"
 #include "rules/records/show_checks.h"
 
 #include <cmath>

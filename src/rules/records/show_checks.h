@@ -4,11 +4,20 @@
 // look at its birds, its score rows and its clubs.
 
 #include "rules/judging/score_ranges.h"
-#include "rules/records/checks.h"
 
 #include <QString>
 #include <array>
 #include <vector>
+
+namespace store
+{
+class Database;
+}
+
+namespace records
+{
+struct Warning;
+}
 
 namespace records::detail
 {
