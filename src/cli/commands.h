@@ -30,6 +30,7 @@ struct UsageError {
 int crear(const QStringList& args, Streams io);
 int recalcular(const QStringList& args, Streams io);
 int estado(const QStringList& args, Streams io);
+int comprobar(const QStringList& args, Streams io);
 
 int listados(const QStringList& args, Streams io);
 int impreso(const QStringList& args, Streams io);

@@ -19,6 +19,7 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         {QStringLiteral("crear"), cli::crear},
         {QStringLiteral("recalcular"), cli::recalcular},
         {QStringLiteral("estado"), cli::estado},
+        {QStringLiteral("comprobar"), cli::comprobar},
 
         {QStringLiteral("listados"), cli::listados},
         {QStringLiteral("exportar-xlsx"), cli::exportarXlsx},

@@ -9,6 +9,7 @@
 #include "server/http_client.h"
 #include "server/show_server.h"
 #include "support/failing_disk.h"
+#include "rules/records/checks.h"
 #include "support/fixtures.h"
 
 #include <QDirIterator>
@@ -105,7 +106,7 @@ private slots:
             QTest::newRow(name) << args << exitCode << err + '\n';
         };
         const QString usage =
-            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, estado, exportar-xlsx, historial, "
+            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: comprobar, copia, crear, estado, exportar-xlsx, historial, "
             "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, "
             "recalcular, restaurar, servir";
         row("no command", {}, 2, usage);
@@ -291,6 +292,21 @@ private slots:
                                             "jaula 7  (puntos: 0 -> 90|termina: N -> S)$");
         QVERIFY2(recomputed.match(lines[4]).hasMatch() && recomputed.match(lines[5]).hasMatch(),
                  qPrintable(lines.join('\n')));
+    }
+
+    // comprobar prints the rule's warnings and their count; exit 1 when there is any.
+    void comprobar()
+    {
+        store::Database::create(path("Vacia.mdb"), store::schema::exhibition());
+        for (const auto& [show, exitCode] : {std::pair{"Expo.mdb", 1}, {"Vacia.mdb", 0}}) {
+            const CliResult result = run({"comprobar", "@/" + QString(show), "--clubs", "Club.mdb"});
+            QStringList lines;
+            for (const auto& warning : records::checkShow(store::Database::open(path(show), store::schema::exhibition()),
+                                                          path("Club.mdb")))
+                lines << warning.text;
+            lines << records::warningsCount(lines.size()) << QString::number(exitCode);
+            QCOMPARE(result.out + QString::number(result.exitCode), lines.join(u'\n'));
+        }
     }
 
     void servesUntilStopped_data()

@@ -94,6 +94,29 @@ int ReceptionWindow::exec()
     return QDialog::exec();
 }
 
+int ReceptionWindow::execAt(int cage)
+{
+    load();
+    selectCage(cage);
+    return QDialog::exec();
+}
+
+bool ReceptionWindow::selectCage(int cage)
+{
+    QTreeWidget* list = m_ui->ListView1;
+    const QString tag = QString::number(cage);
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list->topLevelItem(i);
+        if (item->data(0, Qt::UserRole).toString() == tag) {
+            list->setCurrentItem(item);
+            list->scrollToItem(item);
+            list->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
 void ReceptionWindow::load()
 {
     WaitCursor wait;
@@ -398,17 +421,8 @@ void ReceptionWindow::buscar()
         Messages::inform(this, QStringLiteral("Aviso"), reception::invalidCageMessage(*typed));
         return;
     }
-    const QString tag = QString::number(*cage);
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = list->topLevelItem(i);
-        if (item->data(0, Qt::UserRole).toString() == tag) {
-            list->setCurrentItem(item);
-            list->scrollToItem(item);
-            list->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-    }
-    Messages::inform(this, QStringLiteral("Aviso"), QStringLiteral("No se ha encontrado"));
+    if (!selectCage(*cage))
+        Messages::inform(this, QStringLiteral("Aviso"), QStringLiteral("No se ha encontrado"));
 }
 
 void ReceptionWindow::cambiarEstado()

@@ -34,6 +34,8 @@ public:
     void load();
 
     int exec() override;
+    // Opens the window with the cage's bird shown (another window's "open this cage").
+    int execAt(int cage);
 
     // F1 in the club box asks this for a club code (the club search window); nothing chosen
     // leaves the box as it was. Without a picker F1 does nothing.
@@ -47,6 +49,8 @@ private:
     void reload();
     void fillList();
     void selectPosition(int position);
+    // Selects the cage in the list; false when the list does not hold it.
+    bool selectCage(int cage);
     void showCage(QTreeWidgetItem* item);
     // The bird of a list item: its cage (the tag) and its row.
     static reception::BirdRow birdOf(const QTreeWidgetItem* item);

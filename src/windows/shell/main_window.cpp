@@ -28,6 +28,8 @@
 #include "windows/printouts/printout_window.h"
 #include "windows/reception/reception_window.h"
 #include "windows/records/history_window.h"
+#include "windows/records/paper_check_window.h"
+#include "windows/records/show_check_window.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -91,6 +93,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     connectTasks();
     connectListings();
     connectBackups();
+    connectChecks();
 }
 
 void MainWindow::setUpHeading()
@@ -147,15 +150,7 @@ void MainWindow::connectTasks()
             this, QStringLiteral("Acerca de"),
             install::aboutText(m_state.programFolder, guide::page(QStringLiteral("00-portada"))));
     });
-    connectTask(m_ui->actionRecepcion, [this] {
-        if (!m_reception) {
-            m_reception = std::make_unique<ReceptionWindow>(m_state, this);
-            // F1 in the club box: the club search, whose choice goes back into the box.
-            m_reception->setClubPicker(
-                [this] { return ClubSearchWindow(m_state, m_reception.get()).choose(); });
-        }
-        m_reception->exec();
-    });
+    connectTask(m_ui->actionRecepcion, [this] { reception().exec(); });
     connectTask(m_ui->actionConfiguracion, [this] {
         if (!m_config) {
             m_config = std::make_unique<ConfigWindow>(m_state, this);
@@ -233,6 +228,29 @@ void MainWindow::connectBackups()
     });
 }
 
+ReceptionWindow& MainWindow::reception()
+{
+    if (!m_reception) {
+        m_reception = std::make_unique<ReceptionWindow>(m_state, this);
+        // F1 in the club box: the club search, whose choice goes back into the box.
+        m_reception->setClubPicker([this] { return ClubSearchWindow(m_state, m_reception.get()).choose(); });
+    }
+    return *m_reception;
+}
+
+// The checks before closing: a warning about a cage opens that cage in reception.
+void MainWindow::connectChecks()
+{
+    connectTask(m_ui->actionComprobar, [this] {
+        if (!m_showCheck) {
+            m_showCheck = std::make_unique<ShowCheckWindow>(m_state, this);
+            m_showCheck->setCageOpener([this](int cage) { guarded(this, [&] { reception().execAt(cage); }); });
+        }
+        m_showCheck->exec();
+    });
+    connectTask(m_ui->actionComprobarHojas, [this] { showTask(m_paperCheck); });
+}
+
 MainWindow::~MainWindow()
 {
     m_state.backups.onOutcome = nullptr; // the status bar goes with the window
@@ -275,6 +293,8 @@ void MainWindow::showRestored()
     m_listadoCl.reset();
     m_receptionImport.reset();
     m_scoreImport.reset();
+    m_showCheck.reset();
+    m_paperCheck.reset();
     showExhibition();
 }
 

@@ -22,6 +22,8 @@ class ReceptionImportWindow;
 class ScoreImportWindow;
 
 class BackupsWindow;
+class ShowCheckWindow;
+class PaperCheckWindow;
 
 class NetworkWindow;
 class HistoryWindow;
@@ -72,6 +74,8 @@ private:
     void connectTasks();
     void connectListings();
     void connectBackups();
+    void connectChecks();
+    ReceptionWindow& reception();
     // The exhibition's name, region and emblem, the status text and the caption.
     void showExhibition();
     // After a copy was restored: the window shows the restored exhibition, and every task window
@@ -110,6 +114,10 @@ private:
     std::unique_ptr<ScoreImportWindow> m_scoreImport;
 
     std::unique_ptr<BackupsWindow> m_backups;
+
+    // The checks before closing, and the scores read against the judges' sheets.
+    std::unique_ptr<ShowCheckWindow> m_showCheck;
+    std::unique_ptr<PaperCheckWindow> m_paperCheck;
 
     // Kept while the exhibition is open, since the server it started runs on
     std::unique_ptr<NetworkWindow> m_network;
