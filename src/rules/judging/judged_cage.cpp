@@ -1,6 +1,7 @@
 #include "rules/judging/judged_cage.h"
 
 #include "rules/judging/score_ranges.h"
+#include "rules/records/closing.h"
 #include "store/database.h"
 
 #include <algorithm>
@@ -111,6 +112,7 @@ QString alreadyStoredMessage(int cage, qint64 juez)
 RemoteEntry enterScore(store::Database& db, int cage, qint64 juez,
                        const std::array<double, apartadoCount>& puntos)
 {
+    records::refuseIfClosed(db);
     using Outcome = RemoteEntry::Outcome;
     store::Transaction transaction(db);
     RemoteEntry entry;
