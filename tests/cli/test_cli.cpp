@@ -5,6 +5,9 @@
 #include "cli/cli_run.h"
 #include "support/workbooks.h"
 #include "rules/backups/copies.h"
+#include "rules/records/closing.h"
+#include "rules/records/history.h"
+#include "rules/records/seal.h"
 #include "server/http_client.h"
 #include "server/show_server.h"
 #include "support/failing_disk.h"
@@ -99,9 +102,9 @@ private slots:
             QTest::newRow(name) << args << exitCode << err + '\n';
         };
         const QString usage =
-            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: copia, crear, exportar-xlsx, "
-            "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, "
-            "recalcular, restaurar, servir";
+            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: cerrar, copia, crear, exportar-xlsx, "
+            "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, reabrir, "
+            "recalcular, restaurar, sello, servir, verificar";
         row("no command", {}, 2, usage);
         row("unknown command", {"borrar"}, 2, "Orden desconocida: «borrar»\n" + usage);
         row("crear without a name", {"crear", "@"}, 2, "Uso: palomas-cli crear CARPETA NOMBRE");
@@ -267,6 +270,65 @@ private slots:
         QCOMPARE(int(taken.size()), std::max(copies, 0));
         for (const backups::Copy& copy : taken)
             QCOMPARE(failing_disk::dump(copy.path), dump);
+    }
+
+    // Closing, the seal and reopening from the command line; a closed show refuses every command
+    // that would change it and is still read. "{sello}": the show's seal, "{cambio}": its last change.
+    void closing_data()
+    {
+        QTest::addColumn<QStringList>("before"); // commands run first, each to succeed
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<bool>("changes");
+        const QString closed = "La exposición está cerrada\n";
+        const QStringList close = {"cerrar Expo.mdb"};
+        const auto row = [](const char* name, const QStringList& before, const QStringList& args, int exitCode,
+                            const QString& out, const QString& err = {}, bool changes = false) {
+            QTest::newRow(name) << before << args << exitCode << out << err << changes;
+        };
+        row("cerrar", {}, {"cerrar", "Expo.mdb"}, 0, "Exposición cerrada. Sello: {sello}\n", {}, true);
+        row("sello", {}, {"sello", "Expo.mdb"}, 0, "{sello}\n");
+        row("verificar", close, {"verificar", "Expo.mdb", "{sello}"}, 0, "El sello coincide\n");
+        row("verificar, small letters and blanks", close, {"verificar", "Expo.mdb", " {sello-} "}, 0,
+            "El sello coincide\n");
+        row("verificar another seal", {}, {"verificar", "Expo.mdb", "AAAA-AAAA-AAAA"}, 1,
+            "El sello no coincide. Último cambio: {cambio}\n");
+        row("reabrir", close, {"reabrir", "Expo.mdb", "--motivo", "Jaula 7"}, 0, "Exposición reabierta\n", {}, true);
+        row("reabrir without a reason", close, {"reabrir", "Expo.mdb"}, 1, {}, records::reopenNeedsReason() + "\n");
+        row("reabrir an open show", {}, {"reabrir", "Expo.mdb", "--motivo", "x"}, 1, {},
+            records::notClosedMessage() + "\n");
+        row("cerrar a closed show", close, {"cerrar", "Expo.mdb"}, 1, {}, closed);
+        row("recalcular", close, {"recalcular", "Expo.mdb"}, 1, {}, closed);
+        row("importar-recepcion", close, {"importar-recepcion", "Expo.mdb", "#/workbooks/censo-un-byte-malo.csv"},
+            1, {}, closed);
+        row("importar-puntuacion", close, {"importar-puntuacion", "Expo.mdb", "juez.xls"}, 1, {}, closed);
+        row("restaurar", close, {"restaurar", "Expo.mdb", "Nueva.mdb"}, 1, {}, closed);
+        row("listados", close, {"listados", "Expo.mdb", "@", "--clubs", "Club.mdb"}, 0, "8 documentos grabados\n");
+    }
+    void closing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, changes);
+        QFETCH(QString, out);
+        QFETCH(QStringList, before);
+        for (const QString& command : before)
+            QCOMPARE(run(command.split(' ')).exitCode, 0);
+        const auto show = [this] {
+            return store::Database::open(path("Expo.mdb"), store::schema::exhibition(),
+                                         store::Database::Access::ReadOnly);
+        };
+        const QString seal = records::seal(show());
+        args.replaceInStrings("{sello}", seal).replaceInStrings("{sello-}", seal.toLower().remove('-'));
+        const QByteArray bytes = fixtures::fingerprint(path("Expo.mdb"));
+        const CliResult result = run(args);
+        QCOMPARE(result.out, filled(out)
+                                 .replace("{sello}", records::seal(show()))
+                                 .replace("{cambio}", records::lastChangeTime(show())));
+        QTEST(result.err, "err");
+        QTEST(result.exitCode, "exitCode");
+        QCOMPARE(fixtures::fingerprint(path("Expo.mdb")) != bytes, changes);
     }
 
     void servesUntilStopped_data()

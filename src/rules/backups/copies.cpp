@@ -1,6 +1,6 @@
 #include "rules/backups/copies.h"
 
-#include "rules/records/closing.h"
+#include "rules/records/closed_state.h"
 #include "store/backup.h"
 #include "store/database.h"
 #include "store/error.h"

@@ -1,7 +1,7 @@
 #include "rules/exhibition/exhibition.h"
 
 #include "base/install_layout.h"
-#include "rules/records/closing.h"
+#include "rules/records/closed_state.h"
 #include "rules/records/history.h"
 #include "store/error.h"
 

@@ -5,7 +5,7 @@
 #include "rules/import/worksheet.h"
 #include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
-#include "rules/records/closing.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 
 #include <QSet>

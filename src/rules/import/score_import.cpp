@@ -7,7 +7,7 @@
 #include "rules/judging/judge_rows.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/cage_number.h"
-#include "rules/records/closing.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 
 #include <algorithm>

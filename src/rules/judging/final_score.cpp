@@ -1,7 +1,7 @@
 #include "rules/judging/final_score.h"
 
 #include "base/formats.h"
-#include "rules/records/closing.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/recordset.h"

@@ -1,7 +1,7 @@
 #include "rules/judging/judged_cage.h"
 
 #include "rules/judging/score_ranges.h"
-#include "rules/records/closing.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 
 #include <algorithm>

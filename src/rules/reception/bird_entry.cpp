@@ -5,7 +5,7 @@
 #include "base/shown_value.h"
 #include "rules/backups/keeper.h"
 #include "rules/reception/cage_number.h"
-#include "rules/records/closing.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/quote.h"

@@ -15,20 +15,6 @@ namespace records
 namespace
 {
 
-struct LastClosing {
-    bool closed = false;
-    QString sello;
-};
-
-LastClosing lastClosing(const store::Database& db)
-{
-    store::Statement last =
-        db.query(QStringLiteral("SELECT cerrada, sello FROM \"Cierre\" ORDER BY id DESC LIMIT 1"));
-    if (!last.step() || last.isNull(0) || last.int64(0) != 1)
-        return {};
-    return {true, last.text(1)};
-}
-
 void record(store::Database& db, bool closed, const QString& sello, const QString& motivo)
 {
     store::Statement insert = db.prepare(QStringLiteral(
@@ -42,23 +28,13 @@ void record(store::Database& db, bool closed, const QString& sello, const QStrin
         db.prepare(statement).run();
 }
 
+// A path that names itself (palomas-cli) is kept; otherwise the change is the closing's.
+QString originOf(const store::Database& db)
+{
+    return db.origin().isEmpty() ? origins::closing() : db.origin();
+}
+
 } // namespace
-
-bool isClosed(const store::Database& db)
-{
-    return lastClosing(db).closed;
-}
-
-QString closedSeal(const store::Database& db)
-{
-    return lastClosing(db).sello;
-}
-
-void refuseIfClosed(const store::Database& db)
-{
-    if (isClosed(db))
-        throw store::Error(store::records::closedMessage(), store::Error::Kind::Storage);
-}
 
 QString reopenNeedsReason()
 {
@@ -73,7 +49,7 @@ QString notClosedMessage()
 QString closeShow(store::Database& db)
 {
     refuseIfClosed(db);
-    store::OriginScope scope(db, origins::closing());
+    store::OriginScope scope(db, originOf(db));
     judging::recomputeFinalScores(db);
     store::Transaction closing(db);
     const QString sello = seal(db);
@@ -88,7 +64,7 @@ void reopenShow(store::Database& db, const QString& motivo)
         throw base::ValidationError(reopenNeedsReason());
     if (!isClosed(db))
         throw base::ValidationError(notClosedMessage());
-    store::OriginScope scope(db, origins::closing());
+    store::OriginScope scope(db, originOf(db));
     store::Transaction reopening(db);
     record(db, false, {}, motivo.trimmed());
     reopening.commit();

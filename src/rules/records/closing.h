@@ -4,6 +4,8 @@
 // refuses every change to its results (store::records::closingStatements) until it is reopened
 // with a reason; every closing and reopening is a row of Cierre, the last one saying which holds.
 
+#include "rules/records/closed_state.h"
+
 #include <QString>
 
 namespace store
@@ -14,19 +16,10 @@ class Database;
 namespace records
 {
 
-// Whether the last row of Cierre closed the show.
-bool isClosed(const store::Database& db);
-
-// The seal the show was closed with; empty when it is open.
-QString closedSeal(const store::Database& db);
-
-// Raises store::Error with store::records::closedMessage() when the show is closed: for the
-// paths that would change it, before they write or ask anything.
-void refuseIfClosed(const store::Database& db);
-
 // Stores the final scores as they are now, then seals them, records the closing and makes the
 // file refuse every change, in one transaction. Returns the seal. The checks (records/checks.h)
-// are the caller's: closing does not run them. A show already closed is refused.
+// are the caller's: closing does not run them. A show already closed is refused. The history names
+// the change "Cierre" unless the caller named its own origin (store::OriginScope).
 QString closeShow(store::Database& db);
 
 // What a reopening without a reason is refused with.
