@@ -4,7 +4,9 @@
 #include "http_client.h"
 #include "rules/judging/final_score.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/closing.h"
 #include "server/show_server.h"
+#include "store/records.h"
 #include "support/failing_disk.h"
 #include "support/fixtures.h"
 
@@ -173,6 +175,21 @@ private slots:
             QVERIFY2(!answer.body.contains(hidden), hidden);
         QCOMPARE(failing_disk::dump(m_path), before);
         QCOMPARE(get("/api/jaulas/1").status, 200);
+    }
+
+    // A closed show refuses a score with 423 and the file's words, and its board is still served.
+    void closedShow()
+    {
+        {
+            store::Database db = store::Database::open(m_path, store::schema::exhibition());
+            records::closeShow(db);
+        }
+        const QString before = failing_disk::dump(m_path);
+        const Answer answer = post("/api/jaulas/1/puntuaciones", validScores);
+        QCOMPARE(answer.status, 423);
+        QCOMPARE(answer.error(), store::records::closedMessage());
+        QCOMPARE(failing_disk::dump(m_path), before);
+        QCOMPARE(get("/api/tablero").status, 200);
     }
 
     // No part of a path reaches the file system: whatever it names, it is not served. And the
