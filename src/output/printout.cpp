@@ -1,6 +1,7 @@
 #include "output/printout.h"
 
 #include "base/formats.h"
+#include "rules/records/closed_state.h"
 
 namespace listings
 {
@@ -172,15 +173,21 @@ QString printedProvinceRow(const ProvinceRow& row)
 Printout printout(const Listing& listing)
 {
     const QStringList titles = outputTitles(listing);
+    Printout pages;
     switch (listing.kind) {
     case ListingKind::Classification:
-        return classificationPrintout(titles, listing.text);
+        pages = classificationPrintout(titles, listing.text);
+        break;
     case ListingKind::GroupD:
-        return groupDPrintout(titles, listing.groupD);
+        pages = groupDPrintout(titles, listing.groupD);
+        break;
     case ListingKind::Province:
-        return provincePrintout(titles, listing.provinces);
+        pages = provincePrintout(titles, listing.provinces);
+        break;
     }
-    return {};
+    if (!pages.empty() && !listing.sello.isEmpty())
+        pages.back().lines.push_back({records::sealLine(listing.sello)});
+    return pages;
 }
 
 } // namespace listings

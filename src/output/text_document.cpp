@@ -3,6 +3,7 @@
 #include "base/drives.h"
 #include "base/formats.h"
 #include "output/printout.h"
+#include "rules/records/closed_state.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -121,6 +122,8 @@ QStringList documentLines(const Listing& listing)
             lines << documentProvinceRow(row);
         break;
     }
+    if (!listing.sello.isEmpty())
+        lines << blankLine() << records::sealLine(listing.sello);
     return lines;
 }
 

@@ -17,6 +17,7 @@
 #include "rules/import/worksheet.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/listings/openings.h"
+#include "rules/records/closing.h"
 #include "support/fixtures.h"
 #include "support/pdf_pages.h"
 
@@ -499,6 +500,19 @@ book.save(path)
         }
         QTEST(said, "message");
         QVERIFY(!QFileInfo::exists(small.dir.filePath("p.pdf")));
+    }
+
+    // Closed (last: the show stays closed), every listing's document and printout ends with the
+    // seal on a line of its own.
+    void closedShowDocumentsEndWithTheSeal()
+    {
+        const QString line = "Sello: " + records::closeShow(m_db);
+        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
+        for (const listings::Listing& listing : listings::allListings(m_db, clubs)) {
+            QCOMPARE(listings::documentLines(listing).last(), line);
+            if (listing.canBeSaved())
+                QCOMPARE(listings::printout(listing).back().lines.back().text, line);
+        }
     }
 };
 

@@ -59,6 +59,7 @@ struct Listing {
     QString text;                       // Classification: the preview text, CR LF lines
     std::vector<GroupDRow> groupD;      // GroupD
     std::vector<ProvinceRow> provinces; // Province
+    QString sello;                      // a closed show's seal, the documents' last line; "" when open
 
     // A classification of groups A to C without birds can be neither printed nor saved.
     bool canBeSaved() const { return kind != ListingKind::Classification || !text.isEmpty(); }

@@ -5,6 +5,7 @@
 #include "rules/listings/classifications.h"
 #include "rules/listings/group_d_list.h"
 #include "rules/listings/province_ranking.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 
 namespace listings
@@ -20,6 +21,7 @@ Listing classification(const store::Database& db, const QString& nombre, const Q
     listing.kind = ListingKind::Classification;
     listing.titles = classificationTitles(nombre, grupo, categ, sexo);
     listing.text = generarListado(db, grupo, sexo);
+    listing.sello = records::closedSeal(db);
     return listing;
 }
 
@@ -29,6 +31,7 @@ Listing provinces(store::Database& db, store::Recordset& clubs, const QString& n
     listing.kind = ListingKind::Province;
     listing.titles = provinceTitles(nombre);
     listing.provinces = clasificacionPorProvincia(db, clubs);
+    listing.sello = records::closedSeal(db);
     return listing;
 }
 
@@ -55,6 +58,7 @@ Listing openGroupD(store::Database& db, const QString& nombre, const QString& gr
     listing.kind = ListingKind::GroupD;
     listing.titles = classificationTitles(nombre, grupo, categ, sexo);
     listing.groupD = llenarListaGrupoD(db, grupo, categ);
+    listing.sello = records::closedSeal(db);
     return listing;
 }
 

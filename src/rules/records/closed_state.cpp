@@ -37,6 +37,11 @@ QString closedSeal(const store::Database& db)
     return lastClosing(db).sello;
 }
 
+QString sealLine(const QString& sello)
+{
+    return QStringLiteral("Sello: %1").arg(sello);
+}
+
 void refuseIfClosed(const store::Database& db)
 {
     if (isClosed(db))
