@@ -71,6 +71,7 @@ private:
     void connectTasks();
     void connectListings();
     void connectBackups();
+    void connectClosing();
     // The exhibition's name, region and emblem, the status text and the caption.
     void showExhibition();
     // After a copy was restored: the window shows the restored exhibition, and every task window

@@ -4,6 +4,7 @@
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "kit/window_placement.h"
+#include "rules/records/closing.h"
 #include "support/window_fixture.h"
 #include "windows/clubs/club_search_window.h"
 #include "windows/config/config_window.h"
@@ -297,6 +298,47 @@ private slots:
         QTEST(shown, "window");
         QTEST(QStringList({m_f->state.selGrupo, m_f->state.selCateg, m_f->state.selSexo}).join(u'/'),
               "selection");
+    }
+
+    // "Cerrar la exposición" and "Reabrir", and the entry windows of a closed show, which refuse
+    // before they open; the status line says whether the show is closed. "{sello}": its seal.
+    void closing_data()
+    {
+        QTest::addColumn<bool>("closed"); // before the action
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<bool>("closedAfter");
+        const QString refused = "Aviso: La exposición está cerrada";
+        QTest::newRow("cerrar") << false << "actionCerrar" << "Cerrar la exposición: Exposición cerrada. Sello: {sello}"
+                                << true;
+        QTest::newRow("reabrir") << true << "actionReabrir" << "Reabrir: Exposición reabierta" << false;
+        for (const char* action : {"actionRecepcion", "actionPuntuacion", "actionConfiguracion", "actionImpRecepcion",
+                                   "actionImpPuntuacion"})
+            QTest::newRow(action) << true << action << refused << true;
+    }
+    void closing()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, closedAfter);
+        QFETCH(QString, told);
+        if (QFETCH(bool, closed); closed)
+            records::closeShow(m_f->db());
+        m_f->openMain();
+        if (action == "actionReabrir")
+            Messages::scriptText("Jaula 3 mal puntuada");
+        Messages::script(Messages::Answer::Ok);
+        QString opened;
+        guitest::whenShown<QDialog>([&](QDialog* window) {
+            opened = QString::fromLatin1(window->metaObject()->className());
+            window->reject();
+        });
+        w<QAction>(qPrintable(action))->trigger();
+        const QString sello = records::closedSeal(m_f->db());
+        QCOMPARE(guitest::told(), QString(told).replace("{sello}", sello));
+        QCOMPARE(opened, QString());
+        QCOMPARE(label("texto"), closedAfter ? "Cerrada. Sello: " + sello : "Programa para las Exposiciones Regionales");
+        QVERIFY(closedAfter ? !sello.isEmpty() : sello.isEmpty());
+        guitest::stopWaiting();
     }
 
     // The club search over reception (the club chosen handed back), a listing's print preview (a
