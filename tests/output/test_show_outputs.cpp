@@ -502,8 +502,8 @@ book.save(path)
         QVERIFY(!QFileInfo::exists(small.dir.filePath("p.pdf")));
     }
 
-    // Closed (last: the show stays closed), every listing's document and printout ends with the
-    // seal on a line of its own.
+    // Closed (last: the show stays closed), every listing's document, printout and table ends with
+    // the seal on a line of its own.
     void closedShowDocumentsEndWithTheSeal()
     {
         const QString line = "Sello: " + records::closeShow(m_db);
@@ -513,6 +513,10 @@ book.save(path)
             if (listing.canBeSaved())
                 QCOMPARE(listings::printout(listing).back().lines.back().text, line);
         }
+        const QString book = m_dir.filePath("cerrada.xlsx");
+        output::exportXlsx(m_db, clubs, book);
+        for (const imports::Worksheet& sheet : readBack(book))
+            QCOMPARE(sheet.cell(sheet.rowCount(), 1).toText(), line);
     }
 };
 
