@@ -189,7 +189,10 @@ private slots:
         QCOMPARE(answer.status, 423);
         QCOMPARE(answer.error(), store::records::closedMessage());
         QCOMPARE(failing_disk::dump(m_path), before);
-        QCOMPARE(get("/api/tablero").status, 200);
+        const Answer board = get("/api/tablero");
+        QCOMPARE(board.status, 200);
+        QCOMPARE(board.json()["sello"].toString(),
+                 "Sello: " + records::closedSeal(store::Database::open(m_path, store::schema::exhibition())));
     }
 
     // No part of a path reaches the file system: whatever it names, it is not served. And the
