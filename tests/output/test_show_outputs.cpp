@@ -502,8 +502,8 @@ book.save(path)
         QVERIFY(!QFileInfo::exists(small.dir.filePath("p.pdf")));
     }
 
-    // Closed (last: the show stays closed), every listing's document, printout and table ends with
-    // the seal on a line of its own.
+    // Closed (last: the show stays closed), every listing's document, printout and table, and every
+    // printout but the labels, ends with the seal on a line of its own.
     void closedShowDocumentsEndWithTheSeal()
     {
         const QString line = "Sello: " + records::closeShow(m_db);
@@ -517,6 +517,11 @@ book.save(path)
         output::exportXlsx(m_db, clubs, book);
         for (const imports::Worksheet& sheet : readBack(book))
             QCOMPARE(sheet.cell(sheet.rowCount(), 1).toText(), line);
+        const printouts::Show show = printouts::readShow(m_db, &m_clubs);
+        for (Kind kind : {Kind::Etiquetas, Kind::HojasJueces, Kind::Catalogo, Kind::Resguardos}) { // not on labels
+            const std::vector<listings::PrintedLine> last = printouts::build(kind, show, {}).back().lines;
+            QCOMPARE(!last.empty() && last.back().text == line, kind != Kind::Etiquetas);
+        }
     }
 };
 
