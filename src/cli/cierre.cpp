@@ -14,8 +14,9 @@ namespace cli
 // closing. A show with warnings is closed only when --con-avisos says so.
 int cerrar(const QStringList& args, Streams io)
 {
-    const CommandLine line(args, QStringLiteral("Uso: palomas-cli cerrar EXPOSICION.mdb [--con-avisos] [--clubs Club.mdb]"),
-                           {QStringLiteral("clubs")}, {QStringLiteral("con-avisos")}, 1);
+    const CommandLine line(
+        args, QStringLiteral("Uso: palomas-cli cerrar EXPOSICION.mdb [--con-avisos] [--clubs Club.mdb]"),
+        {QStringLiteral("clubs")}, {QStringLiteral("con-avisos")}, 1);
     store::Database db = exhibition::openShow(line[0]);
     records::refuseIfClosed(db);
     const std::vector<records::Warning> warnings =
@@ -24,7 +25,8 @@ int cerrar(const QStringList& args, Streams io)
         for (const records::Warning& warning : warnings)
             io.err << warning.text << Qt::endl;
         io.err << records::warningsCount(warnings.size()) << Qt::endl
-               << QStringLiteral("La exposición no se ha cerrado: revise los avisos o ciérrela con --con-avisos.")
+               << QStringLiteral(
+                      "La exposición no se ha cerrado: revise los avisos o ciérrela con --con-avisos.")
                << Qt::endl;
         return 1;
     }
@@ -47,7 +49,8 @@ int sello(const QStringList& args, Streams io)
 // when not, the time of the last change on record.
 int verificar(const QStringList& args, Streams io)
 {
-    const CommandLine line(args, QStringLiteral("Uso: palomas-cli verificar EXPOSICION.mdb SELLO"), {}, {}, 2);
+    const CommandLine line(args, QStringLiteral("Uso: palomas-cli verificar EXPOSICION.mdb SELLO"), {}, {},
+                           2);
     const store::Database db =
         store::Database::open(line[0], store::schema::exhibition(), store::Database::Access::ReadOnly);
     if (records::sameSeal(records::seal(db), line[1])) {

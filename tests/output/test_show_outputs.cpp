@@ -513,15 +513,11 @@ book.save(path)
             if (listing.canBeSaved())
                 QCOMPARE(listings::printout(listing).back().lines.back().text, line);
         }
-        const QString book = m_dir.filePath("cerrada.xlsx");
-        output::exportXlsx(m_db, clubs, book);
-        for (const imports::Worksheet& sheet : readBack(book))
+        output::exportXlsx(m_db, clubs, m_dir.filePath("cerrada.xlsx"));
+        for (const imports::Worksheet& sheet : readBack(m_dir.filePath("cerrada.xlsx")))
             QCOMPARE(sheet.cell(sheet.rowCount(), 1).toText(), line);
-        const printouts::Show show = printouts::readShow(m_db, &m_clubs);
-        for (Kind kind : {Kind::Etiquetas, Kind::HojasJueces, Kind::Catalogo, Kind::Resguardos}) { // not on labels
-            const std::vector<listings::PrintedLine> last = printouts::build(kind, show, {}).back().lines;
-            QCOMPARE(!last.empty() && last.back().text == line, kind != Kind::Etiquetas);
-        }
+        for (Kind kind : {Kind::HojasJueces, Kind::Catalogo, Kind::Resguardos})
+            QCOMPARE(printouts::build(kind, printouts::readShow(m_db, &m_clubs), {}).back().lines.back().text, line);
     }
 };
 

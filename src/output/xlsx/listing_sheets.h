@@ -25,7 +25,7 @@ struct ListingSheet {
     QStringList headers;           // "Puesto", "Jaula", ...
     std::vector<int> scoreColumns; // the columns whose numbers show two decimals
     std::vector<std::vector<QVariant>> rows; // a double for a number, a QString for a text
-    QString sello; // a closed show's seal, the sheet's last line; "" when open
+    QString sello;                           // a closed show's seal, the sheet's last line; "" when open
 };
 
 // The twelve tables. Brings the final scores up to date and rewrites the province work tables

@@ -17,9 +17,9 @@ namespace
 
 void record(store::Database& db, bool closed, const QString& sello, const QString& motivo)
 {
-    store::Statement insert = db.prepare(QStringLiteral(
-        "INSERT INTO \"Cierre\" (fecha, cerrada, sello, motivo) "
-        "VALUES (strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), ?, ?, ?)"));
+    store::Statement insert =
+        db.prepare(QStringLiteral("INSERT INTO \"Cierre\" (fecha, cerrada, sello, motivo) "
+                                  "VALUES (strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), ?, ?, ?)"));
     insert.bind(1, qint64(closed ? 1 : 0));
     insert.bind(2, sello.isEmpty() ? QVariant() : QVariant(sello));
     insert.bind(3, motivo.isEmpty() ? QVariant() : QVariant(motivo));

@@ -65,12 +65,14 @@ QByteArray sealText(const store::Database& db)
     writeRows(text, db, "Estado",
               QStringLiteral("SELECT jaula, anilla, estado, motivo FROM \"Estado\" "
                              "ORDER BY jaula, anilla, estado, motivo"));
-    writeRows(text, db, "Puntos",
-              QStringLiteral("SELECT jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5 FROM \"Puntos\" "
-                             "ORDER BY jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5"));
+    writeRows(
+        text, db, "Puntos",
+        QStringLiteral("SELECT jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5 FROM \"Puntos\" "
+                       "ORDER BY jaula, juez, puntos1, puntos2, puntos3, puntos4, puntos5"));
     const judging::ScoringRule rule = judging::ScoringRule::read(db);
     write(text, QStringLiteral("Config"));
-    write(text, rule.criterion == judging::Criterion::Average ? QStringLiteral("media") : QStringLiteral("quitar"));
+    write(text,
+          rule.criterion == judging::Criterion::Average ? QStringLiteral("media") : QStringLiteral("quitar"));
     write(text, rule.jueces);
     return text;
 }

@@ -22,7 +22,8 @@ bool cerrarLaExposicion(QWidget* parent, AppState& state)
         QStringList lines;
         for (const Warning& warning : warnings)
             lines << warning.text;
-        lines << QString() << QStringLiteral("¿Cerrar la exposición con %1?").arg(warningsCount(warnings.size()));
+        lines << QString()
+              << QStringLiteral("¿Cerrar la exposición con %1?").arg(warningsCount(warnings.size()));
         if (!Messages::ask(parent, closingTitle, lines.join(u'\n'), Messages::Answer::No))
             return false;
     }
