@@ -48,6 +48,11 @@ int servir(const QStringList& args, Streams io);
 int historial(const QStringList& args, Streams io);
 int copia(const QStringList& args, Streams io);
 int restaurar(const QStringList& args, Streams io);
+
+int cerrar(const QStringList& args, Streams io);
+int sello(const QStringList& args, Streams io);
+int verificar(const QStringList& args, Streams io);
+int reabrir(const QStringList& args, Streams io);
 // The copy taken before an import is stored; one that fails is told on err, and the import goes on.
 void copyBeforeImport(const store::Database& db, Streams io);
 

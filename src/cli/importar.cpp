@@ -4,6 +4,7 @@
 #include "rules/import/reception_import.h"
 #include "rules/import/score_import.h"
 #include "rules/import/worksheet.h"
+#include "rules/records/closed_state.h"
 #include "rules/records/history.h"
 #include "store/database.h"
 #include "store/error.h"
@@ -40,6 +41,7 @@ int importarRecepcion(const QStringList& args, Streams io)
     const CommandLine line(args, QStringLiteral("Uso: palomas-cli importar-recepcion EXPOSICION.mdb HOJA.xls"), {},
                            {}, 2);
     store::Database db = exhibition::openShow(line[0]);
+    records::refuseIfClosed(db);
     try {
         const std::vector<imports::ReceptionRow> rows = imports::readReception(line[1]);
         if (imports::isBlankSheet(rows))
@@ -69,6 +71,7 @@ int importarPuntuacion(const QStringList& args, Streams io)
         line.isSet(QStringLiteral("juez")) ? std::optional(line.value(QStringLiteral("juez")).trimmed()) : std::nullopt;
     // Opened as the main window opens it: a new show has its three judges.
     store::Database db = exhibition::openShow(files[0]);
+    records::refuseIfClosed(db);
     const int jueces = imports::configuredJudges(db);
     // A judge that cannot score is refused at once, as "Grabar" refuses it in the window, and
     // never once for every row.

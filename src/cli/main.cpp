@@ -34,6 +34,11 @@ const std::map<QString, std::function<int(const QStringList&, cli::Streams)>>& c
         {QStringLiteral("copia"), cli::copia},
         {QStringLiteral("restaurar"), cli::restaurar},
         {QStringLiteral("historial"), cli::historial},
+
+        {QStringLiteral("cerrar"), cli::cerrar},
+        {QStringLiteral("sello"), cli::sello},
+        {QStringLiteral("verificar"), cli::verificar},
+        {QStringLiteral("reabrir"), cli::reabrir},
     };
     return table;
 }

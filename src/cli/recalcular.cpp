@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "rules/exhibition/exhibition.h"
 #include "rules/judging/final_score.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 
 namespace cli
@@ -13,6 +14,7 @@ int recalcular(const QStringList& args, Streams io)
 {
     const CommandLine line(args, QStringLiteral("Uso: palomas-cli recalcular EXPOSICION.mdb"), {}, {}, 1);
     store::Database db = exhibition::openShow(line[0]);
+    records::refuseIfClosed(db); // the pass would leave a closed show's scores as sealed
     const int stored = judging::recomputeFinalScores(db);
     io.out << QStringLiteral("%1 jaulas recalculadas").arg(stored) << Qt::endl;
     return 0;

@@ -1,6 +1,7 @@
 #include "output/printout.h"
 
 #include "base/formats.h"
+#include "rules/records/closed_state.h"
 
 namespace listings
 {
@@ -189,15 +190,21 @@ QString printedProvinceRow(const ProvinceRow& row)
 Printout printout(const Listing& listing)
 {
     const QStringList titles = outputTitles(listing);
+    Printout pages;
     switch (listing.kind) {
     case ListingKind::Classification:
-        return classificationPrintout(titles, listing.text, listing.unranked);
+        pages = classificationPrintout(titles, listing.text, listing.unranked);
+        break;
     case ListingKind::GroupD:
-        return groupDPrintout(titles, listing.groupD, listing.unranked);
+        pages = groupDPrintout(titles, listing.groupD, listing.unranked);
+        break;
     case ListingKind::Province:
-        return provincePrintout(titles, listing.provinces);
+        pages = provincePrintout(titles, listing.provinces);
+        break;
     }
-    return {};
+    if (!pages.empty() && !listing.sello.isEmpty())
+        pages.back().lines.push_back({records::sealLine(listing.sello)});
+    return pages;
 }
 
 } // namespace listings

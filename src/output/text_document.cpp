@@ -3,6 +3,7 @@
 #include "base/drives.h"
 #include "base/formats.h"
 #include "output/printout.h"
+#include "rules/records/closed_state.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -125,6 +126,8 @@ QStringList documentLines(const Listing& listing)
         lines << blankLine() << blankLine() << unrankedHeading() << blankLine();
         lines << QStringList(listing.unranked.begin(), listing.unranked.end());
     }
+    if (!listing.sello.isEmpty())
+        lines << blankLine() << records::sealLine(listing.sello);
     return lines;
 }
 

@@ -7,6 +7,7 @@
 #include "rules/listings/listing.h"
 #include "rules/listings/openings.h"
 #include "rules/listings/province_ranking.h"
+#include "rules/records/closed_state.h"
 #include "server/api_json.h"
 #include "server/json_text.h"
 #include "store/database.h"
@@ -57,6 +58,7 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
             .endObject();
     }
     const QByteArray provinces = provincesJson(listings::clasificacionPorProvincia(db, clubs));
+    const QString sello = records::closedSeal(db);
     building.commit();
     all.endArray()
         .key("provincias")
@@ -65,8 +67,10 @@ void Board::update(store::Database& db, store::Recordset& clubs, qint64 version)
         .value(listings::provinceTitles(nombre).label3)
         .key("filas")
         .raw(provinces)
-        .endObject()
         .endObject();
+    if (!sello.isEmpty()) // an open show's board stays as it was
+        all.key("sello").value(records::sealLine(sello));
+    all.endObject();
 
     m_classifications = std::move(byName);
     m_groupD = std::move(byCateg);

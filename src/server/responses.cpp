@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "server/api_json.h"
+#include "store/records.h"
 
 #include <QJsonDocument>
 
@@ -37,6 +38,9 @@ Response wrongMethod(const QByteArray& allowed)
 
 Response storeFailure(const base::Error& error)
 {
+    // A closed show refuses every score, and says so: the phone must not retry.
+    if (error.message() == store::records::closedMessage())
+        return errorAnswer(error.message(), 423);
     const int primary = error.sqliteCode() & 0xff;
     const bool busy = primary == 5 || primary == 6; // SQLITE_BUSY, SQLITE_LOCKED
     return errorAnswer(

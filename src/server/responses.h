@@ -21,7 +21,8 @@ Response jsonText(const QByteArray& text, int status = 200);
 Response errorAnswer(const QString& message, int status);
 Response notFound(const QString& path);
 Response wrongMethod(const QByteArray& allowed);
-// The file could not be read or written (busy beyond the wait, full disk): nothing was stored.
+// The file could not be read or written (busy beyond the wait, full disk), or the show is closed
+// (423, in the file's words): nothing was stored.
 Response storeFailure(const base::Error& error);
 
 } // namespace server

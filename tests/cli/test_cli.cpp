@@ -6,6 +6,9 @@
 #include "rules/records/statuses.h"
 #include "support/workbooks.h"
 #include "rules/backups/copies.h"
+#include "rules/records/closing.h"
+#include "rules/records/history.h"
+#include "rules/records/seal.h"
 #include "server/http_client.h"
 #include "server/show_server.h"
 #include "support/failing_disk.h"
@@ -106,9 +109,9 @@ private slots:
             QTest::newRow(name) << args << exitCode << err + '\n';
         };
         const QString usage =
-            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: comprobar, copia, crear, estado, exportar-xlsx, historial, "
-            "hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, "
-            "recalcular, restaurar, servir";
+            "Uso: palomas-cli ORDEN ARGUMENTOS...\nÓrdenes: cerrar, comprobar, copia, crear, estado, exportar-xlsx, "
+            "historial, hojas-jueces-xlsx, importar-puntuacion, importar-recepcion, impreso, listados, "
+            "reabrir, recalcular, restaurar, sello, servir, verificar";
         row("no command", {}, 2, usage);
         row("unknown command", {"borrar"}, 2, "Orden desconocida: «borrar»\n" + usage);
         row("crear without a name", {"crear", "@"}, 2, "Uso: palomas-cli crear CARPETA NOMBRE");
@@ -307,6 +310,58 @@ private slots:
             lines << records::warningsCount(lines.size()) << QString::number(exitCode);
             QCOMPARE(result.out + QString::number(result.exitCode), lines.join(u'\n'));
         }
+    }
+
+    // Closing, the seal and reopening; a closed show refuses the commands that would change it and
+    // is still read. "{sello}": the show's seal, "{cambio}": its last change; "~" before the
+    // arguments: the show is closed first.
+    void closing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("shown"); // standard output and error
+        const QString no = "La exposición está cerrada\n";
+        const auto row = [](const QStringList& args, int exitCode, const QString& shown) {
+            QTest::newRow(qPrintable(args.join(' '))) << args << exitCode << shown;
+        };
+        row({"cerrar", "Expo.mdb", "--clubs", "Club.mdb"}, 1,
+            "{avisos}La exposición no se ha cerrado: revise los avisos o ciérrela con --con-avisos.\n");
+        row({"cerrar", "Expo.mdb", "--con-avisos"}, 0, "Exposición cerrada. Sello: {sello}\n");
+        row({"sello", "Expo.mdb"}, 0, "{sello}\n");
+        row({"~verificar", "Expo.mdb", " {sello-} "}, 0, "El sello coincide\n");
+        row({"verificar", "Expo.mdb", "AAAA-AAAA-AAAA"}, 1, "El sello no coincide. Último cambio: {cambio}\n");
+        row({"~reabrir", "Expo.mdb", "--motivo", "Jaula 7"}, 0, "Exposición reabierta\n");
+        row({"~reabrir", "Expo.mdb"}, 1, records::reopenNeedsReason() + "\n");
+        row({"~recalcular", "Expo.mdb"}, 1, no);
+        row({"~importar-recepcion", "Expo.mdb", "#/workbooks/censo-un-byte-malo.csv"}, 1, no);
+        row({"~listados", "Expo.mdb", "@", "--clubs", "Club.mdb"}, 0, "8 documentos grabados\n");
+    }
+    void closing()
+    {
+        QFETCH(QStringList, args);
+        if (args[0].startsWith('~'))
+            QCOMPARE(run({"cerrar", "Expo.mdb", "--con-avisos"}).exitCode, 0);
+        args[0].remove('~');
+        const auto show = [this] {
+            return store::Database::open(path("Expo.mdb"), store::schema::exhibition(),
+                                         store::Database::Access::ReadOnly);
+        };
+        args.replaceInStrings("{sello-}", records::seal(show()).toLower().remove('-'));
+        QStringList avisos;
+        for (const records::Warning& warning : records::checkShow(show(), path("Club.mdb")))
+            avisos << warning.text;
+        avisos << records::warningsCount(avisos.size()) << QString();
+        const QByteArray bytes = fixtures::fingerprint(path("Expo.mdb"));
+        const CliResult result = run(args);
+        QFETCH(QString, shown);
+        QCOMPARE(result.out + result.err, filled(shown)
+                                              .replace("{avisos}", avisos.join('\n'))
+                                              .replace("{sello}", records::seal(show()))
+                                              .replace("{cambio}", records::lastChangeTime(show())));
+        QTEST(result.exitCode, "exitCode");
+        // Only a closing and a reopening change the show.
+        QCOMPARE(fixtures::fingerprint(path("Expo.mdb")) != bytes,
+                 result.exitCode == 0 && (args[0] == "cerrar" || args[0] == "reabrir"));
     }
 
     void servesUntilStopped_data()

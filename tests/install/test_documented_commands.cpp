@@ -70,7 +70,7 @@ private slots:
             if (usage.exitCode != 2 || !usage.err.startsWith("Uso: palomas-cli "))
                 qFatal("%s sin argumentos no da su uso: %s", qPrintable(command), qPrintable(usage.err));
             for (const QRegularExpressionMatch& match :
-                 QRegularExpression("--[a-z]+").globalMatch(usage.err)) {
+                 QRegularExpression("--[a-z]+(-[a-z]+)*").globalMatch(usage.err)) {
                 QTest::newRow(qPrintable(command + ' ' + match.captured())) << command << match.captured();
                 ++options;
             }

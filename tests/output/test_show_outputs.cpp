@@ -18,6 +18,7 @@
 #include "rules/judging/score_ranges.h"
 #include "rules/listings/classification_text.h"
 #include "rules/listings/openings.h"
+#include "rules/records/closing.h"
 #include "rules/records/statuses.h"
 #include "support/fixtures.h"
 #include "support/pdf_pages.h"
@@ -529,6 +530,24 @@ book.save(path)
         }
         QTEST(said, "message");
         QVERIFY(!QFileInfo::exists(small.dir.filePath("p.pdf")));
+    }
+
+    // Closed (last: the show stays closed), every listing's document, printout and table, and every
+    // printout but the labels, ends with the seal on a line of its own.
+    void closedShowDocumentsEndWithTheSeal()
+    {
+        const QString line = "Sello: " + records::closeShow(m_db);
+        store::Recordset clubs = m_clubs.openRecordset("select * from club ");
+        for (const listings::Listing& listing : listings::allListings(m_db, clubs)) {
+            QCOMPARE(listings::documentLines(listing).last(), line);
+            if (listing.canBeSaved())
+                QCOMPARE(listings::printout(listing).back().lines.back().text, line);
+        }
+        output::exportXlsx(m_db, clubs, m_dir.filePath("cerrada.xlsx"));
+        for (const imports::Worksheet& sheet : readBack(m_dir.filePath("cerrada.xlsx")))
+            QCOMPARE(sheet.cell(sheet.rowCount(), 1).toText(), line);
+        for (Kind kind : {Kind::HojasJueces, Kind::Catalogo, Kind::Resguardos})
+            QCOMPARE(printouts::build(kind, printouts::readShow(m_db, &m_clubs), {}).back().lines.back().text, line);
     }
 };
 

@@ -4,8 +4,10 @@
 #include "http_client.h"
 #include "rules/judging/final_score.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/closing.h"
 #include "rules/records/statuses.h"
 #include "server/show_server.h"
+#include "store/records.h"
 #include "support/failing_disk.h"
 #include "support/fixtures.h"
 
@@ -180,6 +182,18 @@ private slots:
             QVERIFY2(!answer.body.contains(hidden), hidden);
         QCOMPARE(failing_disk::dump(m_path), before);
         QCOMPARE(get("/api/jaulas/1").status, 200);
+    }
+
+    // A closed show refuses a score with 423 and the file's words; its board carries the seal.
+    void closedShow()
+    {
+        store::Database db = store::Database::open(m_path, store::schema::exhibition());
+        const QString line = "Sello: " + records::closeShow(db);
+        const QString before = failing_disk::dump(m_path);
+        const Answer answer = post("/api/jaulas/1/puntuaciones", validScores);
+        QCOMPARE(QString::number(answer.status) + ' ' + answer.error(), "423 " + store::records::closedMessage());
+        QCOMPARE(failing_disk::dump(m_path), before);
+        QCOMPARE(get("/api/tablero").json()["sello"].toString(), line);
     }
 
     // No part of a path reaches the file system: whatever it names, it is not served. And the

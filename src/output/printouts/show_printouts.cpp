@@ -2,6 +2,7 @@
 
 #include "output/printout_painter.h"
 #include "output/text_document.h"
+#include "rules/records/closed_state.h"
 
 namespace printouts
 {
@@ -50,7 +51,10 @@ QString title(Kind kind)
     return QString::fromUtf8(namesOf(kind).title);
 }
 
-listings::Printout build(Kind kind, const Show& show, const Options& options)
+namespace
+{
+
+listings::Printout pagesOf(Kind kind, const Show& show, const Options& options)
 {
     if (show.birds.empty())
         throw listings::OutputError(
@@ -73,6 +77,18 @@ listings::Printout build(Kind kind, const Show& show, const Options& options)
         return receipts(show);
     }
     return {};
+}
+
+} // namespace
+
+// The seal ends every printout of a closed show but the labels, whose sheet has no room left and
+// which are cut apart.
+listings::Printout build(Kind kind, const Show& show, const Options& options)
+{
+    listings::Printout pages = pagesOf(kind, show, options);
+    if (kind != Kind::Etiquetas && !show.sello.isEmpty() && !pages.empty())
+        pages.back().lines.push_back({records::sealLine(show.sello)});
+    return pages;
 }
 
 int writePdf(Kind kind, const Show& show, const Options& options, const QString& path)

@@ -3,6 +3,7 @@
 #include "output/xlsx/listing_sheets.h"
 #include "output/xlsx/workbook.h"
 #include "rules/listings/openings.h"
+#include "rules/records/closed_state.h"
 
 #include <algorithm>
 
@@ -61,11 +62,14 @@ void writeSheet(xlsx::Workbook& workbook, const xlsx::ListingSheet& listing, con
         }
         ++r;
     }
-    if (listing.unranked.empty())
-        return;
-    sheet.text(++r, 0, listings::unrankedHeading(), workbook.bold());
-    for (const QString& line : listing.unranked)
-        sheet.text(++r, 0, line);
+    if (!listing.unranked.empty()) {
+        sheet.text(++r, 0, listings::unrankedHeading(), workbook.bold());
+        for (const QString& line : listing.unranked)
+            sheet.text(++r, 0, line);
+        ++r;
+    }
+    if (!listing.sello.isEmpty())
+        sheet.text(r + 1, 0, records::sealLine(listing.sello));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "rules/listings/group_d_list.h"
 #include "rules/listings/openings.h"
 #include "rules/listings/province_ranking.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 
 #include <QFileInfo>
@@ -132,6 +133,9 @@ std::vector<ListingSheet> listingSheets(store::Database& db, store::Recordset& c
         reading.commit();
     }
     sheets.push_back(provinceSheet(db, clubs, nombre));
+    const QString sello = records::closedSeal(db);
+    for (ListingSheet& sheet : sheets)
+        sheet.sello = sello;
     return sheets;
 }
 

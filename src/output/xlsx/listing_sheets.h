@@ -26,6 +26,7 @@ struct ListingSheet {
     std::vector<int> scoreColumns; // the columns whose numbers show two decimals
     std::vector<std::vector<QVariant>> rows; // a double for a number, a QString for a text
     std::vector<QString> unranked;           // the birds not ranked (listings::unrankedLines)
+    QString sello;                           // a closed show's seal, the sheet's last line; "" when open
 };
 
 // The twelve tables. Brings the final scores up to date and rewrites the province work tables

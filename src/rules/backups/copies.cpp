@@ -1,7 +1,7 @@
 #include "rules/backups/copies.h"
 
+#include "rules/records/closed_state.h"
 #include "rules/records/history.h"
-
 #include "store/backup.h"
 #include "store/database.h"
 #include "store/error.h"
@@ -217,6 +217,7 @@ QString take(const store::Database& db, const QDateTime& now)
 
 QString restore(store::Database& db, const QString& copyPath)
 {
+    records::refuseIfClosed(db);
     if (QFileInfo(copyPath).canonicalFilePath() == QFileInfo(db.path()).canonicalFilePath())
         throw base::ValidationError(QStringLiteral("La copia elegida es la propia exposición."));
     // Checked whole before anything is written: a copy that is not an exhibition, or is

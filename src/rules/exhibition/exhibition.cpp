@@ -1,6 +1,7 @@
 #include "rules/exhibition/exhibition.h"
 
 #include "base/install_layout.h"
+#include "rules/records/closed_state.h"
 #include "rules/records/history.h"
 #include "store/error.h"
 
@@ -87,7 +88,8 @@ store::Database openClubs(const QString& path)
 void addDefaultConfig(const store::Database& db)
 {
     store::Recordset config = db.openRecordset(QStringLiteral("select * from config "));
-    if (config.recordCount() > 0)
+    // A closed show is read as it was sealed, even without the row.
+    if (config.recordCount() > 0 || records::isClosed(db))
         return;
     config.addNew();
     config.setValue(QStringLiteral("jueces"), 3);

@@ -5,6 +5,7 @@
 #include "rules/import/worksheet.h"
 #include "rules/reception/bird_entry.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 #include "store/recorded_pass.h"
 
@@ -136,6 +137,7 @@ bool isBlankSheet(const std::vector<ReceptionRow>& rows)
 
 StoreCounts storeReception(store::Database& db, const std::vector<ReceptionRow>& rows)
 {
+    records::refuseIfClosed(db);
     StoreCounts counts;
     counts.blankSheet = isBlankSheet(rows);
     // The import's one transaction: every row of the pass is stored, or none, and recorded.

@@ -7,6 +7,7 @@
 #include "rules/judging/judge_rows.h"
 #include "rules/judging/score_ranges.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/closed_state.h"
 #include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/recorded_pass.h"
@@ -226,6 +227,7 @@ bool isBlankSheet(const std::vector<ScoreRow>& rows)
 
 StoreCounts storeScores(store::Database& db, const std::vector<ScoreRow>& rows, const QString& juez)
 {
+    records::refuseIfClosed(db);
     StoreCounts counts;
     counts.blankSheet = isBlankSheet(rows);
     // The import's one transaction: every row of the pass is stored, or none, and recorded.

@@ -1,6 +1,7 @@
 #include "rules/judging/final_score.h"
 
 #include "base/formats.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/recordset.h"
@@ -160,6 +161,10 @@ std::vector<ScoreRow> readScoreRows(const store::Database& db, std::vector<CageR
 
 int recomputeFinalScores(store::Database& db)
 {
+    // A closed show's scores were stored when it was closed and are the sealed ones; the file
+    // refuses to store them again, and the readers that reload them must still work.
+    if (records::isClosed(db))
+        return 0;
     const ScoringRule rule = ScoringRule::read(db);
     store::Transaction transaction(db);
 

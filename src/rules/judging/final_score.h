@@ -68,7 +68,7 @@ void storeCageResult(store::Database& db, int cage, const CageResult& result);
 // transaction; a cage whose values the file refuses is skipped and the pass goes on. A file that
 // cannot be written (full disk, read-only folder, I/O error, another program's lock) raises a
 // store::Error of kind Storage and nothing of the pass is kept. Returns the number of cages whose
-// score was stored.
+// score was stored: none on a closed show, whose stored scores are the sealed ones.
 int recomputeFinalScores(store::Database& db);
 
 } // namespace judging

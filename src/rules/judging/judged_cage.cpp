@@ -1,6 +1,7 @@
 #include "rules/judging/judged_cage.h"
 
 #include "rules/judging/score_ranges.h"
+#include "rules/records/closed_state.h"
 #include "rules/records/statuses.h"
 #include "store/database.h"
 
@@ -112,6 +113,7 @@ QString alreadyStoredMessage(int cage, qint64 juez)
 RemoteEntry enterScore(store::Database& db, int cage, qint64 juez,
                        const std::array<double, apartadoCount>& puntos)
 {
+    records::refuseIfClosed(db);
     using Outcome = RemoteEntry::Outcome;
     store::Transaction transaction(db);
     RemoteEntry entry;

@@ -65,6 +65,7 @@ struct Listing {
     // The birds of a classification or group D list that are not ranked, one line each
     // (unrankedLines); the documents list them under unrankedHeading() after the ranking.
     std::vector<QString> unranked;
+    QString sello;                      // a closed show's seal, the documents' last line; "" when open
 
     // A classification of groups A to C without birds can be neither printed nor saved.
     bool canBeSaved() const { return kind != ListingKind::Classification || !text.isEmpty(); }

@@ -6,6 +6,7 @@
 #include "rules/listings/classifications.h"
 #include "rules/listings/group_d_list.h"
 #include "rules/listings/province_ranking.h"
+#include "rules/records/closed_state.h"
 #include "rules/records/statuses.h"
 #include "store/database.h"
 #include "store/statement.h"
@@ -24,6 +25,7 @@ Listing classification(const store::Database& db, const QString& nombre, const Q
     listing.titles = classificationTitles(nombre, grupo, categ, sexo);
     listing.text = generarListado(db, grupo, sexo);
     listing.unranked = unrankedLines(db, grupo, QString(), sexo);
+    listing.sello = records::closedSeal(db);
     return listing;
 }
 
@@ -33,6 +35,7 @@ Listing provinces(store::Database& db, store::Recordset& clubs, const QString& n
     listing.kind = ListingKind::Province;
     listing.titles = provinceTitles(nombre);
     listing.provinces = clasificacionPorProvincia(db, clubs);
+    listing.sello = records::closedSeal(db);
     return listing;
 }
 
@@ -92,6 +95,7 @@ Listing openGroupD(store::Database& db, const QString& nombre, const QString& gr
     listing.titles = classificationTitles(nombre, grupo, categ, sexo);
     listing.groupD = llenarListaGrupoD(db, grupo, categ);
     listing.unranked = unrankedLines(db, grupo, categ, QString());
+    listing.sello = records::closedSeal(db);
     return listing;
 }
 

@@ -3,6 +3,7 @@
 #include "rules/judging/final_score.h"
 #include "rules/listings/classification_text.h"
 #include "rules/listings/classifications.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 #include "store/text_order.h"
 
@@ -53,6 +54,7 @@ Show readShow(const store::Database& exhibition, const store::Database* clubs)
         show.fecha = storedDate(config, 2);
     }
     show.jueces = judging::ScoringRule::read(exhibition).jueces;
+    show.sello = records::closedSeal(exhibition);
     if (!show.fecha.isValid())
         show.fecha = QDate::currentDate();
 

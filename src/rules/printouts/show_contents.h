@@ -42,6 +42,7 @@ struct Show {
     int jueces = 0;
     std::vector<Bird> birds;    // every bird received, in cage order
     QHash<QString, Club> clubs; // by code, trimmed
+    QString sello;              // a closed show's seal; "" when open
 };
 
 // Reads the exhibition and, when given, the clubs database (nullptr or not open: every club

@@ -5,6 +5,7 @@
 #include "base/shown_value.h"
 #include "rules/backups/keeper.h"
 #include "rules/reception/cage_number.h"
+#include "rules/records/closed_state.h"
 #include "store/database.h"
 #include "store/error.h"
 #include "store/quote.h"
@@ -239,6 +240,8 @@ std::vector<int> receivedCages(const store::Database& db)
 
 bool deleteBird(store::Database& db, backups::Keeper& keeper, const BirdRow& bird)
 {
+    // A closed show would refuse the deletion after its copy was taken: no copy for nothing.
+    records::refuseIfClosed(db);
     keeper.take(db, backups::Occasion::BeforeDelete);
     store::Transaction transaction(db);
     const store::Recordset found = birdRecord(db, bird);
@@ -263,6 +266,7 @@ bool deleteBird(store::Database& db, backups::Keeper& keeper, const BirdRow& bir
 
 void deleteAllCages(store::Database& db, backups::Keeper& keeper)
 {
+    records::refuseIfClosed(db);
     keeper.take(db, backups::Occasion::BeforeDeleteAll);
     store::Transaction transaction(db);
     db.execute(QStringLiteral("DELETE FROM Recepcion"));

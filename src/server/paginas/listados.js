@@ -60,6 +60,11 @@ async function seguirTablero(show, periodMs) {
     const cuerpo = await respuesta.json();
     if (!respuesta.ok) throw new Error(cuerpo.error);
     $("nombre").textContent = cuerpo.nombre || "Resultados";
+    // A closed show's seal, under its name, so that a printed result can be checked against it.
+    if ($("sello")) {
+      $("sello").textContent = cuerpo.sello || "";
+      $("sello").hidden = !cuerpo.sello;
+    }
     show(listadosDe(cuerpo));
     $("aviso").hidden = true;
     $("actualizado").textContent = "Actualizado a las " + new Date().toLocaleTimeString("es-ES");

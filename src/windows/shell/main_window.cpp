@@ -8,6 +8,7 @@
 #include "rules/config/config_settings.h"
 #include "rules/exhibition/exhibition.h"
 #include "rules/listings/classifications.h"
+#include "rules/records/closed_state.h"
 #include "ui_main_window.h"
 #include "windows/shell/app_state.h"
 
@@ -30,6 +31,7 @@
 #include "windows/records/history_window.h"
 #include "windows/records/paper_check_window.h"
 #include "windows/records/show_check_window.h"
+#include "windows/records/closing_actions.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -94,6 +96,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     connectListings();
     connectBackups();
     connectChecks();
+    connectClosing();
 }
 
 void MainWindow::setUpHeading()
@@ -150,8 +153,12 @@ void MainWindow::connectTasks()
             this, QStringLiteral("Acerca de"),
             install::aboutText(m_state.programFolder, guide::page(QStringLiteral("00-portada"))));
     });
-    connectTask(m_ui->actionRecepcion, [this] { reception().exec(); });
+    connectTask(m_ui->actionRecepcion, [this] {
+        records::refuseIfClosed(m_state.mainDb);
+        reception().exec();
+    });
     connectTask(m_ui->actionConfiguracion, [this] {
+        records::refuseIfClosed(m_state.mainDb);
         if (!m_config) {
             m_config = std::make_unique<ConfigWindow>(m_state, this);
             connect(m_config.get(), &ConfigWindow::settingsStored, this, &MainWindow::showConfiguration);
@@ -159,12 +166,22 @@ void MainWindow::connectTasks()
         m_config->exec();
     });
 
-    connectTask(m_ui->actionPuntuacion, [this] { showTask(m_judging); });
+    connectTask(m_ui->actionPuntuacion, [this] {
+        records::refuseIfClosed(m_state.mainDb);
+        showTask(m_judging);
+    });
 
     connectTask(m_ui->actionClub, [this] { showTask(m_club); });
 
-    connectTask(m_ui->actionImpRecepcion, [this] { showTask(m_receptionImport); });
-    connectTask(m_ui->actionImpPuntuacion, [this] { showTask(m_scoreImport); });
+    // The entry windows of a closed show refuse before anything is typed.
+    connectTask(m_ui->actionImpRecepcion, [this] {
+        records::refuseIfClosed(m_state.mainDb);
+        showTask(m_receptionImport);
+    });
+    connectTask(m_ui->actionImpPuntuacion, [this] {
+        records::refuseIfClosed(m_state.mainDb);
+        showTask(m_scoreImport);
+    });
 
     connectTask(m_ui->actionRed, [this] { showTask(m_network); });
     connectTask(m_ui->actionHistorial, [this] { showTask(m_history); });
@@ -214,8 +231,7 @@ void MainWindow::connectBackups()
 {
     // A copy that could not be made is told in the status bar, never in the way of the work.
     m_state.backups.onOutcome = [this](const QString& problem) {
-        m_texto->setText(problem.isEmpty() ? QStringLiteral("Programa para las Exposiciones Regionales")
-                                           : problem);
+        m_texto->setText(problem.isEmpty() ? records::statusText(m_state) : problem);
     };
     auto* copies = new QTimer(this);
     copies->setObjectName(QStringLiteral("copiasTimer"));
@@ -249,6 +265,19 @@ void MainWindow::connectChecks()
         m_showCheck->exec();
     });
     connectTask(m_ui->actionComprobarHojas, [this] { showTask(m_paperCheck); });
+}
+
+// "Cerrar la exposición" and "Reabrir": the status line says whether the show is closed.
+void MainWindow::connectClosing()
+{
+    connectTask(m_ui->actionCerrar, [this] {
+        records::cerrarLaExposicion(this, m_state);
+        m_texto->setText(records::statusText(m_state));
+    });
+    connectTask(m_ui->actionReabrir, [this] {
+        records::reabrirLaExposicion(this, m_state);
+        m_texto->setText(records::statusText(m_state));
+    });
 }
 
 MainWindow::~MainWindow()
@@ -311,7 +340,7 @@ void MainWindow::showExhibition()
         m_ui->Picture1->clear();
         m_ui->Picture1->hide(); // the name and region then stand in the middle of the window
     }
-    m_texto->setText(QStringLiteral("Programa para las Exposiciones Regionales"));
+    m_texto->setText(records::statusText(m_state));
     static_cast<PathPanel*>(m_archivo)->setPath(QDir::toNativeSeparators(m_state.mainDb.path()));
     setWindowTitle(QStringLiteral("Programa para Exposiciones de Palomas Mensajeras"));
 }

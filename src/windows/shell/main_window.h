@@ -76,6 +76,7 @@ private:
     void connectBackups();
     void connectChecks();
     ReceptionWindow& reception();
+    void connectClosing();
     // The exhibition's name, region and emblem, the status text and the caption.
     void showExhibition();
     // After a copy was restored: the window shows the restored exhibition, and every task window

@@ -4,6 +4,7 @@
 #include "kit/file_dialogs.h"
 #include "kit/messages.h"
 #include "kit/window_placement.h"
+#include "rules/records/closing.h"
 #include "support/window_fixture.h"
 #include "windows/clubs/club_search_window.h"
 #include "windows/config/config_window.h"
@@ -297,6 +298,39 @@ private slots:
         QTEST(shown, "window");
         QTEST(QStringList({m_f->state.selGrupo, m_f->state.selCateg, m_f->state.selSexo}).join(u'/'),
               "selection");
+    }
+
+    // "Cerrar la exposición", "Reabrir" (the show closed first), and the entry windows of a closed
+    // show, which refuse before they open; the status line says whether the show is closed.
+    void closing_data()
+    {
+        QTest::addColumn<QString>("told");
+        QTest::newRow("actionCerrar") << "Cerrar la exposición: Exposición cerrada. Sello: ";
+        QTest::newRow("actionReabrir") << "Reabrir: Exposición reabierta";
+        for (const char* action :
+             {"actionRecepcion", "actionPuntuacion", "actionConfiguracion", "actionImpRecepcion", "actionImpPuntuacion"})
+            QTest::newRow(action) << "Aviso: La exposición está cerrada";
+    }
+    void closing()
+    {
+        const QString action = QTest::currentDataTag();
+        if (action != "actionCerrar")
+            records::closeShow(m_f->db());
+        m_f->openMain();
+        if (action == "actionReabrir")
+            Messages::scriptText("Jaula 3 mal puntuada");
+        Messages::script(Messages::Answer::Ok);
+        bool opened = false;
+        guitest::whenShown<QDialog>([&opened](QDialog* window) { opened = true, window->reject(); });
+        w<QAction>(qPrintable(action))->trigger();
+        const QString sello = records::closedSeal(m_f->db());
+        QFETCH(QString, told);
+        QCOMPARE(guitest::told(), action == "actionCerrar" ? told + sello : told);
+        QVERIFY(!opened);
+        QCOMPARE(label("texto"),
+                 sello.isEmpty() ? "Programa para las Exposiciones Regionales" : "Cerrada. Sello: " + sello);
+        QCOMPARE(sello.isEmpty(), action == "actionReabrir");
+        guitest::stopWaiting();
     }
 
     // The club search over reception (the club chosen handed back), a listing's print preview (a

@@ -1,0 +1,57 @@
+#include "windows/records/closing_actions.h"
+
+#include "kit/messages.h"
+#include "rules/records/checks.h"
+#include "rules/records/closing.h"
+#include "windows/shell/app_state.h"
+
+namespace records
+{
+
+namespace
+{
+const QString closingTitle = QStringLiteral("Cerrar la exposición");
+const QString reopeningTitle = QStringLiteral("Reabrir");
+} // namespace
+
+bool cerrarLaExposicion(QWidget* parent, AppState& state)
+{
+    refuseIfClosed(state.mainDb);
+    const std::vector<Warning> warnings = checkShow(state.mainDb, state.clubDb.path());
+    if (!warnings.empty()) {
+        QStringList lines;
+        for (const Warning& warning : warnings)
+            lines << warning.text;
+        lines << QString()
+              << QStringLiteral("¿Cerrar la exposición con %1?").arg(warningsCount(warnings.size()));
+        if (!Messages::ask(parent, closingTitle, lines.join(u'\n'), Messages::Answer::No))
+            return false;
+    }
+    const QString sello = closeShow(state.mainDb);
+    Messages::inform(parent, closingTitle, QStringLiteral("Exposición cerrada. Sello: %1").arg(sello));
+    return true;
+}
+
+bool reabrirLaExposicion(QWidget* parent, AppState& state)
+{
+    if (!isClosed(state.mainDb)) {
+        Messages::inform(parent, reopeningTitle, notClosedMessage());
+        return false;
+    }
+    const std::optional<QString> motivo =
+        Messages::askText(parent, reopeningTitle, QStringLiteral("Motivo para reabrir la exposición:"));
+    if (!motivo)
+        return false;
+    reopenShow(state.mainDb, *motivo);
+    Messages::inform(parent, reopeningTitle, QStringLiteral("Exposición reabierta"));
+    return true;
+}
+
+QString statusText(const AppState& state)
+{
+    const QString sello = closedSeal(state.mainDb);
+    return sello.isEmpty() ? QStringLiteral("Programa para las Exposiciones Regionales")
+                           : QStringLiteral("Cerrada. Sello: %1").arg(sello);
+}
+
+} // namespace records
