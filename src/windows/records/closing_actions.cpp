@@ -3,6 +3,8 @@
 #include "kit/messages.h"
 #include "rules/records/checks.h"
 #include "rules/records/closing.h"
+#include "rules/records/history.h"
+#include "store/database.h"
 #include "windows/shell/app_state.h"
 
 namespace records
@@ -27,6 +29,7 @@ bool cerrarLaExposicion(QWidget* parent, AppState& state)
         if (!Messages::ask(parent, closingTitle, lines.join(u'\n'), Messages::Answer::No))
             return false;
     }
+    const store::OriginScope origin(state.mainDb, origins::closing());
     const QString sello = closeShow(state.mainDb);
     Messages::inform(parent, closingTitle, QStringLiteral("Exposición cerrada. Sello: %1").arg(sello));
     return true;
@@ -42,6 +45,7 @@ bool reabrirLaExposicion(QWidget* parent, AppState& state)
         Messages::askText(parent, reopeningTitle, QStringLiteral("Motivo para reabrir la exposición:"));
     if (!motivo)
         return false;
+    const store::OriginScope origin(state.mainDb, origins::closing());
     reopenShow(state.mainDb, *motivo);
     Messages::inform(parent, reopeningTitle, QStringLiteral("Exposición reabierta"));
     return true;

@@ -14,6 +14,8 @@
 #include "windows/printouts/printout_window.h"
 #include "windows/reception/reception_window.h"
 #include "windows/records/history_window.h"
+#include "windows/records/paper_check_window.h"
+#include "windows/records/show_check_window.h"
 #include "windows/shell/main_window.h"
 #include "windows/shell/startup_window.h"
 
@@ -49,7 +51,7 @@ QString guideChapter(const QWidget* window)
         return QStringLiteral("10-listados");
     if (oneOf<BackupsWindow>(window))
         return QStringLiteral("12-copias");
-    if (oneOf<HistoryWindow>(window))
+    if (oneOf<HistoryWindow, ShowCheckWindow, PaperCheckWindow>(window))
         return QStringLiteral("13-cierre");
     return {};
 }
