@@ -32,10 +32,11 @@ Show readShow(const store::Database& db)
     Show show;
     show.jueces = judging::ScoringRule::read(db).jueces;
 
-    // A bird is present while Estado holds no row of it.
+    // A bird is present while Estado holds no row of it: of its ring, or of its cage without a ring
+    // (a cage of one bird).
     store::Statement birds = db.query(QStringLiteral(
         "SELECT r.jaula, r.anilla, r.grupo, r.categ, r.club, EXISTS (SELECT 1 FROM \"Estado\" e "
-        "WHERE e.jaula = r.jaula AND trim(coalesce(e.anilla, '')) = trim(coalesce(r.anilla, ''))) "
+        "WHERE e.jaula = r.jaula AND (trim(coalesce(e.anilla, '')) = '' OR trim(e.anilla) = trim(coalesce(r.anilla, '')))) "
         "FROM Recepcion r WHERE r.jaula IS NOT NULL ORDER BY r.jaula, r.rowid"));
     while (birds.step())
         show.birds.push_back({int(birds.int64(0)), birds.text(1).trimmed(), birds.text(2).trimmed().toUpper(),

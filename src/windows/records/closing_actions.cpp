@@ -7,6 +7,8 @@
 #include "store/database.h"
 #include "windows/shell/app_state.h"
 
+#include <algorithm>
+
 namespace records
 {
 
@@ -21,9 +23,14 @@ bool cerrarLaExposicion(QWidget* parent, AppState& state)
     refuseIfClosed(state.mainDb);
     const std::vector<Warning> warnings = checkShow(state.mainDb, state.clubDb.path());
     if (!warnings.empty()) {
+        // The first few, as a box can hold them; the window of the checks lists them all.
+        constexpr std::size_t shown = 10;
         QStringList lines;
-        for (const Warning& warning : warnings)
-            lines << warning.text;
+        for (std::size_t i = 0; i < std::min(shown, warnings.size()); ++i)
+            lines << warnings[i].text;
+        if (warnings.size() > shown)
+            lines << QStringLiteral("... y %1 más: véalos en «Comprobar la exposición».")
+                         .arg(warningsCount(warnings.size() - shown));
         lines << QString()
               << QStringLiteral("¿Cerrar la exposición con %1?").arg(warningsCount(warnings.size()));
         if (!Messages::ask(parent, closingTitle, lines.join(u'\n'), Messages::Answer::No))

@@ -53,7 +53,7 @@ private slots:
             {"a judge missing", "DELETE FROM Puntos WHERE jaula = '2' AND juez = 3",
              "Jaula 2: 2 de 3 jueces|1 aviso"},
             {"an absent bird needs none",
-             "DELETE FROM Puntos WHERE jaula = '2';INSERT INTO Estado VALUES (2, '123452', 'Ausente', NULL)",
+             "DELETE FROM Puntos WHERE jaula = '2';INSERT INTO Estado VALUES (2, NULL, 'Ausente', NULL)",
              "Sin avisos"},
             {"86,25", p2, "Jaula 1: el juez 2 difiere 4,25 puntos de la media de los demás|1 aviso"},
             {"85", p2, "Jaula 1: el juez 2 difiere 3,00 puntos de la media de los demás|1 aviso"},
