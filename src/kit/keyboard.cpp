@@ -25,6 +25,17 @@ void KeyboardHelper::keepEnter(QWidget* control)
     m_keepEnter.insert(control);
 }
 
+void KeyboardHelper::onEnter(QWidget* control, std::function<void()> action)
+{
+    keepEnter(control);
+    onKeyPress([control, action = std::move(action)](QKeyEvent* key, QWidget* receiver) {
+        if (receiver != control || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+            return false;
+        action();
+        return true;
+    });
+}
+
 void KeyboardHelper::onKeyPress(std::function<bool(QKeyEvent*, QWidget*)> handler)
 {
     m_handlers.push_back(std::move(handler));

@@ -37,6 +37,10 @@ public:
     // Enter keeps its own meaning in this control (a list that chooses with Enter).
     void keepEnter(QWidget* control);
 
+    // Enter (either key) in this control runs the action instead of moving on: a list whose lines
+    // Enter acts on.
+    void onEnter(QWidget* control, std::function<void()> action);
+
     // A key the window handles before its controls: the handler returns true when it took the
     // key. Runs for every key press in the window, before the shared habits above.
     void onKeyPress(std::function<bool(QKeyEvent*, QWidget* receiver)> handler);

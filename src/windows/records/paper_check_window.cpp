@@ -7,7 +7,6 @@
 #include "ui_paper_check_window.h"
 #include "windows/shell/app_state.h"
 
-#include <QKeyEvent>
 #include <algorithm>
 
 PaperCheckWindow::PaperCheckWindow(AppState& state, QWidget* parent)
@@ -20,13 +19,7 @@ PaperCheckWindow::PaperCheckWindow(AppState& state, QWidget* parent)
     connect(m_ui->juez, &QComboBox::currentIndexChanged, this, &PaperCheckWindow::showJudge);
     KeyboardHelper* keyboard =
         KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr});
-    keyboard->keepEnter(m_ui->puntuaciones);
-    keyboard->onKeyPress([this](QKeyEvent* key, QWidget* receiver) {
-        if (receiver != m_ui->puntuaciones || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
-            return false;
-        markSelected();
-        return true;
-    });
+    keyboard->onEnter(m_ui->puntuaciones, [this] { markSelected(); });
 }
 
 PaperCheckWindow::~PaperCheckWindow() = default;

@@ -7,8 +7,6 @@
 #include "ui_show_check_window.h"
 #include "windows/shell/app_state.h"
 
-#include <QKeyEvent>
-
 ShowCheckWindow::ShowCheckWindow(AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_ui(std::make_unique<Ui::ShowCheckWindow>())
 {
@@ -17,13 +15,7 @@ ShowCheckWindow::ShowCheckWindow(AppState& state, QWidget* parent)
     connect(m_ui->avisos, &QListWidget::itemDoubleClicked, this, &ShowCheckWindow::openLine);
     KeyboardHelper* keyboard =
         KeyboardHelper::install(this, {.enterAsTab = true, .escapeCloses = true, .legend = nullptr});
-    keyboard->keepEnter(m_ui->avisos);
-    keyboard->onKeyPress([this](QKeyEvent* key, QWidget* receiver) {
-        if (receiver != m_ui->avisos || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
-            return false;
-        openLine(m_ui->avisos->currentItem());
-        return true;
-    });
+    keyboard->onEnter(m_ui->avisos, [this] { openLine(m_ui->avisos->currentItem()); });
 }
 
 ShowCheckWindow::~ShowCheckWindow() = default;
